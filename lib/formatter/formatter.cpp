@@ -1,0 +1,96 @@
+#include <vantel/formatter.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <ostream>
+
+namespace vantel {
+
+Formatter::Formatter(std::ostream& out) : out_(out) {}
+
+// Writes through the stream buffer: one quote can be millions of bytes, and a
+// formatted stream insertion per byte would cost more than the quote itself.
+void Formatter::write(const char* data, std::size_t size) {
+  if (size == 0) return;
+  std::streambuf* buf = out_.rdbuf();
+  const auto want = static_cast<std::streamsize>(size);
+  if (buf == nullptr || buf->sputn(data, want) != want) out_.setstate(std::ios_base::badbit);
+}
+
+void Formatter::write_fill(std::int64_t count, char c) {
+  char block[256];
+  std::memset(block, c, sizeof block);
+  while (count > 0) {
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(count, sizeof block));
+    write(block, n);
+    count -= static_cast<std::int64_t>(n);
+  }
+}
+
+void Formatter::open_vbox() {
+  boxes_.push_back(column_);
+}
+
+void Formatter::close_box() {
+  if (!boxes_.empty()) boxes_.pop_back();
+}
+
+void Formatter::cut() {
+  write("\n", 1);
+  column_ = 0;
+  const std::int64_t edge = boxes_.empty() ? 0 : boxes_.back();
+  write_fill(edge, ' ');
+  column_ = edge;
+}
+
+void Formatter::print_string(std::string_view text) {
+  write(text.data(), text.size());
+  const auto newline = text.rfind('\n');
+  if (newline == std::string_view::npos)
+    column_ += static_cast<std::int64_t>(text.size());
+  else
+    column_ = static_cast<std::int64_t>(text.size() - newline - 1);
+}
+
+void Formatter::print_char(char c) {
+  print_string(std::string_view(&c, 1));
+}
+
+void Formatter::print_repeat(std::int64_t count, char c) {
+  if (count <= 0) return;
+  if (c == '\n') {
+    write_fill(count, c);
+    column_ = 0;
+    return;
+  }
+  write_fill(count, c);
+  column_ += count;
+}
+
+void Formatter::print_right_aligned(std::int64_t width, std::string_view text) {
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (width > size) print_repeat(width - size, ' ');
+  print_string(text);
+}
+
+void Formatter::open_stag(const Stag& tag) {
+  if (print_tags_ && functions_.print_open_stag) functions_.print_open_stag(tag);
+  open_tags_.push_back(&tag);
+  if (mark_tags_ && functions_.mark_open_stag) {
+    const std::string text = functions_.mark_open_stag(tag);
+    write(text.data(), text.size());  // mark texts take no columns
+  }
+}
+
+void Formatter::close_stag() {
+  if (open_tags_.empty()) return;
+  const Stag& tag = *open_tags_.back();
+  open_tags_.pop_back();
+  if (mark_tags_ && functions_.mark_close_stag) {
+    const std::string text = functions_.mark_close_stag(tag);
+    write(text.data(), text.size());
+  }
+  if (print_tags_ && functions_.print_close_stag) functions_.print_close_stag(tag);
+}
+
+}  // namespace vantel

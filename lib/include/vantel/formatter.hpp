@@ -1,0 +1,137 @@
+// A small box-based pretty-printing formatter with semantic tags.
+//
+// Vantel prints every quote through a Formatter, and hosts can use the same
+// formatter for the rest of their diagnostics. It writes straight into the
+// std::ostream it is given (no buffering of its own, no flushing).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantel {
+
+/// A semantic tag. Tags are compared by identity (by address): two tags with
+/// the same name are different tags. Hosts define their own tags, possibly
+/// carrying data, by deriving from Stag; a tag must outlive its open scope.
+class Stag {
+ public:
+  explicit Stag(std::string name) : name_(std::move(name)) {}
+  virtual ~Stag() = default;
+  Stag(const Stag&) = delete;
+  Stag& operator=(const Stag&) = delete;
+
+  /// The tag's name, for display only: it plays no part in comparisons.
+  [[nodiscard]] const std::string& name() const noexcept { return name_; }
+
+ private:
+  std::string name_;
+};
+
+/// The four tag functions of a formatter. With tag marking on, opening and
+/// closing a tag writes the text that the mark function returns (taking no
+/// column); with tag printing on, the print function is called. Empty
+/// functions count as the defaults: empty text, nothing done.
+struct Stag_functions {
+  std::function<std::string(const Stag&)> mark_open_stag;
+  std::function<std::string(const Stag&)> mark_close_stag;
+  std::function<void(const Stag&)> print_open_stag;
+  std::function<void(const Stag&)> print_close_stag;
+};
+
+/// A pretty-printing formatter over a caller's std::ostream, which must
+/// outlive it. Vertical boxes remember the column at which they open; a cut
+/// inside one ends the line and indents the next one to that column. A cut
+/// outside every box ends the line and starts the next one at column 0.
+/// Columns count bytes; texts returned by mark functions count for nothing.
+class Formatter {
+ public:
+  explicit Formatter(std::ostream& out);
+  Formatter(const Formatter&) = delete;
+  Formatter& operator=(const Formatter&) = delete;
+
+  /// Opens a vertical box whose left edge is the current column ("@[<v>").
+  void open_vbox();
+  /// Closes the innermost box ("@]"); does nothing when no box is open.
+  void close_box();
+  /// A cut ("@,"): a line feed, then spaces up to the innermost box's edge.
+  void cut();
+  /// Writes the text byte for byte ("%s"). A line feed in it resets the column.
+  void print_string(std::string_view text);
+  /// Writes one byte.
+  void print_char(char c);
+  /// Writes `count` copies of one byte (nothing when count <= 0).
+  void print_repeat(std::int64_t count, char c);
+  /// Writes the text right-aligned in `width` columns, never cut ("%*s").
+  void print_right_aligned(std::int64_t width, std::string_view text);
+
+  /// Opens a semantic tag; writes its mark text when marking is on.
+  void open_stag(const Stag& tag);
+  /// Closes the innermost open tag; does nothing when no tag is open.
+  void close_stag();
+
+  [[nodiscard]] Stag_functions stag_functions() const { return functions_; }
+  void set_stag_functions(Stag_functions functions) { functions_ = std::move(functions); }
+  /// Tag marking and tag printing are both off on a new formatter.
+  [[nodiscard]] bool mark_tags() const noexcept { return mark_tags_; }
+  void set_mark_tags(bool on) noexcept { mark_tags_ = on; }
+  [[nodiscard]] bool print_tags() const noexcept { return print_tags_; }
+  void set_print_tags(bool on) noexcept { print_tags_ = on; }
+
+  /// The current column, 0-based, in bytes since the last line feed.
+  [[nodiscard]] std::int64_t column() const noexcept { return column_; }
+  /// The stream written to.
+  [[nodiscard]] std::ostream& stream() const noexcept { return out_; }
+
+ private:
+  void write(const char* data, std::size_t size);
+  void write_fill(std::int64_t count, char c);
+
+  std::ostream& out_;
+  std::int64_t column_ = 0;
+  std::vector<std::int64_t> boxes_;     // left edges of the open boxes
+  std::vector<const Stag*> open_tags_;  // innermost last
+  Stag_functions functions_;
+  bool mark_tags_ = false;
+  bool print_tags_ = false;
+};
+
+// The same operations under the names that formatter users know.
+inline void pp_open_vbox(Formatter& f) {
+  f.open_vbox();
+}
+inline void pp_close_box(Formatter& f) {
+  f.close_box();
+}
+inline void pp_print_cut(Formatter& f) {
+  f.cut();
+}
+inline void pp_print_string(Formatter& f, std::string_view s) {
+  f.print_string(s);
+}
+inline void pp_print_char(Formatter& f, char c) {
+  f.print_char(c);
+}
+inline void pp_open_stag(Formatter& f, const Stag& tag) {
+  f.open_stag(tag);
+}
+inline void pp_close_stag(Formatter& f) {
+  f.close_stag();
+}
+inline Stag_functions pp_get_formatter_stag_functions(const Formatter& f) {
+  return f.stag_functions();
+}
+inline void pp_set_formatter_stag_functions(Formatter& f, Stag_functions functions) {
+  f.set_stag_functions(std::move(functions));
+}
+inline void pp_set_mark_tags(Formatter& f, bool on) {
+  f.set_mark_tags(on);
+}
+inline void pp_set_print_tags(Formatter& f, bool on) {
+  f.set_print_tags(on);
+}
+
+}  // namespace vantel

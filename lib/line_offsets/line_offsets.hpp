@@ -1,0 +1,37 @@
+// Building line tables, and the three queries on them.
+#pragma once
+
+#include <vantel/line_table.hpp>
+
+#include <cstdint>
+#include <iosfwd>
+#include <string_view>
+#include <utility>
+
+namespace vantel::Line_offsets {
+
+// The table of everything `channel` holds, from offset 0 where it can seek
+// (else from where it stands), read in blocks of 16384 bytes: memory grows with
+// the number of lines, not with the size of the text. Leaves the channel at its
+// end. A read error propagates and no table is built.
+[[nodiscard]] Line_table from_chan(std::istream& channel);
+
+// The table of `text`: 0, then the offset just past each line feed.
+[[nodiscard]] Line_table from_string(std::string_view text);
+
+// The offset of the first byte of the 1-based `line`. Throws std::out_of_range
+// for a line below 1 or after the last.
+[[nodiscard]] std::int64_t find_line_offset(const Line_table& table, std::int64_t line);
+
+// The offset of the 1-based `line` and 1-based `col`; the column is not checked
+// against the line's length. Throws as find_line_offset, and
+// std::overflow_error when the sum does not fit.
+[[nodiscard]] std::int64_t find_offset(const Line_table& table, std::int64_t line,
+                                       std::int64_t col);
+
+// The 1-based line holding `offset` and the 0-based column in it. Throws
+// std::out_of_range on an empty table.
+[[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(const Line_table& table,
+                                                                       std::int64_t offset);
+
+}  // namespace vantel::Line_offsets
