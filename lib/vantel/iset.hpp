@@ -1,9 +1,16 @@
 // ISet: the set of highlighted stretches of an input, as disjoint ascending
 // intervals of offsets whose bounds carry a payload.
+//
+// Starts and ends both ascend strictly across a set, so every query is a
+// binary search that lands on the one interval an in-order scan would stop at.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -25,23 +32,152 @@ struct Interval {
 template <class Payload>
 class ISet {
  public:
+  using const_iterator = typename std::vector<Interval<Payload>>::const_iterator;
+
   // Drops inverted intervals and merges those that share an offset.
   [[nodiscard]] static ISet of_intervals(std::vector<Interval<Payload>> intervals);
 
   [[nodiscard]] bool mem(std::int64_t x) const;
+  // The first bound, in set order, whose offset lies in [lo, hi].
   [[nodiscard]] std::optional<Bound<Payload>> find_bound_in(std::int64_t lo, std::int64_t hi) const;
+  // The same, for callers that already know where the first interval ending
+  // at or after `lo` is (see first_reaching).
+  [[nodiscard]] std::optional<Bound<Payload>> find_bound_in(std::int64_t lo, std::int64_t hi,
+                                                            const_iterator reaching_lo) const;
   [[nodiscard]] std::optional<Payload> is_start(std::int64_t x) const;
   [[nodiscard]] std::optional<Payload> is_end(std::int64_t x) const;
   [[nodiscard]] std::optional<std::pair<Bound<Payload>, Bound<Payload>>> extrema() const;
 
+  // The first interval that ends at or after x (end() when none does).
+  [[nodiscard]] const_iterator first_reaching(std::int64_t x) const;
+  // The same, searching onwards from `hint`: cheap when queries ascend, as a
+  // sweep over the input makes them; never worse than a binary search.
+  [[nodiscard]] const_iterator first_reaching(std::int64_t x, const_iterator hint) const;
+
   [[nodiscard]] const std::vector<Interval<Payload>>& intervals() const noexcept {
     return intervals_;
   }
+  [[nodiscard]] const_iterator begin() const noexcept { return intervals_.begin(); }
+  [[nodiscard]] const_iterator end() const noexcept { return intervals_.end(); }
 
  private:
   std::vector<Interval<Payload>> intervals_;
 };
 
-}  // namespace vantel::detail
+template <class Payload>
+ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> intervals) {
+  enum Kind { Start = 0, End = 1 };  // the values are the sort ranks
+  struct Tagged {
+    Bound<Payload> bound;
+    Kind kind;
+  };
 
-// TODO(implementation): member definitions follow here.
+  // Expand: s1, e1, s2, e2, ... in input order, inverted intervals dropped.
+  std::vector<Tagged> bounds;
+  bounds.reserve(2 * intervals.size());
+  for (auto& i : intervals) {
+    if (i.start.offset > i.end.offset) continue;
+    bounds.push_back(Tagged{std::move(i.start), Start});
+    bounds.push_back(Tagged{std::move(i.end), End});
+  }
+
+  // Stable, so that equal keys keep input order: that decides which payloads
+  // a merged interval keeps.
+  std::stable_sort(bounds.begin(), bounds.end(), [](const Tagged& a, const Tagged& b) {
+    if (a.bound.offset != b.bound.offset) return a.bound.offset < b.bound.offset;
+    return a.kind < b.kind;
+  });
+
+  // Scan, counting the intervals open beyond the first one of the run.
+  ISet set;
+  std::optional<Bound<Payload>> first;  // empty: Outside
+  std::size_t depth = 0;
+  for (auto& t : bounds) {
+    if (t.kind == Start) {
+      if (!first)
+        first = std::move(t.bound);
+      else
+        ++depth;
+    } else if (!first) {
+      throw std::logic_error("ISet.of_intervals: an end bound sorted before its start");
+    } else if (depth > 0) {
+      --depth;
+    } else {
+      set.intervals_.push_back(Interval<Payload>{std::move(*first), std::move(t.bound)});
+      first.reset();
+    }
+  }
+  if (first) throw std::logic_error("ISet.of_intervals: a start bound left without its end");
+  return set;
+}
+
+template <class Payload>
+typename ISet<Payload>::const_iterator ISet<Payload>::first_reaching(std::int64_t x) const {
+  return first_reaching(x, intervals_.begin());
+}
+
+template <class Payload>
+typename ISet<Payload>::const_iterator ISet<Payload>::first_reaching(std::int64_t x,
+                                                                     const_iterator hint) const {
+  const auto ends_before_x = [x](const Interval<Payload>& i) { return i.end.offset < x; };
+  const auto first = intervals_.begin();
+  const auto last = intervals_.end();
+  // A hint past the answer is of no use: search the whole set.
+  if (hint != first && !ends_before_x(*std::prev(hint)))
+    return std::partition_point(first, last, ends_before_x);
+  // Gallop forwards from the hint, then search the last stride.
+  std::ptrdiff_t stride = 1;
+  auto lo = hint;
+  while (std::distance(lo, last) > stride && ends_before_x(*std::next(lo, stride - 1))) {
+    lo = std::next(lo, stride);
+    stride *= 2;
+  }
+  const auto hi = std::distance(lo, last) > stride ? std::next(lo, stride) : last;
+  return std::partition_point(lo, hi, ends_before_x);
+}
+
+template <class Payload>
+bool ISet<Payload>::mem(std::int64_t x) const {
+  const auto i = first_reaching(x);
+  return i != intervals_.end() && i->start.offset <= x;
+}
+
+template <class Payload>
+std::optional<Bound<Payload>> ISet<Payload>::find_bound_in(std::int64_t lo, std::int64_t hi) const {
+  return find_bound_in(lo, hi, first_reaching(lo));
+}
+
+template <class Payload>
+std::optional<Bound<Payload>> ISet<Payload>::find_bound_in(std::int64_t lo, std::int64_t hi,
+                                                           const_iterator reaching_lo) const {
+  // Every bound before this interval lies below lo; its start comes first
+  // when it is in range, else its end, which is at or above lo.
+  if (reaching_lo == intervals_.end()) return std::nullopt;
+  const Bound<Payload>& b = reaching_lo->start.offset >= lo ? reaching_lo->start : reaching_lo->end;
+  if (b.offset > hi) return std::nullopt;
+  return b;
+}
+
+template <class Payload>
+std::optional<Payload> ISet<Payload>::is_start(std::int64_t x) const {
+  const auto i =
+      std::partition_point(intervals_.begin(), intervals_.end(),
+                           [x](const Interval<Payload>& iv) { return iv.start.offset < x; });
+  if (i == intervals_.end() || i->start.offset != x) return std::nullopt;
+  return i->start.payload;
+}
+
+template <class Payload>
+std::optional<Payload> ISet<Payload>::is_end(std::int64_t x) const {
+  const auto i = first_reaching(x);
+  if (i == intervals_.end() || i->end.offset != x) return std::nullopt;
+  return i->end.payload;
+}
+
+template <class Payload>
+std::optional<std::pair<Bound<Payload>, Bound<Payload>>> ISet<Payload>::extrema() const {
+  if (intervals_.empty()) return std::nullopt;
+  return std::make_pair(intervals_.front().start, intervals_.back().end);
+}
+
+}  // namespace vantel::detail
