@@ -1,0 +1,382 @@
+#include <vantel/opening.hpp>
+
+#include <vantel/vantel.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using vantel::Byte;
+using vantel::Closer;
+using vantel::End_of_input;
+using vantel::Input;
+using vantel::Line_table;
+using vantel::Position;
+using vantel::Seek_result;
+using vantel::detail::open_raw;
+using Entries = std::vector<std::int64_t>;
+
+constexpr auto Ok = Seek_result::Ok;
+constexpr auto Invalid = Seek_result::Invalid_position;
+
+Byte byte(char c) {
+  return static_cast<unsigned char>(c);
+}
+
+// A file under the system's temporary folder, removed at the end of the test.
+class Temp_file {
+ public:
+  explicit Temp_file(const std::string& content) {
+    std::string path = (std::filesystem::temp_directory_path() / "vantel-XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), path);
+    ::close(fd);
+    path_ = path;
+    write(content);
+  }
+  Temp_file(const Temp_file&) = delete;
+  Temp_file& operator=(const Temp_file&) = delete;
+  ~Temp_file() { std::remove(path_.c_str()); }
+
+  void write(const std::string& content) const {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc) << content;
+  }
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::size_t open_descriptors() {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++n;
+  return n;
+}
+
+// Lets a test choose what the stream's seek and read throw.
+template <typename Failure>
+class Throwing_buf : public std::streambuf {
+ protected:
+  pos_type seekpos(pos_type, std::ios_base::openmode) override { throw Failure("seek"); }
+  int_type underflow() override { throw Failure("read"); }
+};
+
+struct Io_failure : std::system_error {
+  explicit Io_failure(const char* what) : std::system_error(EIO, std::generic_category(), what) {}
+};
+
+TEST(InputBuffer, StringCursorSeeksOnlyToExistingBytes) {
+  auto opened = open_raw(Input::string(""));
+  auto& empty = opened.cursor();
+  EXPECT_EQ(empty.seek(0), Invalid);
+  EXPECT_EQ(empty.read_char(), End_of_input);
+
+  auto opened2 = open_raw(Input::string("ab"));
+  auto& c = opened2.cursor();
+  EXPECT_EQ(c.read_char(), End_of_input);  // nothing before the first seek
+  EXPECT_EQ(c.seek(2), Invalid);
+  EXPECT_EQ(c.seek(1), Ok);
+  EXPECT_EQ(c.read_char(), byte('b'));
+  EXPECT_EQ(c.read_char(), End_of_input);
+  EXPECT_EQ(c.read_char(), End_of_input);
+  EXPECT_EQ(c.seek(0), Ok);
+  EXPECT_EQ(c.seek(-1), Invalid);  // leaves the position where it was
+  EXPECT_EQ(c.read_char(), byte('a'));
+  EXPECT_EQ(c.read_char(), byte('b'));
+}
+
+TEST(InputBuffer, ReadsAreUnsignedBytes) {
+  auto opened = open_raw(Input::string(std::string("\xff\0", 2)));
+  auto& c = opened.cursor();
+  ASSERT_EQ(c.seek(0), Ok);
+  EXPECT_EQ(c.read_char(), Byte(255));
+  EXPECT_EQ(c.read_char(), Byte(0));
+}
+
+TEST(InputBuffer, BytesSeesTheBufferAsItIsAtEachReadButKeepsItsFirstTable) {
+  auto buffer = std::make_shared<std::vector<char>>(std::vector<char>{'a', '\n', 'b'});
+  const Input input = Input::bytes(buffer);
+  auto opened = open_raw(input);
+  auto& c = opened.cursor();
+  EXPECT_EQ(c.read_char(), End_of_input);
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
+
+  *buffer = {'x', 'y', '\n', 'z', 'w'};
+  EXPECT_EQ(c.seek(4), Ok);
+  EXPECT_EQ(c.read_char(), byte('w'));
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
+
+  EXPECT_EQ(c.seek(3), Ok);
+  buffer->resize(3);  // the length is asked again at each read
+  EXPECT_EQ(c.read_char(), End_of_input);
+}
+
+TEST(InputBuffer, NullBytesBufferReadsAsEmpty) {
+  auto opened = open_raw(Input::bytes(nullptr));
+  EXPECT_EQ(opened.cursor().seek(0), Invalid);
+  EXPECT_EQ(opened.cursor().line_offsets().to_vector(), (Entries{0}));
+}
+
+TEST(InputChannel, FileSeekedAtOrPastItsEndReadsTheEnd) {
+  const Temp_file file("ab\ncd\n");
+  std::ifstream stream(file.path(), std::ios::binary);
+  const Input channel = Input::in_channel(stream);
+  const Input named = Input::file(file.path());
+  for (const Input* input : {&channel, &named}) {
+    auto opened = open_raw(*input);
+    auto& c = opened.cursor();
+    for (const std::int64_t offset : {6, 16}) {
+      EXPECT_EQ(c.seek(offset), Ok) << offset;
+      EXPECT_EQ(c.read_char(), End_of_input) << offset;
+    }
+    EXPECT_EQ(c.seek(-1), Invalid);
+    EXPECT_EQ(c.seek(4), Ok);
+    EXPECT_EQ(c.read_char(), byte('d'));
+  }
+}
+
+TEST(InputChannel, StreamThatCannotSeekRefusesEveryOffsetAndReadsOn) {
+  struct No_seek : std::streambuf {
+    explicit No_seek(std::string s) : s_(std::move(s)) {
+      setg(s_.data(), s_.data(), s_.data() + 3);
+    }
+    std::string s_;
+  } pipe("abc");
+  std::istream piped(&pipe);
+  auto opened = open_raw(Input::in_channel(piped));
+  auto& c = opened.cursor();
+  EXPECT_EQ(c.read_char(), byte('a'));
+  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), Invalid) << offset;
+  EXPECT_EQ(c.read_char(), byte('b'));
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0}));  // what was left: "c"
+}
+
+TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
+  Throwing_buf<Io_failure> failing;
+  std::istream io(&failing);
+  auto opened = open_raw(Input::in_channel(io));
+  EXPECT_EQ(opened.cursor().seek(0), Invalid);
+  EXPECT_EQ(opened.cursor().read_char(), End_of_input);
+  EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);
+
+  Throwing_buf<std::runtime_error> broken;
+  std::istream other(&broken);
+  auto opened2 = open_raw(Input::in_channel(other));
+  EXPECT_THROW((void)opened2.cursor().seek(0), std::runtime_error);
+  EXPECT_THROW((void)opened2.cursor().read_char(), std::runtime_error);
+}
+
+TEST(InputChannel, OffsetsCountFromTheStreamStartAndTheStreamIsLeftOpen) {
+  const Temp_file file("ab\ncd\n");
+  std::ifstream stream(file.path(), std::ios::binary);
+  stream.seekg(4);
+  const Input input = Input::in_channel(stream);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 3);
+  EXPECT_TRUE(stream.is_open());
+}
+
+TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += std::to_string(i) + "\n";
+  const Temp_file file(text);
+  auto opened = open_raw(Input::file(file.path()));
+  auto& c = opened.cursor();
+  for (const std::int64_t at : {std::int64_t{0}, std::int64_t{16383}, std::int64_t{16384},
+                                static_cast<std::int64_t>(text.size()) - 1, std::int64_t{7}}) {
+    ASSERT_EQ(c.seek(at), Ok);
+    for (std::int64_t k = at; k < at + 3 && k < static_cast<std::int64_t>(text.size()); ++k)
+      EXPECT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << k;
+  }
+  EXPECT_EQ(c.line_offsets().size(), 5001U);
+  ASSERT_EQ(c.seek(1), Ok);  // reading the table moved the file to its end
+  EXPECT_EQ(c.read_char(), byte('\n'));
+}
+
+TEST(InputFile, MissingFileFailsAtOpeningNotAtBuilding) {
+  const std::string name = "/nonexistent-vantel-dir/missing.txt";
+  const Input input = Input::file(name);
+  try {
+    (void)Position::to_offset(input, Position::of_offset(0));
+    FAIL() << "opened a missing file";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(std::string(e.what()).rfind(name + ": ", 0), 0U) << e.what();
+  }
+}
+
+TEST(InputFile, DirectoryFailsAtOpening) {
+  const Input input = Input::file(std::filesystem::temp_directory_path().string());
+  try {
+    auto opened = open_raw(input);
+    FAIL() << "opened a directory";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::is_a_directory);
+  }
+}
+
+TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
+  const Temp_file file("ab\ncd\n");
+  const Input input = Input::file(file.path());
+  const auto before = open_descriptors();
+  {
+    auto first = open_raw(input);
+    auto second = open_raw(input);
+    EXPECT_NE(&first.cursor(), &second.cursor());
+    EXPECT_EQ(open_descriptors(), before + 2);
+    ASSERT_EQ(first.cursor().seek(1), Ok);
+    ASSERT_EQ(second.cursor().seek(4), Ok);
+    EXPECT_EQ(first.cursor().read_char(), byte('b'));
+    EXPECT_EQ(second.cursor().read_char(), byte('d'));
+    first.close();
+    EXPECT_EQ(open_descriptors(), before + 1);
+  }
+  EXPECT_EQ(open_descriptors(), before);
+
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 3);
+  file.write("a\nb\n");
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 2);
+}
+
+TEST(InputFile, DescriptorIsReleasedWhenAConversionFails) {
+  const Temp_file file("ab\n");
+  const Input input = Input::file(file.path());
+  const auto before = open_descriptors();
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(9, 1)), std::out_of_range);
+  EXPECT_EQ(open_descriptors(), before);
+}
+
+TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {
+  int calls = 0;
+  const Input input = Input::raw([](std::int64_t) { return Ok; }, [] { return End_of_input; },
+                                 [&calls] {
+                                   ++calls;
+                                   return Line_table{0, 3, 6};
+                                 });
+  vantel::lexing_position p{"f", 7, 7, 4};
+  for (int i = 0; i < 3; ++i) (void)Position::to_offset(input, Position::of_lexing(p));
+  (void)Position::to_lexing(input)(Position::of_lexing(p));
+  EXPECT_EQ(calls, 0);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 2)), 4);
+    EXPECT_EQ(Position::to_lexing(input)(Position::of_offset(5)).line_number, 2);
+  }
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(InputRaw, FailingTableIsKeptAndRethrownWithoutRecomputing) {
+  int calls = 0;
+  const Input input = Input::raw(
+      [](std::int64_t) { return Ok; }, [] { return End_of_input; },
+      [&calls]() -> Line_table { throw std::runtime_error("table #" + std::to_string(++calls)); });
+  for (int i = 0; i < 3; ++i) {
+    try {
+      (void)Position::to_offset(input, Position::of_line_col(1, 1));
+      FAIL() << "no failure";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), "table #1");
+    }
+  }
+  EXPECT_EQ(calls, 1);
+}
+
+// Managed inputs that log their openings and closings, nested `depth` deep
+// around `inner`.
+Input logged(std::vector<std::string>& log, int depth, Input inner) {
+  for (int level = depth; level >= 1; --level) {
+    inner = Input::managed([&log, level, inner] {
+      log.push_back("open " + std::to_string(level));
+      return std::make_pair(
+          inner, Closer([&log, level] { log.push_back("close " + std::to_string(level)); }));
+    });
+  }
+  return inner;
+}
+
+TEST(InputManaged, OpensOutermostFirstAndClosesInnermostFirstOnce) {
+  std::vector<std::string> log;
+  const Input input = logged(log, 3, Input::string("ab\ncd\n"));
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 2)), 4);
+  EXPECT_EQ(log, (std::vector<std::string>{"open 1", "open 2", "open 3", "close 3", "close 2",
+                                           "close 1"}));
+}
+
+TEST(InputManaged, ClosersRunOnceWhenTheConversionFailsAndTheFailureIsKept) {
+  std::vector<std::string> log;
+  const Input input = logged(log, 2, Input::string("ab\n"));
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(0, 1)), std::out_of_range);
+  EXPECT_EQ(log, (std::vector<std::string>{"open 1", "open 2", "close 2", "close 1"}));
+}
+
+TEST(InputManaged, FailingInnerOpenerClosesWhatTheOuterOnesOpened) {
+  std::vector<std::string> log;
+  const Input failing =
+      Input::managed([]() -> std::pair<Input, Closer> { throw std::runtime_error("cannot open"); });
+  const Input input = logged(log, 2, failing);
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_offset(0)), std::runtime_error);
+  EXPECT_EQ(log, (std::vector<std::string>{"open 1", "open 2", "close 2", "close 1"}));
+}
+
+TEST(InputManaged, CloserFailingWhileAnotherFailurePropagatesDoesNotReplaceIt) {
+  int closed = 0;
+  const Input input = Input::managed([&closed] {
+    return std::make_pair(Input::string("ab"), Closer([&closed] {
+                            ++closed;
+                            throw std::logic_error("close failed");
+                          }));
+  });
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(5, 1)), std::out_of_range);
+  EXPECT_EQ(closed, 1);
+}
+
+TEST(InputManaged, FirstCloserFailureOnTheNormalPathPropagatesAfterAllRan) {
+  std::vector<std::string> log;
+  auto closer = [&log](std::string name, bool fails) {
+    return Closer([&log, name, fails] {
+      log.push_back(name);
+      if (fails) throw std::runtime_error(name);
+    });
+  };
+  const Input inner =
+      Input::managed([&] { return std::make_pair(Input::string("x"), closer("inner", true)); });
+  const Input middle =
+      Input::managed([&] { return std::make_pair(inner, closer("middle", true)); });
+  const Input outer =
+      Input::managed([&] { return std::make_pair(middle, closer("outer", false)); });
+  try {
+    (void)Position::to_offset(outer, Position::of_offset(0));
+    FAIL() << "no failure";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "inner");
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"inner", "middle", "outer"}));
+}
+
+TEST(InputManaged, RawInputHandsOutTheSameCursorAtEveryOpening) {
+  const Input input = Input::string("ab");
+  const Input wrapped = Input::managed([input] { return std::make_pair(input, Closer()); });
+  auto first = open_raw(wrapped);
+  ASSERT_EQ(first.cursor().seek(1), Ok);
+  first.close();
+  auto second = open_raw(input);
+  EXPECT_EQ(&second.cursor(), &first.cursor());
+  EXPECT_EQ(second.cursor().read_char(), byte('b'));
+}
+
+}  // namespace
