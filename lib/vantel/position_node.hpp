@@ -25,7 +25,8 @@ struct Position_node {
 };
 
 struct Position_access {
-  static const Position_node& node(const Position& p) { return *p.node_; }
+  // Throws std::invalid_argument for a position that was moved from.
+  static const Position_node& node(const Position& p);
 };
 
 // The byte offset of `position`; asks for the line table only when a line and
