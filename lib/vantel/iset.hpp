@@ -66,36 +66,40 @@ class ISet {
 
 template <class Payload>
 ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> intervals) {
-  enum Kind { Start = 0, End = 1 };  // the values are the sort ranks
+  // Bounds are sorted as small keys naming their interval; payloads move
+  // only once, into the merged intervals.
+  enum Kind : unsigned char { Start = 0, End = 1 };  // the values are the sort ranks
   struct Tagged {
-    Bound<Payload> bound;
+    std::int64_t offset;
+    std::size_t interval;
     Kind kind;
   };
 
   // Expand: s1, e1, s2, e2, ... in input order, inverted intervals dropped.
   std::vector<Tagged> bounds;
   bounds.reserve(2 * intervals.size());
-  for (auto& i : intervals) {
-    if (i.start.offset > i.end.offset) continue;
-    bounds.push_back(Tagged{std::move(i.start), Start});
-    bounds.push_back(Tagged{std::move(i.end), End});
+  for (std::size_t i = 0; i < intervals.size(); ++i) {
+    const Interval<Payload>& iv = intervals[i];
+    if (iv.start.offset > iv.end.offset) continue;
+    bounds.push_back(Tagged{iv.start.offset, i, Start});
+    bounds.push_back(Tagged{iv.end.offset, i, End});
   }
 
   // Stable, so that equal keys keep input order: that decides which payloads
   // a merged interval keeps.
   std::stable_sort(bounds.begin(), bounds.end(), [](const Tagged& a, const Tagged& b) {
-    if (a.bound.offset != b.bound.offset) return a.bound.offset < b.bound.offset;
+    if (a.offset != b.offset) return a.offset < b.offset;
     return a.kind < b.kind;
   });
 
   // Scan, counting the intervals open beyond the first one of the run.
   ISet set;
-  std::optional<Bound<Payload>> first;  // empty: Outside
+  std::optional<std::size_t> first;  // the interval whose start opened the run; empty: Outside
   std::size_t depth = 0;
-  for (auto& t : bounds) {
+  for (const Tagged& t : bounds) {
     if (t.kind == Start) {
       if (!first)
-        first = std::move(t.bound);
+        first = t.interval;
       else
         ++depth;
     } else if (!first) {
@@ -103,7 +107,9 @@ ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> interva
     } else if (depth > 0) {
       --depth;
     } else {
-      set.intervals_.push_back(Interval<Payload>{std::move(*first), std::move(t.bound)});
+      // Each bound closes or opens at most one run, so each moves at most once.
+      set.intervals_.push_back(Interval<Payload>{std::move(intervals[*first].start),
+                                                 std::move(intervals[t.interval].end)});
       first.reset();
     }
   }

@@ -15,7 +15,9 @@ const Stag Single_line_underline_tag{"Vantel.Single_line_underline_tag"};
 
 namespace {
 
-using Set = ISet<lexing_position>;
+// Bounds point at the caller's positions, which outlive the quote: copying
+// them, file names and all, would cost more than the whole merge.
+using Set = ISet<const lexing_position*>;
 
 // Offsets come from callers as any std::int64_t; distances between them and
 // one past the last of them are computed in a wider type.
@@ -27,6 +29,7 @@ constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
 template <class T, class F>
 auto list_filter_map(F f, const std::vector<T>& list) {
   std::vector<typename std::invoke_result_t<F, const T&>::value_type> out;
+  out.reserve(list.size());
   for (const T& x : list)
     if (auto r = f(x)) out.push_back(std::move(*r));
   return out;
@@ -50,11 +53,11 @@ void print_repeat(Formatter& f, Wide count, char c) {
 // The offsets a location covers, both ends inclusive. None for a location
 // with a position without offset; none too for an end at the smallest offset,
 // which leaves the location empty and whose inclusive end would not fit.
-std::optional<Interval<lexing_position>> interval_of(const Lexing_location& location) {
+std::optional<Interval<const lexing_position*>> interval_of(const Lexing_location& location) {
   const auto& [start, end] = location;
   if (start.char_offset == -1 || end.char_offset == -1) return std::nullopt;
   if (end.char_offset == min_offset) return std::nullopt;
-  return Interval<lexing_position>{{start, start.char_offset}, {end, end.char_offset - 1}};
+  return Interval<const lexing_position*>{{&start, start.char_offset}, {&end, end.char_offset - 1}};
 }
 
 // The offset of a non-empty line's last byte; bytes past the largest offset
@@ -75,7 +78,7 @@ std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_lin
     if (!line.text.empty()) {
       hint = set.first_reaching(line.start_offset, hint);
       if (auto bound = set.find_bound_in(line.start_offset, last_offset_of(line), hint))
-        number = bound->payload.line_number;
+        number = bound->payload->line_number;
     }
     numbers.emplace_back(number, &line);
   }
@@ -133,7 +136,8 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
   const Set set = Set::of_intervals(list_filter_map(interval_of, locations));
   const auto extrema = set.extrema();
   if (!extrema) return;
-  const std::vector<source_line> lines = get_lines(extrema->first.payload, extrema->second.payload);
+  const std::vector<source_line> lines =
+      get_lines(*extrema->first.payload, *extrema->second.payload);
 
   const auto numbers = infer_line_numbers(bound_line_numbers(set, lines));
   std::vector<std::string> labels;
