@@ -1,0 +1,73 @@
+// Time to render quotes much larger than any diagnostic needs: many locations
+// on one long line, and a quote across many lines.
+#include "vantel/quote.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vantel::lexing_position;
+using vantel::detail::Lexing_location;
+using vantel::detail::source_line;
+
+// Discards what it is given, so that only rendering is timed.
+class Null_buffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+lexing_position at(std::int64_t offset, std::int64_t line) {
+  return lexing_position{"bench", line, 0, offset};
+}
+
+void render(benchmark::State& state, const std::vector<source_line>& lines,
+            const std::vector<Lexing_location>& locations) {
+  Null_buffer buffer;
+  std::ostream out(&buffer);
+  const vantel::detail::Get_lines get_lines = [&](const lexing_position&, const lexing_position&) {
+    return lines;
+  };
+  for (auto _ : state) {
+    vantel::Formatter f(out);
+    vantel::detail::highlight_quote(f, get_lines, 10, locations);
+  }
+}
+
+void BM_SingleLineManyLocations(benchmark::State& state) {
+  constexpr std::int64_t line_size = 1 << 20;
+  constexpr std::int64_t count = 100'000;
+  const std::vector<source_line> lines{{std::string(line_size, 'x'), 0}};
+  std::vector<Lexing_location> locations;
+  for (std::int64_t i = 0; i < count; ++i) {
+    const std::int64_t offset = i * line_size / count;
+    locations.emplace_back(at(offset, 1), at(offset + 1, 1));
+  }
+  render(state, lines, locations);
+  state.SetBytesProcessed(state.iterations() * line_size);
+}
+BENCHMARK(BM_SingleLineManyLocations)->Unit(benchmark::kMillisecond);
+
+void BM_MultiLineTenThousandLines(benchmark::State& state) {
+  constexpr std::int64_t line_count = 10'000;
+  const std::string text = "    let value = compute(argument, other);";
+  const auto stride = static_cast<std::int64_t>(text.size()) + 1;
+  std::vector<source_line> lines;
+  std::vector<Lexing_location> locations;
+  for (std::int64_t i = 0; i < line_count; ++i) {
+    lines.push_back({text, i * stride});
+    // One word per line: every line is numbered by its own bound.
+    locations.emplace_back(at(i * stride + 8, i + 1), at(i * stride + 13, i + 1));
+  }
+  render(state, lines, locations);
+  state.SetBytesProcessed(state.iterations() * line_count * stride);
+}
+BENCHMARK(BM_MultiLineTenThousandLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
