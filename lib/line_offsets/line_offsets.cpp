@@ -2,14 +2,18 @@
 
 #include "checked.hpp"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <istream>
+#include <limits>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <system_error>
-#include <vector>
+#include <utility>
 
 namespace vantel::Line_offsets {
 namespace {
@@ -19,19 +23,62 @@ using detail::checked_sub;
 
 constexpr std::size_t block_size = 16384;
 
-// The one place where a finished table gets its storage: exactly `entries`,
-// no spare slots.
-Line_table store(const std::vector<std::int64_t>& entries) {
-  std::shared_ptr<std::int64_t[]> owner(new std::int64_t[entries.size()]);
-  std::memcpy(owner.get(), entries.data(), entries.size() * sizeof(std::int64_t));
-  return Line_table(std::shared_ptr<const std::int64_t>(owner, owner.get()), entries.size());
+// Where table entries live: every allocation, growth and release of a table's
+// storage goes through these two functions. realloc lets a large table grow
+// and shrink by remapping pages instead of copying them.
+std::int64_t* resize_storage(std::int64_t* entries, std::size_t count) {
+  if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t))
+    throw std::bad_alloc();
+  void* moved = std::realloc(entries, count * sizeof(std::int64_t));
+  if (moved == nullptr) throw std::bad_alloc();
+  return static_cast<std::int64_t*>(moved);
 }
+
+void release_storage(const std::int64_t* entries) noexcept {
+  std::free(const_cast<std::int64_t*>(entries));
+}
+
+// The entries of a table being built, growing by half again when full, then
+// trimmed to their exact count and handed to the table without a copy.
+class Vec {
+ public:
+  Vec() = default;
+  Vec(const Vec&) = delete;
+  Vec& operator=(const Vec&) = delete;
+  ~Vec() { release_storage(data_); }
+
+  void push(std::int64_t x) {
+    if (size_ == capacity_) grow_();
+    data_[size_++] = x;
+  }
+
+  [[nodiscard]] Line_table to_array() {
+    if (size_ == 0) return Line_table();
+    std::int64_t* exact = resize_storage(data_, size_);
+    data_ = nullptr;
+    capacity_ = 0;
+    // Should the control block fail to allocate, the deleter still runs.
+    return Line_table(std::shared_ptr<const std::int64_t>(exact, release_storage),
+                      std::exchange(size_, 0));
+  }
+
+ private:
+  void grow_() {
+    const std::size_t capacity = std::max<std::size_t>(6, capacity_ + capacity_ / 2 + 1);
+    data_ = resize_storage(data_, capacity);
+    capacity_ = capacity;
+  }
+
+  std::int64_t* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
 
 // Collects line starts from consecutive blocks of one text, carrying the
 // offset of the next block, so that a text never has to be held whole.
 class Scanner {
  public:
-  Scanner() { starts_.push_back(0); }
+  Scanner() { starts_.push(0); }
 
   void scan(const char* block, std::size_t size) {
     const char* const end = block + size;
@@ -40,15 +87,15 @@ class Scanner {
       const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
       if (lf == nullptr) break;
       p = static_cast<const char*>(lf) + 1;
-      starts_.push_back(offset_ + (p - block));
+      starts_.push(offset_ + (p - block));
     }
     offset_ += static_cast<std::int64_t>(size);
   }
 
-  [[nodiscard]] Line_table finish() const { return store(starts_); }
+  [[nodiscard]] Line_table finish() { return starts_.to_array(); }
 
  private:
-  std::vector<std::int64_t> starts_;
+  Vec starts_;
   std::int64_t offset_ = 0;  // of the next block's first byte
 };
 
