@@ -1,0 +1,105 @@
+#include "vantel/highlight_tags.hpp"
+#include "vantel/quote.hpp"
+
+#include <vantel/vantel.hpp>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using vantel::Formatter;
+using vantel::Stag;
+using vantel::detail::Single_line_underline_tag;
+
+const Stag host_tag{"Host.tag"};
+
+vantel::Stag_functions host_marks() {
+  vantel::Stag_functions f;
+  f.mark_open_stag = [](const Stag& t) { return "<" + t.name() + ">"; };
+  f.mark_close_stag = [](const Stag& t) { return "</" + t.name() + ">"; };
+  f.print_open_stag = [](const Stag&) {};
+  return f;
+}
+
+// Opens and closes the highlight tag, then the host's tag.
+std::string tag_both(Formatter& f, std::ostringstream& out) {
+  f.open_stag(Single_line_underline_tag);
+  f.print_char('^');
+  f.close_stag();
+  f.open_stag(host_tag);
+  f.print_char('x');
+  f.close_stag();
+  return out.str();
+}
+
+TEST(HighlightTags, DefaultHandlersWriteNothingButTurnMarkingOnForOtherTags) {
+  std::ostringstream out;
+  Formatter f(out);
+  f.set_stag_functions(host_marks());
+  vantel::setup_highlight_tags(f);
+  EXPECT_TRUE(f.mark_tags());
+  EXPECT_FALSE(f.print_tags());
+  EXPECT_EQ(tag_both(f, out), "^<Host.tag>x</Host.tag>");
+  EXPECT_EQ(vantel::detail::handle_tag_default.open_text(), "");
+}
+
+TEST(HighlightTags, HandlersAnswerForTheHighlightTagAndAreCalledEachTime) {
+  std::ostringstream out;
+  Formatter f(out);
+  int opened = 0;
+  vantel::setup_highlight_tags(
+      f, {[&] { return "[" + std::to_string(++opened); }, [] { return std::string("]"); }});
+  f.open_stag(Single_line_underline_tag);
+  f.close_stag();
+  f.open_stag(Single_line_underline_tag);
+  f.close_stag();
+  f.open_stag(host_tag);  // no previous mark functions: nothing
+  f.close_stag();
+  EXPECT_EQ(out.str(), "[1][2]");
+}
+
+TEST(HighlightTags, ASecondCallWrapsTheFirstAndOnlyItsHandlersAnswer) {
+  std::ostringstream out;
+  Formatter f(out);
+  f.set_stag_functions(host_marks());
+  bool first_called = false;
+  vantel::setup_highlight_tags(f, {[&] {
+                                     first_called = true;
+                                     return std::string("(");
+                                   },
+                                   [] { return std::string(")"); }});
+  vantel::setup_highlight_tags(f,
+                               {[] { return std::string("{"); }, [] { return std::string("}"); }});
+  EXPECT_EQ(tag_both(f, out), "{^}<Host.tag>x</Host.tag>");
+  EXPECT_FALSE(first_called);
+}
+
+TEST(HighlightTags, ATagOfTheSameNameIsNotTheHighlightTag) {
+  const Stag impostor{Single_line_underline_tag.name()};
+  std::ostringstream out;
+  Formatter f(out);
+  f.set_stag_functions(host_marks());
+  vantel::setup_highlight_tags(f,
+                               {[] { return std::string("!"); }, [] { return std::string("!"); }});
+  f.open_stag(impostor);
+  f.close_stag();
+  EXPECT_EQ(out.str(), "<Vantel.Single_line_underline_tag></Vantel.Single_line_underline_tag>");
+}
+
+TEST(HighlightTags, PrintFunctionsAreKept) {
+  std::ostringstream out;
+  Formatter f(out);
+  int printed = 0;
+  vantel::Stag_functions fns;
+  fns.print_open_stag = [&](const Stag&) { ++printed; };
+  f.set_stag_functions(fns);
+  vantel::setup_highlight_tags(f);
+  f.set_print_tags(true);
+  f.open_stag(host_tag);
+  EXPECT_EQ(printed, 1);
+  EXPECT_FALSE(f.stag_functions().print_close_stag);
+}
+
+}  // namespace
