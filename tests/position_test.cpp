@@ -101,15 +101,6 @@ TEST(PositionToLexing, ResolvesAgainstTheTableWithAnEmptyFileName) {
   for (const auto& c : cases) EXPECT_EQ(to_lexing_raw(input, c.position), c.expected) << c.what;
 }
 
-TEST(PositionToLexing, LexingPositionNeedsNoTable) {
-  Counted counted;
-  const lexing_position p{"f", 9, 9, 4};
-  EXPECT_EQ(to_lexing_raw(counted.input, Position::of_lexing(p)), p);
-  EXPECT_EQ(counted.calls, 0);
-  EXPECT_EQ(to_lexing_raw(counted.input, Position::of_offset(1)).line_number, 1);
-  EXPECT_EQ(counted.calls, 1);
-}
-
 TEST(PositionToLexing, ConverterPutsItsFileNameIntoEveryRecord) {
   const Input input = Input::string(six_bytes);
   const lexing_position p{"lexer.ml", 42, 40, 4};
@@ -118,21 +109,6 @@ TEST(PositionToLexing, ConverterPutsItsFileNameIntoEveryRecord) {
   EXPECT_EQ(unnamed(Position::of_lexing(p)), (lexing_position{"", 42, 40, 4}));
   EXPECT_EQ(named(Position::of_lexing(p)), (lexing_position{"main.c", 42, 40, 4}));
   EXPECT_EQ(named(Position::of_offset(4)), (lexing_position{"main.c", 2, 3, 4}));
-}
-
-TEST(PositionToLexing, ConverterOpensAndClosesTheInputAtEachCall) {
-  int opened = 0;
-  int closed = 0;
-  const Input input = Input::managed([&] {
-    ++opened;
-    return std::make_pair(Input::string(six_bytes), vantel::Closer([&closed] { ++closed; }));
-  });
-  const auto convert = Position::to_lexing(input);
-  EXPECT_EQ(opened, 0);
-  (void)convert(Position::of_offset(1));
-  EXPECT_THROW((void)convert(Position::of_line_col(0, 1)), std::out_of_range);
-  EXPECT_EQ(opened, 2);
-  EXPECT_EQ(closed, 2);
 }
 
 TEST(PositionShift, AMillionNestedShiftsResolveAndAreDestroyed) {
