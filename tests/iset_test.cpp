@@ -65,29 +65,6 @@ TEST(ISetOfIntervals, MergesIntervalsSharingAnOffsetAndKeepsTheBoundsTheOrderPic
   for (const auto& c : cases) EXPECT_EQ(describe(set_of(c.in)), c.out) << c.what;
 }
 
-TEST(ISetQueries, EmptySetAnswersNothing) {
-  const Set set = set_of({{4, 2}});
-  EXPECT_FALSE(set.mem(0));
-  EXPECT_FALSE(set.find_bound_in(INT64_MIN, INT64_MAX));
-  EXPECT_FALSE(set.is_start(0));
-  EXPECT_FALSE(set.is_end(0));
-  EXPECT_FALSE(set.extrema());
-}
-
-TEST(ISetQueries, FindBoundInTestsBoundsOnlyAndTheStartFirst) {
-  const Set set = set_of({{2, 2}, {5, 9}});
-  EXPECT_EQ(set.find_bound_in(0, 2)->offset, 2);
-  EXPECT_FALSE(set.find_bound_in(6, 8)) << "a range strictly inside an interval";
-  EXPECT_FALSE(set.find_bound_in(9, 5)) << "lo above hi";
-  EXPECT_EQ(set.find_bound_in(3, 100)->offset, 5);
-  EXPECT_EQ(set.find_bound_in(6, 100)->offset, 9);
-  EXPECT_EQ(*set.is_start(2), 0);
-  EXPECT_EQ(*set.is_end(2), 0);
-  const auto extrema = set.extrema();
-  EXPECT_EQ(extrema->first.offset, 2);
-  EXPECT_EQ(extrema->second.offset, 9);
-}
-
 // The binary searches must answer exactly as an in-order scan of the
 // intervals, stopping at the first hit, would.
 TEST(ISetQueries, AnswerAsAnInOrderScanWould) {
