@@ -1,0 +1,97 @@
+// Drives vantel-quote's command line in-process. The input's NUL-separated
+// pieces are the arguments, the last piece standard input. Parsing may only
+// fail with Usage_error; the whole command, run on standard input, answers
+// with an exit status that agrees with the parse and writes to err only when
+// it fails.
+#include "quote_cli.hpp"
+
+#include <vantel/vantel.hpp>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void broken(int line, const char* what) {
+  std::fprintf(stderr, "fuzz_cli.cpp:%d: %s\n", line, what);
+  std::abort();
+}
+#define CHECK(cond)                       \
+  do {                                    \
+    if (!(cond)) broken(__LINE__, #cond); \
+  } while (0)
+
+// Whether every location stays near the text, or fails to resolve at all:
+// a far-away offset asks for an underline that long.
+bool modest(const vantel_quote::Options& options, const std::string& text) {
+  const vantel::Input input = vantel::Input::string(text);
+  const auto reach = 4 * static_cast<std::int64_t>(text.size()) + 256;
+  for (const auto& [start, end] : options.locations) {
+    for (const vantel::Position* p : {&start, &end}) {
+      try {
+        const std::int64_t offset = vantel::Position::to_offset(input, *p);
+        if (offset < -reach || offset > reach) return false;
+      } catch (const std::out_of_range&) {
+      } catch (const std::overflow_error&) {
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::vector<std::string> pieces(1);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == 0)
+      pieces.emplace_back();
+    else
+      pieces.back().push_back(static_cast<char>(data[i]));
+  }
+  const std::string in_text = pieces.size() > 1 ? pieces.back() : std::string();
+  if (pieces.size() > 1) pieces.pop_back();
+  const std::vector<std::string>& args = pieces;
+
+  vantel_quote::Options options;
+  bool usage_error = false;
+  try {
+    options = vantel_quote::parse_arguments(args);
+  } catch (const vantel_quote::Usage_error& e) {
+    CHECK(*e.what() != '\0');
+    usage_error = true;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "parse_arguments let through: %s\n", e.what());
+    std::abort();
+  }
+
+  // Only standard input is quoted: a fuzzer-chosen path could name anything.
+  if (!usage_error && !options.help && !options.version &&
+      (options.file != "-" || !modest(options, in_text)))
+    return 0;
+
+  std::istringstream in(in_text);
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = -1;
+  try {
+    status = vantel_quote::main(args, {in, out, err, false, nullptr});
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "main let through: %s\n", e.what());
+    std::abort();
+  }
+  if (usage_error) {
+    CHECK(status == 2);
+    CHECK(out.str().empty() && !err.str().empty());
+  } else {
+    CHECK(status == 0 || status == 1);
+    CHECK(err.str().empty() == (status == 0));
+  }
+  return 0;
+}
