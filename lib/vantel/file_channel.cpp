@@ -12,6 +12,9 @@
 namespace vantel::detail {
 
 File_buf::File_buf(std::string name) : name_(std::move(name)) {
+  // The system reads a name up to its first NUL: the bytes before it would
+  // name another file.
+  if (name_.find('\0') != std::string::npos) fail(EINVAL);
   do {
     fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd_ < 0 && errno == EINTR);

@@ -1,0 +1,506 @@
+// Hostile inputs: files that are missing, odd or huge, positions and row
+// limits at the integer extremes, and callables of the caller's that throw.
+// The library must answer with its documented failures or the caller's own,
+// leave nothing open, and touch no byte it was given.
+#include <vantel/vantel.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using vantel::Input;
+using vantel::lexing_position;
+using vantel::Location;
+using vantel::Position;
+namespace fs = std::filesystem;
+
+constexpr std::int64_t min64 = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
+
+// A folder of its own under the system's temporary folder, removed with
+// everything in it when the test ends.
+class Temp_dir {
+ public:
+  Temp_dir() {
+    std::string pattern = (fs::temp_directory_path() / "vantel-bad-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), pattern);
+    path_ = pattern;
+  }
+  Temp_dir(const Temp_dir&) = delete;
+  Temp_dir& operator=(const Temp_dir&) = delete;
+  ~Temp_dir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+
+  [[nodiscard]] std::string file(const std::string& name, const std::string& content) const {
+    const std::string path = (path_ / name).string();
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  [[nodiscard]] const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string quote(const Input& input, const std::vector<Location>& locations, int max_lines = 10) {
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  vantel::pp(input, f, locations, max_lines);
+  return out.str();
+}
+
+Location offsets(std::int64_t start, std::int64_t end) {
+  return {Position::of_offset(start), Position::of_offset(end)};
+}
+
+Location line_cols(std::int64_t l1, std::int64_t c1, std::int64_t l2, std::int64_t c2) {
+  return {Position::of_line_col(l1, c1), Position::of_line_col(l2, c2)};
+}
+
+std::size_t open_descriptors() {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+// --- Files that are missing, are not files, or hold odd bytes -------------
+
+TEST(BadFiles, AMissingFileFailsNamingItselfAndPrintsNothing) {
+  const Temp_dir dir;
+  const std::string path = (dir.path() / "missing.txt").string();
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  try {
+    vantel::pp(Input::file(path), f, {offsets(0, 1)});
+    FAIL() << "quoted a missing file";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(std::string(e.what()).rfind(path, 0), 0U) << e.what();
+  }
+  EXPECT_EQ(out.str(), "");
+  EXPECT_THROW((void)Position::to_offset(Input::file(path), Position::of_offset(0)),
+               std::system_error);
+}
+
+TEST(BadFiles, ADirectoryGivenAsAFileFailsAsADirectory) {
+  const Temp_dir dir;
+  try {
+    (void)quote(Input::file(dir.path().string()), {offsets(0, 1)});
+    FAIL() << "quoted a directory";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::is_a_directory);
+  }
+}
+
+TEST(BadFiles, ANameWithANulByteOpensNoOtherFile) {
+  const Temp_dir dir;
+  const std::string prefix = dir.file("a", "secret\n");
+  const std::string name = prefix + std::string("\0.txt", 5);
+  try {
+    (void)quote(Input::file(name), {offsets(0, 6)});
+    FAIL() << "quoted the file named by the bytes before the NUL";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::invalid_argument);
+  }
+}
+
+// Each odd content quoted from a file, a text and a stream alike.
+TEST(BadFiles, OddContentsAreQuotedAsTheirLinesAllow) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::vector<std::int64_t> table;
+    std::vector<Location> locations;
+    std::string quote;
+  };
+  const std::string nul("a\0b\n\0c", 6);
+  const std::vector<Case> cases = {
+      {"empty", "", {0}, {offsets(0, 1)}, ""},
+      {"empty, line 1", "", {0}, {line_cols(1, 1, 1, 2)}, ""},
+      // Empty lines have no bytes to carry a number, so no row gets a label.
+      {"only line feeds", "\n\n\n", {0, 1, 2, 3}, {offsets(0, 3)}, " | \n | \n | \n"},
+      {"only line feeds, one", "\n\n\n", {0, 1, 2, 3}, {offsets(1, 2)}, ""},
+      {"only carriage returns", "\r\r\r", {0}, {offsets(0, 3)}, ""},
+      {"carriage returns and line feeds", "\r\n\r\nx", {0, 2, 4}, {offsets(3, 5)}, "2 | \n3 | x\n"},
+      {"NUL bytes, one line", nul, {0, 4}, {offsets(1, 2)}, std::string("1 | a\0b\n     ^\n", 15)},
+      {"NUL bytes, two lines", nul, {0, 4}, {offsets(2, 5)}, std::string("1 | ..b\n2 | \0.\n", 15)},
+  };
+  const Temp_dir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file("odd", c.content);
+    std::istringstream stream(c.content);
+    for (const Input& input :
+         {Input::file(path), Input::string(c.content), Input::in_channel(stream)}) {
+      EXPECT_EQ(quote(input, c.locations), c.quote);
+      const auto lines = static_cast<std::int64_t>(c.table.size());
+      for (std::int64_t line = 1; line <= lines; ++line)
+        EXPECT_EQ(Position::to_offset(input, Position::of_line_col(line, 1)),
+                  c.table[static_cast<std::size_t>(line - 1)]);
+      EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(lines + 1, 1)),
+                   std::out_of_range);
+    }
+  }
+}
+
+// Counts what is written and keeps only its last bytes, so that a quote of a
+// huge line costs no memory.
+class Tail_buf final : public std::streambuf {
+ public:
+  std::int64_t written = 0;
+  std::string tail;
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    written += n;
+    const auto size = static_cast<std::size_t>(n);
+    if (size >= 64)
+      tail.assign(s + size - 64, 64);
+    else
+      tail.append(s, size).erase(0, tail.size() > 64 ? tail.size() - 64 : 0);
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      const char ch = traits_type::to_char_type(c);
+      xsputn(&ch, 1);
+    }
+    return traits_type::not_eof(c);
+  }
+};
+
+TEST(BadFiles, AOneHundredMebibyteLineIsQuotedWholeNearItsEnd) {
+  const Temp_dir dir;
+  const std::int64_t size = std::int64_t{100} << 20;
+  const std::string path = (dir.path() / "long").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    const std::string block(1 << 20, 'x');
+    for (int i = 0; i < 100; ++i) out << block;
+  }
+  Tail_buf buf;
+  std::ostream out(&buf);
+  vantel::Formatter f(out);
+  // Three bytes before the last one, found by line and column.
+  vantel::pp(Input::file(path), f, {line_cols(1, size - 3, 1, size)});
+  // "1 | " and the line, then four spaces, the offsets up to the highlight
+  // as spaces, and three carets.
+  EXPECT_EQ(buf.written, 4 + size + 1 + 4 + (size - 4) + 3 + 1);
+  EXPECT_EQ(buf.tail.substr(buf.tail.size() - 7), "   ^^^\n");
+  EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(size));
+}
+
+// --- Positions and row limits at the integer extremes ----------------------
+
+TEST(BadPositions, OffsetsAndColumnsAtTheInt64ExtremesResolveOrOverflow) {
+  struct Case {
+    const char* name;
+    Position position;
+    std::int64_t offset;  // when it resolves
+    std::int64_t line;    // of its lexer record
+    std::int64_t line_start;
+    bool overflows;
+  };
+  // The text "ab\ncd\n": lines start at 0, 3 and 6.
+  const std::vector<Case> cases = {
+      {"largest offset", Position::of_offset(max64), max64, 3, 6, false},
+      {"smallest offset", Position::of_offset(min64), min64, 1, 0, false},
+      {"shifted past the largest", Position::shift(Position::of_offset(max64), 1), 0, 0, 0, true},
+      {"shifted below the smallest", Position::shift(Position::of_offset(min64), -1), 0, 0, 0,
+       true},
+      // Each shift is a position of its own, so each must fit on its own.
+      {"past and back", Position::shift(Position::shift(Position::of_offset(max64), 1), -1), 0, 0,
+       0, true},
+      {"largest shifted by the smallest", Position::shift(Position::of_offset(max64), min64), -1, 1,
+       0, false},
+      {"largest column", Position::of_line_col(1, max64), max64 - 1, 1, 0, false},
+      {"largest column of line 2", Position::of_line_col(2, max64), 0, 0, 0, true},
+      {"smallest column", Position::of_line_col(1, min64), 0, 0, 0, true},
+      {"smallest column of line 2", Position::of_line_col(2, min64), min64 + 2, 2, 3, false},
+      {"lexer record at the largest", Position::of_lexing({"f", max64, max64, max64}), max64, max64,
+       max64, false},
+  };
+  const Input input = Input::string("ab\ncd\n");
+  const auto to_lexing = Position::to_lexing(input);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.overflows) {
+      EXPECT_THROW((void)Position::to_offset(input, c.position), std::overflow_error);
+      EXPECT_THROW((void)to_lexing(c.position), std::overflow_error);
+      EXPECT_THROW((void)quote(input, {{c.position, Position::of_offset(1)}}), std::overflow_error);
+      continue;
+    }
+    EXPECT_EQ(Position::to_offset(input, c.position), c.offset);
+    EXPECT_EQ(to_lexing(c.position), (lexing_position{"", c.line, c.line_start, c.offset}));
+  }
+}
+
+TEST(BadPositions, LineZeroAndLinesAfterTheLastAreOutOfRange) {
+  const Input input = Input::string("ab\ncd\n");  // three lines, the last one empty
+  for (const std::int64_t line :
+       {std::int64_t{0}, std::int64_t{-1}, min64, std::int64_t{4}, max64}) {
+    SCOPED_TRACE(line);
+    const Position p = Position::of_line_col(line, 1);
+    EXPECT_THROW((void)Position::to_offset(input, p), std::out_of_range);
+    EXPECT_THROW((void)Position::to_lexing(input)(p), std::out_of_range);
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    EXPECT_THROW(vantel::pp(input, f, {offsets(0, 2), {Position::of_offset(0), p}}),
+                 std::out_of_range);
+    EXPECT_EQ(out.str(), "");
+  }
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(3, 1)), 6);
+}
+
+TEST(BadPositions, QuotesOfExtremeOffsetsShowOnlyTheLinesThatExist) {
+  const Input input = Input::string("ab\ncd\n");
+  EXPECT_EQ(quote(input, {offsets(min64, min64 + 1)}), "");
+  EXPECT_EQ(quote(input, {offsets(max64, max64)}), "");
+  EXPECT_EQ(quote(input, {offsets(max64 - 1, max64)}), "");
+  EXPECT_EQ(quote(input, {offsets(min64, min64)}), "");
+  EXPECT_EQ(quote(input, {offsets(min64, 2)}), "1 | ab\n    ^^\n");
+  EXPECT_EQ(quote(input, {offsets(0, max64), offsets(1, 2)}, 0), "");
+}
+
+TEST(BadPositions, LineNumbersCountOnPastTheInt64Extremes) {
+  const Input input = Input::string("ab\ncd\n");
+  // Line 1 is numbered by its highlighted start, line 2 follows it.
+  EXPECT_EQ(quote(input, {{Position::of_lexing({"", max64, 0, 1}), Position::of_offset(6)}}),
+            "9223372036854775807 | .b\n9223372036854775808 | cd\n");
+  // Line 2 is numbered by its highlighted end, line 1 comes before it.
+  EXPECT_EQ(
+      quote(input, {{Position::of_lexing({"", 5, 0, 2}), Position::of_lexing({"", min64, 3, 5})}}),
+      "-9223372036854775809 | ..\n-9223372036854775808 | cd\n");
+}
+
+TEST(BadMaxLines, IntExtremesLimitOnlyQuotesOverSeveralLines) {
+  const Input input = Input::string("a\nb\nc\n");
+  const Location three = offsets(0, 5);
+  const Location one = offsets(0, 1);
+  EXPECT_EQ(quote(input, {three}, INT_MAX), "1 | a\n2 | b\n3 | c\n");
+  EXPECT_EQ(quote(input, {three}, INT_MIN), "");
+  EXPECT_EQ(quote(input, {three}, INT_MIN + 1), "");
+  EXPECT_EQ(quote(input, {one}, INT_MAX), "1 | a\n    ^\n");
+  EXPECT_EQ(quote(input, {one}, INT_MIN), "1 | a\n    ^\n");
+}
+
+// --- The caller's code throwing --------------------------------------------
+
+// Not a std::exception: it must come through as it was thrown.
+struct Boom {
+  int id;
+};
+
+// An input over a text whose three callables can each be told to throw.
+struct Throwing_raw {
+  std::string text = "ab\ncd\n";
+  std::int64_t at = -1;
+  int throw_in = 0;  // 1: seek, 2: read_char, 3: line table
+
+  Input input() {
+    return Input::raw(
+        [this](std::int64_t offset) {
+          if (throw_in == 1) throw Boom{1};
+          if (offset < 0 || offset >= static_cast<std::int64_t>(text.size()))
+            return vantel::Seek_result::Invalid_position;
+          at = offset;
+          return vantel::Seek_result::Ok;
+        },
+        [this]() -> vantel::Byte {
+          if (throw_in == 2) throw Boom{2};
+          if (at < 0 || at >= static_cast<std::int64_t>(text.size())) return vantel::End_of_input;
+          return static_cast<unsigned char>(text[static_cast<std::size_t>(at++)]);
+        },
+        [this] {
+          if (throw_in == 3) throw Boom{3};
+          return vantel::Line_table{0, 3, 6};
+        });
+  }
+};
+
+int thrown_id(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Boom& b) {
+    return b.id;
+  }
+  return 0;
+}
+
+TEST(BadCallbacks, WhatARawInputThrowsReachesTheCallerUnchanged) {
+  for (int where : {1, 2, 3}) {
+    SCOPED_TRACE(where);
+    Throwing_raw raw;
+    raw.throw_in = where;
+    const Input input = raw.input();
+    EXPECT_EQ(thrown_id([&] { (void)quote(input, {line_cols(1, 1, 1, 2)}); }), where);
+    // A failed table stays failed, without asking again.
+    if (where == 3) {
+      raw.throw_in = 0;
+      EXPECT_EQ(thrown_id([&] { (void)Position::to_offset(input, Position::of_line_col(1, 1)); }),
+                3);
+    }
+  }
+}
+
+TEST(BadCallbacks, WhatOpenersAndClosersThrowReachesTheCallerAndEveryCloserRunsOnce) {
+  int outer_closed = 0;
+  int inner_closed = 0;
+  const Input inner_fails = Input::managed([&] {
+    return std::make_pair(
+        Input::managed([]() -> std::pair<Input, vantel::Closer> { throw Boom{4}; }),
+        vantel::Closer([&] { ++outer_closed; }));
+  });
+  EXPECT_EQ(thrown_id([&] { (void)quote(inner_fails, {offsets(0, 1)}); }), 4);
+  EXPECT_EQ(outer_closed, 1);
+
+  const Input closer_fails = Input::managed([&] {
+    return std::make_pair(Input::managed([&] {
+                            return std::make_pair(Input::string("ab\n"),
+                                                  vantel::Closer([&] { ++inner_closed; }));
+                          }),
+                          vantel::Closer([] { throw Boom{5}; }));
+  });
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  EXPECT_EQ(thrown_id([&] { vantel::pp(closer_fails, f, {offsets(0, 1)}); }), 5);
+  EXPECT_EQ(out.str(), "1 | ab\n    ^\n");  // the quote was printed before the close
+  EXPECT_EQ(inner_closed, 1);
+}
+
+// A formatter whose highlight-tag handler, or whose mark function for every
+// tag, throws.
+void throwing_handler(vantel::Formatter& f) {
+  vantel::setup_highlight_tags(f, {[]() -> std::string { throw Boom{6}; }, nullptr});
+}
+void throwing_mark(vantel::Formatter& f) {
+  vantel::Stag_functions functions;
+  functions.mark_close_stag = [](const vantel::Stag&) -> std::string { throw Boom{7}; };
+  f.set_stag_functions(functions);
+  f.set_mark_tags(true);
+}
+
+TEST(BadCallbacks, WhatTheFormattersFunctionsThrowReachesTheCaller) {
+  for (const auto& [setup, id] : {std::make_pair(&throwing_handler, 6), {&throwing_mark, 7}}) {
+    SCOPED_TRACE(id);
+    int closed = 0;
+    const Input input = Input::managed(
+        [&] { return std::make_pair(Input::string("ab\n"), vantel::Closer([&] { ++closed; })); });
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    setup(f);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(input, f, {offsets(0, 1)}); }), id);
+    EXPECT_EQ(closed, 1);
+  }
+}
+
+TEST(BadCallbacks, AThousandFailingQuotesOfAFileLeaveNoDescriptorOpen) {
+  const Temp_dir dir;
+  const std::string path = dir.file("text", "ab\ncd\n");
+  const Input file = Input::file(path);
+  // An opener of the caller's that holds a descriptor until its closer runs,
+  // wrapping an input whose opening fails.
+  const Input holds_then_fails = Input::managed([&] {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return std::make_pair(
+        Input::managed([]() -> std::pair<Input, vantel::Closer> { throw Boom{8}; }),
+        vantel::Closer([fd] { ::close(fd); }));
+  });
+  const Input file_then_closer_fails =
+      Input::managed([&] { return std::make_pair(file, vantel::Closer([] { throw Boom{9}; })); });
+
+  const std::size_t before = open_descriptors();
+  for (int i = 0; i < 1000; ++i) {
+    std::ostringstream out;
+    vantel::Formatter plain(out);
+    vantel::Formatter handler(out);
+    throwing_handler(handler);
+    vantel::Formatter mark(out);
+    throwing_mark(mark);
+    EXPECT_THROW(vantel::pp(file, plain, {line_cols(0, 1, 1, 2)}), std::out_of_range);
+    EXPECT_THROW(vantel::pp(file, plain, {line_cols(1, min64, 1, 2)}), std::overflow_error);
+    EXPECT_THROW((void)Position::to_offset(file, Position::of_line_col(9, 1)), std::out_of_range);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(file, handler, {offsets(0, 1)}); }), 6);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(file, mark, {offsets(0, 1)}); }), 7);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(holds_then_fails, plain, {offsets(0, 1)}); }), 8);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(file_then_closer_fails, plain, {offsets(0, 1)}); }), 9);
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_EQ(open_descriptors(), before);
+}
+
+// --- What the caller hands in stays the caller's ---------------------------
+
+TEST(BadCallbacks, TheCallersStreamIsNeverClosed) {
+  const Temp_dir dir;
+  const std::string path = dir.file("text", "ab\ncd\n");
+  std::ifstream stream(path, std::ios::binary);
+  {
+    const Input input = Input::in_channel(stream);
+    EXPECT_EQ(quote(input, {offsets(0, 1)}), "1 | ab\n    ^\n");
+    EXPECT_THROW((void)quote(input, {line_cols(0, 1, 1, 2)}), std::out_of_range);
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    throwing_mark(f);
+    EXPECT_EQ(thrown_id([&] { vantel::pp(input, f, {offsets(0, 1)}); }), 7);
+  }
+  ASSERT_TRUE(stream.is_open());
+  stream.clear();
+  stream.seekg(3);
+  EXPECT_EQ(stream.get(), 'c');
+}
+
+TEST(BadCallbacks, NoInputsBytesAreEverModified) {
+  const std::string text("ab\r\n\0cd\n\n", 9);
+  const Temp_dir dir;
+  const std::string path = dir.file("text", text);
+  auto buffer = std::make_shared<std::vector<char>>(text.begin(), text.end());
+  std::istringstream stream(text);
+  const std::vector<std::vector<Location>> quotes = {{offsets(0, 2)},
+                                                     {offsets(1, 8)},
+                                                     {offsets(min64, 9)},
+                                                     {line_cols(2, 1, 3, 1)},
+                                                     {line_cols(0, 1, 1, 1)}};
+  for (const Input& input : {Input::file(path), Input::bytes(buffer), Input::in_channel(stream)}) {
+    for (const auto& locations : quotes) {
+      try {
+        (void)quote(input, locations);
+      } catch (const std::out_of_range&) {
+      }
+    }
+  }
+  EXPECT_EQ(read_file(path), text);
+  EXPECT_EQ(std::string(buffer->begin(), buffer->end()), text);
+  EXPECT_EQ(stream.str(), text);
+}
+
+}  // namespace
