@@ -1,0 +1,137 @@
+// Whole processes: vantel-quote on the generated files, output to /dev/null,
+// against `wc -l` reading the same 256 MiB file. Wall time from fork to
+// reaping; peak_rss_MiB is the child's largest resident set over the runs.
+#include "bench_data.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+#ifndef VANTEL_QUOTE_PATH
+#define VANTEL_QUOTE_PATH "vantel-quote"
+#endif
+
+namespace {
+
+std::string quote_tool() {
+  const char* path = std::getenv("VANTEL_QUOTE");
+  return path != nullptr && *path != '\0' ? path : VANTEL_QUOTE_PATH;
+}
+
+// Runs `argv` with standard output to /dev/null; the child's peak resident
+// set in KiB, or -1 when it could not run or failed. The child is spawned
+// without copying this process, whose own pages would otherwise count in the
+// child's peak; this process stays small besides.
+long run(const std::vector<std::string>& argv) {
+  std::vector<char*> pointers;
+  for (const std::string& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
+  pointers.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  if (::posix_spawn_file_actions_init(&actions) != 0) return -1;
+  ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int error = ::posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return -1;
+  int status = 0;
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0)
+    if (errno != EINTR) return -1;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return usage.ru_maxrss;
+}
+
+// 100,000 locations need more room for arguments than the default stack limit
+// gives (a quarter of it): children inherit this one.
+const bool stack_raised = [] {
+  rlimit stack{};
+  if (::getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY &&
+      stack.rlim_cur < (rlim_t{64} << 20)) {
+    stack.rlim_cur = std::min<rlim_t>(rlim_t{64} << 20, stack.rlim_max);
+    ::setrlimit(RLIMIT_STACK, &stack);
+  }
+  return true;
+}();
+
+void time_process(benchmark::State& state, const std::vector<std::string>& argv) {
+  if (run(argv) < 0) {  // also warms the page cache
+    state.SkipWithError(("cannot run " + argv[0]).c_str());
+    return;
+  }
+  long peak = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const long rss = run(argv);
+    const auto stop = std::chrono::steady_clock::now();
+    if (rss < 0) {
+      state.SkipWithError(("failed: " + argv[0]).c_str());
+      return;
+    }
+    peak = std::max(peak, rss);
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+  }
+  state.counters["peak_rss_MiB"] = static_cast<double>(peak) / 1024.0;
+}
+
+std::vector<std::string> with_args(std::vector<std::string> argv, const std::string& args_path) {
+  for (std::string& arg : vantel_bench::read_lines(args_path)) argv.push_back(std::move(arg));
+  return argv;
+}
+
+// One 5-byte location near the end of the 256 MiB file, through a file input.
+void QuoteNearEndProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::source_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), file},
+                                vantel_bench::data_path(state, vantel_bench::near_end_args)));
+}
+BENCHMARK(QuoteNearEndProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void WcLinesProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::source_file);
+  if (file.empty()) return;
+  time_process(state, {"wc", "-l", file});
+}
+BENCHMARK(WcLinesProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// 100,000 locations on one 1 MiB line, one quote.
+void ManyLocationsProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::minified_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), file},
+                                vantel_bench::data_path(state, vantel_bench::minified_args)));
+}
+BENCHMARK(ManyLocationsProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// What starting any process with those 100,000 arguments costs.
+void TrueManyArgsProcess(benchmark::State& state) {
+  const std::string args = vantel_bench::data_path(state, vantel_bench::minified_args);
+  if (args.empty()) return;
+  time_process(state, with_args({"true"}, args));
+}
+BENCHMARK(TrueManyArgsProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// 10,000 quotes of a 1,000-line file, one location each.
+void EachProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::unit_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), "--each", file},
+                                vantel_bench::data_path(state, vantel_bench::each_args)));
+}
+BENCHMARK(EachProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
