@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -128,6 +129,50 @@ std::string source_like(std::size_t size) {
   }
   text.resize(size);
   return text;
+}
+
+// The table by the plain definition: 0, then one past each line feed.
+Entries one_byte_at_a_time(std::string_view text) {
+  Entries table{0};
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n') table.push_back(static_cast<std::int64_t>(i + 1));
+  return table;
+}
+
+// Texts whose bytes are line feeds with one chance in `one_in`.
+std::string with_line_feeds(std::size_t size, std::uint32_t one_in, std::uint32_t seed) {
+  std::string text(size, 'x');
+  for (char& c : text) {
+    seed = seed * 1103515245 + 12345;
+    if ((seed >> 16) % one_in == 0) c = '\n';
+  }
+  return text;
+}
+
+// Chunks are scanned many bytes at a time: every density of line feeds, every
+// length around the chunk size and every start address give the same table.
+TEST(LineOffsetsFromString, MatchesAByteByByteScanAtEveryLengthAndAlignment) {
+  for (const std::uint32_t one_in : {1u, 2u, 3u, 8u, 64u, 1000u}) {
+    const std::string text = with_line_feeds(400, one_in, one_in);
+    for (std::size_t from = 0; from < 17; ++from)
+      for (std::size_t size = 0; from + size <= text.size(); ++size) {
+        const std::string_view view(text.data() + from, size);
+        ASSERT_EQ(lo::from_string(view).to_vector(), one_byte_at_a_time(view))
+            << "one in " << one_in << ", from " << from << ", size " << size;
+      }
+  }
+}
+
+// Hundreds of thousands of lines move the table to storage of its own, grown
+// several times over: the entries are the same.
+TEST(LineOffsetsFromString, LargeTablesMatchAByteByByteScan) {
+  for (const std::uint32_t one_in : {1u, 2u, 7u}) {
+    const std::string text = with_line_feeds(std::size_t{3} << 20, one_in, 99);
+    const Entries expected = one_byte_at_a_time(text);
+    EXPECT_EQ(lo::from_string(text).to_vector(), expected) << "one in " << one_in;
+    std::istringstream stream(text);
+    EXPECT_EQ(lo::from_chan(stream).to_vector(), expected) << "one in " << one_in;
+  }
 }
 
 TEST(LineOffsetsFromChan, GivesTheTableOfTheWholeTextAcrossBlockBoundaries) {

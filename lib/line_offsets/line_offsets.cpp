@@ -3,6 +3,7 @@
 #include "checked.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <istream>
@@ -15,6 +16,14 @@
 #include <system_error>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace vantel::Line_offsets {
 namespace {
 
@@ -24,55 +33,182 @@ using detail::checked_sub;
 constexpr std::size_t block_size = 16384;
 
 // Where table entries live: every allocation, growth and release of a table's
-// storage goes through these two functions. realloc lets a large table grow
-// and shrink by remapping pages instead of copying them.
-std::int64_t* resize_storage(std::int64_t* entries, std::size_t count) {
-  if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t))
-    throw std::bad_alloc();
-  void* moved = std::realloc(entries, count * sizeof(std::int64_t));
-  if (moved == nullptr) throw std::bad_alloc();
-  return static_cast<std::int64_t*>(moved);
-}
+// storage goes through Storage. Small tables live on the heap. A large one
+// gets a mapping of its own on huge pages where the system offers them: each
+// fresh 4 KiB page costs a fault, a huge page one fault for 512 of them. A
+// mapping grows by moving its pages, never by copying them.
+class Storage {
+ public:
+  Storage() = default;
+  Storage(const Storage&) = delete;
+  Storage& operator=(const Storage&) = delete;
+  ~Storage() { release(data_, mapped_); }
 
-void release_storage(const std::int64_t* entries) noexcept {
-  std::free(const_cast<std::int64_t*>(entries));
-}
+  [[nodiscard]] std::int64_t* data() const noexcept { return data_; }
+  [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
+
+  // Room for `count` entries, keeping the first `keep` ones.
+  void resize(std::size_t count, std::size_t keep) {
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t) - huge_page)
+      throw std::bad_alloc();
+    const std::size_t bytes = count * sizeof(std::int64_t);
+#if defined(__linux__)
+    if (mapped_ != 0 || bytes >= map_from) {
+      const std::size_t span = round_up(bytes, huge_page);
+      if (mapped_ != 0) {
+        data_ = static_cast<std::int64_t*>(grow_mapping(data_, mapped_, span));
+      } else {
+        auto* fresh = static_cast<std::int64_t*>(map_aligned(span));
+        if (keep != 0) std::memcpy(fresh, data_, keep * sizeof(std::int64_t));
+        std::free(data_);
+        data_ = fresh;
+      }
+      mapped_ = span;
+      capacity_ = span / sizeof(std::int64_t);
+      return;
+    }
+#endif
+    (void)keep;
+    void* moved = std::realloc(data_, bytes);
+    if (moved == nullptr) throw std::bad_alloc();
+    data_ = static_cast<std::int64_t*>(moved);
+    capacity_ = count;
+  }
+
+  // The first `count` entries as a table that owns them; the rest is given
+  // back and this storage is left empty.
+  [[nodiscard]] Line_table release_as_table(std::size_t count) {
+    std::int64_t* entries = std::exchange(data_, nullptr);
+    const std::size_t mapped = std::exchange(mapped_, 0);
+    capacity_ = 0;
+#if defined(__linux__)
+    if (mapped != 0) {
+      const std::size_t keep = round_up(count * sizeof(std::int64_t), page_size());
+      if (keep < mapped) ::munmap(reinterpret_cast<char*>(entries) + keep, mapped - keep);
+      // Should the control block fail to allocate, the deleter still runs.
+      return Line_table(std::shared_ptr<const std::int64_t>(
+                            entries, [keep](const std::int64_t* p) { release(p, keep); }),
+                        count);
+    }
+#endif
+    auto* exact = static_cast<std::int64_t*>(std::realloc(entries, count * sizeof(std::int64_t)));
+    if (exact == nullptr) {
+      std::free(entries);
+      throw std::bad_alloc();
+    }
+    return Line_table(
+        std::shared_ptr<const std::int64_t>(exact, [](const std::int64_t* p) { release(p, 0); }),
+        count);
+  }
+
+ private:
+  static constexpr std::size_t huge_page = std::size_t{2} << 20;
+  static constexpr std::size_t map_from = std::size_t{1} << 20;  // bytes
+
+  static std::size_t round_up(std::size_t n, std::size_t unit) {
+    return (n + unit - 1) / unit * unit;
+  }
+
+  static void release(const std::int64_t* entries, std::size_t mapped) noexcept {
+#if defined(__linux__)
+    if (mapped != 0) {
+      ::munmap(const_cast<std::int64_t*>(entries), mapped);
+      return;
+    }
+#endif
+    std::free(const_cast<std::int64_t*>(entries));
+  }
+
+#if defined(__linux__)
+  static std::size_t page_size() noexcept {
+    const long size = ::sysconf(_SC_PAGESIZE);
+    return size > 0 ? static_cast<std::size_t>(size) : 4096;
+  }
+
+  // A fresh mapping of `bytes` (a multiple of huge_page) starting on a huge
+  // page boundary, so that it is made of whole huge pages.
+  static void* map_aligned(std::size_t bytes) {
+    const std::size_t span = bytes + huge_page;
+    void* p = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t aligned = (start + huge_page - 1) & ~std::uintptr_t{huge_page - 1};
+    if (aligned > start) ::munmap(p, aligned - start);
+    const std::uintptr_t tail = start + span - (aligned + bytes);
+    if (tail != 0) ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    // Only a hint: where it is refused the pages are ordinary ones.
+    ::madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+  }
+
+  // Grows a mapping in place where the addresses after it are free, else
+  // moves its pages to the start of a fresh aligned mapping.
+  static void* grow_mapping(void* old, std::size_t old_bytes, std::size_t new_bytes) {
+    void* grown = ::mremap(old, old_bytes, new_bytes, 0);
+    if (grown != MAP_FAILED) return grown;
+    void* fresh = map_aligned(new_bytes);
+    if (::mremap(old, old_bytes, old_bytes, MREMAP_MAYMOVE | MREMAP_FIXED, fresh) == MAP_FAILED) {
+      ::munmap(fresh, new_bytes);
+      throw std::bad_alloc();
+    }
+    return fresh;
+  }
+#endif
+
+  std::int64_t* data_ = nullptr;
+  std::size_t capacity_ = 0;  // entries
+  std::size_t mapped_ = 0;    // bytes of the mapping; 0 on the heap
+};
 
 // The entries of a table being built, growing by half again when full, then
 // trimmed to their exact count and handed to the table without a copy.
 class Vec {
  public:
-  Vec() = default;
-  Vec(const Vec&) = delete;
-  Vec& operator=(const Vec&) = delete;
-  ~Vec() { release_storage(data_); }
-
   void push(std::int64_t x) {
-    if (size_ == capacity_) grow_();
-    data_[size_++] = x;
+    if (size_ == storage_.capacity()) grow_(size_ + 1);
+    storage_.data()[size_++] = x;
+  }
+
+  // Room for `extra` more entries, written through end() then committed.
+  void reserve(std::size_t extra) {
+    if (storage_.capacity() - size_ < extra) grow_(size_ + extra);
+  }
+  [[nodiscard]] std::int64_t* end() const noexcept { return storage_.data() + size_; }
+  void commit(const std::int64_t* new_end) noexcept {
+    size_ = static_cast<std::size_t>(new_end - storage_.data());
   }
 
   [[nodiscard]] Line_table to_array() {
     if (size_ == 0) return Line_table();
-    std::int64_t* exact = resize_storage(data_, size_);
-    data_ = nullptr;
-    capacity_ = 0;
-    // Should the control block fail to allocate, the deleter still runs.
-    return Line_table(std::shared_ptr<const std::int64_t>(exact, release_storage),
-                      std::exchange(size_, 0));
+    return storage_.release_as_table(std::exchange(size_, 0));
   }
 
  private:
-  void grow_() {
-    const std::size_t capacity = std::max<std::size_t>(6, capacity_ + capacity_ / 2 + 1);
-    data_ = resize_storage(data_, capacity);
-    capacity_ = capacity;
+  void grow_(std::size_t need) {
+    std::size_t capacity = storage_.capacity();
+    do {
+      capacity = std::max<std::size_t>(6, capacity + capacity / 2 + 1);
+    } while (capacity < need);
+    storage_.resize(capacity, size_);
   }
 
-  std::int64_t* data_ = nullptr;
+  Storage storage_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
 };
+
+// The mask of the line feeds among the 64 bytes at `p`: bit k for byte k.
+#if defined(__SSE2__)
+inline std::uint64_t line_feeds_64(const char* p) {
+  const __m128i lf = _mm_set1_epi8('\n');
+  std::uint64_t mask = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+    mask |= std::uint64_t{bits} << (16 * k);
+  }
+  return mask;
+}
+#endif
 
 // Collects line starts from consecutive blocks of one text, carrying the
 // offset of the next block, so that a text never has to be held whole.
@@ -81,8 +217,33 @@ class Scanner {
   Scanner() { starts_.push(0); }
 
   void scan(const char* block, std::size_t size) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // 64 bytes at a time: one compare per 16 bytes, then one entry per set
+    // bit, in ascending order.
+    for (; size - i >= 64; i += 64) {
+      std::uint64_t mask = line_feeds_64(block + i);
+      starts_.reserve(64);
+      std::int64_t* out = starts_.end();
+      const std::int64_t next = offset_ + static_cast<std::int64_t>(i) + 1;
+      // A chunk holds a line feed or not about as often as not, and lines are
+      // mostly longer than 16 bytes: so the first four line feeds are taken
+      // without a branch, each slot kept only when it had a bit (the top bit
+      // stands in for a missing one).
+      for (int k = 0; k < 4; ++k) {
+        *out = next + __builtin_ctzll(mask | (std::uint64_t{1} << 63));
+        out += mask != 0;
+        mask &= mask - 1;
+      }
+      while (mask != 0) {
+        *out++ = next + __builtin_ctzll(mask);
+        mask &= mask - 1;
+      }
+      starts_.commit(out);
+    }
+#endif
     const char* const end = block + size;
-    const char* p = block;
+    const char* p = block + i;
     while (p < end) {
       const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
       if (lf == nullptr) break;
@@ -92,7 +253,9 @@ class Scanner {
     offset_ += static_cast<std::int64_t>(size);
   }
 
-  [[nodiscard]] Line_table finish() { return starts_.to_array(); }
+  [[nodiscard]] Line_table finish() {
+    return starts_.to_array();
+  }
 
  private:
   Vec starts_;
