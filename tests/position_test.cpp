@@ -158,4 +158,66 @@ TEST(PositionValues, MovedFromPositionIsRejectedNotDereferenced) {
   EXPECT_EQ(Position::to_offset(input, taken), 1);
 }
 
+// Lines and columns that fit in 32 bits are held inline, larger ones in a
+// node: on both sides of that limit they resolve alike, with every value kept.
+TEST(PositionValues, LinesAndColumnsResolveAlikeOnBothSidesOfThirtyTwoBits) {
+  const Input input = Input::raw([](std::int64_t) { return vantel::Seek_result::Ok; },
+                                 [] { return vantel::End_of_input; },
+                                 [] {
+                                   return Line_table{0, 3, 6};
+                                 });
+  const std::int64_t i32max = std::numeric_limits<std::int32_t>::max();
+  const std::int64_t i32min = std::numeric_limits<std::int32_t>::min();
+  for (const std::int64_t col :
+       {std::int64_t{1}, std::int64_t{0}, std::int64_t{-1}, i32max, i32max + 1, i32min, i32min - 1,
+        std::int64_t{1} << 40, -(std::int64_t{1} << 40)}) {
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, col)), 3 + (col - 1)) << col;
+    EXPECT_EQ(to_lexing_raw(input, Position::of_line_col(3, col)),
+              (lexing_position{"", 3, 6, 6 + (col - 1)}))
+        << col;
+  }
+  for (const std::int64_t line : {std::int64_t{0}, std::int64_t{-1}, std::int64_t{4}, i32max,
+                                  i32max + 1, i32min, i32min - 1, max64, min64})
+    EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(line, 1)),
+                 std::out_of_range)
+        << line;
+}
+
+// Copies and moves of every form: a copy resolves as the original, a moved-from
+// position is rejected, and assigning a position to itself keeps it.
+TEST(PositionValues, CopiesAndMovesOfEveryForm) {
+  const Input input = Input::string(six_bytes);
+  const lexing_position p{"lexer.ml", 42, 40, 4};
+  const struct {
+    const char* what;
+    Position position;
+    std::int64_t offset;
+  } cases[] = {
+      {"offset", Position::of_offset(4), 4},
+      {"line and column", Position::of_line_col(2, 2), 4},
+      {"wide line and column", Position::of_line_col(2, std::int64_t{1} << 33),
+       2 + (std::int64_t{1} << 33)},
+      {"lexing", Position::of_lexing(p), 4},
+      {"shift", Position::shift(Position::of_offset(1), 3), 4},
+  };
+  for (const auto& c : cases) {
+    Position copy = c.position;
+    EXPECT_EQ(Position::to_offset(input, copy), c.offset) << c.what;
+    Position& same = copy;
+    copy = same;
+    EXPECT_EQ(Position::to_offset(input, copy), c.offset) << c.what;
+    Position moved = std::move(copy);
+    EXPECT_THROW((void)Position::to_offset(input, copy), std::invalid_argument)  // NOLINT
+        << c.what;
+    Position assigned = Position::of_offset(0);
+    assigned = std::move(moved);
+    EXPECT_THROW((void)Position::to_offset(input, moved), std::invalid_argument)  // NOLINT
+        << c.what;
+    EXPECT_EQ(Position::to_offset(input, assigned), c.offset) << c.what;
+    assigned = c.position;
+    EXPECT_EQ(Position::to_offset(input, assigned), c.offset) << c.what;
+    EXPECT_EQ(Position::to_offset(input, c.position), c.offset) << c.what;
+  }
+}
+
 }  // namespace

@@ -3,20 +3,24 @@
 
 #include "raw_cursor.hpp"
 
+#include <atomic>
 #include <cstdint>
-#include <memory>
 
 namespace vantel::detail {
 
-struct Position_node {
-  enum class Kind { Offset, Line_col, Lexing, Shift };
-  Kind kind = Kind::Offset;
-  std::int64_t a = 0;                         // Offset: offset; Line_col: line; Shift: amount
-  std::int64_t b = 0;                         // Line_col: col
-  lexing_position lexing;                     // Lexing
-  std::shared_ptr<const Position_node> base;  // Shift
+enum class Position_kind { Offset, Line_col, Lexing, Shift };
 
-  Position_node() = default;
+// The shared part of a Lexing or Shift position, or of a line and column too
+// large to be held inline. Counted by the positions that hold it.
+struct Position_node {
+  Position_kind kind;
+  std::int64_t a = 0;      // Line_col: line; Shift: amount
+  std::int64_t b = 0;      // Line_col: col
+  lexing_position lexing;  // Lexing
+  Position base;           // Shift
+  mutable std::atomic<std::size_t> references{1};
+
+  Position_node(Position_kind k, Position b) : kind(k), base(std::move(b)) {}
   Position_node(const Position_node&) = delete;
   Position_node& operator=(const Position_node&) = delete;
   // Unlinks a chain of shifts iteratively, so that destroying a position
@@ -24,9 +28,43 @@ struct Position_node {
   ~Position_node();
 };
 
+// A position taken apart: which case it is, and its fields.
+struct Position_fields {
+  Position_kind kind;
+  std::int64_t a;                 // Offset: offset; Line_col: line; Shift: amount
+  std::int64_t b;                 // Line_col: col
+  const lexing_position* lexing;  // Lexing
+  const Position* base;           // Shift
+};
+
 struct Position_access {
+  static constexpr std::uintptr_t offset_tag = 0;
+  static constexpr std::uintptr_t line_col_tag = 1;
+  static constexpr std::uintptr_t moved_from_tag = 2;
+
+  [[nodiscard]] static bool moved_from(const Position& p) noexcept {
+    return p.node_ == moved_from_tag;
+  }
   // Throws std::invalid_argument for a position that was moved from.
-  static const Position_node& node(const Position& p);
+  [[nodiscard]] static Position_fields fields(const Position& p);
+
+  [[nodiscard]] static Position make(std::int64_t value, std::uintptr_t node) noexcept {
+    return Position(value, node);
+  }
+  [[nodiscard]] static Position make(Position_node* node) noexcept {
+    return Position(0, reinterpret_cast<std::uintptr_t>(node));
+  }
+  // The node that `p` holds, when it holds one.
+  [[nodiscard]] static Position_node* node(const Position& p) noexcept {
+    return p.node_ > moved_from_tag ? reinterpret_cast<Position_node*>(p.node_) : nullptr;
+  }
+  // Empties `p` as a move does.
+  static std::uintptr_t take(Position& p) noexcept {
+    const std::uintptr_t node = p.node_;
+    p.node_ = moved_from_tag;
+    p.value_ = 0;
+    return node;
+  }
 };
 
 // The byte offset of `position`; asks for the line table only when a line and

@@ -115,10 +115,20 @@ class Position {
   [[nodiscard]] static std::function<lexing_position(const Position&)> to_lexing(
       Input input, std::string file_name = "");
 
+  Position(const Position& other) noexcept;
+  Position(Position&& other) noexcept;
+  Position& operator=(const Position& other) noexcept;
+  Position& operator=(Position&& other) noexcept;
+  ~Position();
+
  private:
-  explicit Position(std::shared_ptr<const detail::Position_node> node) : node_(std::move(node)) {}
+  Position(std::int64_t value, std::uintptr_t node) noexcept : value_(value), node_(node) {}
   friend struct detail::Position_access;
-  std::shared_ptr<const detail::Position_node> node_;
+  // An offset, or a line and column that both fit in 32 bits, is held here
+  // whole; any other position holds a shared node. node_ is a small tag
+  // naming the case, or the node's address.
+  std::int64_t value_;
+  std::uintptr_t node_;
 };
 
 /// A located stretch of text: from start's offset to end's offset, exclusive.
