@@ -413,7 +413,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int max_lines = d.ConsumeBool() ? d.PickValueInArray(row_limits) : d.ConsumeIntegral<int>();
 
   std::vector<std::pair<Described, Described>> described;
-  const int count = d.ConsumeIntegralInRange(0, 6);
+  // Now and then many, so that set queries search more than a few intervals.
+  const int count = d.ConsumeIntegralInRange(0, d.ConsumeIntegralInRange(0, 7) == 0 ? 48 : 6);
   for (int i = 0; i < count; ++i) {
     Described s = describe(d, text);
     Described e = describe(d, text);
