@@ -72,4 +72,24 @@ TEST(ISetQueries, AnswerAsAnInOrderScanWould) {
   }
 }
 
+// Intervals already in order and apart are taken as they are: the set is the
+// one that sorting their bounds gives, whether the list is in order or only
+// nearly (touching, overlapping, inverted or out of order intervals).
+TEST(ISetOfIntervals, IntervalsAlreadyInOrderGiveTheSetThatSortingGives) {
+  std::mt19937 random(3);
+  const auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(random); };
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<vantel::detail::Interval<int>> intervals;
+    std::int64_t at = draw(-10, 10);
+    for (int i = 0, n = draw(0, 8); i < n; ++i) {
+      const std::int64_t start = at + draw(round % 4 == 0 ? -2 : 0, 3);
+      const std::int64_t end = start + draw(round % 5 == 0 ? -1 : 0, 4);
+      intervals.push_back({{i, start}, {i, end}});
+      at = end + 1;
+    }
+    const std::string sorted = describe(Set::of_unordered_intervals(intervals));
+    EXPECT_EQ(describe(Set::of_intervals(intervals)), sorted) << sorted;
+  }
+}
+
 }  // namespace

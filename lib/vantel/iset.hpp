@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -29,13 +30,16 @@ struct Interval {
   Bound<Payload> end;
 };
 
-template <class Payload>
+template <class Payload, class Allocator = std::allocator<Interval<Payload>>>
 class ISet {
  public:
-  using const_iterator = typename std::vector<Interval<Payload>>::const_iterator;
+  using Intervals = std::vector<Interval<Payload>, Allocator>;
+  using const_iterator = typename Intervals::const_iterator;
 
   // Drops inverted intervals and merges those that share an offset.
-  [[nodiscard]] static ISet of_intervals(std::vector<Interval<Payload>> intervals);
+  [[nodiscard]] static ISet of_intervals(Intervals intervals);
+  // The same, by sorting the bounds whatever the order of the intervals.
+  [[nodiscard]] static ISet of_unordered_intervals(Intervals intervals);
 
   [[nodiscard]] bool mem(std::int64_t x) const;
   // The first bound, in set order, whose offset lies in [lo, hi].
@@ -54,18 +58,31 @@ class ISet {
   // sweep over the input makes them; never worse than a binary search.
   [[nodiscard]] const_iterator first_reaching(std::int64_t x, const_iterator hint) const;
 
-  [[nodiscard]] const std::vector<Interval<Payload>>& intervals() const noexcept {
-    return intervals_;
-  }
+  [[nodiscard]] const Intervals& intervals() const noexcept { return intervals_; }
   [[nodiscard]] const_iterator begin() const noexcept { return intervals_.begin(); }
   [[nodiscard]] const_iterator end() const noexcept { return intervals_.end(); }
 
  private:
-  std::vector<Interval<Payload>> intervals_;
+  Intervals intervals_;
 };
 
-template <class Payload>
-ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> intervals) {
+template <class Payload, class Allocator>
+ISet<Payload, Allocator> ISet<Payload, Allocator>::of_intervals(Intervals intervals) {
+  // Callers mostly list their locations in text order and apart: intervals
+  // that are not inverted and each end before the next one starts are the
+  // set already, bounds and payloads as sorting would leave them.
+  for (std::size_t i = 0; i < intervals.size(); ++i) {
+    const bool in_order = intervals[i].start.offset <= intervals[i].end.offset &&
+                          (i == 0 || intervals[i - 1].end.offset < intervals[i].start.offset);
+    if (!in_order) return of_unordered_intervals(std::move(intervals));
+  }
+  ISet set;
+  set.intervals_ = std::move(intervals);
+  return set;
+}
+
+template <class Payload, class Allocator>
+ISet<Payload, Allocator> ISet<Payload, Allocator>::of_unordered_intervals(Intervals intervals) {
   // Bounds are sorted as small keys naming their interval; payloads move
   // only once, into the merged intervals.
   enum Kind : unsigned char { Start = 0, End = 1 };  // the values are the sort ranks
@@ -76,7 +93,9 @@ ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> interva
   };
 
   // Expand: s1, e1, s2, e2, ... in input order, inverted intervals dropped.
-  std::vector<Tagged> bounds;
+  std::vector<Tagged, typename std::allocator_traits<Allocator>::template rebind_alloc<Tagged>>
+      bounds(typename std::allocator_traits<Allocator>::template rebind_alloc<Tagged>(
+          intervals.get_allocator()));
   bounds.reserve(2 * intervals.size());
   for (std::size_t i = 0; i < intervals.size(); ++i) {
     const Interval<Payload>& iv = intervals[i];
@@ -117,14 +136,15 @@ ISet<Payload> ISet<Payload>::of_intervals(std::vector<Interval<Payload>> interva
   return set;
 }
 
-template <class Payload>
-typename ISet<Payload>::const_iterator ISet<Payload>::first_reaching(std::int64_t x) const {
+template <class Payload, class Allocator>
+typename ISet<Payload, Allocator>::const_iterator ISet<Payload, Allocator>::first_reaching(
+    std::int64_t x) const {
   return first_reaching(x, intervals_.begin());
 }
 
-template <class Payload>
-typename ISet<Payload>::const_iterator ISet<Payload>::first_reaching(std::int64_t x,
-                                                                     const_iterator hint) const {
+template <class Payload, class Allocator>
+typename ISet<Payload, Allocator>::const_iterator ISet<Payload, Allocator>::first_reaching(
+    std::int64_t x, const_iterator hint) const {
   const auto ends_before_x = [x](const Interval<Payload>& i) { return i.end.offset < x; };
   const auto first = intervals_.begin();
   const auto last = intervals_.end();
@@ -142,20 +162,21 @@ typename ISet<Payload>::const_iterator ISet<Payload>::first_reaching(std::int64_
   return std::partition_point(lo, hi, ends_before_x);
 }
 
-template <class Payload>
-bool ISet<Payload>::mem(std::int64_t x) const {
+template <class Payload, class Allocator>
+bool ISet<Payload, Allocator>::mem(std::int64_t x) const {
   const auto i = first_reaching(x);
   return i != intervals_.end() && i->start.offset <= x;
 }
 
-template <class Payload>
-std::optional<Bound<Payload>> ISet<Payload>::find_bound_in(std::int64_t lo, std::int64_t hi) const {
+template <class Payload, class Allocator>
+std::optional<Bound<Payload>> ISet<Payload, Allocator>::find_bound_in(std::int64_t lo,
+                                                                      std::int64_t hi) const {
   return find_bound_in(lo, hi, first_reaching(lo));
 }
 
-template <class Payload>
-std::optional<Bound<Payload>> ISet<Payload>::find_bound_in(std::int64_t lo, std::int64_t hi,
-                                                           const_iterator reaching_lo) const {
+template <class Payload, class Allocator>
+std::optional<Bound<Payload>> ISet<Payload, Allocator>::find_bound_in(
+    std::int64_t lo, std::int64_t hi, const_iterator reaching_lo) const {
   // Every bound before this interval lies below lo; its start comes first
   // when it is in range, else its end, which is at or above lo.
   if (reaching_lo == intervals_.end()) return std::nullopt;
@@ -164,8 +185,8 @@ std::optional<Bound<Payload>> ISet<Payload>::find_bound_in(std::int64_t lo, std:
   return b;
 }
 
-template <class Payload>
-std::optional<Payload> ISet<Payload>::is_start(std::int64_t x) const {
+template <class Payload, class Allocator>
+std::optional<Payload> ISet<Payload, Allocator>::is_start(std::int64_t x) const {
   const auto i =
       std::partition_point(intervals_.begin(), intervals_.end(),
                            [x](const Interval<Payload>& iv) { return iv.start.offset < x; });
@@ -173,15 +194,15 @@ std::optional<Payload> ISet<Payload>::is_start(std::int64_t x) const {
   return i->start.payload;
 }
 
-template <class Payload>
-std::optional<Payload> ISet<Payload>::is_end(std::int64_t x) const {
+template <class Payload, class Allocator>
+std::optional<Payload> ISet<Payload, Allocator>::is_end(std::int64_t x) const {
   const auto i = first_reaching(x);
   if (i == intervals_.end() || i->end.offset != x) return std::nullopt;
   return i->end.payload;
 }
 
-template <class Payload>
-std::optional<std::pair<Bound<Payload>, Bound<Payload>>> ISet<Payload>::extrema() const {
+template <class Payload, class Allocator>
+std::optional<std::pair<Bound<Payload>, Bound<Payload>>> ISet<Payload, Allocator>::extrema() const {
   if (intervals_.empty()) return std::nullopt;
   return std::make_pair(intervals_.front().start, intervals_.back().end);
 }
