@@ -1,6 +1,7 @@
 #include "line_offsets.hpp"
 
 #include "checked.hpp"
+#include "pages.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,10 +20,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 namespace vantel::Line_offsets {
 namespace {
@@ -33,10 +30,9 @@ using detail::checked_sub;
 constexpr std::size_t block_size = 16384;
 
 // Where table entries live: every allocation, growth and release of a table's
-// storage goes through Storage. Small tables live on the heap. A large one
-// gets a mapping of its own on huge pages where the system offers them: each
-// fresh 4 KiB page costs a fault, a huge page one fault for 512 of them. A
-// mapping grows by moving its pages, never by copying them.
+// storage goes through Storage. Small tables live on the heap; a large one
+// gets a mapping of its own on huge pages (pages.hpp), which grows by moving
+// its pages, never by copying them.
 class Storage {
  public:
   Storage() = default;
@@ -49,16 +45,15 @@ class Storage {
 
   // Room for `count` entries, keeping the first `keep` ones.
   void resize(std::size_t count, std::size_t keep) {
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t) - huge_page)
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t))
       throw std::bad_alloc();
     const std::size_t bytes = count * sizeof(std::int64_t);
-#if defined(__linux__)
-    if (mapped_ != 0 || bytes >= map_from) {
-      const std::size_t span = round_up(bytes, huge_page);
+    if (mapped_ != 0 || detail::maps_pages(bytes)) {
+      const std::size_t span = detail::page_span(bytes);
       if (mapped_ != 0) {
-        data_ = static_cast<std::int64_t*>(grow_mapping(data_, mapped_, span));
+        data_ = static_cast<std::int64_t*>(detail::grow_pages(data_, mapped_, span));
       } else {
-        auto* fresh = static_cast<std::int64_t*>(map_aligned(span));
+        auto* fresh = static_cast<std::int64_t*>(detail::map_pages(span));
         if (keep != 0) std::memcpy(fresh, data_, keep * sizeof(std::int64_t));
         std::free(data_);
         data_ = fresh;
@@ -67,8 +62,6 @@ class Storage {
       capacity_ = span / sizeof(std::int64_t);
       return;
     }
-#endif
-    (void)keep;
     void* moved = std::realloc(data_, bytes);
     if (moved == nullptr) throw std::bad_alloc();
     data_ = static_cast<std::int64_t*>(moved);
@@ -81,16 +74,13 @@ class Storage {
     std::int64_t* entries = std::exchange(data_, nullptr);
     const std::size_t mapped = std::exchange(mapped_, 0);
     capacity_ = 0;
-#if defined(__linux__)
     if (mapped != 0) {
-      const std::size_t keep = round_up(count * sizeof(std::int64_t), page_size());
-      if (keep < mapped) ::munmap(reinterpret_cast<char*>(entries) + keep, mapped - keep);
+      const std::size_t kept = detail::trim_pages(entries, mapped, count * sizeof(std::int64_t));
       // Should the control block fail to allocate, the deleter still runs.
       return Line_table(std::shared_ptr<const std::int64_t>(
-                            entries, [keep](const std::int64_t* p) { release(p, keep); }),
+                            entries, [kept](const std::int64_t* p) { release(p, kept); }),
                         count);
     }
-#endif
     auto* exact = static_cast<std::int64_t*>(std::realloc(entries, count * sizeof(std::int64_t)));
     if (exact == nullptr) {
       std::free(entries);
@@ -102,58 +92,12 @@ class Storage {
   }
 
  private:
-  static constexpr std::size_t huge_page = std::size_t{2} << 20;
-  static constexpr std::size_t map_from = std::size_t{1} << 20;  // bytes
-
-  static std::size_t round_up(std::size_t n, std::size_t unit) {
-    return (n + unit - 1) / unit * unit;
-  }
-
   static void release(const std::int64_t* entries, std::size_t mapped) noexcept {
-#if defined(__linux__)
-    if (mapped != 0) {
-      ::munmap(const_cast<std::int64_t*>(entries), mapped);
-      return;
-    }
-#endif
-    std::free(const_cast<std::int64_t*>(entries));
+    if (mapped != 0)
+      detail::unmap_pages(const_cast<std::int64_t*>(entries), mapped);
+    else
+      std::free(const_cast<std::int64_t*>(entries));
   }
-
-#if defined(__linux__)
-  static std::size_t page_size() noexcept {
-    const long size = ::sysconf(_SC_PAGESIZE);
-    return size > 0 ? static_cast<std::size_t>(size) : 4096;
-  }
-
-  // A fresh mapping of `bytes` (a multiple of huge_page) starting on a huge
-  // page boundary, so that it is made of whole huge pages.
-  static void* map_aligned(std::size_t bytes) {
-    const std::size_t span = bytes + huge_page;
-    void* p = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t aligned = (start + huge_page - 1) & ~std::uintptr_t{huge_page - 1};
-    if (aligned > start) ::munmap(p, aligned - start);
-    const std::uintptr_t tail = start + span - (aligned + bytes);
-    if (tail != 0) ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
-    // Only a hint: where it is refused the pages are ordinary ones.
-    ::madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
-    return reinterpret_cast<void*>(aligned);
-  }
-
-  // Grows a mapping in place where the addresses after it are free, else
-  // moves its pages to the start of a fresh aligned mapping.
-  static void* grow_mapping(void* old, std::size_t old_bytes, std::size_t new_bytes) {
-    void* grown = ::mremap(old, old_bytes, new_bytes, 0);
-    if (grown != MAP_FAILED) return grown;
-    void* fresh = map_aligned(new_bytes);
-    if (::mremap(old, old_bytes, old_bytes, MREMAP_MAYMOVE | MREMAP_FIXED, fresh) == MAP_FAILED) {
-      ::munmap(fresh, new_bytes);
-      throw std::bad_alloc();
-    }
-    return fresh;
-  }
-#endif
 
   std::int64_t* data_ = nullptr;
   std::size_t capacity_ = 0;  // entries

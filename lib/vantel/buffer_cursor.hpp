@@ -15,7 +15,8 @@ namespace vantel::detail {
 
 // Reads `buffer` through three callables: `len(buffer)` its current length,
 // `get(buffer, i)` the byte at an index that was just found in bounds, and
-// `to_string(buffer)` a view of all its bytes, for the line table. The length
+// `to_string(buffer)` a view of all its bytes, for the line table and for
+// reading many bytes at once. The length
 // is asked anew at every bounds test, so a buffer that changes is read as it
 // stands. Before the first successful seek nothing can be read.
 template <typename Buffer, typename Len, typename Get, typename To_string>
@@ -39,6 +40,12 @@ class Buffer_cursor final : public Raw_cursor {
     ++position_;
     return c;
   }
+
+  std::string_view buffered() override {
+    if (!inbound(position_)) return {};
+    return std::string_view(to_string_(buffer_)).substr(static_cast<std::size_t>(position_));
+  }
+  void consume(std::size_t count) override { position_ += static_cast<std::int64_t>(count); }
 
  protected:
   Line_table compute_line_offsets() override {

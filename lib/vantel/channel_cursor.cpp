@@ -32,6 +32,15 @@ Byte Channel_cursor::read_char() {
   }
 }
 
+std::string_view Channel_cursor::buffered() {
+  if (file_ == nullptr || channel_->rdbuf() != file_) return {};
+  return file_->buffered();
+}
+
+void Channel_cursor::consume(std::size_t count) {
+  if (file_ != nullptr && channel_->rdbuf() == file_) file_->consume(count);
+}
+
 Line_table Channel_cursor::compute_line_offsets() {
   return Line_offsets::from_chan(*channel_);
 }

@@ -1,6 +1,7 @@
 // A cursor over a std::istream, at the stream's own position.
 #pragma once
 
+#include "file_channel.hpp"
 #include "raw_cursor.hpp"
 
 #include <cstdint>
@@ -15,11 +16,16 @@ namespace vantel::detail {
 // when given, keeps it alive as long as the cursor.
 class Channel_cursor final : public Raw_cursor {
  public:
-  explicit Channel_cursor(std::istream& channel, std::shared_ptr<void> owner = nullptr)
-      : channel_(&channel), owner_(std::move(owner)) {}
+  // `file`, when given, is the stream's buffer: its bytes at hand can then be
+  // read many at once.
+  explicit Channel_cursor(std::istream& channel, std::shared_ptr<void> owner = nullptr,
+                          File_buf* file = nullptr)
+      : channel_(&channel), owner_(std::move(owner)), file_(file) {}
 
   Seek_result seek(std::int64_t offset) override;
   Byte read_char() override;
+  std::string_view buffered() override;
+  void consume(std::size_t count) override;
 
  protected:
   Line_table compute_line_offsets() override;
@@ -27,6 +33,7 @@ class Channel_cursor final : public Raw_cursor {
  private:
   std::istream* channel_;
   std::shared_ptr<void> owner_;
+  File_buf* file_;
 };
 
 }  // namespace vantel::detail

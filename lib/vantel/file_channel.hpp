@@ -4,6 +4,7 @@
 #include <istream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace vantel::detail {
 
@@ -23,6 +24,12 @@ class File_buf final : public std::streambuf {
   // Releases the descriptor now; std::system_error when the system reports a
   // failure. Later calls do nothing.
   void close();
+
+  // The bytes read ahead and not yet taken; consume(n) takes the first n.
+  [[nodiscard]] std::string_view buffered() const noexcept {
+    return {gptr(), static_cast<std::size_t>(egptr() - gptr())};
+  }
+  void consume(std::size_t count) noexcept { gbump(static_cast<int>(count)); }
 
  protected:
   int_type underflow() override;
@@ -50,6 +57,7 @@ class File_channel {
   File_channel& operator=(const File_channel&) = delete;
 
   [[nodiscard]] std::istream& stream() noexcept { return stream_; }
+  [[nodiscard]] File_buf& buffer() noexcept { return buf_; }
   void close() { buf_.close(); }
 
  private:

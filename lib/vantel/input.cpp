@@ -35,7 +35,7 @@ Input Input::file(std::string name) {
     // its descriptor is released even if the closer never gets to run.
     auto channel = std::make_shared<detail::File_channel>(name);
     Input opened = detail::Input_node::make_raw(
-        std::make_shared<detail::Channel_cursor>(channel->stream(), channel));
+        std::make_shared<detail::Channel_cursor>(channel->stream(), channel, &channel->buffer()));
     return {std::move(opened), [channel] { channel->close(); }};
   });
 }

@@ -111,9 +111,13 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
   return offset;
 }
 
-lexing_position of_table_offset(Raw_cursor& cursor, std::int64_t offset) {
+Resolved_position of_table_offset(Raw_cursor& cursor, std::int64_t offset) {
   const auto [line, col] = Line_offsets::line_col_of_offset(cursor.line_offsets(), offset);
-  return {std::string(), line, checked_sub(offset, col, "start of a line"), offset};
+  return {line, checked_sub(offset, col, "start of a line"), offset};
+}
+
+lexing_position with_empty_name(const Resolved_position& p) {
+  return {std::string(), p.line_number, p.line_start, p.char_offset};
 }
 
 }  // namespace
@@ -122,7 +126,7 @@ std::int64_t to_offset_raw(Raw_cursor& cursor, const Position& position) {
   return offset_of(cursor, Position_access::fields(position));
 }
 
-lexing_position to_lexing_raw(Raw_cursor& cursor, const Position& position) {
+Resolved_position resolve_raw(Raw_cursor& cursor, const Position& position) {
   const Position_fields fields = Position_access::fields(position);
   switch (fields.kind) {
     case Position_kind::Offset:
@@ -130,14 +134,20 @@ lexing_position to_lexing_raw(Raw_cursor& cursor, const Position& position) {
     case Position_kind::Line_col: {
       const Line_table& table = cursor.line_offsets();
       const std::int64_t start = Line_offsets::find_line_offset(table, fields.a);
-      return {std::string(), fields.a, start, Line_offsets::find_offset(table, fields.a, fields.b)};
+      return {fields.a, start, Line_offsets::find_offset(table, fields.a, fields.b)};
     }
     case Position_kind::Lexing:
-      return *fields.lexing;
+      return {fields.lexing->line_number, fields.lexing->line_start, fields.lexing->char_offset};
     case Position_kind::Shift:
       break;
   }
   return of_table_offset(cursor, offset_of(cursor, fields));
+}
+
+lexing_position to_lexing_raw(Raw_cursor& cursor, const Position& position) {
+  const Position_fields fields = Position_access::fields(position);
+  if (fields.kind == Position_kind::Lexing) return *fields.lexing;
+  return with_empty_name(resolve_raw(cursor, position));
 }
 
 }  // namespace detail

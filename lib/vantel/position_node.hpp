@@ -75,4 +75,15 @@ struct Position_access {
 // resolved against the line table with an empty file name.
 [[nodiscard]] lexing_position to_lexing_raw(Raw_cursor& cursor, const Position& position);
 
+// A lexer record without its file name, which quoting does not read.
+struct Resolved_position {
+  std::int64_t line_number;
+  std::int64_t line_start;
+  std::int64_t char_offset;
+};
+
+// to_lexing_raw but for the file name: the same queries of the line table,
+// the same failures.
+[[nodiscard]] Resolved_position resolve_raw(Raw_cursor& cursor, const Position& position);
+
 }  // namespace vantel::detail

@@ -12,18 +12,18 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
   detail::Opening opened(input);
   detail::Raw_cursor& cursor = opened.cursor();
 
-  std::vector<detail::Lexing_location> resolved;
+  detail::Resolved_locations resolved;
   resolved.reserve(locations.size());
   for (const auto& [start, end] : locations) {
     // End first, then start: a caller's cursor may observe the order.
-    lexing_position e = detail::to_lexing_raw(cursor, end);
-    lexing_position s = detail::to_lexing_raw(cursor, start);
-    resolved.emplace_back(std::move(s), std::move(e));
+    const detail::Resolved_position e = detail::resolve_raw(cursor, end);
+    const detail::Resolved_position s = detail::resolve_raw(cursor, start);
+    resolved.emplace_back(s, e);
   }
 
-  const detail::Get_lines get_lines = [&cursor](const lexing_position& first,
-                                                const lexing_position& last) {
-    return detail::lines_around(first, last, cursor);
+  const detail::Get_resolved_lines get_lines = [&cursor](const detail::Resolved_position& first,
+                                                         const detail::Resolved_position& last) {
+    return detail::lines_around(first.line_start, last.char_offset, cursor);
   };
   detail::highlight_quote(formatter, get_lines, max_lines, resolved);
   opened.close();

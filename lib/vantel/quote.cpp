@@ -16,8 +16,10 @@ const Stag Single_line_underline_tag{"Vantel.Single_line_underline_tag"};
 namespace {
 
 // Bounds point at the caller's positions, which outlive the quote: copying
-// them, file names and all, would cost more than the whole merge.
-using Set = ISet<const lexing_position*>;
+// them, file names and all, would cost more than the whole merge. Large sets
+// live on huge pages.
+template <class P>
+using Set = ISet<const P*, Page_allocator<Interval<const P*>>>;
 
 // Offsets come from callers as any std::int64_t; distances between them and
 // one past the last of them are computed in a wider type.
@@ -26,9 +28,10 @@ constexpr std::int64_t max_offset = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
 
 // list_filter_map: the present results of f over the list, in order.
-template <class T, class F>
-auto list_filter_map(F f, const std::vector<T>& list) {
-  std::vector<typename std::invoke_result_t<F, const T&>::value_type> out;
+template <class T, class A, class F>
+auto list_filter_map(F f, const std::vector<T, A>& list) {
+  using R = typename std::invoke_result_t<F, const T&>::value_type;
+  std::vector<R, Page_allocator<R>> out;
   out.reserve(list.size());
   for (const T& x : list)
     if (auto r = f(x)) out.push_back(std::move(*r));
@@ -53,11 +56,12 @@ void print_repeat(Formatter& f, Wide count, char c) {
 // The offsets a location covers, both ends inclusive. None for a location
 // with a position without offset; none too for an end at the smallest offset,
 // which leaves the location empty and whose inclusive end would not fit.
-std::optional<Interval<const lexing_position*>> interval_of(const Lexing_location& location) {
+template <class P>
+std::optional<Interval<const P*>> interval_of(const std::pair<P, P>& location) {
   const auto& [start, end] = location;
   if (start.char_offset == -1 || end.char_offset == -1) return std::nullopt;
   if (end.char_offset == min_offset) return std::nullopt;
-  return Interval<const lexing_position*>{{&start, start.char_offset}, {&end, end.char_offset - 1}};
+  return Interval<const P*>{{&start, start.char_offset}, {&end, end.char_offset - 1}};
 }
 
 // The offset of a non-empty line's last byte; bytes past the largest offset
@@ -68,8 +72,9 @@ std::int64_t last_offset_of(const source_line& line) {
 }
 
 // Each line takes the number of the first bound within its text, if any.
+template <class P>
 std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_line_numbers(
-    const Set& set, const std::vector<source_line>& lines) {
+    const Set<P>& set, const std::vector<source_line>& lines) {
   std::vector<std::pair<std::optional<Line_number>, const source_line*>> numbers;
   numbers.reserve(lines.size());
   auto hint = set.begin();
@@ -88,7 +93,8 @@ std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_lin
 // The line, then one byte per offset from its start to the last highlighted
 // offset: a caret where highlighted, a space elsewhere. Runs are written
 // whole; each interval's run of carets is enclosed in one tag.
-void single_line_quote(Formatter& f, const Set& set, const source_line& line,
+template <class P>
+void single_line_quote(Formatter& f, const Set<P>& set, const source_line& line,
                        const std::string& label) {
   f.print_string(label);
   f.print_string(" | ");
@@ -113,7 +119,9 @@ void single_line_quote(Formatter& f, const Set& set, const source_line& line,
 }
 
 // The line's text with every byte that is not highlighted shown as '.'.
-std::string shown_text(const Set& set, const source_line& line, Set::const_iterator& hint) {
+template <class P>
+std::string shown_text(const Set<P>& set, const source_line& line,
+                       typename Set<P>::const_iterator& hint) {
   std::string shown(line.text.size(), '.');
   if (shown.empty()) return shown;
   const std::int64_t start = line.start_offset;
@@ -129,11 +137,10 @@ std::string shown_text(const Set& set, const source_line& line, Set::const_itera
   return shown;
 }
 
-}  // namespace
-
-void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const std::vector<Lexing_location>& locations) {
-  const Set set = Set::of_intervals(list_filter_map(interval_of, locations));
+template <class P, class Locations, class Lines>
+void quote_of(Formatter& formatter, const Lines& get_lines, int max_lines,
+              const Locations& locations) {
+  const Set<P> set = Set<P>::of_intervals(list_filter_map(interval_of<P>, locations));
   const auto extrema = set.extrema();
   if (!extrema) return;
   const std::vector<source_line> lines =
@@ -157,6 +164,18 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
     pp_two_columns(formatter, rows, max_lines);
   }
   formatter.close_box();
+}
+
+}  // namespace
+
+void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
+                     const std::vector<Lexing_location>& locations) {
+  quote_of<lexing_position>(formatter, get_lines, max_lines, locations);
+}
+
+void highlight_quote(Formatter& formatter, const Get_resolved_lines& get_lines, int max_lines,
+                     const Resolved_locations& locations) {
+  quote_of<Resolved_position>(formatter, get_lines, max_lines, locations);
 }
 
 void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,

@@ -1,7 +1,10 @@
 // The quote renderer: prints a highlighted quote of source lines.
 #pragma once
 
+#include "position_node.hpp"
 #include "source_line.hpp"
+
+#include <line_offsets/pages.hpp>
 
 #include <vantel/formatter.hpp>
 #include <vantel/vantel.hpp>
@@ -30,6 +33,15 @@ using Get_lines = std::function<std::vector<source_line>(const lexing_position& 
 // once, and prints nothing at all when no location is non-empty.
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
                      const std::vector<Lexing_location>& locations);
+
+// The same for locations resolved without file names, which the quote does
+// not read; one location in each of a large list costs no page of its own.
+using Resolved_location = std::pair<Resolved_position, Resolved_position>;
+using Resolved_locations = std::vector<Resolved_location, Page_allocator<Resolved_location>>;
+using Get_resolved_lines = std::function<std::vector<source_line>(const Resolved_position& first,
+                                                                  const Resolved_position& last)>;
+void highlight_quote(Formatter& formatter, const Get_resolved_lines& get_lines, int max_lines,
+                     const Resolved_locations& locations);
 
 // Rows of (left, right) texts: left right-aligned to the widest left text
 // (hidden rows count), then " sep ", then right. With `max_lines`, more rows

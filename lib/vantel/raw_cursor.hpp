@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <string_view>
 
 namespace vantel::detail {
 
@@ -22,6 +23,13 @@ class Raw_cursor {
   // The next read_char reads the byte at `offset`.
   [[nodiscard]] virtual Seek_result seek(std::int64_t offset) = 0;
   [[nodiscard]] virtual Byte read_char() = 0;
+
+  // The bytes that the next calls of read_char would give, as far as the
+  // cursor holds them already (possibly none, and always none for a cursor
+  // that cannot tell); consume(n) then moves past the first n of them, as n
+  // calls of read_char would.
+  [[nodiscard]] virtual std::string_view buffered() { return {}; }
+  virtual void consume(std::size_t count) { (void)count; }
 
   [[nodiscard]] const Line_table& line_offsets() {
     if (table_) return *table_;
