@@ -216,18 +216,26 @@ void check_caller_table(FuzzedDataProvider& d) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider d(data, size);
   std::string text = d.ConsumeRandomLengthString(8192);
-  // A filler in front moves the fuzzer's bytes across the 16384-byte blocks.
-  switch (d.ConsumeIntegralInRange(0, 3)) {
+  // A filler in front moves the fuzzer's bytes across the 16384-byte blocks,
+  // or, rarely, makes the table large enough for the storage of big tables.
+  switch (d.ConsumeIntegralInRange(0, 15)) {
     case 1:
+    case 2:
       text.insert(0, block - d.ConsumeIntegralInRange<std::size_t>(0, 64),
                   d.ConsumeIntegral<char>());
       break;
-    case 2:
+    case 3:
+    case 4:
       text.insert(0, 2 * block - d.ConsumeIntegralInRange<std::size_t>(0, 64), '\n');
       break;
-    case 3:
+    case 5:
+    case 6:
+    case 7:
       text.insert(0, d.ConsumeIntegralInRange<std::size_t>(0, 3 * block),
                   d.ConsumeIntegral<char>());
+      break;
+    case 8:
+      text.insert(0, (std::size_t{1} << 18) - d.ConsumeIntegralInRange<std::size_t>(0, 64), '\n');
       break;
     default:
       break;

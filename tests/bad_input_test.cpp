@@ -172,6 +172,23 @@ TEST(BadFiles, OddContentsAreQuotedAsTheirLinesAllow) {
   }
 }
 
+TEST(BadFiles, MillionsOfLineFeedsGiveALineEach) {
+  const std::int64_t count = 3 << 20;  // a table far larger than the text's first block
+  const std::string text(static_cast<std::size_t>(count), '\n');
+  const Temp_dir dir;
+  const std::string path = dir.file("lines", text);
+  for (const Input& input : {Input::file(path), Input::string(text)}) {
+    for (const std::int64_t line : {std::int64_t{1}, std::int64_t{131073}, count, count + 1})
+      EXPECT_EQ(Position::to_offset(input, Position::of_line_col(line, 1)), line - 1);
+    EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(count + 2, 1)),
+                 std::out_of_range);
+    EXPECT_EQ(Position::to_lexing(input)(Position::of_offset(count - 1)),
+              (lexing_position{"", count, count - 1, count - 1}));
+    // Empty lines carry no number: two unlabelled rows.
+    EXPECT_EQ(quote(input, {offsets(count - 2, count)}), " | \n | \n");
+  }
+}
+
 // Counts what is written and keeps only its last bytes, so that a quote of a
 // huge line costs no memory.
 class Tail_buf final : public std::streambuf {
