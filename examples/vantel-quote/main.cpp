@@ -8,7 +8,8 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const int skip = argc > 0 ? 1 : 0;
   return vantel_quote::main(
-      args, {std::cin, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")});
+      argv + skip, static_cast<std::size_t>(argc - skip),
+      {std::cin, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")});
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -76,10 +77,20 @@ Color parse_color(std::string_view when) {
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
-}  // namespace
+// The arguments of a command line, whether held as strings or as main's
+// pointers: only views of them are taken.
+struct Pointer_args {
+  const char* const* args;
+  std::size_t count;
+  [[nodiscard]] std::size_t size() const noexcept { return count; }
+  [[nodiscard]] std::string_view operator[](std::size_t i) const { return args[i]; }
+};
 
-Options parse_arguments(const std::vector<std::string>& args) {
+template <class Args>
+Options parse(const Args& args) {
   Options options;
+  // Every argument may be a location: one allocation for all of them.
+  options.locations.reserve(args.size());
   bool have_file = false;
   bool options_done = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -107,20 +118,30 @@ Options parse_arguments(const std::vector<std::string>& args) {
       options.each = true;
     } else if (arg == "--max-lines") {
       if (i + 1 == args.size()) throw Usage_error("option '--max-lines' needs a value");
-      options.max_lines = parse_integer<int>(args[++i], "--max-lines value");
+      options.max_lines = parse_integer<int>(std::string_view(args[++i]), "--max-lines value");
     } else if (arg.rfind("--max-lines=", 0) == 0) {
       options.max_lines = parse_integer<int>(arg.substr(12), "--max-lines value");
     } else if (arg.rfind("--color=", 0) == 0) {
       options.color = parse_color(arg.substr(8));
     } else if (arg == "--color") {
       if (i + 1 == args.size()) throw Usage_error("option '--color' needs a value");
-      options.color = parse_color(args[++i]);
+      options.color = parse_color(std::string_view(args[++i]));
     } else {
       throw Usage_error("unknown option '" + std::string(arg) + "'");
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
   return options;
+}
+
+}  // namespace
+
+Options parse_arguments(const std::vector<std::string>& args) {
+  return parse(args);
+}
+
+Options parse_arguments(const char* const* args, std::size_t count) {
+  return parse(Pointer_args{args, count});
 }
 
 namespace {
@@ -136,6 +157,23 @@ std::string read_all(std::istream& in) {
   std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw std::system_error(EIO, std::generic_category(), "-");
   return text;
+}
+
+constexpr std::uintmax_t in_memory_limit = std::uintmax_t{64} << 20;
+
+// Every byte that the stream gives from where it stands, in blocks.
+std::string read_bytes(std::istream& in) {
+  std::string text;
+  std::streambuf* buf = in.rdbuf();
+  for (std::size_t got = 0;;) {
+    text.resize(got + 65536);
+    const std::streamsize n = buf->sgetn(text.data() + got, 65536);
+    got += static_cast<std::size_t>(n > 0 ? n : 0);
+    if (n < 65536) {
+      text.resize(got);
+      return text;
+    }
+  }
 }
 
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
@@ -163,6 +201,11 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     file.open(options.file, std::ios::binary);
     if (!file.is_open())
       throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), options.file);
+    // A regular file of moderate size is read once, whole: each quote then
+    // seeks in memory rather than asking the system to seek and read again.
+    if (std::filesystem::is_regular_file(options.file, ec) &&
+        std::filesystem::file_size(options.file, ec) <= in_memory_limit && !ec)
+      input = vantel::Input::string(read_bytes(file));
   }
   const vantel::Printer print = vantel::pp(input, options.max_lines);
   for (const vantel::Location& location : options.locations) print(formatter, {location});
@@ -170,10 +213,13 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
 
 }  // namespace
 
-int main(const std::vector<std::string>& args, Environment env) {
+namespace {
+
+template <class Args>
+int run(const Args& args, Environment env) {
   Options options;
   try {
-    options = parse_arguments(args);
+    options = parse(args);
   } catch (const Usage_error& e) {
     env.err << "vantel-quote: " << e.what()
             << "\nTry 'vantel-quote --help' for more information.\n";
@@ -201,6 +247,16 @@ int main(const std::vector<std::string>& args, Environment env) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(const std::vector<std::string>& args, Environment env) {
+  return run(args, env);
+}
+
+int main(const char* const* args, std::size_t count, Environment env) {
+  return run(Pointer_args{args, count}, env);
 }
 
 }  // namespace vantel_quote

@@ -4,6 +4,7 @@
 
 #include <vantel/vantel.hpp>
 
+#include <cstddef>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -30,6 +31,8 @@ struct Usage_error : std::runtime_error {
 
 // Parses the arguments after the program name. Throws Usage_error.
 [[nodiscard]] Options parse_arguments(const std::vector<std::string>& args);
+// The same for the `count` arguments at `args`, as main receives them.
+[[nodiscard]] Options parse_arguments(const char* const* args, std::size_t count);
 
 // What the process is connected to.
 struct Environment {
@@ -45,5 +48,6 @@ extern const char* const usage;
 // Runs the whole command: 0 when the quote was printed, 1 when the library
 // failed (one line on `err`), 2 for a usage error.
 int main(const std::vector<std::string>& args, Environment env);
+int main(const char* const* args, std::size_t count, Environment env);
 
 }  // namespace vantel_quote
