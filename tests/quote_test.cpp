@@ -123,6 +123,31 @@ TEST(SingleLine, RunsMatchTheUnderlineWrittenOffsetByOffset) {
   }
 }
 
+// With tags neither marked nor printed the underline is written whole: the
+// same bytes as written run by run, less the tags' texts.
+TEST(SingleLine, AnUnderlineWrittenWholeMatchesTheOneWrittenRunByRun) {
+  std::mt19937 random(13);
+  const auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(random); };
+  for (int round = 0; round < 500; ++round) {
+    const source_line line{std::string(static_cast<std::size_t>(draw(1, 20)), 'x'), draw(-3, 5)};
+    std::vector<Lexing_location> locs;
+    for (int i = draw(1, 6); i > 0; --i) {
+      const int s = draw(-6, 30);
+      locs.push_back(loc(s, s + draw(-1, 5)));
+    }
+    std::string marked = quote({line}, locs);
+    for (const std::string tag : {"<U>", "</U>", "<H>", "</H>"})
+      for (auto at = marked.find(tag); at != std::string::npos; at = marked.find(tag))
+        marked.erase(at, tag.size());
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    vantel::detail::highlight_quote(
+        f, [&](const lexing_position&, const lexing_position&) { return std::vector{line}; }, 10,
+        locs);
+    EXPECT_EQ(out.str(), marked);
+  }
+}
+
 TEST(MultiLine, ShorterLabelsAreRightAlignedAndUnnumberedLinesGetEmptyOnes) {
   EXPECT_EQ(quote({{"aa", 24}, {"aa", 27}, {"aa", 30}}, {loc(25, 31, 9, 11)}),
             "<H> 9 | .a\n10 | aa\n11 | a.\n</H>");

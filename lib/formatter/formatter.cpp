@@ -19,7 +19,8 @@ void Formatter::write(const char* data, std::size_t size) {
 
 void Formatter::write_fill(std::int64_t count, char c) {
   char block[256];
-  std::memset(block, c, sizeof block);
+  // Only as much of the block as is written: most fills are a few bytes.
+  std::memset(block, c, static_cast<std::size_t>(std::min<std::int64_t>(count, sizeof block)));
   while (count > 0) {
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(count, sizeof block));
     write(block, n);

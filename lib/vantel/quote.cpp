@@ -18,8 +18,7 @@ namespace {
 // Bounds point at the caller's positions, which outlive the quote: copying
 // them, file names and all, would cost more than the whole merge. Large sets
 // live on huge pages.
-template <class P>
-using Set = ISet<const P*, Page_allocator<Interval<const P*>>>;
+using Lexing_set = ISet<const lexing_position*, Page_allocator<Interval<const lexing_position*>>>;
 
 // Offsets come from callers as any std::int64_t; distances between them and
 // one past the last of them are computed in a wider type.
@@ -28,8 +27,8 @@ constexpr std::int64_t max_offset = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
 
 // list_filter_map: the present results of f over the list, in order.
-template <class T, class A, class F>
-auto list_filter_map(F f, const std::vector<T, A>& list) {
+template <class T, class F>
+auto list_filter_map(F f, const std::vector<T>& list) {
   using R = typename std::invoke_result_t<F, const T&>::value_type;
   std::vector<R, Page_allocator<R>> out;
   out.reserve(list.size());
@@ -56,12 +55,10 @@ void print_repeat(Formatter& f, Wide count, char c) {
 // The offsets a location covers, both ends inclusive. None for a location
 // with a position without offset; none too for an end at the smallest offset,
 // which leaves the location empty and whose inclusive end would not fit.
-template <class P>
-std::optional<Interval<const P*>> interval_of(const std::pair<P, P>& location) {
+std::optional<Interval<const lexing_position*>> interval_of(const Lexing_location& location) {
   const auto& [start, end] = location;
-  if (start.char_offset == -1 || end.char_offset == -1) return std::nullopt;
-  if (end.char_offset == min_offset) return std::nullopt;
-  return Interval<const P*>{{&start, start.char_offset}, {&end, end.char_offset - 1}};
+  if (!covers_offsets(start.char_offset, end.char_offset)) return std::nullopt;
+  return Interval<const lexing_position*>{{&start, start.char_offset}, {&end, end.char_offset - 1}};
 }
 
 // The offset of a non-empty line's last byte; bytes past the largest offset
@@ -72,9 +69,9 @@ std::int64_t last_offset_of(const source_line& line) {
 }
 
 // Each line takes the number of the first bound within its text, if any.
-template <class P>
+template <class Set, class Record>
 std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_line_numbers(
-    const Set<P>& set, const std::vector<source_line>& lines) {
+    const Set& set, const Record& record, const std::vector<source_line>& lines) {
   std::vector<std::pair<std::optional<Line_number>, const source_line*>> numbers;
   numbers.reserve(lines.size());
   auto hint = set.begin();
@@ -83,7 +80,7 @@ std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_lin
     if (!line.text.empty()) {
       hint = set.first_reaching(line.start_offset, hint);
       if (auto bound = set.find_bound_in(line.start_offset, last_offset_of(line), hint))
-        number = bound->payload->line_number;
+        number = record(bound->payload).line_number;
     }
     numbers.emplace_back(number, &line);
   }
@@ -93,8 +90,8 @@ std::vector<std::pair<std::optional<Line_number>, const source_line*>> bound_lin
 // The line, then one byte per offset from its start to the last highlighted
 // offset: a caret where highlighted, a space elsewhere. Runs are written
 // whole; each interval's run of carets is enclosed in one tag.
-template <class P>
-void single_line_quote(Formatter& f, const Set<P>& set, const source_line& line,
+template <class Set>
+void single_line_quote(Formatter& f, const Set& set, const source_line& line,
                        const std::string& label) {
   f.print_string(label);
   f.print_string(" | ");
@@ -103,9 +100,26 @@ void single_line_quote(Formatter& f, const Set<P>& set, const source_line& line,
   f.print_repeat(static_cast<std::int64_t>(label.size()) + 3, ' ');
   const std::int64_t start = line.start_offset;
   Wide next = start;  // the offset under which the next byte stands
+  const auto first = set.first_reaching(start);
+  // With tags neither marked nor printed, opening and closing one writes and
+  // calls nothing: the underline is then made whole and written at once,
+  // unless it would be too wide to hold.
+  if (!f.mark_tags() && !f.print_tags() && first != set.end() &&
+      Wide{set.intervals().back().end.offset} - start < Wide{1} << 26) {
+    std::string underline(
+        static_cast<std::size_t>(Wide{set.intervals().back().end.offset} - start + 1), ' ');
+    for (auto i = first; i != set.end(); ++i) {
+      const std::int64_t from = std::max(i->start.offset, start);
+      std::fill(underline.begin() + static_cast<std::ptrdiff_t>(from - start),
+                underline.begin() + static_cast<std::ptrdiff_t>(i->end.offset - start) + 1, '^');
+    }
+    f.print_string(underline);
+    f.cut();
+    return;
+  }
   // Every interval ends at or before the last highlighted offset, so every
   // run opened here is closed here too.
-  for (auto i = set.first_reaching(start); i != set.end(); ++i) {
+  for (auto i = first; i != set.end(); ++i) {
     const std::int64_t from = std::max(i->start.offset, start);
     print_repeat(f, Wide{from} - next, ' ');
     // An interval that began before the line opens where the underline does:
@@ -119,9 +133,9 @@ void single_line_quote(Formatter& f, const Set<P>& set, const source_line& line,
 }
 
 // The line's text with every byte that is not highlighted shown as '.'.
-template <class P>
-std::string shown_text(const Set<P>& set, const source_line& line,
-                       typename Set<P>::const_iterator& hint) {
+template <class Set>
+std::string shown_text(const Set& set, const source_line& line,
+                       typename Set::const_iterator& hint) {
   std::string shown(line.text.size(), '.');
   if (shown.empty()) return shown;
   const std::int64_t start = line.start_offset;
@@ -137,16 +151,16 @@ std::string shown_text(const Set<P>& set, const source_line& line,
   return shown;
 }
 
-template <class P, class Locations, class Lines>
-void quote_of(Formatter& formatter, const Lines& get_lines, int max_lines,
-              const Locations& locations) {
-  const Set<P> set = Set<P>::of_intervals(list_filter_map(interval_of<P>, locations));
+// The quote of `set`, whose bound payloads `record` turns into positions.
+template <class Set, class Record, class Lines>
+void quote_set(Formatter& formatter, const Lines& get_lines, int max_lines, const Set& set,
+               const Record& record) {
   const auto extrema = set.extrema();
   if (!extrema) return;
   const std::vector<source_line> lines =
-      get_lines(*extrema->first.payload, *extrema->second.payload);
+      get_lines(record(extrema->first.payload), record(extrema->second.payload));
 
-  const auto numbers = infer_line_numbers(bound_line_numbers(set, lines));
+  const auto numbers = infer_line_numbers(bound_line_numbers(set, record, lines));
   std::vector<std::string> labels;
   labels.reserve(numbers.size());
   for (const auto& number : numbers)
@@ -168,14 +182,20 @@ void quote_of(Formatter& formatter, const Lines& get_lines, int max_lines,
 
 }  // namespace
 
+bool covers_offsets(std::int64_t start, std::int64_t end) noexcept {
+  return start != -1 && end != -1 && end != min_offset;
+}
+
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
                      const std::vector<Lexing_location>& locations) {
-  quote_of<lexing_position>(formatter, get_lines, max_lines, locations);
+  const Lexing_set set = Lexing_set::of_intervals(list_filter_map(interval_of, locations));
+  quote_set(formatter, get_lines, max_lines, set,
+            [](const lexing_position* p) -> const lexing_position& { return *p; });
 }
 
 void highlight_quote(Formatter& formatter, const Get_resolved_lines& get_lines, int max_lines,
-                     const Resolved_locations& locations) {
-  quote_of<Resolved_position>(formatter, get_lines, max_lines, locations);
+                     const Bound_set& set, const Record_of& record) {
+  quote_set(formatter, get_lines, max_lines, set, record);
 }
 
 void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,

@@ -1,6 +1,7 @@
 // The quote renderer: prints a highlighted quote of source lines.
 #pragma once
 
+#include "iset.hpp"
 #include "position_node.hpp"
 #include "source_line.hpp"
 
@@ -9,6 +10,8 @@
 #include <vantel/formatter.hpp>
 #include <vantel/vantel.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,14 +37,22 @@ using Get_lines = std::function<std::vector<source_line>(const lexing_position& 
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
                      const std::vector<Lexing_location>& locations);
 
-// The same for locations resolved without file names, which the quote does
-// not read; one location in each of a large list costs no page of its own.
-using Resolved_location = std::pair<Resolved_position, Resolved_position>;
-using Resolved_locations = std::vector<Resolved_location, Page_allocator<Resolved_location>>;
+// Whether a location from `start` to `end` (char offsets) covers any offset
+// that can be quoted: not when a position has no offset (-1), nor when the
+// end is the smallest offset, whose inclusive end would not fit.
+[[nodiscard]] bool covers_offsets(std::int64_t start, std::int64_t end) noexcept;
+
+// The same quote for a set built by the caller: the offsets that each
+// location covers, both ends inclusive, whose bounds carry the index of their
+// position (2 k for the start of location k, 2 k + 1 for its end). The few
+// positions that the quote reads are resolved again by `record`: a list of
+// locations costs no more than its intervals. Large sets live on huge pages.
+using Bound_set = ISet<std::size_t, Page_allocator<Interval<std::size_t>>>;
+using Record_of = std::function<Resolved_position(std::size_t bound)>;
 using Get_resolved_lines = std::function<std::vector<source_line>(const Resolved_position& first,
                                                                   const Resolved_position& last)>;
 void highlight_quote(Formatter& formatter, const Get_resolved_lines& get_lines, int max_lines,
-                     const Resolved_locations& locations);
+                     const Bound_set& set, const Record_of& record);
 
 // Rows of (left, right) texts: left right-aligned to the widest left text
 // (hidden rows count), then " sep ", then right. With `max_lines`, more rows
