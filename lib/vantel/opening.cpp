@@ -26,11 +26,10 @@ std::exception_ptr run_all(std::vector<Closer> closers) noexcept {
 
 }  // namespace
 
-Opening::Opening(const Input& input) {
+Opening::Opening(const Input& input) : input_(input) {
   try {
-    inputs_.push_back(input);
     for (;;) {
-      const auto& node = inputs_.back().node_;
+      const auto& node = inner_.empty() ? input_.node_ : inner_.back().node_;
       if (!node) throw std::invalid_argument("cannot open an input that was moved from");
       if (node->cursor) {
         cursor_ = node->cursor.get();
@@ -43,7 +42,7 @@ Opening::Opening(const Input& input) {
         run_all({std::move(closer)});
         throw;
       }
-      inputs_.push_back(std::move(inner));
+      inner_.push_back(std::move(inner));
     }
   } catch (...) {
     // The constructor does not finish, so the destructor will not run: close

@@ -26,7 +26,8 @@ class Opening {
   void close();
 
  private:
-  std::vector<Input> inputs_;    // keeps each opened input's cursor alive
+  Input input_;                  // as given: a raw input needs nothing more
+  std::vector<Input> inner_;     // what openers returned, keeping their cursors alive
   std::vector<Closer> closers_;  // outermost first
   Raw_cursor* cursor_ = nullptr;
 };
