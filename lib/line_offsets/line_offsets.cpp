@@ -20,6 +20,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// Wider compares where the compiler can target them for one function and
+// the processor is asked at run time.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VANTEL_SCAN_AVX2 1
+#include <immintrin.h>
+#endif
 
 namespace vantel::Line_offsets {
 namespace {
@@ -140,17 +146,69 @@ class Vec {
   std::size_t size_ = 0;
 };
 
-// The mask of the line feeds among the 64 bytes at `p`: bit k for byte k.
-#if defined(__SSE2__)
-inline std::uint64_t line_feeds_64(const char* p) {
-  const __m128i lf = _mm_set1_epi8('\n');
-  std::uint64_t mask = 0;
+// Appends the starts of the lines that the line feeds in `mask` end (bit k:
+// the byte at offset next - 1 + k) to `starts`. A chunk holds a line feed or
+// not about as often as not, and lines are mostly longer than 16 bytes: so
+// the first four are taken without a branch, each slot kept only when it had
+// a bit (the top bit stands in for a missing one).
+inline void push_line_feeds(Vec& starts, std::uint64_t mask, std::int64_t next) {
+  starts.reserve(64);
+  std::int64_t* out = starts.end();
   for (int k = 0; k < 4; ++k) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-    const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
-    mask |= std::uint64_t{bits} << (16 * k);
+    *out = next + __builtin_ctzll(mask | (std::uint64_t{1} << 63));
+    out += mask != 0;
+    mask &= mask - 1;
   }
-  return mask;
+  while (mask != 0) {
+    *out++ = next + __builtin_ctzll(mask);
+    mask &= mask - 1;
+  }
+  starts.commit(out);
+}
+
+// Each finds the line feeds of a block 64 bytes at a time, from the start of
+// the block, and returns the number of bytes it scanned (a multiple of 64);
+// `offset` is the block's offset in the text.
+#if defined(__SSE2__)
+std::size_t scan_chunks_sse2(Vec& starts, const char* block, std::size_t size,
+                             std::int64_t offset) {
+  const __m128i lf = _mm_set1_epi8('\n');
+  std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i + 16 * k));
+      const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+      mask |= std::uint64_t{bits} << (16 * k);
+    }
+    push_line_feeds(starts, mask, offset + static_cast<std::int64_t>(i) + 1);
+  }
+  return i;
+}
+#endif
+
+#if defined(VANTEL_SCAN_AVX2)
+__attribute__((target("avx2"))) std::size_t scan_chunks_avx2(Vec& starts, const char* block,
+                                                             std::size_t size,
+                                                             std::int64_t offset) {
+  const __m256i lf = _mm256_set1_epi8('\n');
+  std::size_t i = 0;
+  for (; size - i >= 64; i += 64) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + i));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + i + 32));
+    const auto low_bits =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lf)));
+    const auto high_bits =
+        static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lf)));
+    push_line_feeds(starts, (std::uint64_t{high_bits} << 32) | low_bits,
+                    offset + static_cast<std::int64_t>(i) + 1);
+  }
+  return i;
+}
+
+bool has_avx2() noexcept {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
 }
 #endif
 
@@ -158,34 +216,17 @@ inline std::uint64_t line_feeds_64(const char* p) {
 // offset of the next block, so that a text never has to be held whole.
 class Scanner {
  public:
-  Scanner() { starts_.push(0); }
+  explicit Scanner(Scan how) : how_(how) { starts_.push(0); }
 
   void scan(const char* block, std::size_t size) {
     std::size_t i = 0;
-#if defined(__SSE2__)
-    // 64 bytes at a time: one compare per 16 bytes, then one entry per set
-    // bit, in ascending order.
-    for (; size - i >= 64; i += 64) {
-      std::uint64_t mask = line_feeds_64(block + i);
-      starts_.reserve(64);
-      std::int64_t* out = starts_.end();
-      const std::int64_t next = offset_ + static_cast<std::int64_t>(i) + 1;
-      // A chunk holds a line feed or not about as often as not, and lines are
-      // mostly longer than 16 bytes: so the first four line feeds are taken
-      // without a branch, each slot kept only when it had a bit (the top bit
-      // stands in for a missing one).
-      for (int k = 0; k < 4; ++k) {
-        *out = next + __builtin_ctzll(mask | (std::uint64_t{1} << 63));
-        out += mask != 0;
-        mask &= mask - 1;
-      }
-      while (mask != 0) {
-        *out++ = next + __builtin_ctzll(mask);
-        mask &= mask - 1;
-      }
-      starts_.commit(out);
-    }
+#if defined(VANTEL_SCAN_AVX2)
+    if (how_ == Scan::widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
 #endif
+#if defined(__SSE2__)
+    if (i == 0) i = scan_chunks_sse2(starts_, block, size, offset_);
+#endif
+    // The rest, under 64 bytes (or all of it without vector instructions).
     const char* const end = block + size;
     const char* p = block + i;
     while (p < end) {
@@ -202,6 +243,7 @@ class Scanner {
   }
 
  private:
+  Scan how_;
   Vec starts_;
   std::int64_t offset_ = 0;  // of the next block's first byte
 };
@@ -215,7 +257,7 @@ class Scanner {
 
 Line_table from_chan(std::istream& channel) {
   std::streambuf* buf = channel.rdbuf();
-  Scanner scanner;
+  Scanner scanner(Scan::widest);
   if (buf == nullptr) return scanner.finish();
   try {
     buf->pubseekpos(0, std::ios_base::in);
@@ -231,8 +273,8 @@ Line_table from_chan(std::istream& channel) {
   return scanner.finish();
 }
 
-Line_table from_string(std::string_view text) {
-  Scanner scanner;
+Line_table from_string(std::string_view text, Scan how) {
+  Scanner scanner(how);
   scanner.scan(text.data(), text.size());
   return scanner.finish();
 }

@@ -16,8 +16,13 @@ namespace vantel::Line_offsets {
 // end. A read error propagates and no table is built.
 [[nodiscard]] Line_table from_chan(std::istream& channel);
 
+// How line feeds are looked for: with the widest compares that the processor
+// offers, or with those of every processor of its family. Both give the same
+// table; the second is there to be compared with the first.
+enum class Scan { widest, baseline };
+
 // The table of `text`: 0, then the offset just past each line feed.
-[[nodiscard]] Line_table from_string(std::string_view text);
+[[nodiscard]] Line_table from_string(std::string_view text, Scan how = Scan::widest);
 
 // The offset of the first byte of the 1-based `line`. Throws std::out_of_range
 // for a line below 1 or after the last.
