@@ -21,6 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 using vantel::Input;
@@ -403,6 +406,15 @@ void check_multi_line(const Model& m, const Recording& r, const std::string& out
   CHECK(row == rows.size());
 }
 
+// The name of a file in memory that holds `bytes`, or "" where there is none.
+std::string as_file(const std::string& bytes) {
+  static const int fd = ::memfd_create("fuzz_pp", MFD_CLOEXEC);
+  if (fd < 0) return "";
+  CHECK(::ftruncate(fd, 0) == 0);
+  CHECK(::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()));
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -485,13 +497,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   CHECK(outputs[0] == outputs[1]);
 
+  if (first_failure != Failure::none) return 0;
   // A shared byte buffer quotes the same, and is left as it was.
-  if (first_failure == Failure::none) {
-    auto buffer = std::make_shared<std::vector<char>>(text.bytes.begin(), text.bytes.end());
+  auto buffer = std::make_shared<std::vector<char>>(text.bytes.begin(), text.bytes.end());
+  {
     Recording r(styled);
     vantel::pp(Input::bytes(buffer), r.formatter, locations, max_lines);
     CHECK(r.out.str() == outputs[0]);
     CHECK(std::equal(buffer->begin(), buffer->end(), text.bytes.begin(), text.bytes.end()));
+  }
+  // So does a file holding the text, read through its own buffer.
+  if (const std::string file = as_file(text.bytes); !file.empty()) {
+    Recording r(styled);
+    vantel::pp(Input::file(file), r.formatter, locations, max_lines);
+    CHECK(r.out.str() == outputs[0]);
   }
   return 0;
 }
