@@ -319,6 +319,18 @@ TEST(BadPositions, LineNumbersCountOnPastTheInt64Extremes) {
       "-9223372036854775809 | ..\n-9223372036854775808 | cd\n");
 }
 
+TEST(BadPositions, AHundredThousandLocationsInAnyOrderQuoteEachByte) {
+  const std::int64_t count = 100000;
+  const std::string line(static_cast<std::size_t>(2 * count), 'x');
+  std::vector<Location> locations;
+  // Every other byte, listed backwards and each twice.
+  for (std::int64_t i = count - 1; i >= 0; --i)
+    for (int twice = 0; twice < 2; ++twice) locations.push_back(offsets(2 * i, 2 * i + 1));
+  std::string carets;
+  for (std::int64_t i = 0; i < count; ++i) carets += i + 1 < count ? "^ " : "^";
+  EXPECT_EQ(quote(Input::string(line + "\n"), locations), "1 | " + line + "\n    " + carets + "\n");
+}
+
 TEST(BadMaxLines, IntExtremesLimitOnlyQuotesOverSeveralLines) {
   const Input input = Input::string("a\nb\nc\n");
   const Location three = offsets(0, 5);
