@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -102,18 +103,30 @@ void single_line_quote(Formatter& f, const Set& set, const source_line& line,
   Wide next = start;  // the offset under which the next byte stands
   const auto first = set.first_reaching(start);
   // With tags neither marked nor printed, opening and closing one writes and
-  // calls nothing: the underline is then made whole and written at once,
-  // unless it would be too wide to hold.
-  if (!f.mark_tags() && !f.print_tags() && first != set.end() &&
-      Wide{set.intervals().back().end.offset} - start < Wide{1} << 26) {
-    std::string underline(
-        static_cast<std::size_t>(Wide{set.intervals().back().end.offset} - start + 1), ' ');
+  // calls nothing: the underline is then gathered in a small buffer and
+  // written a buffer at a time rather than a write per run.
+  if (!f.mark_tags() && !f.print_tags()) {
+    char buffer[4096];
+    std::size_t used = 0;
+    const auto put = [&](Wide count, char c) {
+      while (count > 0) {
+        if (used == sizeof buffer) {
+          f.print_string(std::string_view(buffer, used));
+          used = 0;
+        }
+        const auto n = static_cast<std::size_t>(std::min<Wide>(count, sizeof buffer - used));
+        std::memset(buffer + used, c, n);
+        used += n;
+        count -= static_cast<Wide>(n);
+      }
+    };
     for (auto i = first; i != set.end(); ++i) {
       const std::int64_t from = std::max(i->start.offset, start);
-      std::fill(underline.begin() + static_cast<std::ptrdiff_t>(from - start),
-                underline.begin() + static_cast<std::ptrdiff_t>(i->end.offset - start) + 1, '^');
+      put(Wide{from} - next, ' ');
+      put(Wide{i->end.offset} - from + 1, '^');
+      next = Wide{i->end.offset} + 1;
     }
-    f.print_string(underline);
+    f.print_string(std::string_view(buffer, used));
     f.cut();
     return;
   }
