@@ -137,6 +137,12 @@ class Vec {
   void grow_(std::size_t need) {
     std::size_t capacity = storage_.capacity();
     do {
+      // Past a third of the address space the growth would wrap: ask for
+      // what is needed, which the storage refuses anyway.
+      if (capacity > std::numeric_limits<std::size_t>::max() / 3) {
+        capacity = need;
+        break;
+      }
       capacity = std::max<std::size_t>(6, capacity + capacity / 2 + 1);
     } while (capacity < need);
     storage_.resize(capacity, size_);
