@@ -158,9 +158,10 @@ TEST(PositionValues, MovedFromPositionIsRejectedNotDereferenced) {
   EXPECT_EQ(Position::to_offset(input, taken), 1);
 }
 
-// Lines and columns that fit in 32 bits are held inline, larger ones in a
-// node: on both sides of that limit they resolve alike, with every value kept.
-TEST(PositionValues, LinesAndColumnsResolveAlikeOnBothSidesOfThirtyTwoBits) {
+// Small offsets, lines and columns are held in the position itself, larger
+// ones in a node: on both sides of each limit they resolve alike, with every
+// value kept.
+TEST(PositionValues, OffsetsLinesAndColumnsResolveAlikeOnBothSidesOfTheInlineLimits) {
   const Input input = Input::raw([](std::int64_t) { return vantel::Seek_result::Ok; },
                                  [] { return vantel::End_of_input; },
                                  [] {
@@ -168,19 +169,33 @@ TEST(PositionValues, LinesAndColumnsResolveAlikeOnBothSidesOfThirtyTwoBits) {
                                  });
   const std::int64_t i32max = std::numeric_limits<std::int32_t>::max();
   const std::int64_t i32min = std::numeric_limits<std::int32_t>::min();
+  const std::int64_t l30 = std::int64_t{1} << 30;
   for (const std::int64_t col :
-       {std::int64_t{1}, std::int64_t{0}, std::int64_t{-1}, i32max, i32max + 1, i32min, i32min - 1,
-        std::int64_t{1} << 40, -(std::int64_t{1} << 40)}) {
+       {std::int64_t{1}, std::int64_t{0}, std::int64_t{-1}, l30 - 1, l30, -l30, -l30 - 1, i32max,
+        i32max + 1, i32min, i32min - 1, std::int64_t{1} << 40, -(std::int64_t{1} << 40)}) {
     EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, col)), 3 + (col - 1)) << col;
     EXPECT_EQ(to_lexing_raw(input, Position::of_line_col(3, col)),
               (lexing_position{"", 3, 6, 6 + (col - 1)}))
         << col;
   }
-  for (const std::int64_t line : {std::int64_t{0}, std::int64_t{-1}, std::int64_t{4}, i32max,
-                                  i32max + 1, i32min, i32min - 1, max64, min64})
+  for (const std::int64_t line :
+       {std::int64_t{0}, std::int64_t{-1}, std::int64_t{4}, l30 - 1, l30, -l30, -l30 - 1, i32max,
+        i32max + 1, i32min, i32min - 1, max64, min64})
     EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(line, 1)),
                  std::out_of_range)
         << line;
+  const std::int64_t l61 = std::int64_t{1} << 61;
+  for (const std::int64_t offset : {std::int64_t{0}, std::int64_t{-1}, l61 - 1, l61, -l61, -l61 - 1,
+                                    max64, min64, max64 - 1, min64 + 1}) {
+    EXPECT_EQ(Position::to_offset(input, Position::of_offset(offset)), offset) << offset;
+    EXPECT_EQ(Position::to_offset(input, Position::shift(Position::of_offset(offset), 0)), offset)
+        << offset;
+    if (offset >= 6) {
+      EXPECT_EQ(to_lexing_raw(input, Position::of_offset(offset)),
+                (lexing_position{"", 3, 6, offset}))
+          << offset;
+    }
+  }
 }
 
 // Copies and moves of every form: a copy resolves as the original, a moved-from
@@ -197,6 +212,7 @@ TEST(PositionValues, CopiesAndMovesOfEveryForm) {
       {"line and column", Position::of_line_col(2, 2), 4},
       {"wide line and column", Position::of_line_col(2, std::int64_t{1} << 33),
        2 + (std::int64_t{1} << 33)},
+      {"wide offset", Position::of_offset(std::int64_t{1} << 62), std::int64_t{1} << 62},
       {"lexing", Position::of_lexing(p), 4},
       {"shift", Position::shift(Position::of_offset(1), 3), 4},
   };

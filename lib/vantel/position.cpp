@@ -24,30 +24,41 @@ namespace detail {
 
 namespace {
 
-// Lines and columns of up to 32 bits each share one 64-bit value.
-bool fits_inline(std::int64_t n) {
-  return n >= INT32_MIN && n <= INT32_MAX;
+// Offsets of up to 62 bits, and lines and columns of up to 31 bits each, are
+// held in the word above its tag; the signed shifts right below are
+// arithmetic on every compiler that builds this library.
+constexpr std::int64_t inline_offset_limit = std::int64_t{1} << 61;
+constexpr std::int64_t inline_line_col_limit = std::int64_t{1} << 30;
+
+bool fits(std::int64_t n, std::int64_t limit) {
+  return n >= -limit && n < limit;
 }
-std::int64_t pack(std::int64_t line, std::int64_t col) {
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(line) << 32) |
-                                   static_cast<std::uint32_t>(col));
+std::uint64_t offset_word(std::int64_t offset) {
+  return (static_cast<std::uint64_t>(offset) << 2) | Position_access::offset_tag;
 }
-std::int64_t line_of(std::int64_t packed) {
-  return static_cast<std::int32_t>(static_cast<std::uint64_t>(packed) >> 32);
+std::int64_t offset_of_word(std::uint64_t word) {
+  return static_cast<std::int64_t>(word) >> 2;
 }
-std::int64_t col_of(std::int64_t packed) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(packed));
+std::uint64_t line_col_word(std::int64_t line, std::int64_t col) {
+  return (static_cast<std::uint64_t>(line) << 33) |
+         ((static_cast<std::uint64_t>(col) << 2) & ((std::uint64_t{1} << 33) - 1)) |
+         Position_access::line_col_tag;
+}
+std::int64_t line_of_word(std::uint64_t word) {
+  return static_cast<std::int64_t>(word) >> 33;
+}
+std::int64_t col_of_word(std::uint64_t word) {
+  return static_cast<std::int64_t>(word << 31) >> 33;
 }
 
-void release(std::uintptr_t node) noexcept {
-  if (node <= Position_access::moved_from_tag) return;
-  auto* n = reinterpret_cast<Position_node*>(node);
-  if (n->references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete n;
+void release(std::uint64_t word) noexcept {
+  Position_node* n = Position_access::node(word);
+  if (n != nullptr && n->references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete n;
 }
 
-void retain(std::uintptr_t node) noexcept {
-  if (node <= Position_access::moved_from_tag) return;
-  reinterpret_cast<Position_node*>(node)->references.fetch_add(1, std::memory_order_relaxed);
+void retain(std::uint64_t word) noexcept {
+  if (Position_node* n = Position_access::node(word))
+    n->references.fetch_add(1, std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -65,17 +76,18 @@ Position_node::~Position_node() {
 }
 
 Position_fields Position_access::fields(const Position& p) {
-  switch (p.node_) {
+  if (p.word_ == moved_from)
+    throw std::invalid_argument("cannot resolve a position that was moved from");
+  switch (p.word_ & 3) {
     case offset_tag:
-      return {Position_kind::Offset, p.value_, 0, nullptr, nullptr};
+      return {Position_kind::Offset, offset_of_word(p.word_), 0, nullptr, nullptr};
     case line_col_tag:
-      return {Position_kind::Line_col, line_of(p.value_), col_of(p.value_), nullptr, nullptr};
-    case moved_from_tag:
-      throw std::invalid_argument("cannot resolve a position that was moved from");
+      return {Position_kind::Line_col, line_of_word(p.word_), col_of_word(p.word_), nullptr,
+              nullptr};
     default:
       break;
   }
-  const auto& n = *reinterpret_cast<const Position_node*>(p.node_);
+  const Position_node& n = *node(p.word_);
   return {n.kind, n.a, n.b, &n.lexing, &n.base};
 }
 
@@ -88,7 +100,7 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
   Position_fields at = position;
   while (at.kind == Position_kind::Shift) {
     amounts.push_back(at.a);
-    if (Position_access::moved_from(*at.base))
+    if (Position_access::is_moved_from(*at.base))
       throw std::invalid_argument("cannot resolve a shift of a position that was moved from");
     at = Position_access::fields(*at.base);
   }
@@ -156,57 +168,66 @@ using detail::Position_access;
 using detail::Position_kind;
 using detail::Position_node;
 
-Position::Position(const Position& other) noexcept : value_(other.value_), node_(other.node_) {
-  detail::retain(node_);
+Position::Position(const Position& other) noexcept : word_(other.word_) {
+  detail::retain(word_);
 }
 
-Position::Position(Position&& other) noexcept : value_(other.value_), node_(other.node_) {
-  Position_access::take(other);
-}
+Position::Position(Position&& other) noexcept : word_(Position_access::take(other)) {}
 
 Position& Position::operator=(const Position& other) noexcept {
-  detail::retain(other.node_);  // first: `other` may be this position
-  detail::release(std::exchange(node_, other.node_));
-  value_ = other.value_;
+  detail::retain(other.word_);  // first: `other` may be this position
+  detail::release(std::exchange(word_, other.word_));
   return *this;
 }
 
 Position& Position::operator=(Position&& other) noexcept {
   if (this == &other) return *this;
-  const std::int64_t value = other.value_;
-  const std::uintptr_t node = Position_access::take(other);
-  detail::release(std::exchange(node_, node));
-  value_ = value;
+  detail::release(std::exchange(word_, Position_access::take(other)));
   return *this;
 }
 
 Position::~Position() {
-  detail::release(node_);
+  detail::release(word_);
 }
 
+namespace {
+
+// A node of `kind` for the fields that no word holds.
+Position_node* new_node(Position_kind kind, Position base) {
+  return new Position_node(kind, std::move(base));
+}
+Position moved_from_position() {
+  return Position_access::make(std::uint64_t{Position_access::moved_from});
+}
+
+}  // namespace
+
 Position Position::of_lexing(lexing_position p) {
-  auto* node = new Position_node(Position_kind::Lexing,
-                                 Position_access::make(0, Position_access::moved_from_tag));
+  auto* node = new_node(Position_kind::Lexing, moved_from_position());
   node->lexing = std::move(p);
   return Position_access::make(node);
 }
 
 Position Position::of_offset(std::int64_t offset) {
-  return Position_access::make(offset, Position_access::offset_tag);
+  if (detail::fits(offset, detail::inline_offset_limit))
+    return Position_access::make(detail::offset_word(offset));
+  auto* node = new_node(Position_kind::Offset, moved_from_position());
+  node->a = offset;
+  return Position_access::make(node);
 }
 
 Position Position::of_line_col(std::int64_t line, std::int64_t col) {
-  if (detail::fits_inline(line) && detail::fits_inline(col))
-    return Position_access::make(detail::pack(line, col), Position_access::line_col_tag);
-  auto* node = new Position_node(Position_kind::Line_col,
-                                 Position_access::make(0, Position_access::moved_from_tag));
+  if (detail::fits(line, detail::inline_line_col_limit) &&
+      detail::fits(col, detail::inline_line_col_limit))
+    return Position_access::make(detail::line_col_word(line, col));
+  auto* node = new_node(Position_kind::Line_col, moved_from_position());
   node->a = line;
   node->b = col;
   return Position_access::make(node);
 }
 
 Position Position::shift(Position base, std::int64_t amount) {
-  auto* node = new Position_node(Position_kind::Shift, std::move(base));
+  auto* node = new_node(Position_kind::Shift, std::move(base));
   node->a = amount;
   return Position_access::make(node);
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -38,33 +39,32 @@ struct Position_fields {
 };
 
 struct Position_access {
-  static constexpr std::uintptr_t offset_tag = 0;
-  static constexpr std::uintptr_t line_col_tag = 1;
-  static constexpr std::uintptr_t moved_from_tag = 2;
+  // The two low bits of a position's word: a node's address (aligned, and 0
+  // for a position that was moved from), or an offset, or a line and column.
+  static constexpr std::uint64_t node_tag = 0;
+  static constexpr std::uint64_t offset_tag = 1;
+  static constexpr std::uint64_t line_col_tag = 2;
+  static constexpr std::uint64_t moved_from = 0;
 
-  [[nodiscard]] static bool moved_from(const Position& p) noexcept {
-    return p.node_ == moved_from_tag;
+  [[nodiscard]] static std::uint64_t word(const Position& p) noexcept { return p.word_; }
+  [[nodiscard]] static bool is_moved_from(const Position& p) noexcept {
+    return p.word_ == moved_from;
   }
   // Throws std::invalid_argument for a position that was moved from.
   [[nodiscard]] static Position_fields fields(const Position& p);
 
-  [[nodiscard]] static Position make(std::int64_t value, std::uintptr_t node) noexcept {
-    return Position(value, node);
-  }
+  [[nodiscard]] static Position make(std::uint64_t word) noexcept { return Position(word); }
   [[nodiscard]] static Position make(Position_node* node) noexcept {
-    return Position(0, reinterpret_cast<std::uintptr_t>(node));
+    return Position(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node)));
   }
-  // The node that `p` holds, when it holds one.
-  [[nodiscard]] static Position_node* node(const Position& p) noexcept {
-    return p.node_ > moved_from_tag ? reinterpret_cast<Position_node*>(p.node_) : nullptr;
+  // The node that a word names, when it names one.
+  [[nodiscard]] static Position_node* node(std::uint64_t word) noexcept {
+    if (word == moved_from || (word & 3) != node_tag) return nullptr;
+    return reinterpret_cast<Position_node*>(static_cast<std::uintptr_t>(word));
   }
-  // Empties `p` as a move does.
-  static std::uintptr_t take(Position& p) noexcept {
-    const std::uintptr_t node = p.node_;
-    p.node_ = moved_from_tag;
-    p.value_ = 0;
-    return node;
-  }
+  [[nodiscard]] static Position_node* node(const Position& p) noexcept { return node(p.word_); }
+  // Empties `p` as a move does, returning what it held.
+  static std::uint64_t take(Position& p) noexcept { return std::exchange(p.word_, moved_from); }
 };
 
 // The byte offset of `position`; asks for the line table only when a line and

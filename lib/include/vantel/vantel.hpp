@@ -122,13 +122,11 @@ class Position {
   ~Position();
 
  private:
-  Position(std::int64_t value, std::uintptr_t node) noexcept : value_(value), node_(node) {}
+  explicit Position(std::uint64_t word) noexcept : word_(word) {}
   friend struct detail::Position_access;
-  // An offset, or a line and column that both fit in 32 bits, is held here
-  // whole; any other position holds a shared node. node_ is a small tag
-  // naming the case, or the node's address.
-  std::int64_t value_;
-  std::uintptr_t node_;
+  // One word: an offset, or a line and column, small enough to be held in it
+  // with a tag in its two low bits; else the address of a shared node.
+  std::uint64_t word_;
 };
 
 /// A located stretch of text: from start's offset to end's offset, exclusive.
