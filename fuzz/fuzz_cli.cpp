@@ -3,6 +3,7 @@
 // fail with Usage_error; the whole command, run on standard input, answers
 // with an exit status that agrees with the parse and writes to err only when
 // it fails.
+#include "fuzz_check.hpp"
 #include "quote_cli.hpp"
 
 #include <vantel/vantel.hpp>
@@ -17,15 +18,6 @@
 #include <vector>
 
 namespace {
-
-[[noreturn]] void broken(int line, const char* what) {
-  std::fprintf(stderr, "fuzz_cli.cpp:%d: %s\n", line, what);
-  std::abort();
-}
-#define CHECK(cond)                       \
-  do {                                    \
-    if (!(cond)) broken(__LINE__, #cond); \
-  } while (0)
 
 // Whether every location stays near the text, or fails to resolve at all:
 // a far-away offset asks for an underline that long.

@@ -3,6 +3,7 @@
 // failing to seek, failing to read), and checks the three queries against a
 // plain scan, with round trips between offsets and lines and columns.
 #include <line_offsets/line_offsets.hpp>
+#include "fuzz_check.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -25,46 +26,18 @@
 
 namespace {
 
+using fuzz::Failure;
+using fuzz::fits;
+using fuzz::max64;
+using fuzz::min64;
+using fuzz::outcome;
+using fuzz::Wide;
+
 using vantel::Line_table;
 namespace lo = vantel::Line_offsets;
 using Entries = std::vector<std::int64_t>;
-__extension__ typedef __int128 Wide;
 
-constexpr std::int64_t min64 = std::numeric_limits<std::int64_t>::min();
-constexpr std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
 constexpr std::size_t block = 16384;
-
-[[noreturn]] void broken(int line, const char* what) {
-  std::fprintf(stderr, "fuzz_line_offsets.cpp:%d: %s\n", line, what);
-  std::abort();
-}
-#define CHECK(cond)                       \
-  do {                                    \
-    if (!(cond)) broken(__LINE__, #cond); \
-  } while (0)
-
-enum class Failure { none, out_of_range, overflow };
-
-template <class F>
-Failure outcome(F&& f) {
-  try {
-    f();
-    return Failure::none;
-  } catch (const std::out_of_range&) {
-    return Failure::out_of_range;
-  } catch (const std::overflow_error&) {
-    return Failure::overflow;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "undocumented exception: %s\n", e.what());
-    std::abort();
-  } catch (...) {
-    broken(__LINE__, "undocumented exception of no standard type");
-  }
-}
-
-bool fits(Wide x) {
-  return x >= min64 && x <= max64;
-}
 
 Entries starts_of(const std::string& text) {
   Entries starts{0};

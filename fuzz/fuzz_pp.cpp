@@ -3,6 +3,7 @@
 // failures, the caret row of a one-line quote and its tags, the rows of a
 // quote over several lines, and that quoting again gives the same bytes.
 #include <vantel/vantel.hpp>
+#include "fuzz_check.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -26,48 +27,17 @@
 
 namespace {
 
+using fuzz::Failure;
+using fuzz::fits;
+using fuzz::max64;
+using fuzz::min64;
+using fuzz::outcome;
+using fuzz::Wide;
+
 using vantel::Input;
 using vantel::lexing_position;
 using vantel::Location;
 using vantel::Position;
-__extension__ typedef __int128 Wide;
-
-constexpr std::int64_t min64 = std::numeric_limits<std::int64_t>::min();
-constexpr std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
-
-[[noreturn]] void broken(int line, const char* what) {
-  std::fprintf(stderr, "fuzz_pp.cpp:%d: %s\n", line, what);
-  std::abort();
-}
-#define CHECK(cond)                       \
-  do {                                    \
-    if (!(cond)) broken(__LINE__, #cond); \
-  } while (0)
-
-// The failures that the library documents for positions; anything else that
-// escapes is a fault.
-enum class Failure { none, out_of_range, overflow };
-
-template <class F>
-Failure outcome(F&& f) {
-  try {
-    f();
-    return Failure::none;
-  } catch (const std::out_of_range&) {
-    return Failure::out_of_range;
-  } catch (const std::overflow_error&) {
-    return Failure::overflow;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "undocumented exception: %s\n", e.what());
-    std::abort();
-  } catch (...) {
-    broken(__LINE__, "undocumented exception of no standard type");
-  }
-}
-
-bool fits(Wide x) {
-  return x >= min64 && x <= max64;
-}
 
 // The text and its line starts, computed the plain way.
 struct Text {
