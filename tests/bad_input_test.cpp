@@ -2,6 +2,8 @@
 // limits at the integer extremes, and callables of the caller's that throw.
 // The library must answer with its documented failures or the caller's own,
 // leave nothing open, and touch no byte it was given.
+#include "support.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -35,6 +37,9 @@ using vantel::lexing_position;
 using vantel::Location;
 using vantel::Position;
 namespace fs = std::filesystem;
+using test::offsets;
+using test::open_descriptors;
+using test::quote;
 
 constexpr std::int64_t min64 = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
@@ -72,24 +77,8 @@ std::string read_file(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string quote(const Input& input, const std::vector<Location>& locations, int max_lines = 10) {
-  std::ostringstream out;
-  vantel::Formatter f(out);
-  vantel::pp(input, f, locations, max_lines);
-  return out.str();
-}
-
-Location offsets(std::int64_t start, std::int64_t end) {
-  return {Position::of_offset(start), Position::of_offset(end)};
-}
-
 Location line_cols(std::int64_t l1, std::int64_t c1, std::int64_t l2, std::int64_t c2) {
   return {Position::of_line_col(l1, c1), Position::of_line_col(l2, c2)};
-}
-
-std::size_t open_descriptors() {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
 }
 
 // --- Files that are missing, are not files, or hold odd bytes -------------

@@ -1,5 +1,7 @@
 #include <vantel/opening.hpp>
 
+#include "support.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -22,6 +24,9 @@
 
 namespace {
 
+using test::open_descriptors;
+using test::Temp_file;
+
 using vantel::Byte;
 using vantel::Closer;
 using vantel::End_of_input;
@@ -37,37 +42,6 @@ constexpr auto Invalid = Seek_result::Invalid_position;
 
 Byte byte(char c) {
   return static_cast<unsigned char>(c);
-}
-
-// A file under the system's temporary folder, removed at the end of the test.
-class Temp_file {
- public:
-  explicit Temp_file(const std::string& content) {
-    std::string path = (std::filesystem::temp_directory_path() / "vantel-XXXXXX").string();
-    const int fd = ::mkstemp(path.data());
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), path);
-    ::close(fd);
-    path_ = path;
-    write(content);
-  }
-  Temp_file(const Temp_file&) = delete;
-  Temp_file& operator=(const Temp_file&) = delete;
-  ~Temp_file() { std::remove(path_.c_str()); }
-
-  void write(const std::string& content) const {
-    std::ofstream(path_, std::ios::binary | std::ios::trunc) << content;
-  }
-  [[nodiscard]] const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::size_t open_descriptors() {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-    ++n;
-  return n;
 }
 
 // Lets a test choose what the stream's seek and read throw.

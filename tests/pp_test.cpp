@@ -1,3 +1,5 @@
+#include "support.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -11,36 +13,14 @@
 
 namespace {
 
+using test::offsets;
+using test::quote;
+using test::Temp_file;
 using vantel::Input;
 using vantel::Location;
 using vantel::Position;
 
 const std::string abc = "abc\ndefg\nhi\n";
-
-std::string quote(const Input& input, const std::vector<Location>& locations, int max_lines = 10) {
-  std::ostringstream out;
-  vantel::Formatter f(out);
-  vantel::pp(input, f, locations, max_lines);
-  return out.str();
-}
-
-Location offsets(std::int64_t start, std::int64_t end) {
-  return {Position::of_offset(start), Position::of_offset(end)};
-}
-
-// A file removed when the test ends.
-struct Temp_file {
-  std::string path;
-  explicit Temp_file(const std::string& content) {
-    char name[] = "/tmp/vantel-pp-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
-    close(fd);
-    path = name;
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  ~Temp_file() { std::remove(path.c_str()); }
-};
 
 const char* const abc_quote = "1 | .bc\n2 | de..\n";
 
@@ -68,7 +48,7 @@ TEST(PpInputs, EveryKindOfInputQuotesTheSameText) {
       [&] { return std::make_pair(Input::string(abc), vantel::Closer([&] { ++closed; })); });
 
   const std::vector<std::pair<const char*, Input>> inputs = {
-      {"file", Input::file(file.path)},
+      {"file", Input::file(file.path())},
       {"string", Input::string(abc)},
       {"bytes", Input::bytes(buffer)},
       {"in_channel", Input::in_channel(stream)},
@@ -147,7 +127,7 @@ TEST(PpMaxLines, ZeroOrNegativeHidesEveryRowOfAMultiLineQuoteOnly) {
 
 TEST(PpPrinter, AFileIsOpenedAnewAndQuotedTheSameEachTime) {
   Temp_file file(abc);
-  const vantel::Printer print = vantel::pp(Input::file(file.path));
+  const vantel::Printer print = vantel::pp(Input::file(file.path()));
   std::ostringstream out;
   vantel::Formatter f(out);
   print(f, {offsets(1, 6)});
