@@ -153,16 +153,8 @@ std::string reason(const std::string& file, const std::exception& e) {
   return file + ": " + what;
 }
 
-std::string read_all(std::istream& in) {
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw std::system_error(EIO, std::generic_category(), "-");
-  return text;
-}
-
-constexpr std::uintmax_t in_memory_limit = std::uintmax_t{64} << 20;
-
 // Every byte that the stream gives from where it stands, in blocks.
-std::string read_bytes(std::istream& in) {
+std::string read_all(std::istream& in) {
   std::string text;
   std::streambuf* buf = in.rdbuf();
   for (std::size_t got = 0;;) {
@@ -204,8 +196,8 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     // A regular file of moderate size is read once, whole: each quote then
     // seeks in memory rather than asking the system to seek and read again.
     if (std::filesystem::is_regular_file(options.file, ec) &&
-        std::filesystem::file_size(options.file, ec) <= in_memory_limit && !ec)
-      input = vantel::Input::string(read_bytes(file));
+        std::filesystem::file_size(options.file, ec) <= env.each_in_memory_limit && !ec)
+      input = vantel::Input::string(read_all(file));
   }
   const vantel::Printer print = vantel::pp(input, options.max_lines);
   for (const vantel::Location& location : options.locations) print(formatter, {location});

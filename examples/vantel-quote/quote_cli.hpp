@@ -5,6 +5,7 @@
 #include <vantel/vantel.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,9 @@ struct Environment {
   std::ostream& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the NO_COLOR variable, or null
+  // With --each, a regular file up to this size is read whole once, so that
+  // each quote seeks in memory; a larger one is quoted through its stream.
+  std::uintmax_t each_in_memory_limit = std::uintmax_t{64} << 20;
 };
 
 extern const char* const usage;
