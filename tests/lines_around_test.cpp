@@ -95,8 +95,8 @@ TEST(LinesAround, AFileReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
     std::ofstream(path, std::ios::binary) << text;
     const Input file = Input::file(path);
     for (int k = 0; k < 60; ++k) {
-      const std::int64_t start = std::uniform_int_distribution<std::int64_t>(
-          -1, static_cast<std::int64_t>(size))(random);
+      const std::int64_t start =
+          std::uniform_int_distribution<std::int64_t>(-1, static_cast<std::int64_t>(size))(random);
       const std::int64_t end = start + std::uniform_int_distribution<>(-1, 20000)(random);
       // A fresh stream, as each quote of a file opens the file anew.
       std::istringstream stream(text);

@@ -7,7 +7,8 @@
 int main() {
   const auto input = vantel::Input::string("x = 1\nsize = max + 10\n");
   vantel::Formatter f(std::cout);
-  vantel::setup_highlight_tags(f, {[] { return std::string("["); }, [] { return std::string("]"); }});
+  vantel::setup_highlight_tags(f,
+                               {[] { return std::string("["); }, [] { return std::string("]"); }});
 
   const auto start = vantel::Position::of_line_col(2, 8);
   vantel::pp(input, f, {{start, vantel::Position::shift(start, 3)}});
