@@ -7,8 +7,8 @@
 //   and one block, not the 256 MiB file)
 #include "bench_data.hpp"
 
-#include <line_offsets/line_offsets.hpp>
-#include <vantel/file_channel.hpp>
+#include "input/file_channel.hpp"
+#include "line_offsets/line_offsets.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // one long line in one call, and many one-location quotes of one input.
 #include "bench_data.hpp"
 
-#include <quote_cli.hpp>
 #include <vantel/vantel.hpp>
+#include "vantel-quote/quote_cli.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Time to render quotes much larger than any diagnostic needs: many locations
 // on one long line, and a quote across many lines.
-#include "vantel/quote.hpp"
+#include "quote/quote.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // with an exit status that agrees with the parse and writes to err only when
 // it fails.
 #include "fuzz_check.hpp"
-#include "quote_cli.hpp"
+#include "vantel-quote/quote_cli.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream err;
   int status = -1;
   try {
-    status = vantel_quote::main(args, {in, out, err, false, nullptr});
+    status = vantel_quote::run(args, {in, out, err, false, nullptr});
   } catch (const std::exception& e) {
     std::fprintf(stderr, "main let through: %s\n", e.what());
     std::abort();

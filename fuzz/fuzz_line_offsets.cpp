@@ -2,8 +2,8 @@
 // hand the bytes out in fuzzer-chosen chunks (seekable, refusing to seek,
 // failing to seek, failing to read), and checks the three queries against a
 // plain scan, with round trips between offsets and lines and columns.
-#include <line_offsets/line_offsets.hpp>
 #include "fuzz_check.hpp"
+#include "line_offsets/line_offsets.hpp"
 
 #include <vantel/vantel.hpp>
 

@@ -2,7 +2,7 @@
 // limits at the integer extremes, and callables of the caller's that throw.
 // The library must answer with its documented failures or the caller's own,
 // leave nothing open, and touch no byte it was given.
-#include "support.hpp"
+#include "helpers.hpp"
 
 #include <vantel/vantel.hpp>
 

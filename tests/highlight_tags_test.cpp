@@ -1,5 +1,5 @@
-#include "vantel/highlight_tags.hpp"
-#include "vantel/quote.hpp"
+#include "quote/highlight_tags.hpp"
+#include "quote/quote.hpp"
 
 #include <vantel/vantel.hpp>
 

@@ -1,6 +1,6 @@
-#include <vantel/opening.hpp>
+#include "input/opening.hpp"
 
-#include "support.hpp"
+#include "helpers.hpp"
 
 #include <vantel/vantel.hpp>
 

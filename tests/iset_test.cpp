@@ -1,4 +1,4 @@
-#include "vantel/iset.hpp"
+#include "quote/iset.hpp"
 
 #include <gtest/gtest.h>
 

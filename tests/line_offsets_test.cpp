@@ -1,4 +1,4 @@
-#include <line_offsets/line_offsets.hpp>
+#include "line_offsets/line_offsets.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Lines gathered from the bytes a cursor holds at hand, many at a time, are
 // those that reading them one by one gives, and reading stops at the same
 // byte.
-#include "vantel/lines_around.hpp"
-#include "vantel/opening.hpp"
+#include "quote/lines_around.hpp"
+#include "input/opening.hpp"
 
 #include <vantel/vantel.hpp>
 

@@ -1,5 +1,6 @@
-#include <vantel/opening.hpp>
-#include <vantel/position_node.hpp>
+#include "input/opening.hpp"
+#include "position/position_node.hpp"
+#include "position/resolve.hpp"
 
 #include <vantel/vantel.hpp>
 

@@ -1,4 +1,4 @@
-#include "support.hpp"
+#include "helpers.hpp"
 
 #include <vantel/vantel.hpp>
 

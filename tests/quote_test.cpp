@@ -1,6 +1,6 @@
-#include "vantel/quote.hpp"
-#include "vantel/iset.hpp"
-#include "vantel/line_numbers.hpp"
+#include "quote/quote.hpp"
+#include "quote/iset.hpp"
+#include "quote/line_numbers.hpp"
 
 #include <gtest/gtest.h>
 

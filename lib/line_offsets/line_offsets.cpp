@@ -1,7 +1,7 @@
-#include "line_offsets.hpp"
+#include "line_offsets/line_offsets.hpp"
 
-#include "checked.hpp"
-#include "pages.hpp"
+#include "support/checked.hpp"
+#include "support/pages.hpp"
 
 #include <algorithm>
 #include <cstdint>

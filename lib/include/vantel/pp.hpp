@@ -1,0 +1,25 @@
+// Printing a highlighted quote of an input.
+#pragma once
+
+#include <vantel/formatter.hpp>
+#include <vantel/input.hpp>
+#include <vantel/position.hpp>
+
+#include <functional>
+#include <vector>
+
+namespace vantel {
+
+/// Prints on `formatter` a quote of the lines that `locations` touch, with the
+/// located bytes highlighted: one line with carets under it when they lie on
+/// one line, else every touched line with the other bytes shown as '.', cut to
+/// `max_lines` rows by a "..." row. Nothing is printed when no location is
+/// non-empty. Opens the input for the call and closes it, also on failure.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        int max_lines = 10);
+
+/// A reusable printer bound to an input: each call opens the input anew.
+using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
+[[nodiscard]] Printer pp(Input input, int max_lines = 10);
+
+}  // namespace vantel

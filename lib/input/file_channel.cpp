@@ -1,0 +1,118 @@
+#include "input/file_channel.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantel::detail {
+
+File_buf::File_buf(std::string name) : name_(std::move(name)) {
+  // The system reads a name up to its first NUL: the bytes before it would
+  // name another file.
+  if (name_.find('\0') != std::string::npos) fail(EINVAL);
+  do {
+    fd_ = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) fail(errno);
+  // A directory opens fine on most systems and only fails at the first read;
+  // say so at once instead.
+  struct stat info {};
+  int error = 0;
+  if (::fstat(fd_, &info) != 0)
+    error = errno;
+  else if (S_ISDIR(info.st_mode))
+    error = EISDIR;
+  if (error != 0) {
+    ::close(fd_);
+    fd_ = -1;
+    fail(error);
+  }
+  setg(buffer_, buffer_, buffer_);
+}
+
+File_buf::~File_buf() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void File_buf::close() {
+  if (fd_ < 0) return;
+  const int fd = fd_;
+  fd_ = -1;
+  setg(buffer_, buffer_, buffer_);
+  // The descriptor is gone even when close reports EINTR; retrying could
+  // close a descriptor that another thread has just been given.
+  if (::close(fd) != 0 && errno != EINTR) fail(errno);
+}
+
+void File_buf::fail(int error) const {
+  throw std::system_error(error, std::generic_category(), name_);
+}
+
+std::size_t File_buf::read_some(char* s, std::size_t n) {
+  if (fd_ < 0) fail(EBADF);
+  for (;;) {
+    const ssize_t got = ::read(fd_, s, n);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) fail(errno);
+  }
+}
+
+File_buf::int_type File_buf::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  const std::size_t got = read_some(buffer_, buffer_size);
+  setg(buffer_, buffer_, buffer_ + got);
+  if (got == 0) return traits_type::eof();
+  return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize File_buf::xsgetn(char_type* s, std::streamsize n) {
+  std::streamsize done = 0;
+  while (done < n) {
+    const std::streamsize buffered = egptr() - gptr();
+    if (buffered > 0) {
+      const std::streamsize take = std::min(buffered, n - done);
+      std::memcpy(s + done, gptr(), static_cast<std::size_t>(take));
+      gbump(static_cast<int>(take));
+      done += take;
+    } else if (n - done >= static_cast<std::streamsize>(buffer_size)) {
+      // Large requests skip the buffer: one copy fewer, one call per chunk.
+      const std::size_t got = read_some(s + done, static_cast<std::size_t>(n - done));
+      if (got == 0) break;
+      done += static_cast<std::streamsize>(got);
+    } else if (traits_type::eq_int_type(underflow(), traits_type::eof())) {
+      break;
+    }
+  }
+  return done;
+}
+
+File_buf::pos_type File_buf::seekoff(off_type off, std::ios_base::seekdir dir,
+                                     std::ios_base::openmode which) {
+  const pos_type failed(off_type(-1));
+  if (fd_ < 0 || (which & std::ios_base::in) == 0) return failed;
+  if (dir == std::ios_base::cur) {
+    // The descriptor stands past the bytes still buffered.
+    const off_t end_of_buffer = ::lseek(fd_, 0, SEEK_CUR);
+    if (end_of_buffer < 0) return failed;
+    const off_type here = end_of_buffer - (egptr() - gptr());
+    if (off == 0) return pos_type(here);
+    if (__builtin_add_overflow(here, off, &off)) return failed;
+    dir = std::ios_base::beg;
+  }
+  if (dir == std::ios_base::beg && off < 0) return failed;
+  const off_t at = ::lseek(fd_, off, dir == std::ios_base::beg ? SEEK_SET : SEEK_END);
+  if (at < 0) return failed;
+  setg(buffer_, buffer_, buffer_);
+  return pos_type(at);
+}
+
+File_buf::pos_type File_buf::seekpos(pos_type pos, std::ios_base::openmode which) {
+  return seekoff(off_type(pos), std::ios_base::beg, which);
+}
+
+}  // namespace vantel::detail

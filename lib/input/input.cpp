@@ -1,0 +1,75 @@
+#include "input/buffer_cursor.hpp"
+#include "input/callable_cursor.hpp"
+#include "input/channel_cursor.hpp"
+#include "input/file_channel.hpp"
+#include "input/input_node.hpp"
+
+#include <vantel/input.hpp>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vantel {
+namespace detail {
+
+Input Input_node::make_raw(std::shared_ptr<Raw_cursor> cursor) {
+  auto node = std::make_shared<Input_node>();
+  node->cursor = std::move(cursor);
+  return Input(std::move(node));
+}
+
+Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener) {
+  auto node = std::make_shared<Input_node>();
+  node->opener = std::move(opener);
+  return Input(std::move(node));
+}
+
+}  // namespace detail
+
+Input Input::file(std::string name) {
+  return detail::Input_node::make_managed([name = std::move(name)]() -> std::pair<Input, Closer> {
+    // The channel lives as long as the cursor reading it or the closer, so
+    // its descriptor is released even if the closer never gets to run.
+    auto channel = std::make_shared<detail::File_channel>(name);
+    Input opened = detail::Input_node::make_raw(
+        std::make_shared<detail::Channel_cursor>(channel->stream(), channel, &channel->buffer()));
+    return {std::move(opened), [channel] { channel->close(); }};
+  });
+}
+
+Input Input::string(std::string text) {
+  return detail::buf(
+      std::move(text), [](const std::string& s) { return s.size(); },
+      [](const std::string& s, std::size_t i) { return s[i]; },
+      [](const std::string& s) { return std::string_view(s); });
+}
+
+Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
+  using Buffer = std::shared_ptr<std::vector<char>>;
+  // A null buffer reads as an empty one.
+  return detail::buf(
+      std::move(buffer), [](const Buffer& b) { return b ? b->size() : std::size_t{0}; },
+      [](const Buffer& b, std::size_t i) { return (*b)[i]; },
+      [](const Buffer& b) {
+        return b ? std::string_view(b->data(), b->size()) : std::string_view();
+      });
+}
+
+Input Input::in_channel(std::istream& channel) {
+  return detail::Input_node::make_raw(std::make_shared<detail::Channel_cursor>(channel));
+}
+
+Input Input::raw(std::function<Seek_result(std::int64_t)> seek, std::function<Byte()> read_char,
+                 std::function<Line_table()> line_offsets) {
+  return detail::Input_node::make_raw(std::make_shared<detail::Callable_cursor>(
+      std::move(seek), std::move(read_char), std::move(line_offsets)));
+}
+
+Input Input::managed(std::function<std::pair<Input, Closer>()> opener) {
+  return detail::Input_node::make_managed(std::move(opener));
+}
+
+}  // namespace vantel

@@ -1,0 +1,15 @@
+// vantel-quote: quotes a file around locations from the command line.
+#include "vantel-quote/quote_cli.hpp"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const int skip = argc > 0 ? 1 : 0;
+  return vantel_quote::run(
+      argv + skip, static_cast<std::size_t>(argc - skip),
+      {std::cin, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")});
+}

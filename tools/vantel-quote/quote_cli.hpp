@@ -1,0 +1,57 @@
+// vantel-quote's command line, apart from the process so that it can be
+// tested and fuzzed in-process.
+#pragma once
+
+#include <vantel/vantel.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantel_quote {
+
+enum class Color { never, always, automatic };
+
+struct Options {
+  int max_lines = 10;
+  Color color = Color::automatic;
+  bool each = false;
+  bool help = false;
+  bool version = false;
+  std::string file;
+  std::vector<vantel::Location> locations;
+};
+
+// A malformed command line; what() says what is wrong.
+struct Usage_error : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. Throws Usage_error.
+[[nodiscard]] Options parse_arguments(const std::vector<std::string>& args);
+// The same for the `count` arguments at `args`, as main receives them.
+[[nodiscard]] Options parse_arguments(const char* const* args, std::size_t count);
+
+// What the process is connected to.
+struct Environment {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool out_is_terminal = false;
+  const char* no_color = nullptr;  // the NO_COLOR variable, or null
+  // With --each, a regular file up to this size is read whole once, so that
+  // each quote seeks in memory; a larger one is quoted through its stream.
+  std::uintmax_t each_in_memory_limit = std::uintmax_t{64} << 20;
+};
+
+extern const char* const usage;
+
+// Runs the whole command: 0 when the quote was printed, 1 when the library
+// failed (one line on `err`), 2 for a usage error.
+int run(const std::vector<std::string>& args, Environment env);
+int run(const char* const* args, std::size_t count, Environment env);
+
+}  // namespace vantel_quote
