@@ -22,7 +22,7 @@ struct Position_node {
   Position base;           // Shift
   mutable std::atomic<std::size_t> references{1};
 
-  Position_node(Position_kind k, Position b) : kind(k), base(std::move(b)) {}
+  Position_node(Position_kind k, Position shifted) : kind(k), base(std::move(shifted)) {}
   Position_node(const Position_node&) = delete;
   Position_node& operator=(const Position_node&) = delete;
   // Unlinks a chain of shifts iteratively, so that destroying a position
