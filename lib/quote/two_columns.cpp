@@ -52,4 +52,30 @@ void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,
   formatter.close_box();
 }
 
+void pp_two_columns(Formatter& formatter, const std::vector<std::string>& lefts,
+                    const std::function<void(std::size_t row)>& print_right,
+                    std::optional<int> max_lines, std::string_view sep) {
+  std::size_t width = 0;
+  for (const std::string& left : lefts) width = std::max(width, left.size());
+
+  const auto n = static_cast<std::int64_t>(lefts.size());
+  const Elided elided = elided_rows(n, max_lines);
+  formatter.open_vbox();
+  for (std::int64_t i = 0; i < n; ++i) {
+    if (i == elided.first) {
+      formatter.print_string("...");
+      formatter.cut();
+    }
+    if (elided.first <= i && i <= elided.last) continue;
+    formatter.print_right_aligned(static_cast<std::int64_t>(width),
+                                  lefts[static_cast<std::size_t>(i)]);
+    formatter.print_char(' ');
+    formatter.print_string(sep);
+    formatter.print_char(' ');
+    print_right(static_cast<std::size_t>(i));
+    formatter.cut();
+  }
+  formatter.close_box();
+}
+
 }  // namespace vantel::detail

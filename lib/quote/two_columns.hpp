@@ -3,6 +3,8 @@
 
 #include <vantel/formatter.hpp>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,12 @@ namespace vantel::detail {
 // than that are cut to a head, a "..." row and a tail.
 using Row = std::pair<std::string, std::string>;
 void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,
+                    std::optional<int> max_lines = std::nullopt, std::string_view sep = "|");
+
+// The same with the right column written by `print_right`, which is called
+// for the rows shown only: a long quote costs its shown rows.
+void pp_two_columns(Formatter& formatter, const std::vector<std::string>& lefts,
+                    const std::function<void(std::size_t row)>& print_right,
                     std::optional<int> max_lines = std::nullopt, std::string_view sep = "|");
 
 }  // namespace vantel::detail
