@@ -2,13 +2,36 @@
 #include "position/resolve.hpp"
 #include "quote/lines_around.hpp"
 #include "quote/quote.hpp"
+#include "text/cluster_walk.hpp"
 
 #include <vantel/pp.hpp>
 
+#include <limits>
+#include <stdexcept>
+#include <string>
+
 namespace vantel {
+namespace {
+
+void check(const Display& display) {
+  if (display.tab_width < 1 || display.tab_width > detail::max_tab_width)
+    throw std::invalid_argument("vantel::pp: tab_width " + std::to_string(display.tab_width) +
+                                " is not between 1 and " + std::to_string(detail::max_tab_width));
+  if (display.max_width < 0)
+    throw std::invalid_argument("vantel::pp: max_width " + std::to_string(display.max_width) +
+                                " is negative");
+}
+
+}  // namespace
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         int max_lines) {
+  pp(input, formatter, locations, Display{}, max_lines);
+}
+
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Display& display, int max_lines) {
+  check(display);
   detail::Opening opened(input);
   detail::Raw_cursor& cursor = opened.cursor();
 
@@ -20,21 +43,38 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
     // End first, then start: a caller's cursor may observe the order.
     const std::int64_t e = detail::resolve_raw(cursor, locations[k].second).char_offset;
     const std::int64_t s = detail::resolve_raw(cursor, locations[k].first).char_offset;
-    detail::add_location(intervals, k, s, e);
+    // A point covers the one offset it stands at.
+    if (display.show_points && s == e && s != -1)
+      intervals.push_back({{2 * k, s}, {2 * k + 1, s}});
+    else
+      detail::add_location(intervals, k, s, e);
   }
   const detail::Bound_set set = detail::Bound_set::of_intervals(std::move(intervals));
 
   // Resolving again asks nothing new of the cursor: its line table, where
   // needed, was computed above and is kept.
-  const detail::Record_of record = [&cursor, &locations](std::size_t bound) {
+  const detail::Record_of record = [&cursor, &locations, &display](std::size_t bound) {
     const Location& location = locations[bound / 2];
-    return detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
+    detail::Resolved_position p =
+        detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
+    // The end of a point is read as one past it, so that its line is read.
+    if (display.show_points && bound % 2 == 1 &&
+        p.char_offset < std::numeric_limits<std::int64_t>::max() &&
+        detail::resolve_raw(cursor, location.first).char_offset == p.char_offset)
+      ++p.char_offset;
+    return p;
   };
-  const detail::Get_lines get_lines = [&cursor](const detail::Resolved_position& first,
-                                                const detail::Resolved_position& last) {
-    return detail::lines_around(first.line_start, last.char_offset, cursor);
+  const detail::Get_lines get_lines = [&cursor, &display](const detail::Resolved_position& first,
+                                                          const detail::Resolved_position& last) {
+    auto lines = detail::lines_around(first.line_start, last.char_offset, cursor);
+    // A point at the end of a text that ends with a line feed stands on the
+    // empty line after it, which holds no byte to read.
+    if (lines.empty() && display.show_points && first.line_start >= 0 &&
+        first.line_start < last.char_offset)
+      lines.push_back({std::string(), first.line_start});
+    return lines;
   };
-  detail::highlight_quote(formatter, get_lines, max_lines, set, record);
+  detail::highlight_quote(formatter, get_lines, max_lines, set, record, display);
   opened.close();
 }
 
@@ -42,6 +82,13 @@ Printer pp(Input input, int max_lines) {
   return [input = std::move(input), max_lines](Formatter& formatter,
                                                const std::vector<Location>& locations) {
     pp(input, formatter, locations, max_lines);
+  };
+}
+
+Printer pp(Input input, const Display& display, int max_lines) {
+  return [input = std::move(input), display, max_lines](Formatter& formatter,
+                                                        const std::vector<Location>& locations) {
+    pp(input, formatter, locations, display, max_lines);
   };
 }
 

@@ -2,6 +2,7 @@
 
 #include "quote/highlight_tags.hpp"
 #include "quote/line_numbers.hpp"
+#include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
 
 #include <algorithm>
@@ -179,18 +180,30 @@ void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t s
 }
 
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const Bound_set& set, const Record_of& record) {
+                     const Bound_set& set, const Record_of& record, const Display& display) {
   const auto extrema = set.extrema();
   if (!extrema) return;
   const std::vector<source_line> lines =
       get_lines(record(extrema->first.payload), record(extrema->second.payload));
   std::vector<std::string> labels = line_labels(set, record, lines);
+  const bool text = display.columns == Display::Columns::text;
 
   formatter.open_vbox();
-  if (lines.size() == 1 && !lines.front().text.empty())
-    single_line_quote(formatter, set, lines.front(), labels.front());
-  else if (lines.size() >= 2)
-    multi_line_quote(formatter, set, lines, std::move(labels), max_lines);
+  if (lines.size() == 1 && (!lines.front().text.empty() || display.show_points)) {
+    // A point at the end of the text may stand on an empty line, which
+    // carries no bound to number it by.
+    if (labels.front().empty() && lines.front().text.empty())
+      labels.front() = to_decimal(record(extrema->first.payload).line_number);
+    if (text)
+      text_single_line_quote(formatter, set, lines.front(), labels.front(), display);
+    else
+      single_line_quote(formatter, set, lines.front(), labels.front());
+  } else if (lines.size() >= 2) {
+    if (text)
+      text_multi_line_quote(formatter, set, lines, labels, max_lines, display);
+    else
+      multi_line_quote(formatter, set, lines, std::move(labels), max_lines);
+  }
   formatter.close_box();
 }
 

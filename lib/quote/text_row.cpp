@@ -1,0 +1,130 @@
+#include "quote/text_row.hpp"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vantel::detail {
+
+Text_row::Text_row(const Bound_set& set, const source_line& line, const Display& display,
+                   bool past_text)
+    : set_(set),
+      text_(line.text),
+      start_(line.start_offset),
+      tab_width_(display.tab_width),
+      max_width_(display.max_width == 0 ? unlimited : Wide_column{display.max_width}) {
+  const Wide_column text_end = offset_of(text_.size());
+  if (past_text) {
+    // The underline runs to the last highlighted offset, wherever it lies.
+    if (!set_.intervals().empty() && set_.intervals().back().end.offset >= start_)
+      last_lit_ = set_.intervals().back().end.offset;
+    if (last_lit_ && *last_lit_ >= text_end) past_count_ = *last_lit_ - text_end + 1;
+  } else {
+    // The last highlighted byte of the text.
+    const auto after = std::partition_point(set_.begin(), set_.end(), [text_end](const auto& i) {
+      return Wide_column{i.start.offset} < text_end;
+    });
+    if (after != set_.begin() && std::prev(after)->end.offset >= start_)
+      last_lit_ = std::min<Wide_column>(std::prev(after)->end.offset, text_end - 1);
+  }
+  find_window();
+}
+
+Text_row::Iterator Text_row::reaching(Wide_column offset, Iterator hint) const {
+  if (offset > std::numeric_limits<std::int64_t>::max()) return set_.end();
+  if (offset < std::numeric_limits<std::int64_t>::min()) return set_.begin();
+  return set_.first_reaching(static_cast<std::int64_t>(offset), hint);
+}
+
+bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
+  const Wide_column first = offset_of(c.begin);
+  const Wide_column final = offset_of(c.end) - 1;
+  hint = reaching(first, hint);
+  if (hint == set_.end() || Wide_column{hint->start.offset} > final) return false;
+  last = hint;
+  while (std::next(last) != set_.end() && Wide_column{std::next(last)->start.offset} <= final)
+    ++last;
+  return true;
+}
+
+// The window: a quarter of the width before the first highlighted cell, or
+// less when the highlighted cells need it; moved left when the row ends
+// within it. Walks the text up to the window and no further, and never walks
+// the offsets past the text one by one.
+void Text_row::find_window() {
+  if (max_width_ == unlimited) return;
+  struct Mark {
+    std::size_t byte = 0;
+    std::int64_t column = 0;
+  };
+  // Where to resume a walk close before the window: the last two cluster
+  // starts taken a window's width apart, before the first highlighted cell.
+  Mark recent;
+  Mark older;
+  Wide_column next_mark = max_width_;
+
+  Cluster_walk walk(text_, tab_width_);
+  Iterator hint = set_.begin();
+  Iterator last;
+  std::optional<Wide_column> lit_end;  // the end column of the last highlighted cell seen
+  std::optional<std::size_t> stopped;  // the byte where the walk stopped
+  for (Cluster c; walk.next(c);) {
+    if (first_lit_ && c.column >= *first_lit_ + max_width_) {
+      stopped = c.begin;
+      break;
+    }
+    if (!first_lit_ && c.column >= next_mark) {
+      older = recent;
+      recent = {c.begin, c.column};
+      next_mark = Wide_column{c.column} + max_width_;
+    }
+    if (touches(c, hint, last)) {
+      if (!first_lit_) first_lit_ = c.column;
+      lit_end = Wide_column{c.column} + c.width;
+    }
+  }
+
+  Wide_column width = 0;  // the row's, when the walk reached its end
+  bool fits = true;       // whether every highlighted cell fits in one window
+  if (stopped) {
+    fits = !last_lit_ || *last_lit_ < offset_of(*stopped);
+  } else {
+    const Wide_column text_width = walk.column();
+    width = text_width + past_count_;
+    if (past_count_ > 0) {
+      if (!first_lit_) {
+        const Wide_column text_end = offset_of(text_.size());
+        const Iterator i = reaching(text_end, hint);
+        first_lit_ = text_width + (std::max<Wide_column>(i->start.offset, text_end) - text_end);
+      }
+      lit_end = width;
+    }
+    if (width <= max_width_) return;
+    fits = !first_lit_ || *lit_end - *first_lit_ <= max_width_;
+  }
+
+  const Wide_column lit = first_lit_.value_or(0);
+  Wide_column lead = max_width_ / 4;
+  if (fits && lit_end) lead = std::min(lead, max_width_ - (*lit_end - lit));
+  Wide_column target = std::max<Wide_column>(0, lit - lead);
+  if (fits && !stopped && target + max_width_ > width)
+    target = std::max<Wide_column>(0, width - max_width_);
+
+  // The window opens with the first cluster at or after the target column.
+  const Mark from = recent.column <= target ? recent : older.column <= target ? older : Mark{};
+  Cluster_walk seek(text_, tab_width_, from.byte, from.column);
+  Cluster c;
+  bool found = false;
+  while (!found && seek.next(c)) found = c.column >= target;
+  if (found) {
+    from_byte_ = c.begin;
+    from_column_ = c.column;
+    first_column_ = c.column;
+  } else {
+    from_byte_ = text_.size();
+    from_column_ = seek.column();
+    first_column_ = std::max<Wide_column>(target, seek.column());
+  }
+  limit_ = first_column_ + max_width_;
+}
+
+}  // namespace vantel::detail

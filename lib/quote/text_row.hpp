@@ -1,0 +1,112 @@
+// One row of the text layout: the clusters of a line and, for an underline,
+// one column per offset past its text up to the last highlighted one, cut to
+// a window of display columns around the highlighted cells.
+#pragma once
+
+#include "quote/quote.hpp"
+#include "quote/source_line.hpp"
+#include "text/cluster_walk.hpp"
+
+#include <vantel/display.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+namespace vantel::detail {
+
+// Columns and offsets of a row: an end offset of INT64_MAX puts the last
+// cell that far to the right of the text, and columns add to it.
+__extension__ typedef __int128 Wide_column;
+
+// What a row writes, cell by cell. A cell is a cluster, or a run of offsets
+// past the text, one column each. `joins` says that a highlighted cell
+// continues the interval of the highlighted cell just before it.
+//   void left_cut(bool carets_cut);  the window starts after column 0
+//   void cluster(const Cluster&, bool highlighted, bool joins);
+//   void past_text(Wide_column count, bool highlighted, bool joins);
+//   void right_cut(bool text_cut, bool carets_cut);  called once, last
+class Text_row {
+ public:
+  // `past_text`: whether the offsets past the text get columns, as under
+  // the line of a single-line quote.
+  Text_row(const Bound_set& set, const source_line& line, const Display& display, bool past_text);
+
+  template <class Sink>
+  void emit(Sink& sink) const;
+
+ private:
+  using Iterator = Bound_set::const_iterator;
+  static constexpr Wide_column unlimited = std::numeric_limits<std::int64_t>::max();
+
+  [[nodiscard]] Wide_column offset_of(std::size_t byte) const noexcept {
+    return Wide_column{start_} + static_cast<Wide_column>(byte);
+  }
+  // The first interval ending at or after `offset`, searching from `hint`.
+  [[nodiscard]] Iterator reaching(Wide_column offset, Iterator hint) const;
+  // Whether a cluster is highlighted, and the first and last intervals it
+  // touches; `hint` moves along.
+  bool touches(const Cluster& c, Iterator& hint, Iterator& last) const;
+
+  void find_window();
+
+  const Bound_set& set_;
+  std::string_view text_;
+  std::int64_t start_;
+  int tab_width_;
+  Wide_column max_width_;
+
+  Wide_column past_count_ = 0;            // columns past the text
+  std::optional<Wide_column> first_lit_;  // the column of the first highlighted cell
+  std::optional<Wide_column> last_lit_;   // the offset of the last highlighted cell
+  std::size_t from_byte_ = 0;             // where the window's first cluster starts
+  std::int64_t from_column_ = 0;
+  Wide_column first_column_ = 0;   // the window's first column
+  Wide_column limit_ = unlimited;  // one past its last column
+};
+
+template <class Sink>
+void Text_row::emit(Sink& sink) const {
+  if (first_column_ > 0) sink.left_cut(first_lit_ && *first_lit_ < first_column_);
+  Cluster_walk walk(text_, tab_width_, from_byte_, from_column_);
+  Iterator hint = set_.begin();
+  Iterator previous = set_.end();  // the last interval of the last highlighted cell
+  bool text_cut = false;
+  Wide_column shown_end = offset_of(from_byte_);  // the offset after the last cell shown
+  for (Cluster c; walk.next(c);) {
+    if (c.column + Wide_column{c.width} > limit_ && c.begin != from_byte_) {
+      text_cut = true;
+      break;
+    }
+    Iterator last;
+    const bool lit = touches(c, hint, last);
+    sink.cluster(c, lit, lit && hint == previous);
+    previous = lit ? last : set_.end();
+    shown_end = offset_of(c.end);
+  }
+  if (!text_cut && past_count_ > 0) {
+    // Past the text, a cell per offset: whole runs, never one by one.
+    const Wide_column text_width = walk.column();
+    const Wide_column text_end = offset_of(text_.size());
+    const Wide_column from =
+        text_end + (first_column_ > text_width ? first_column_ - text_width : 0);
+    Wide_column to = text_end + past_count_;  // exclusive
+    if (limit_ != unlimited) to = std::min(to, text_end + (limit_ - text_width));
+    Wide_column at = from;
+    for (Iterator i = reaching(from, hint); i != set_.end() && Wide_column{i->start.offset} < to;
+         ++i) {
+      const Wide_column run_from = std::max<Wide_column>(i->start.offset, at);
+      if (run_from > at) sink.past_text(run_from - at, false, false);
+      const Wide_column run_to = std::min<Wide_column>(Wide_column{i->end.offset} + 1, to);
+      sink.past_text(run_to - run_from, true, i == previous && run_from == shown_end);
+      at = run_to;
+      previous = i;
+    }
+    shown_end = at;
+  }
+  sink.right_cut(text_cut, last_lit_ && *last_lit_ >= shown_end);
+}
+
+}  // namespace vantel::detail
