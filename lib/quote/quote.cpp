@@ -190,10 +190,14 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
 
   formatter.open_vbox();
   if (lines.size() == 1 && (!lines.front().text.empty() || display.show_points)) {
-    // A point at the end of the text may stand on an empty line, which
-    // carries no bound to number it by.
-    if (labels.front().empty() && lines.front().text.empty())
-      labels.front() = to_decimal(record(extrema->first.payload).line_number);
+    // A point at the end of a line stands on its terminator, and one at the
+    // end of the text maybe on an empty line: neither is a bound within the
+    // text to number the line by, but the point's own line is this one.
+    if (display.show_points && labels.front().empty()) {
+      const Resolved_position first = record(extrema->first.payload);
+      if (first.line_start == lines.front().start_offset)
+        labels.front() = to_decimal(first.line_number);
+    }
     if (text)
       text_single_line_quote(formatter, set, lines.front(), labels.front(), display);
     else
