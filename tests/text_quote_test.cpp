@@ -236,6 +236,13 @@ INSTANTIATE_TEST_SUITE_P(Windows, Text_layout,
                                                  R"(1 | …ice * quantity + shippin…
            ^^^^^^^^^^^^^^^^^^…
 )"},
+                                         Picture{"first_cluster_wider_than_the_window",
+                                                 "b👨\u2066",
+                                                 {{5, INT64_MAX}},
+                                                 text_layout(6),
+                                                 R"(1 | …<U+2066>
+     ^^^^^^^^…
+)"},
                                          Picture{"whole_wide_clusters",
                                                  "中文中文中文中文中文",
                                                  {{15, 18}},

@@ -95,8 +95,9 @@ void Text_row::emit(Sink& sink) const {
     Wide_column to = text_end + past_count_;  // exclusive
     if (limit_ != unlimited) to = std::min(to, text_end + (limit_ - text_width));
     Wide_column at = from;
-    for (Iterator i = reaching(from, hint); i != set_.end() && Wide_column{i->start.offset} < to;
-         ++i) {
+    // A first cluster wider than the window may already reach past its end.
+    for (Iterator i = reaching(from, hint);
+         from < to && i != set_.end() && Wide_column{i->start.offset} < to; ++i) {
       const Wide_column run_from = std::max<Wide_column>(i->start.offset, at);
       if (run_from > at) sink.past_text(run_from - at, false, false);
       const Wide_column run_to = std::min<Wide_column>(Wide_column{i->end.offset} + 1, to);
