@@ -6,7 +6,8 @@
 //
 // Build an Input (where the text comes from), name places in it with
 // Positions, and print a quote with pp on a Formatter. Offsets, lines and
-// columns count bytes; lines are numbered from 1.
+// columns count bytes; lines are numbered from 1. A Display lays the quote
+// out in terminal columns instead.
 //
 // Failures are exceptions of standard types: std::system_error for a file that
 // cannot be opened or read, std::out_of_range for a line outside the line
@@ -25,6 +26,7 @@
 #include <vantel/pp.hpp>
 
 // What those are built on, for convenience.
+#include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/lexing_position.hpp>
 #include <vantel/line_table.hpp>
