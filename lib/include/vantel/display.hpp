@@ -30,13 +30,15 @@ struct Display {
   int tab_width = 8;
 
   /// Text layout: the most display columns of text on a row, the line
-  /// number not counted; 0 for no limit. A longer row shows a window that
-  /// starts a quarter of the width before the first highlighted cluster and
-  /// is marked with "…" on each side that was cut; the caret row is cut the
-  /// same way. When the highlighted clusters do not all fit, the window
-  /// keeps the first of them and cuts the rest. A window always holds at
-  /// least one whole cluster. Rendering a cut row costs its window, not its
-  /// offsets.
+  /// number not counted; 0 for no limit. A longer row shows a window of
+  /// whole clusters, with "…" on each side that was cut; the caret row is cut
+  /// the same way, and ends with "…" when highlighted cells were cut on its
+  /// right. The window opens a quarter of the width before the first
+  /// highlighted cluster (less when the highlighted clusters need the room,
+  /// more when the row ends sooner). When the highlighted clusters do not all
+  /// fit, the window keeps the first of them. It always holds at least one
+  /// cluster, however wide. A cut row costs the text up to its window, not
+  /// its offsets: an end at INT64_MAX costs what an end nearby does.
   std::int64_t max_width = 0;
 
   /// An empty location (start equal to end) is drawn as one caret at its

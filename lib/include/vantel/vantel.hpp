@@ -13,7 +13,7 @@
 // cannot be opened or read, std::out_of_range for a line outside the line
 // table, std::overflow_error for position arithmetic that does not fit in
 // std::int64_t, std::invalid_argument for an Input or Position that was
-// moved from. Whatever a caller's callable throws reaches the caller
+// moved from or a Display out of range. Whatever a caller's callable throws reaches the caller
 // unchanged. The library starts no threads and keeps no global state; one
 // Input is used by one operation at a time.
 #pragma once
