@@ -243,6 +243,13 @@ INSTANTIATE_TEST_SUITE_P(Windows, Text_layout,
                                                  R"(1 | …<U+2066>
      ^^^^^^^^…
 )"},
+                                         Picture{"carets_cut_with_the_cluster_after_the_window",
+                                                 "xxx\x03yy",
+                                                 {{1, 1}, {3, 3}},
+                                                 with_points(text_layout(2)),
+                                                 R"(1 | …xx…
+     ^ …
+)"},
                                          Picture{"whole_wide_clusters",
                                                  "中文中文中文中文中文",
                                                  {{15, 18}},

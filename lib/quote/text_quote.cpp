@@ -60,6 +60,17 @@ class Text_sink {
       print_tagged(f_, Escaped_form_tag, c.escaped.text());
   }
 
+  void plain(std::size_t begin, std::size_t end, bool highlighted, bool) {
+    if (dotted_ && !highlighted) {
+      if (run_end_ != run_begin_) flush();
+      dots_ += static_cast<std::int64_t>(end - begin);
+      return;
+    }
+    if (dots_ > 0 || run_end_ != begin) flush();
+    if (run_end_ == run_begin_) run_begin_ = begin;
+    run_end_ = end;
+  }
+
   void past_text(Wide_column, bool, bool) {}
 
   void right_cut(bool text_cut, bool) {
@@ -97,6 +108,9 @@ class Caret_sink {
   }
   void cluster(const Cluster& c, bool highlighted, bool joins) {
     cell(c.width, highlighted, joins);
+  }
+  void plain(std::size_t begin, std::size_t end, bool highlighted, bool joins) {
+    cell(static_cast<Wide_column>(end - begin), highlighted, joins);
   }
   void past_text(Wide_column count, bool highlighted, bool joins) {
     cell(count, highlighted, joins);

@@ -38,7 +38,9 @@ Text_row::Iterator Text_row::reaching(Wide_column offset, Iterator hint) const {
 bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
   const Wide_column first = offset_of(c.begin);
   const Wide_column final = offset_of(c.end) - 1;
-  hint = reaching(first, hint);
+  // Clusters ascend: the interval that reached the last one mostly reaches
+  // this one too, and a search is needed only past its end.
+  if (hint == set_.end() || Wide_column{hint->end.offset} < first) hint = reaching(first, hint);
   if (hint == set_.end() || Wide_column{hint->start.offset} > final) return false;
   last = hint;
   while (std::next(last) != set_.end() && Wide_column{std::next(last)->start.offset} <= final)
@@ -67,7 +69,20 @@ void Text_row::find_window() {
   Iterator last;
   std::optional<Wide_column> lit_end;  // the end column of the last highlighted cell seen
   std::optional<std::size_t> stopped;  // the byte where the walk stopped
-  for (Cluster c; walk.next(c);) {
+  for (Cluster c;;) {
+    if (!first_lit_) {
+      // Up to the first highlighted byte or the next mark, plain text is
+      // only counted.
+      const Wide_column lit_from =
+          hint == set_.end() ? offset_of(text_.size()) : Wide_column{hint->start.offset};
+      const Wide_column to_mark = next_mark - walk.column();
+      const Wide_column to_lit = lit_from - offset_of(walk.position());
+      if (to_mark > 0 && to_lit > 0)
+        walk.skip_plain(walk.position() +
+                        static_cast<std::size_t>(std::min<Wide_column>(
+                            std::min(to_mark, to_lit), static_cast<Wide_column>(text_.size()))));
+    }
+    if (!walk.next(c)) break;
     if (first_lit_ && c.column >= *first_lit_ + max_width_) {
       stopped = c.begin;
       break;
@@ -114,6 +129,9 @@ void Text_row::find_window() {
   Cluster_walk seek(text_, tab_width_, from.byte, from.column);
   Cluster c;
   bool found = false;
+  const Wide_column to_target = target - from.column;
+  seek.skip_plain(from.byte + static_cast<std::size_t>(std::clamp<Wide_column>(
+                                  to_target, 0, static_cast<Wide_column>(text_.size()))));
   while (!found && seek.next(c)) found = c.column >= target;
   if (found) {
     from_byte_ = c.begin;

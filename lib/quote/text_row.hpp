@@ -26,6 +26,8 @@ __extension__ typedef __int128 Wide_column;
 // continues the interval of the highlighted cell just before it.
 //   void left_cut(bool carets_cut);  the window starts after column 0
 //   void cluster(const Cluster&, bool highlighted, bool joins);
+//   void plain(std::size_t begin, std::size_t end, bool highlighted, bool joins);
+//     bytes of the line that are each a cluster one column wide
 //   void past_text(Wide_column count, bool highlighted, bool joins);
 //   void right_cut(bool text_cut, bool carets_cut);  called once, last
 class Text_row {
@@ -52,6 +54,12 @@ class Text_row {
 
   void find_window();
 
+  // Hands the sink, in one piece, the clusters from where the walk stands
+  // that are each one printable ASCII byte, up to the next change of
+  // highlight and within the window: most text, at a byte a step.
+  template <class Sink>
+  void plain_run(Cluster_walk& walk, Iterator& hint, Iterator& previous, Sink& sink) const;
+
   const Bound_set& set_;
   std::string_view text_;
   std::int64_t start_;
@@ -74,18 +82,21 @@ void Text_row::emit(Sink& sink) const {
   Iterator hint = set_.begin();
   Iterator previous = set_.end();  // the last interval of the last highlighted cell
   bool text_cut = false;
-  Wide_column shown_end = offset_of(from_byte_);  // the offset after the last cell shown
-  for (Cluster c; walk.next(c);) {
+  std::size_t shown_bytes = text_.size();  // the end of the last cluster shown
+  for (Cluster c;;) {
+    plain_run(walk, hint, previous, sink);
+    if (!walk.next(c)) break;
     if (c.column + Wide_column{c.width} > limit_ && c.begin != from_byte_) {
       text_cut = true;
+      shown_bytes = c.begin;
       break;
     }
     Iterator last;
     const bool lit = touches(c, hint, last);
     sink.cluster(c, lit, lit && hint == previous);
     previous = lit ? last : set_.end();
-    shown_end = offset_of(c.end);
   }
+  Wide_column shown_end = offset_of(shown_bytes);  // the offset after the last cell shown
   if (!text_cut && past_count_ > 0) {
     // Past the text, a cell per offset: whole runs, never one by one.
     const Wide_column text_width = walk.column();
@@ -108,6 +119,24 @@ void Text_row::emit(Sink& sink) const {
     shown_end = at;
   }
   sink.right_cut(text_cut, last_lit_ && *last_lit_ >= shown_end);
+}
+
+template <class Sink>
+void Text_row::plain_run(Cluster_walk& walk, Iterator& hint, Iterator& previous, Sink& sink) const {
+  const std::size_t begin = walk.position();
+  const Wide_column at = offset_of(begin);
+  if (hint == set_.end() || Wide_column{hint->end.offset} < at) hint = reaching(at, hint);
+  const bool lit = hint != set_.end() && Wide_column{hint->start.offset} <= at;
+  const Wide_column change = hint == set_.end() ? offset_of(text_.size())
+                             : lit              ? Wide_column{hint->end.offset} + 1
+                                                : Wide_column{hint->start.offset};
+  const Wide_column room = std::min(change - at, limit_ - walk.column());
+  if (room <= 0) return;
+  const std::size_t end = begin + static_cast<std::size_t>(std::min<Wide_column>(
+                                      room, static_cast<Wide_column>(text_.size() - begin)));
+  if (walk.skip_plain(end) == 0) return;
+  sink.plain(begin, walk.position(), lit, lit && hint == previous);
+  previous = lit ? hint : set_.end();
 }
 
 }  // namespace vantel::detail

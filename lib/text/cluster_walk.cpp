@@ -4,6 +4,8 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
+
 namespace vantel::detail {
 
 namespace {
@@ -40,6 +42,17 @@ std::string_view Cluster::shown(std::string_view line) const noexcept {
       break;
   }
   return line.substr(begin, end - begin);
+}
+
+std::size_t Cluster_walk::skip_plain(std::size_t limit) noexcept {
+  const std::size_t from = position_;
+  limit = std::min(limit, line_.size());
+  // A byte stands alone unless the next one may extend its cluster.
+  while (position_ < limit && printable_ascii(static_cast<unsigned char>(line_[position_])) &&
+         (position_ + 1 == line_.size() || static_cast<unsigned char>(line_[position_ + 1]) < 0x80))
+    ++position_;
+  column_ += static_cast<std::int64_t>(position_ - from);
+  return position_ - from;
 }
 
 bool Cluster_walk::next(Cluster& c) noexcept {

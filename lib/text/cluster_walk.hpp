@@ -54,6 +54,11 @@ class Cluster_walk {
   // The next cluster; false at the end of the line.
   [[nodiscard]] bool next(Cluster& cluster) noexcept;
 
+  // Steps over clusters that are each one printable ASCII byte, up to byte
+  // `limit` at most, without yielding them: they take a column each. Returns
+  // how many it stepped over. For finding a place in a long line quickly.
+  std::size_t skip_plain(std::size_t limit) noexcept;
+
   // Where the next cluster starts: a byte of the line and its column.
   [[nodiscard]] std::size_t position() const noexcept { return position_; }
   [[nodiscard]] std::int64_t column() const noexcept { return column_; }
