@@ -54,7 +54,7 @@ void render(benchmark::State& state, const std::vector<source_line>& lines,
 // The text layout, cut to `max_width` columns as a terminal would want it.
 vantel::Display text_layout(std::int64_t max_width) {
   vantel::Display display;
-  display.columns = vantel::Display::Columns::text;
+  display.columns = vantel::Display::Columns::Text;
   display.max_width = max_width;
   return display;
 }

@@ -258,7 +258,7 @@ void dump(const std::string& text, const std::vector<Span>& spans, const Display
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider d(data, size);
   Display display;
-  display.columns = Display::Columns::text;
+  display.columns = Display::Columns::Text;
   display.tab_width = d.ConsumeIntegralInRange(1, 16);
   display.max_width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(1, 100);
   display.show_points = d.ConsumeBool();

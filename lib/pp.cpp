@@ -22,6 +22,39 @@ void check(const Display& display) {
                                 " is negative");
 }
 
+// The intervals straight away: resolved positions are not kept, only the
+// offsets the set needs and where each bound came from.
+detail::Bound_set bound_set(detail::Raw_cursor& cursor, const std::vector<Location>& locations,
+                            bool show_points) {
+  detail::Bound_set::Intervals intervals;
+  intervals.reserve(locations.size());
+  for (std::size_t k = 0; k < locations.size(); ++k) {
+    // End first, then start: a caller's cursor may observe the order.
+    const std::int64_t e = detail::resolve_raw(cursor, locations[k].second).char_offset;
+    const std::int64_t s = detail::resolve_raw(cursor, locations[k].first).char_offset;
+    // A point covers the one offset it stands at.
+    if (show_points && s == e && s != -1)
+      intervals.push_back({{2 * k, s}, {2 * k + 1, s}});
+    else
+      detail::add_location(intervals, k, s, e);
+  }
+  return detail::Bound_set::of_intervals(std::move(intervals));
+}
+
+// The position a bound stands for. The end of a point is read as one past
+// it, so that the point's line is gathered.
+detail::Resolved_position record_of(detail::Raw_cursor& cursor,
+                                    const std::vector<Location>& locations, std::size_t bound,
+                                    bool show_points) {
+  const Location& location = locations[bound / 2];
+  detail::Resolved_position p =
+      detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
+  if (show_points && bound % 2 == 1 && p.char_offset < std::numeric_limits<std::int64_t>::max() &&
+      detail::resolve_raw(cursor, location.first).char_offset == p.char_offset)
+    ++p.char_offset;
+  return p;
+}
+
 }  // namespace
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
@@ -34,35 +67,12 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
   check(display);
   detail::Opening opened(input);
   detail::Raw_cursor& cursor = opened.cursor();
-
-  // The intervals straight away: resolved positions are not kept, only the
-  // offsets the set needs and where each bound came from.
-  detail::Bound_set::Intervals intervals;
-  intervals.reserve(locations.size());
-  for (std::size_t k = 0; k < locations.size(); ++k) {
-    // End first, then start: a caller's cursor may observe the order.
-    const std::int64_t e = detail::resolve_raw(cursor, locations[k].second).char_offset;
-    const std::int64_t s = detail::resolve_raw(cursor, locations[k].first).char_offset;
-    // A point covers the one offset it stands at.
-    if (display.show_points && s == e && s != -1)
-      intervals.push_back({{2 * k, s}, {2 * k + 1, s}});
-    else
-      detail::add_location(intervals, k, s, e);
-  }
-  const detail::Bound_set set = detail::Bound_set::of_intervals(std::move(intervals));
+  const detail::Bound_set set = bound_set(cursor, locations, display.show_points);
 
   // Resolving again asks nothing new of the cursor: its line table, where
   // needed, was computed above and is kept.
   const detail::Record_of record = [&cursor, &locations, &display](std::size_t bound) {
-    const Location& location = locations[bound / 2];
-    detail::Resolved_position p =
-        detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
-    // The end of a point is read as one past it, so that its line is read.
-    if (display.show_points && bound % 2 == 1 &&
-        p.char_offset < std::numeric_limits<std::int64_t>::max() &&
-        detail::resolve_raw(cursor, location.first).char_offset == p.char_offset)
-      ++p.char_offset;
-    return p;
+    return record_of(cursor, locations, bound, display.show_points);
   };
   const detail::Get_lines get_lines = [&cursor, &display](const detail::Resolved_position& first,
                                                           const detail::Resolved_position& last) {

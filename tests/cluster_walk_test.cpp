@@ -165,7 +165,7 @@ TEST(ClusterWalk, TilesAnyBytesAndResumes) {
       ASSERT_GT(c.end, c.begin);
       ASSERT_EQ(c.column, column);
       ASSERT_GE(c.width, 1);
-      if (c.kind != Cluster_kind::text) {
+      if (c.kind != Cluster_kind::Text) {
         ASSERT_EQ(static_cast<std::int64_t>(c.shown(line).size()), c.width);
       }
       at = c.end;

@@ -23,7 +23,7 @@ struct Span {
 
 Display text_layout(std::int64_t max_width = 0, int tab_width = 8) {
   Display d;
-  d.columns = Display::Columns::text;
+  d.columns = Display::Columns::Text;
   d.max_width = max_width;
   d.tab_width = tab_width;
   return d;

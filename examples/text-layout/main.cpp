@@ -20,9 +20,9 @@ int main() {
 
   vantel::Formatter out(std::cout);
   vantel::Display text;
-  text.columns = vantel::Display::Columns::text;
+  text.columns = vantel::Display::Columns::Text;
   for (const vantel::Display& display : {vantel::Display{}, text}) {
-    out.print_string(display.columns == vantel::Display::Columns::text ? "== text" : "== bytes");
+    out.print_string(display.columns == vantel::Display::Columns::Text ? "== text" : "== bytes");
     out.cut();
     vantel::pp(input, out, unknown, display);
     vantel::pp(input, out, world, display);

@@ -186,7 +186,7 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
   const std::vector<source_line> lines =
       get_lines(record(extrema->first.payload), record(extrema->second.payload));
   std::vector<std::string> labels = line_labels(set, record, lines);
-  const bool text = display.columns == Display::Columns::text;
+  const bool text = display.columns == Display::Columns::Text;
 
   formatter.open_vbox();
   if (lines.size() == 1 && (!lines.front().text.empty() || display.show_points)) {

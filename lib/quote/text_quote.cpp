@@ -47,14 +47,14 @@ class Text_sink {
       dots_ += c.width;
       return;
     }
-    if (c.kind == Cluster_kind::text) {
+    if (c.kind == Cluster_kind::Text) {
       if (dots_ > 0 || run_end_ != c.begin) flush();
       if (run_end_ == run_begin_) run_begin_ = c.begin;
       run_end_ = c.end;
       return;
     }
     flush();
-    if (c.kind == Cluster_kind::tab)
+    if (c.kind == Cluster_kind::Tab)
       f_.print_repeat(c.width, ' ');
     else
       print_tagged(f_, Escaped_form_tag, c.escaped.text());

@@ -48,90 +48,89 @@ bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
   return true;
 }
 
+// How far a walk from the start of the line must go to place the window:
+// to a window's width past the first highlighted cell, or to the end.
+Text_row::Reach Text_row::walk_to_window() {
+  Reach reach;
+  Wide_column next_mark = max_width_;
+  Cluster_walk walk(text_, tab_width_);
+  Iterator hint = set_.begin();
+  Iterator last;
+  for (Cluster c;;) {
+    if (!first_lit_)
+      skip_to(walk, std::min(offset_of(walk.position()) + (next_mark - walk.column()),
+                             hint == set_.end() ? offset_of(text_.size())
+                                                : Wide_column{hint->start.offset}));
+    if (!walk.next(c)) break;
+    if (first_lit_ && c.column >= *first_lit_ + max_width_) {
+      reach.stopped = c.begin;
+      return reach;
+    }
+    if (!first_lit_ && c.column >= next_mark) {
+      reach.older = reach.recent;
+      reach.recent = {c.begin, c.column};
+      next_mark = Wide_column{c.column} + max_width_;
+    }
+    if (touches(c, hint, last)) {
+      if (!first_lit_) first_lit_ = c.column;
+      reach.lit_end = Wide_column{c.column} + c.width;
+    }
+  }
+  const Wide_column text_width = walk.column();
+  reach.width = text_width + past_count_;
+  if (past_count_ > 0) {
+    if (!first_lit_) {
+      const Wide_column text_end = offset_of(text_.size());
+      const Iterator i = reaching(text_end, hint);
+      first_lit_ = text_width + (std::max<Wide_column>(i->start.offset, text_end) - text_end);
+    }
+    reach.lit_end = reach.width;
+  }
+  return reach;
+}
+
+// Steps the walk over plain text up to `offset`: such text is only counted.
+void Text_row::skip_to(Cluster_walk& walk, Wide_column offset) const {
+  const Wide_column room = offset - offset_of(walk.position());
+  if (room > 0)
+    walk.skip_plain(walk.position() + static_cast<std::size_t>(std::min<Wide_column>(
+                                          room, static_cast<Wide_column>(text_.size()))));
+}
+
 // The window: a quarter of the width before the first highlighted cell, or
 // less when the highlighted cells need it; moved left when the row ends
 // within it. Walks the text up to the window and no further, and never walks
 // the offsets past the text one by one.
 void Text_row::find_window() {
   if (max_width_ == unlimited) return;
-  struct Mark {
-    std::size_t byte = 0;
-    std::int64_t column = 0;
-  };
-  // Where to resume a walk close before the window: the last two cluster
-  // starts taken a window's width apart, before the first highlighted cell.
-  Mark recent;
-  Mark older;
-  Wide_column next_mark = max_width_;
-
-  Cluster_walk walk(text_, tab_width_);
-  Iterator hint = set_.begin();
-  Iterator last;
-  std::optional<Wide_column> lit_end;  // the end column of the last highlighted cell seen
-  std::optional<std::size_t> stopped;  // the byte where the walk stopped
-  for (Cluster c;;) {
-    if (!first_lit_) {
-      // Up to the first highlighted byte or the next mark, plain text is
-      // only counted.
-      const Wide_column lit_from =
-          hint == set_.end() ? offset_of(text_.size()) : Wide_column{hint->start.offset};
-      const Wide_column to_mark = next_mark - walk.column();
-      const Wide_column to_lit = lit_from - offset_of(walk.position());
-      if (to_mark > 0 && to_lit > 0)
-        walk.skip_plain(walk.position() +
-                        static_cast<std::size_t>(std::min<Wide_column>(
-                            std::min(to_mark, to_lit), static_cast<Wide_column>(text_.size()))));
-    }
-    if (!walk.next(c)) break;
-    if (first_lit_ && c.column >= *first_lit_ + max_width_) {
-      stopped = c.begin;
-      break;
-    }
-    if (!first_lit_ && c.column >= next_mark) {
-      older = recent;
-      recent = {c.begin, c.column};
-      next_mark = Wide_column{c.column} + max_width_;
-    }
-    if (touches(c, hint, last)) {
-      if (!first_lit_) first_lit_ = c.column;
-      lit_end = Wide_column{c.column} + c.width;
-    }
-  }
-
-  Wide_column width = 0;  // the row's, when the walk reached its end
-  bool fits = true;       // whether every highlighted cell fits in one window
-  if (stopped) {
-    fits = !last_lit_ || *last_lit_ < offset_of(*stopped);
+  const Reach reach = walk_to_window();
+  // Whether every highlighted cell fits in one window.
+  bool fits = true;
+  if (reach.stopped) {
+    fits = !last_lit_ || *last_lit_ < offset_of(*reach.stopped);
   } else {
-    const Wide_column text_width = walk.column();
-    width = text_width + past_count_;
-    if (past_count_ > 0) {
-      if (!first_lit_) {
-        const Wide_column text_end = offset_of(text_.size());
-        const Iterator i = reaching(text_end, hint);
-        first_lit_ = text_width + (std::max<Wide_column>(i->start.offset, text_end) - text_end);
-      }
-      lit_end = width;
-    }
-    if (width <= max_width_) return;
-    fits = !first_lit_ || *lit_end - *first_lit_ <= max_width_;
+    if (reach.width <= max_width_) return;
+    fits = !first_lit_ || *reach.lit_end - *first_lit_ <= max_width_;
   }
-
   const Wide_column lit = first_lit_.value_or(0);
   Wide_column lead = max_width_ / 4;
-  if (fits && lit_end) lead = std::min(lead, max_width_ - (*lit_end - lit));
+  if (fits && reach.lit_end) lead = std::min(lead, max_width_ - (*reach.lit_end - lit));
   Wide_column target = std::max<Wide_column>(0, lit - lead);
-  if (fits && !stopped && target + max_width_ > width)
-    target = std::max<Wide_column>(0, width - max_width_);
+  if (fits && !reach.stopped && target + max_width_ > reach.width)
+    target = std::max<Wide_column>(0, reach.width - max_width_);
+  open_window(target, reach);
+}
 
-  // The window opens with the first cluster at or after the target column.
-  const Mark from = recent.column <= target ? recent : older.column <= target ? older : Mark{};
+// Opens the window with the first cluster at or after the target column,
+// walking from the nearest mark before it.
+void Text_row::open_window(Wide_column target, const Reach& reach) {
+  const Mark from = reach.recent.column <= target  ? reach.recent
+                    : reach.older.column <= target ? reach.older
+                                                   : Mark{};
   Cluster_walk seek(text_, tab_width_, from.byte, from.column);
+  skip_to(seek, offset_of(from.byte) + (target - from.column));
   Cluster c;
   bool found = false;
-  const Wide_column to_target = target - from.column;
-  seek.skip_plain(from.byte + static_cast<std::size_t>(std::clamp<Wide_column>(
-                                  to_target, 0, static_cast<Wide_column>(text_.size()))));
   while (!found && seek.next(c)) found = c.column >= target;
   if (found) {
     from_byte_ = c.begin;

@@ -52,11 +52,32 @@ class Text_row {
   // touches; `hint` moves along.
   bool touches(const Cluster& c, Iterator& hint, Iterator& last) const;
 
+  // A cluster start, to resume a walk from.
+  struct Mark {
+    std::size_t byte = 0;
+    std::int64_t column = 0;
+  };
+  // What the walk to the window found.
+  struct Reach {
+    // The last two cluster starts taken a window's width apart before the
+    // first highlighted cell: where to resume a walk close before the window.
+    Mark recent;
+    Mark older;
+    std::optional<Wide_column> lit_end;  // the end column of the last highlighted cell seen
+    std::optional<std::size_t> stopped;  // the byte where the walk stopped short of the end
+    Wide_column width = 0;               // the row's, when the walk reached its end
+  };
+
   void find_window();
+  Reach walk_to_window();
+  void skip_to(Cluster_walk& walk, Wide_column offset) const;
+  void open_window(Wide_column target, const Reach& reach);
 
   // Hands the sink, in one piece, the clusters from where the walk stands
   // that are each one printable ASCII byte, up to the next change of
   // highlight and within the window: most text, at a byte a step.
+  template <class Sink>
+  Wide_column past_text(Sink& sink, Wide_column text_width, Iterator hint, Iterator previous) const;
   template <class Sink>
   void plain_run(Cluster_walk& walk, Iterator& hint, Iterator& previous, Sink& sink) const;
 
@@ -97,28 +118,31 @@ void Text_row::emit(Sink& sink) const {
     previous = lit ? last : set_.end();
   }
   Wide_column shown_end = offset_of(shown_bytes);  // the offset after the last cell shown
-  if (!text_cut && past_count_ > 0) {
-    // Past the text, a cell per offset: whole runs, never one by one.
-    const Wide_column text_width = walk.column();
-    const Wide_column text_end = offset_of(text_.size());
-    const Wide_column from =
-        text_end + (first_column_ > text_width ? first_column_ - text_width : 0);
-    Wide_column to = text_end + past_count_;  // exclusive
-    if (limit_ != unlimited) to = std::min(to, text_end + (limit_ - text_width));
-    Wide_column at = from;
-    // A first cluster wider than the window may already reach past its end.
-    for (Iterator i = reaching(from, hint);
-         from < to && i != set_.end() && Wide_column{i->start.offset} < to; ++i) {
-      const Wide_column run_from = std::max<Wide_column>(i->start.offset, at);
-      if (run_from > at) sink.past_text(run_from - at, false, false);
-      const Wide_column run_to = std::min<Wide_column>(Wide_column{i->end.offset} + 1, to);
-      sink.past_text(run_to - run_from, true, i == previous && run_from == shown_end);
-      at = run_to;
-      previous = i;
-    }
-    shown_end = at;
-  }
+  if (!text_cut && past_count_ > 0) shown_end = past_text(sink, walk.column(), hint, previous);
   sink.right_cut(text_cut, last_lit_ && *last_lit_ >= shown_end);
+}
+
+// Past the text, a cell per offset: written in whole runs, never one by one.
+// Returns the offset after the last cell written.
+template <class Sink>
+Wide_column Text_row::past_text(Sink& sink, Wide_column text_width, Iterator hint,
+                                Iterator previous) const {
+  const Wide_column text_end = offset_of(text_.size());
+  const Wide_column from = text_end + (first_column_ > text_width ? first_column_ - text_width : 0);
+  Wide_column to = text_end + past_count_;  // exclusive
+  if (limit_ != unlimited) to = std::min(to, text_end + (limit_ - text_width));
+  Wide_column at = from;
+  // A first cluster wider than the window may already reach past its end.
+  for (Iterator i = reaching(from, hint);
+       from < to && i != set_.end() && Wide_column{i->start.offset} < to; ++i) {
+    const Wide_column run_from = std::max<Wide_column>(i->start.offset, at);
+    if (run_from > at) sink.past_text(run_from - at, false, false);
+    const Wide_column run_to = std::min<Wide_column>(Wide_column{i->end.offset} + 1, to);
+    sink.past_text(run_to - run_from, true, i == previous && run_from == text_end);
+    at = run_to;
+    previous = i;
+  }
+  return at;
 }
 
 template <class Sink>

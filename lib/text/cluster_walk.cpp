@@ -34,11 +34,11 @@ int char_width(char32_t c) noexcept {
 
 std::string_view Cluster::shown(std::string_view line) const noexcept {
   switch (kind) {
-    case Cluster_kind::tab:
+    case Cluster_kind::Tab:
       return spaces.substr(0, static_cast<std::size_t>(width));
-    case Cluster_kind::escaped:
+    case Cluster_kind::Escaped:
       return escaped.text();
-    case Cluster_kind::text:
+    case Cluster_kind::Text:
       break;
   }
   return line.substr(begin, end - begin);
@@ -61,56 +61,57 @@ bool Cluster_walk::next(Cluster& c) noexcept {
   c.column = column_;
   c.code_points = 1;
   c.utf16_units = 1;
-
   const auto byte = static_cast<unsigned char>(line_[position_]);
   // Most source text: a printable ASCII byte not followed by a byte that
   // could extend its cluster.
   if (printable_ascii(byte) &&
       (position_ + 1 == line_.size() || static_cast<unsigned char>(line_[position_ + 1]) < 0x80)) {
-    c.end = ++position_;
+    ++position_;
+    c.kind = Cluster_kind::Text;
     c.width = 1;
-    c.kind = Cluster_kind::text;
-    ++column_;
-    return true;
-  }
-
-  const Code_point first = decode(line_, position_);
-  position_ += first.length;
-  c.end = position_;
-  c.utf16_units = static_cast<std::int64_t>(first.utf16_units());
-  if (first.valid && first.value == '\t') {
-    c.kind = Cluster_kind::tab;
-    c.width = tab_width_ - column_ % tab_width_;
-  } else if (!first.valid || is_escaped(first.value) || char_width(first.value) == 0) {
-    c.kind = Cluster_kind::escaped;
-    c.escaped = !first.valid || first.value < 0x80 ? Escaped_form::of_byte(byte)
-                                                   : Escaped_form::of_code_point(first.value);
-    c.width = static_cast<std::int64_t>(c.escaped.text().size());
   } else {
-    c.kind = Cluster_kind::text;
-    c.width = char_width(first.value);
-    char32_t previous = first.value;
-    utf8proc_int32_t state = 0;
-    bool emoji = false;
-    bool flag = false;
-    while (position_ < line_.size()) {
-      const Code_point next = decode(line_, position_);
-      if (!next.valid || next.value == '\t' || is_escaped(next.value)) break;
-      if (utf8proc_grapheme_break_stateful(static_cast<utf8proc_int32_t>(previous),
-                                           static_cast<utf8proc_int32_t>(next.value), &state))
-        break;
-      emoji = emoji || next.value == emoji_presentation;
-      flag = flag || (regional_indicator(previous) && regional_indicator(next.value));
-      position_ += next.length;
-      ++c.code_points;
-      c.utf16_units += static_cast<std::int64_t>(next.utf16_units());
-      previous = next.value;
+    const Code_point first = decode(line_, position_);
+    position_ += first.length;
+    c.utf16_units = static_cast<std::int64_t>(first.utf16_units());
+    if (first.valid && first.value == '\t') {
+      c.kind = Cluster_kind::Tab;
+      c.width = tab_width_ - column_ % tab_width_;
+    } else if (!first.valid || is_escaped(first.value) || char_width(first.value) == 0) {
+      c.kind = Cluster_kind::Escaped;
+      c.escaped = !first.valid || first.value < 0x80 ? Escaped_form::of_byte(byte)
+                                                     : Escaped_form::of_code_point(first.value);
+      c.width = static_cast<std::int64_t>(c.escaped.text().size());
+    } else {
+      c.kind = Cluster_kind::Text;
+      c.width = char_width(first.value);
+      extend(c, first.value);
     }
-    c.end = position_;
-    if (emoji || flag) c.width = 2;
   }
+  c.end = position_;
   column_ += c.width;
   return true;
+}
+
+void Cluster_walk::extend(Cluster& c, char32_t first) noexcept {
+  char32_t previous = first;
+  utf8proc_int32_t state = 0;
+  bool emoji = false;
+  bool flag = false;
+  while (position_ < line_.size()) {
+    const Code_point next = decode(line_, position_);
+    // A tab or anything escaped stands alone, whatever the break rules say.
+    if (!next.valid || next.value == '\t' || is_escaped(next.value)) break;
+    if (utf8proc_grapheme_break_stateful(static_cast<utf8proc_int32_t>(previous),
+                                         static_cast<utf8proc_int32_t>(next.value), &state))
+      break;
+    emoji = emoji || next.value == emoji_presentation;
+    flag = flag || (regional_indicator(previous) && regional_indicator(next.value));
+    position_ += next.length;
+    ++c.code_points;
+    c.utf16_units += static_cast<std::int64_t>(next.utf16_units());
+    previous = next.value;
+  }
+  if (emoji || flag) c.width = 2;
 }
 
 }  // namespace vantel::detail

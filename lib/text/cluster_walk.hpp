@@ -15,9 +15,9 @@ namespace vantel::detail {
 inline constexpr int max_tab_width = 64;
 
 enum class Cluster_kind : unsigned char {
-  text,     // shown as its own bytes
-  tab,      // shown as spaces up to the next tab stop
-  escaped,  // shown as its escaped form: one byte or one code point
+  Text,     // shown as its own bytes
+  Tab,      // shown as spaces up to the next tab stop
+  Escaped,  // shown as its escaped form: one byte or one code point
 };
 
 struct Cluster {
@@ -25,7 +25,7 @@ struct Cluster {
   std::size_t end = 0;      // one past its last byte
   std::int64_t column = 0;  // the display column where it starts, from 0
   std::int64_t width = 0;   // display columns; at least 1
-  Cluster_kind kind = Cluster_kind::text;
+  Cluster_kind kind = Cluster_kind::Text;
   std::int64_t code_points = 0;  // an invalid byte counts as one
   std::int64_t utf16_units = 0;  // an invalid byte counts as one
   Escaped_form escaped;          // when kind is escaped
@@ -64,6 +64,11 @@ class Cluster_walk {
   [[nodiscard]] std::int64_t column() const noexcept { return column_; }
 
  private:
+  // Takes into the text cluster `c`, which began with `first`, the code
+  // points that the break rules join to it, and widens it for emoji
+  // presentation and flags.
+  void extend(Cluster& c, char32_t first) noexcept;
+
   std::string_view line_;
   int tab_width_;
   std::size_t position_;

@@ -13,7 +13,7 @@ struct Display {
   /// What a column of the quote is.
   enum class Columns {
     /// One byte, the text written as it is (the default).
-    bytes,
+    Bytes,
     /// One terminal cell: the line is read as UTF-8 and cut into grapheme
     /// clusters. Each takes its display width (2 for wide and fullwidth
     /// characters and emoji, combining marks and joined sequences inside
@@ -21,9 +21,9 @@ struct Display {
     /// of it. Invalid bytes, C0 controls but tab, and DEL are shown as <0xHH>;
     /// C1 controls, bidirectional controls and code points that would take no
     /// column on their own as <U+HHHH>.
-    text,
+    Text,
   };
-  Columns columns = Columns::bytes;
+  Columns columns = Columns::Bytes;
 
   /// Text layout: a tab reaches the next multiple of this many columns, in
   /// the text and under it alike. 1 to 64.
