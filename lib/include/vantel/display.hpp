@@ -23,6 +23,7 @@ struct Display {
     /// column on their own as <U+HHHH>.
     Text,
   };
+  /// The layout: bytes unless the text layout is asked for.
   Columns columns = Columns::Bytes;
 
   /// Text layout: a tab reaches the next multiple of this many columns, in
