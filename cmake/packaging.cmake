@@ -18,12 +18,14 @@ set(CPACK_PACKAGE_NAME vantel)
 set(CPACK_PACKAGE_VENDOR Vantel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vantel is a small C++17 library that quotes a source text around given locations and "
-    "highlights the located bytes, for compilers, interpreters and linters to show where a "
-    "diagnostic points. This package holds the headers, the static and shared libraries, the "
-    "CMake package, the pkg-config file and the vantel-quote tool with its manual page.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# Lines of at most 79 columns, as Debian's control files want them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Vantel is a small C++17 library that quotes a source text around given"
+  "locations and highlights the located bytes, for compilers, interpreters and"
+  "linters to show where a diagnostic points."
+  "This package holds the headers, the static and shared libraries, the CMake"
+  "package, the pkg-config file, and the vantel-quote tool with its manual"
+  "page.")
 set(CPACK_PACKAGE_CONTACT "${VANTEL_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 if(NOT CPACK_GENERATOR)
