@@ -19,6 +19,7 @@ namespace vantel {
 /// carrying data, by deriving from Stag; a tag must outlive its open scope.
 class Stag {
  public:
+  /// A tag named `name`; a new tag is distinct from every other.
   explicit Stag(std::string name) : name_(std::move(name)) {}
   virtual ~Stag() = default;
   Stag(const Stag&) = delete;
@@ -36,9 +37,13 @@ class Stag {
 /// column); with tag printing on, the print function is called. Empty
 /// functions count as the defaults: empty text, nothing done.
 struct Stag_functions {
+  /// The text written where a tag opens, when marking is on.
   std::function<std::string(const Stag&)> mark_open_stag;
+  /// The text written where a tag closes, when marking is on.
   std::function<std::string(const Stag&)> mark_close_stag;
+  /// Called where a tag opens, when printing is on.
   std::function<void(const Stag&)> print_open_stag;
+  /// Called where a tag closes, when printing is on.
   std::function<void(const Stag&)> print_close_stag;
 };
 
@@ -49,6 +54,7 @@ struct Stag_functions {
 /// Columns count bytes; texts returned by mark functions count for nothing.
 class Formatter {
  public:
+  /// A formatter writing on `out` from column 0, with no box or tag open.
   explicit Formatter(std::ostream& out);
   Formatter(const Formatter&) = delete;
   Formatter& operator=(const Formatter&) = delete;
@@ -73,12 +79,17 @@ class Formatter {
   /// Closes the innermost open tag; does nothing when no tag is open.
   void close_stag();
 
+  /// A copy of the current tag functions.
   [[nodiscard]] Stag_functions stag_functions() const { return functions_; }
+  /// Replaces the tag functions; a tag open now closes with the new ones.
   void set_stag_functions(Stag_functions functions) { functions_ = std::move(functions); }
   /// Tag marking and tag printing are both off on a new formatter.
   [[nodiscard]] bool mark_tags() const noexcept { return mark_tags_; }
+  /// Turns tag marking (the mark functions' texts) on or off.
   void set_mark_tags(bool on) noexcept { mark_tags_ = on; }
+  /// Whether the print functions are called on opening and closing a tag.
   [[nodiscard]] bool print_tags() const noexcept { return print_tags_; }
+  /// Turns tag printing (the print functions' calls) on or off.
   void set_print_tags(bool on) noexcept { print_tags_ = on; }
 
   /// The current column, 0-based, in bytes since the last line feed.
@@ -100,36 +111,47 @@ class Formatter {
 };
 
 // The same operations under the names that formatter users know.
+/// Formatter::open_vbox(), as a free function.
 inline void pp_open_vbox(Formatter& f) {
   f.open_vbox();
 }
+/// Formatter::close_box(), as a free function.
 inline void pp_close_box(Formatter& f) {
   f.close_box();
 }
+/// Formatter::cut(), as a free function.
 inline void pp_print_cut(Formatter& f) {
   f.cut();
 }
+/// Formatter::print_string(), as a free function.
 inline void pp_print_string(Formatter& f, std::string_view s) {
   f.print_string(s);
 }
+/// Formatter::print_char(), as a free function.
 inline void pp_print_char(Formatter& f, char c) {
   f.print_char(c);
 }
+/// Formatter::open_stag(), as a free function.
 inline void pp_open_stag(Formatter& f, const Stag& tag) {
   f.open_stag(tag);
 }
+/// Formatter::close_stag(), as a free function.
 inline void pp_close_stag(Formatter& f) {
   f.close_stag();
 }
+/// Formatter::stag_functions(), as a free function.
 inline Stag_functions pp_get_formatter_stag_functions(const Formatter& f) {
   return f.stag_functions();
 }
+/// Formatter::set_stag_functions(), as a free function.
 inline void pp_set_formatter_stag_functions(Formatter& f, Stag_functions functions) {
   f.set_stag_functions(std::move(functions));
 }
+/// Formatter::set_mark_tags(), as a free function.
 inline void pp_set_mark_tags(Formatter& f, bool on) {
   f.set_mark_tags(on);
 }
+/// Formatter::set_print_tags(), as a free function.
 inline void pp_set_print_tags(Formatter& f, bool on) {
   f.set_print_tags(on);
 }

@@ -17,8 +17,10 @@ class Line_table {
  public:
   /// The empty table (no lines). Queries on it throw std::out_of_range.
   Line_table() noexcept = default;
+  /// A table of the given entries, in order.
   Line_table(std::initializer_list<std::int64_t> entries)
       : Line_table(std::vector<std::int64_t>(entries)) {}
+  /// A table that takes over `entries` (moved in, not copied).
   explicit Line_table(std::vector<std::int64_t> entries) {
     auto owner = std::make_shared<const std::vector<std::int64_t>>(std::move(entries));
     size_ = owner->size();
@@ -28,21 +30,29 @@ class Line_table {
   Line_table(std::shared_ptr<const std::int64_t> data, std::size_t size) noexcept
       : data_(std::move(data)), size_(size) {}
 
+  /// The number of entries, which is the number of lines.
   [[nodiscard]] std::size_t size() const noexcept { return size_; }
+  /// Whether the table has no entry.
   [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
+  /// The entries, contiguous; possibly null when the table is empty.
   [[nodiscard]] const std::int64_t* data() const noexcept { return data_.get(); }
+  /// The first entry, for range-for loops and algorithms.
   [[nodiscard]] const std::int64_t* begin() const noexcept { return data_.get(); }
+  /// Past the last entry.
   [[nodiscard]] const std::int64_t* end() const noexcept { return data_.get() + size_; }
   /// Entry k, unchecked: k must be below size().
   [[nodiscard]] std::int64_t operator[](std::size_t k) const noexcept { return data_.get()[k]; }
+  /// A copy of the entries.
   [[nodiscard]] std::vector<std::int64_t> to_vector() const { return {begin(), end()}; }
 
+  /// Whether both tables hold the same entries, shared or not.
   friend bool operator==(const Line_table& a, const Line_table& b) noexcept {
     if (a.size_ != b.size_) return false;
     for (std::size_t k = 0; k < a.size_; ++k)
       if (a[k] != b[k]) return false;
     return true;
   }
+  /// Whether the tables' entries differ.
   friend bool operator!=(const Line_table& a, const Line_table& b) noexcept { return !(a == b); }
 
  private:

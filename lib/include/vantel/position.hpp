@@ -37,10 +37,16 @@ class Position {
   [[nodiscard]] static std::function<lexing_position(const Position&)> to_lexing(
       Input input, std::string file_name = "");
 
+  /// Copies share what they hold; copying never fails.
   Position(const Position& other) noexcept;
+  /// Leaves `other` moved-from: it may be assigned or destroyed; resolving it,
+  /// or a shift of it, throws std::invalid_argument.
   Position(Position&& other) noexcept;
+  /// As the copy constructor.
   Position& operator=(const Position& other) noexcept;
+  /// As the move constructor.
   Position& operator=(Position&& other) noexcept;
+  /// Releases this position's share of what it holds.
   ~Position();
 
  private:
