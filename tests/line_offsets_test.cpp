@@ -161,7 +161,7 @@ TEST(LineOffsetsFromString, MatchesAByteByByteScanAtEveryLengthAndAlignment) {
         const Entries expected = one_byte_at_a_time(view);
         ASSERT_EQ(lo::from_string(view).to_vector(), expected)
             << "one in " << one_in << ", from " << from << ", size " << size;
-        ASSERT_EQ(lo::from_string(view, lo::Scan::baseline).to_vector(), expected)
+        ASSERT_EQ(lo::from_string(view, lo::Scan::Baseline).to_vector(), expected)
             << "one in " << one_in << ", from " << from << ", size " << size;
       }
   }
@@ -174,7 +174,7 @@ TEST(LineOffsetsFromString, LargeTablesMatchAByteByByteScan) {
     const std::string text = with_line_feeds(std::size_t{3} << 20, one_in, 99);
     const Entries expected = one_byte_at_a_time(text);
     EXPECT_EQ(lo::from_string(text).to_vector(), expected) << "one in " << one_in;
-    EXPECT_EQ(lo::from_string(text, lo::Scan::baseline).to_vector(), expected)
+    EXPECT_EQ(lo::from_string(text, lo::Scan::Baseline).to_vector(), expected)
         << "one in " << one_in;
     std::istringstream stream(text);
     EXPECT_EQ(lo::from_chan(stream).to_vector(), expected) << "one in " << one_in;

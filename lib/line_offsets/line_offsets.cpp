@@ -115,13 +115,13 @@ class Storage {
 class Vec {
  public:
   void push(std::int64_t x) {
-    if (size_ == storage_.capacity()) grow_(size_ + 1);
+    if (size_ == storage_.capacity()) grow(size_ + 1);
     storage_.data()[size_++] = x;
   }
 
   // Room for `extra` more entries, written through end() then committed.
   void reserve(std::size_t extra) {
-    if (storage_.capacity() - size_ < extra) grow_(size_ + extra);
+    if (storage_.capacity() - size_ < extra) grow(size_ + extra);
   }
   [[nodiscard]] std::int64_t* end() const noexcept { return storage_.data() + size_; }
   void commit(const std::int64_t* new_end) noexcept {
@@ -134,7 +134,7 @@ class Vec {
   }
 
  private:
-  void grow_(std::size_t need) {
+  void grow(std::size_t need) {
     std::size_t capacity = storage_.capacity();
     do {
       // Past a third of the address space the growth would wrap: ask for
@@ -244,7 +244,7 @@ class Scanner {
   void scan(const char* block, std::size_t size) {
     std::size_t i = 0;
 #if defined(VANTEL_SCAN_AVX2)
-    if (how_ == Scan::widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
+    if (how_ == Scan::Widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
 #endif
 #if defined(__SSE2__)
     if (i == 0) i = scan_chunks_sse2(starts_, block, size, offset_);
@@ -280,7 +280,7 @@ class Scanner {
 
 Line_table from_chan(std::istream& channel) {
   std::streambuf* buf = channel.rdbuf();
-  Scanner scanner(Scan::widest);
+  Scanner scanner(Scan::Widest);
   if (buf == nullptr) return scanner.finish();
   try {
     buf->pubseekpos(0, std::ios_base::in);

@@ -71,9 +71,9 @@ vantel::Location parse_location(std::string_view text) {
 }
 
 Color parse_color(std::string_view when) {
-  if (when == "never") return Color::never;
-  if (when == "always") return Color::always;
-  if (when == "auto") return Color::automatic;
+  if (when == "never") return Color::Never;
+  if (when == "always") return Color::Always;
+  if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
@@ -169,7 +169,7 @@ std::string read_all(std::istream& in) {
 }
 
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::always || (options.color == Color::automatic && env.out_is_terminal &&
+  if (options.color == Color::Always || (options.color == Color::Automatic && env.out_is_terminal &&
                                          (env.no_color == nullptr || *env.no_color == '\0')))
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});
