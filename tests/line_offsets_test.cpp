@@ -53,8 +53,10 @@ TEST(LineOffsetsFromString, StartsAtZeroAndAddsTheOffsetPastEachLineFeed) {
       {"1\n2\n3\n4\n5\n6\n7", {0, 2, 4, 6, 8, 10, 12}},
       {std::string("a\0\nb", 4), {0, 3}},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(lo::from_string(c.text).to_vector(), c.table) << '"' << c.text << '"';
+    EXPECT_EQ(Line_table::of_text(c.text).to_vector(), c.table) << '"' << c.text << '"';
+  }
 }
 
 TEST(LineOffsetsQueries, ThreeLineTable) {

@@ -339,3 +339,11 @@ std::pair<std::int64_t, std::int64_t> line_col_of_offset(const Line_table& table
 }
 
 }  // namespace vantel::Line_offsets
+
+namespace vantel {
+
+Line_table Line_table::of_text(std::string_view text) {
+  return Line_offsets::from_string(text);
+}
+
+}  // namespace vantel
