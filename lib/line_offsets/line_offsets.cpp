@@ -247,7 +247,7 @@ class Scanner {
     if (how_ == Scan::Widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
 #endif
 #if defined(__SSE2__)
-    if (i == 0) i = scan_chunks_sse2(starts_, block, size, offset_);
+    if (i == 0 && how_ != Scan::Portable) i = scan_chunks_sse2(starts_, block, size, offset_);
 #endif
     // The rest, under 64 bytes (or all of it without vector instructions).
     const char* const end = block + size;
