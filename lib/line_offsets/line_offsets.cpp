@@ -182,7 +182,7 @@ std::size_t scan_chunks_sse2(Vec& starts, const char* block, std::size_t size,
   std::size_t i = 0;
   for (; size - i >= 64; i += 64) {
     std::uint64_t mask = 0;
-    for (int k = 0; k < 4; ++k) {
+    for (std::size_t k = 0; k < 4; ++k) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i + 16 * k));
       const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
       mask |= std::uint64_t{bits} << (16 * k);

@@ -182,7 +182,7 @@ namespace {
 
 // The reason of a failure, naming the file when the library's message does not.
 std::string reason(const std::string& file, const std::exception& e) {
-  const std::string what = e.what();
+  std::string what = e.what();
   if (what.rfind(file + ": ", 0) == 0) return what;
   return file + ": " + what;
 }
