@@ -41,7 +41,7 @@ class Line_reader {
  private:
   // Closes the pending line when it consumed at least one byte, so that an
   // input ending with a line feed gives no empty line after it.
-  void close_line() {
+  void add_line() {
     if (begin_ == pos_) return;
     lines_.push_back(source_line{std::move(pending_), begin_});
     pending_.clear();
@@ -67,7 +67,7 @@ class Line_reader {
       if (lf != std::string_view::npos) {
         ++pos_;
         ++used;
-        close_line();
+        add_line();
       }
     }
     if (used != 0) raw_.consume(used);
@@ -79,12 +79,12 @@ class Line_reader {
   bool read_one_byte() {
     const Byte c = raw_.read_char();
     if (!c || pos_ == max_offset) {
-      close_line();
+      add_line();
       return false;
     }
     ++pos_;
     if (*c == '\n')
-      close_line();
+      add_line();
     else if (*c != '\r')
       pending_.push_back(static_cast<char>(*c));
     return true;
