@@ -218,6 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Line_table table = lo::from_string(text);
   CHECK(table.to_vector() == starts);
+  CHECK(lo::from_string(text, lo::Scan::Baseline) == table);
+  CHECK(lo::from_string(text, lo::Scan::Portable) == table);
 
   {
     std::istringstream stream(text);

@@ -37,8 +37,8 @@ using vantel::Seek_result;
 using vantel::detail::open_raw;
 using Entries = std::vector<std::int64_t>;
 
-constexpr auto Ok = Seek_result::Ok;
-constexpr auto Invalid = Seek_result::Invalid_position;
+constexpr auto ok = Seek_result::Ok;
+constexpr auto invalid = Seek_result::Invalid_position;
 
 Byte byte(char c) {
   return static_cast<unsigned char>(c);
@@ -59,19 +59,19 @@ struct Io_failure : std::system_error {
 TEST(InputBuffer, StringCursorSeeksOnlyToExistingBytes) {
   auto opened = open_raw(Input::string(""));
   auto& empty = opened.cursor();
-  EXPECT_EQ(empty.seek(0), Invalid);
+  EXPECT_EQ(empty.seek(0), invalid);
   EXPECT_EQ(empty.read_char(), End_of_input);
 
   auto opened2 = open_raw(Input::string("a\xff"));
   auto& c = opened2.cursor();
   EXPECT_EQ(c.read_char(), End_of_input);  // nothing before the first seek
-  EXPECT_EQ(c.seek(2), Invalid);
-  EXPECT_EQ(c.seek(1), Ok);
+  EXPECT_EQ(c.seek(2), invalid);
+  EXPECT_EQ(c.seek(1), ok);
   EXPECT_EQ(c.read_char(), Byte(255));  // bytes, not sign-extended chars
   EXPECT_EQ(c.read_char(), End_of_input);
   EXPECT_EQ(c.read_char(), End_of_input);
-  EXPECT_EQ(c.seek(0), Ok);
-  EXPECT_EQ(c.seek(-1), Invalid);  // leaves the position where it was
+  EXPECT_EQ(c.seek(0), ok);
+  EXPECT_EQ(c.seek(-1), invalid);  // leaves the position where it was
   EXPECT_EQ(c.read_char(), byte('a'));
 }
 
@@ -84,11 +84,11 @@ TEST(InputBuffer, BytesSeesTheBufferAsItIsAtEachReadButKeepsItsFirstTable) {
   EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
 
   *buffer = {'x', 'y', '\n', 'z', 'w'};
-  EXPECT_EQ(c.seek(4), Ok);
+  EXPECT_EQ(c.seek(4), ok);
   EXPECT_EQ(c.read_char(), byte('w'));
   EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
 
-  EXPECT_EQ(c.seek(3), Ok);
+  EXPECT_EQ(c.seek(3), ok);
   buffer->resize(3);  // the length is asked again at each read
   EXPECT_EQ(c.read_char(), End_of_input);
 }
@@ -102,27 +102,27 @@ TEST(InputChannel, FileSeekedAtOrPastItsEndReadsTheEnd) {
     auto opened = open_raw(*input);
     auto& c = opened.cursor();
     for (const std::int64_t offset : {6, 16}) {
-      EXPECT_EQ(c.seek(offset), Ok) << offset;
+      EXPECT_EQ(c.seek(offset), ok) << offset;
       EXPECT_EQ(c.read_char(), End_of_input) << offset;
     }
-    EXPECT_EQ(c.seek(-1), Invalid);
-    EXPECT_EQ(c.seek(4), Ok);
+    EXPECT_EQ(c.seek(-1), invalid);
+    EXPECT_EQ(c.seek(4), ok);
     EXPECT_EQ(c.read_char(), byte('d'));
   }
 }
 
 TEST(InputChannel, StreamThatCannotSeekRefusesEveryOffsetAndReadsOn) {
   struct No_seek : std::streambuf {
-    explicit No_seek(std::string s) : s_(std::move(s)) {
-      setg(s_.data(), s_.data(), s_.data() + 3);
+    explicit No_seek(std::string s) : text(std::move(s)) {
+      setg(text.data(), text.data(), text.data() + 3);
     }
-    std::string s_;
+    std::string text;
   } pipe("abc");
   std::istream piped(&pipe);
   auto opened = open_raw(Input::in_channel(piped));
   auto& c = opened.cursor();
   EXPECT_EQ(c.read_char(), byte('a'));
-  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), Invalid) << offset;
+  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), invalid) << offset;
   EXPECT_EQ(c.read_char(), byte('b'));
   EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0}));  // what was left: "c"
 }
@@ -131,7 +131,7 @@ TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
   Throwing_buf<Io_failure> failing;
   std::istream io(&failing);
   auto opened = open_raw(Input::in_channel(io));
-  EXPECT_EQ(opened.cursor().seek(0), Invalid);
+  EXPECT_EQ(opened.cursor().seek(0), invalid);
   EXPECT_EQ(opened.cursor().read_char(), End_of_input);
   EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);
 
@@ -150,12 +150,12 @@ TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   auto& c = opened.cursor();
   for (const std::int64_t at : {std::int64_t{0}, std::int64_t{16383}, std::int64_t{16384},
                                 static_cast<std::int64_t>(text.size()) - 1, std::int64_t{7}}) {
-    ASSERT_EQ(c.seek(at), Ok);
+    ASSERT_EQ(c.seek(at), ok);
     for (std::int64_t k = at; k < at + 3 && k < static_cast<std::int64_t>(text.size()); ++k)
       EXPECT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << k;
   }
   EXPECT_EQ(c.line_offsets().size(), 5001U);
-  ASSERT_EQ(c.seek(1), Ok);  // reading the table moved the file to its end
+  ASSERT_EQ(c.seek(1), ok);  // reading the table moved the file to its end
   EXPECT_EQ(c.read_char(), byte('\n'));
 }
 
@@ -187,8 +187,8 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
     auto second = open_raw(input);
     EXPECT_NE(&first.cursor(), &second.cursor());
     EXPECT_EQ(open_descriptors(), before + 2);
-    ASSERT_EQ(first.cursor().seek(1), Ok);
-    ASSERT_EQ(second.cursor().seek(4), Ok);
+    ASSERT_EQ(first.cursor().seek(1), ok);
+    ASSERT_EQ(second.cursor().seek(4), ok);
     EXPECT_EQ(first.cursor().read_char(), byte('b'));
     EXPECT_EQ(second.cursor().read_char(), byte('d'));
     first.close();
@@ -205,7 +205,7 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
 
 TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {
   int calls = 0;
-  const Input input = Input::raw([](std::int64_t) { return Ok; }, [] { return End_of_input; },
+  const Input input = Input::raw([](std::int64_t) { return ok; }, [] { return End_of_input; },
                                  [&calls] {
                                    ++calls;
                                    return Line_table{0, 3, 6};
@@ -224,7 +224,7 @@ TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {
 TEST(InputRaw, FailingTableIsKeptAndRethrownWithoutRecomputing) {
   int calls = 0;
   const Input input = Input::raw(
-      [](std::int64_t) { return Ok; }, [] { return End_of_input; },
+      [](std::int64_t) { return ok; }, [] { return End_of_input; },
       [&calls]() -> Line_table { throw std::runtime_error("table #" + std::to_string(++calls)); });
   for (int i = 0; i < 3; ++i) {
     try {

@@ -115,13 +115,13 @@ class Storage {
 class Vec {
  public:
   void push(std::int64_t x) {
-    if (size_ == storage_.capacity()) grow_(size_ + 1);
+    if (size_ == storage_.capacity()) grow(size_ + 1);
     storage_.data()[size_++] = x;
   }
 
   // Room for `extra` more entries, written through end() then committed.
   void reserve(std::size_t extra) {
-    if (storage_.capacity() - size_ < extra) grow_(size_ + extra);
+    if (storage_.capacity() - size_ < extra) grow(size_ + extra);
   }
   [[nodiscard]] std::int64_t* end() const noexcept { return storage_.data() + size_; }
   void commit(const std::int64_t* new_end) noexcept {
@@ -134,7 +134,7 @@ class Vec {
   }
 
  private:
-  void grow_(std::size_t need) {
+  void grow(std::size_t need) {
     std::size_t capacity = storage_.capacity();
     do {
       // Past a third of the address space the growth would wrap: ask for
@@ -182,7 +182,7 @@ std::size_t scan_chunks_sse2(Vec& starts, const char* block, std::size_t size,
   std::size_t i = 0;
   for (; size - i >= 64; i += 64) {
     std::uint64_t mask = 0;
-    for (int k = 0; k < 4; ++k) {
+    for (std::size_t k = 0; k < 4; ++k) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i + 16 * k));
       const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
       mask |= std::uint64_t{bits} << (16 * k);
@@ -244,10 +244,10 @@ class Scanner {
   void scan(const char* block, std::size_t size) {
     std::size_t i = 0;
 #if defined(VANTEL_SCAN_AVX2)
-    if (how_ == Scan::widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
+    if (how_ == Scan::Widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
 #endif
 #if defined(__SSE2__)
-    if (i == 0) i = scan_chunks_sse2(starts_, block, size, offset_);
+    if (i == 0 && how_ != Scan::Portable) i = scan_chunks_sse2(starts_, block, size, offset_);
 #endif
     // The rest, under 64 bytes (or all of it without vector instructions).
     const char* const end = block + size;
@@ -280,7 +280,7 @@ class Scanner {
 
 Line_table from_chan(std::istream& channel) {
   std::streambuf* buf = channel.rdbuf();
-  Scanner scanner(Scan::widest);
+  Scanner scanner(Scan::Widest);
   if (buf == nullptr) return scanner.finish();
   try {
     buf->pubseekpos(0, std::ios_base::in);
@@ -339,3 +339,11 @@ std::pair<std::int64_t, std::int64_t> line_col_of_offset(const Line_table& table
 }
 
 }  // namespace vantel::Line_offsets
+
+namespace vantel {
+
+Line_table Line_table::of_text(std::string_view text) {
+  return Line_offsets::from_string(text);
+}
+
+}  // namespace vantel

@@ -17,12 +17,13 @@ namespace vantel::Line_offsets {
 [[nodiscard]] Line_table from_chan(std::istream& channel);
 
 // How line feeds are looked for: with the widest compares that the processor
-// offers, or with those of every processor of its family. Both give the same
-// table; the second is there to be compared with the first.
-enum class Scan { widest, baseline };
+// offers, with those of every processor of its family, or with no vector
+// compares at all, as on a processor without them. All give the same table;
+// the last two are there to be compared with the first.
+enum class Scan { Widest, Baseline, Portable };
 
 // The table of `text`: 0, then the offset just past each line feed.
-[[nodiscard]] Line_table from_string(std::string_view text, Scan how = Scan::widest);
+[[nodiscard]] Line_table from_string(std::string_view text, Scan how = Scan::Widest);
 
 // The offset of the first byte of the 1-based `line`. Throws std::out_of_range
 // for a line below 1 or after the last.

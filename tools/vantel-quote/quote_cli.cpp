@@ -7,8 +7,10 @@
 #include <fstream>
 #include <istream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 #include <system_error>
 
 #ifndef VANTEL_VERSION
@@ -71,9 +73,9 @@ vantel::Location parse_location(std::string_view text) {
 }
 
 Color parse_color(std::string_view when) {
-  if (when == "never") return Color::never;
-  if (when == "always") return Color::always;
-  if (when == "auto") return Color::automatic;
+  if (when == "never") return Color::Never;
+  if (when == "always") return Color::Always;
+  if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
@@ -86,6 +88,61 @@ struct Pointer_args {
   [[nodiscard]] std::string_view operator[](std::size_t i) const { return args[i]; }
 };
 
+// The options, and what each does to the options being built; those that
+// take a value take it after '=' or as the next argument.
+struct Option_spec {
+  std::string_view name;
+  bool takes_value;
+  void (*apply)(Options& options, std::string_view value);
+};
+
+constexpr Option_spec option_specs[] = {
+    {"-h", false, [](Options& o, std::string_view) { o.help = true; }},
+    {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
+    {"--version", false, [](Options& o, std::string_view) { o.version = true; }},
+    {"--each", false, [](Options& o, std::string_view) { o.each = true; }},
+    {"--max-lines", true,
+     [](Options& o, std::string_view v) {
+       o.max_lines = parse_integer<int>(v, "--max-lines value");
+     }},
+    {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
+};
+
+// The option that `arg` names, with the value it carries after '=', if any.
+const Option_spec* find_option(std::string_view arg, std::optional<std::string_view>& value) {
+  for (const Option_spec& spec : option_specs) {
+    if (arg == spec.name) return &spec;
+    if (spec.takes_value && arg.size() > spec.name.size() &&
+        arg.substr(0, spec.name.size()) == spec.name && arg[spec.name.size()] == '=') {
+      value = arg.substr(spec.name.size() + 1);
+      return &spec;
+    }
+  }
+  return nullptr;
+}
+
+// Applies the option at args[i]; how many arguments after it it took.
+template <class Args>
+std::size_t apply_option(Options& options, const Args& args, std::size_t i) {
+  const std::string_view arg = args[i];
+  std::optional<std::string_view> value;
+  const Option_spec* spec = find_option(arg, value);
+  if (spec == nullptr) throw Usage_error("unknown option '" + std::string(arg) + "'");
+  const bool takes_next = spec->takes_value && !value;
+  if (takes_next) {
+    if (i + 1 == args.size()) throw Usage_error("option '" + std::string(arg) + "' needs a value");
+    value = std::string_view(args[i + 1]);
+  }
+  spec->apply(options, value.value_or(std::string_view()));
+  return takes_next ? 1 : 0;
+}
+
+// Options come before FILE; after it, an argument starting with a single '-'
+// is a negative offset, while "--" still introduces an option.
+bool is_option(std::string_view arg, bool have_file) {
+  return arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
@@ -95,39 +152,16 @@ Options parse(const Args& args) {
   bool options_done = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    // Options come before FILE; after it, an argument starting with a single
-    // '-' is a negative offset, while "--" still introduces an option.
-    const bool option_like =
-        arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
-    if (options_done || !option_like) {
-      if (!have_file) {
-        options.file = std::string(arg);
-        have_file = true;
-      } else {
-        options.locations.push_back(parse_location(arg));
-      }
-      continue;
-    }
-    if (arg == "--") {
-      options_done = true;
-    } else if (arg == "-h" || arg == "--help") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--each") {
-      options.each = true;
-    } else if (arg == "--max-lines") {
-      if (i + 1 == args.size()) throw Usage_error("option '--max-lines' needs a value");
-      options.max_lines = parse_integer<int>(std::string_view(args[++i]), "--max-lines value");
-    } else if (arg.rfind("--max-lines=", 0) == 0) {
-      options.max_lines = parse_integer<int>(arg.substr(12), "--max-lines value");
-    } else if (arg.rfind("--color=", 0) == 0) {
-      options.color = parse_color(arg.substr(8));
-    } else if (arg == "--color") {
-      if (i + 1 == args.size()) throw Usage_error("option '--color' needs a value");
-      options.color = parse_color(std::string_view(args[++i]));
+    if (!options_done && is_option(arg, have_file)) {
+      if (arg == "--")
+        options_done = true;
+      else
+        i += apply_option(options, args, i);
+    } else if (!have_file) {
+      options.file = std::string(arg);
+      have_file = true;
     } else {
-      throw Usage_error("unknown option '" + std::string(arg) + "'");
+      options.locations.push_back(parse_location(arg));
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
@@ -148,7 +182,7 @@ namespace {
 
 // The reason of a failure, naming the file when the library's message does not.
 std::string reason(const std::string& file, const std::exception& e) {
-  const std::string what = e.what();
+  std::string what = e.what();
   if (what.rfind(file + ": ", 0) == 0) return what;
   return file + ": " + what;
 }
@@ -169,7 +203,7 @@ std::string read_all(std::istream& in) {
 }
 
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::always || (options.color == Color::automatic && env.out_is_terminal &&
+  if (options.color == Color::Always || (options.color == Color::Automatic && env.out_is_terminal &&
                                          (env.no_color == nullptr || *env.no_color == '\0')))
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});

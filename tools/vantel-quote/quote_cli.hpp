@@ -13,11 +13,11 @@
 
 namespace vantel_quote {
 
-enum class Color { never, always, automatic };
+enum class Color { Never, Always, Automatic };
 
 struct Options {
   int max_lines = 10;
-  Color color = Color::automatic;
+  Color color = Color::Automatic;
   bool each = false;
   bool help = false;
   bool version = false;

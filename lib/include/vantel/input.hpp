@@ -31,21 +31,22 @@ class Input {
  public:
   /// The named file, opened read-only in binary mode at each quote (a missing
   /// file fails then, with std::system_error naming it), closed after it.
-  static Input file(std::string name);
+  [[nodiscard]] static Input file(std::string name);
   /// A text held by the input (moved in, not copied).
-  static Input string(std::string text);
+  [[nodiscard]] static Input string(std::string text);
   /// The caller's mutable buffer, shared: every read sees its content then.
-  static Input bytes(std::shared_ptr<std::vector<char>> buffer);
+  [[nodiscard]] static Input bytes(std::shared_ptr<std::vector<char>> buffer);
   /// A stream the caller opened; it must outlive the input and is never
   /// closed. Offsets count from the stream's start where it can seek.
-  static Input in_channel(std::istream& channel);
+  [[nodiscard]] static Input in_channel(std::istream& channel);
   /// The caller's own cursor: `seek` to an absolute offset, `read_char` the
   /// next byte, and `line_offsets`, called at most once, for the line table.
-  static Input raw(std::function<Seek_result(std::int64_t)> seek, std::function<Byte()> read_char,
-                   std::function<Line_table()> line_offsets);
+  [[nodiscard]] static Input raw(std::function<Seek_result(std::int64_t)> seek,
+                                 std::function<Byte()> read_char,
+                                 std::function<Line_table()> line_offsets);
   /// An input opened by `opener` at each quote; the closer it returns runs
   /// exactly once when the quote is done, also when the quote fails.
-  static Input managed(std::function<std::pair<Input, Closer>()> opener);
+  [[nodiscard]] static Input managed(std::function<std::pair<Input, Closer>()> opener);
 
  private:
   explicit Input(std::shared_ptr<const detail::Input_node> node) : node_(std::move(node)) {}

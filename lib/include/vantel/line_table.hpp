@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace vantel {
@@ -29,6 +30,10 @@ class Line_table {
   /// Adopts `size` entries at `data`, kept alive by data's owner.
   Line_table(std::shared_ptr<const std::int64_t> data, std::size_t size) noexcept
       : data_(std::move(data)), size_(size) {}
+  /// The table of `text`: 0, then the offset just past each line feed, as the
+  /// library builds it for its own inputs. Reads the text once, many bytes at a
+  /// time; for the host of a raw input, whose cursor must supply its table.
+  [[nodiscard]] static Line_table of_text(std::string_view text);
 
   /// The number of entries, which is the number of lines.
   [[nodiscard]] std::size_t size() const noexcept { return size_; }

@@ -22,13 +22,13 @@ struct Position_access;
 class Position {
  public:
   /// The lexer's record, used as it is.
-  static Position of_lexing(lexing_position p);
+  [[nodiscard]] static Position of_lexing(lexing_position p);
   /// A 0-based byte offset.
-  static Position of_offset(std::int64_t offset);
+  [[nodiscard]] static Position of_offset(std::int64_t offset);
   /// A 1-based line and a 1-based byte column.
-  static Position of_line_col(std::int64_t line, std::int64_t col);
+  [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col);
   /// `base` moved by `amount` bytes (possibly negative); shifts nest freely.
-  static Position shift(Position base, std::int64_t amount);
+  [[nodiscard]] static Position shift(Position base, std::int64_t amount);
   /// The byte offset of `position` in `input`. Computes the input's line
   /// table only when a line and column is involved.
   [[nodiscard]] static std::int64_t to_offset(const Input& input, const Position& position);
