@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <ios>
+#include <limits>
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 namespace {
@@ -156,3 +162,71 @@ TEST(FormatterTags, GetReturnsWhatSetInstalled) {
 }
 
 }  // namespace
+
+// --- Reconfiguring while a tag function runs, and failing streams ---------
+
+TEST(FormatterTags, ATagFunctionMayReplaceTheFunctionsWhileItRuns) {
+  std::ostringstream out;
+  Formatter f(out);
+  const std::string text(64, 'o');  // held by the running function, on the heap
+  Stag_functions fns;
+  fns.mark_open_stag = [&f, text](const Stag&) {
+    f.set_stag_functions({});
+    return text.substr(0, 3);
+  };
+  f.set_stag_functions(fns);
+  f.set_mark_tags(true);
+  f.open_stag(host_tag);
+  f.close_stag();
+  f.open_stag(host_tag);
+  EXPECT_EQ(out.str(), "ooo");
+}
+
+// Takes `room` bytes, then refuses every byte, as a full disk does; counts
+// the calls made of it after that.
+class Full_buf final : public std::streambuf {
+ public:
+  explicit Full_buf(std::streamsize room) : room_(room) {}
+  std::string taken;
+  int refused_calls = 0;
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::streamsize took = std::min(n, room_);
+    taken.append(s, static_cast<std::size_t>(took));
+    room_ -= took;
+    if (took < n) ++refused_calls;
+    return took;
+  }
+  int_type overflow(int_type c) override {
+    const char ch = traits_type::to_char_type(c);
+    return xsputn(&ch, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
+  }
+
+ private:
+  std::streamsize room_;
+};
+
+TEST(FormatterStreams, AStreamThatTakesFewerBytesGoesBadAndIsWrittenNoMore) {
+  const std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
+  for (const bool throwing : {false, true}) {
+    SCOPED_TRACE(throwing);
+    Full_buf buf(5);
+    std::ostream out(&buf);
+    if (throwing) out.exceptions(std::ios_base::badbit);
+    Formatter f(out);
+    f.print_string("abc");
+    const auto fill = [&] { f.print_repeat(max64, '^'); };
+    if (throwing)
+      EXPECT_THROW(fill(), std::ios_base::failure);
+    else
+      fill();  // would take years if it went on
+    EXPECT_TRUE(out.bad());
+    f.print_string("more");
+    f.cut();
+    f.print_repeat(max64, ' ');
+    EXPECT_EQ(buf.taken, "abc^^");
+    EXPECT_EQ(buf.refused_calls, 1);
+    EXPECT_EQ(f.column(), max64);  // stops there rather than wrapping
+  }
+}
