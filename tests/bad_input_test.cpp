@@ -476,6 +476,23 @@ TEST(BadCallbacks, AThousandFailingQuotesOfAFileLeaveNoDescriptorOpen) {
   EXPECT_EQ(open_descriptors(), before);
 }
 
+// --- Inputs nested deeper than the stack ----------------------------------
+
+// Each opener holds the next input; opening is a loop, and destroying the
+// chain must be one too.
+TEST(BadNesting, AnInputNestedTwoHundredThousandDeepQuotesAndIsDestroyed) {
+  int closed = 0;
+  {
+    Input input = Input::string("ab\n");
+    for (int i = 0; i < 200'000; ++i)
+      input = Input::managed([inner = input, &closed] {
+        return std::make_pair(inner, vantel::Closer([&closed] { ++closed; }));
+      });
+    EXPECT_EQ(quote(input, {offsets(0, 1)}), "1 | ab\n    ^\n");
+  }
+  EXPECT_EQ(closed, 200'000);
+}
+
 // --- What the caller hands in stays the caller's ---------------------------
 
 TEST(BadCallbacks, TheCallersStreamIsNeverClosed) {
