@@ -1,5 +1,4 @@
 #include "quote/highlight_tags.hpp"
-#include "quote/quote.hpp"
 
 #include <vantel/vantel.hpp>
 

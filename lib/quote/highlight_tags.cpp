@@ -1,12 +1,14 @@
 #include "quote/highlight_tags.hpp"
 
-#include "quote/quote.hpp"
-
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace vantel {
 
 namespace detail {
+
+const Stag Single_line_underline_tag{"Vantel.Single_line_underline_tag"};
 
 const Tag_handlers handle_tag_default{[] { return std::string(); }, [] { return std::string(); }};
 

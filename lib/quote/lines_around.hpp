@@ -4,8 +4,6 @@
 #include "input/raw_cursor.hpp"
 #include "quote/source_line.hpp"
 
-#include <vantel/lexing_position.hpp>
-
 #include <cstdint>
 #include <vector>
 
@@ -18,12 +16,5 @@ namespace vantel::detail {
 // by one would go.
 [[nodiscard]] std::vector<source_line> lines_around(std::int64_t line_start,
                                                     std::int64_t end_offset, Raw_cursor& raw);
-
-// The same, from start.line_start to end.char_offset.
-[[nodiscard]] inline std::vector<source_line> lines_around(const lexing_position& start,
-                                                           const lexing_position& end,
-                                                           Raw_cursor& raw) {
-  return lines_around(start.line_start, end.char_offset, raw);
-}
 
 }  // namespace vantel::detail
