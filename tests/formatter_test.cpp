@@ -1,3 +1,5 @@
+#include "helpers.hpp"
+
 #include <vantel/formatter.hpp>
 
 #include <gtest/gtest.h>
@@ -182,36 +184,11 @@ TEST(FormatterTags, ATagFunctionMayReplaceTheFunctionsWhileItRuns) {
   EXPECT_EQ(out.str(), "ooo");
 }
 
-// Takes `room` bytes, then refuses every byte, as a full disk does; counts
-// the calls made of it after that.
-class Full_buf final : public std::streambuf {
- public:
-  explicit Full_buf(std::streamsize room) : room_(room) {}
-  std::string taken;
-  int refused_calls = 0;
-
- protected:
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    const std::streamsize took = std::min(n, room_);
-    taken.append(s, static_cast<std::size_t>(took));
-    room_ -= took;
-    if (took < n) ++refused_calls;
-    return took;
-  }
-  int_type overflow(int_type c) override {
-    const char ch = traits_type::to_char_type(c);
-    return xsputn(&ch, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
-  }
-
- private:
-  std::streamsize room_;
-};
-
 TEST(FormatterStreams, AStreamThatTakesFewerBytesGoesBadAndIsWrittenNoMore) {
   const std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
   for (const bool throwing : {false, true}) {
     SCOPED_TRACE(throwing);
-    Full_buf buf(5);
+    test::Full_buf buf(5);
     std::ostream out(&buf);
     if (throwing) out.exceptions(std::ios_base::badbit);
     Formatter f(out);

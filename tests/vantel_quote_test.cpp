@@ -187,25 +187,6 @@ TEST(CliSources, FailuresReadInTheSystemsWordsAndEndlessDevicesAreRefused) {
   ::close(zero);
 }
 
-// Takes `room` bytes, then refuses every byte, as /dev/full does.
-class Full_out final : public std::streambuf {
- public:
-  explicit Full_out(std::streamsize room) : room_(room) {}
-
- protected:
-  std::streamsize xsputn(const char*, std::streamsize n) override {
-    const std::streamsize took = std::min(n, room_);
-    room_ -= took;
-    return took;
-  }
-  int_type overflow(int_type c) override {
-    return room_-- > 0 ? traits_type::not_eof(c) : traits_type::eof();
-  }
-
- private:
-  std::streamsize room_;
-};
-
 TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
   const test::Temp_file file("ab\ncd\n");
   const std::vector<std::vector<std::string>> commands = {
@@ -218,7 +199,7 @@ TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
   for (const auto& args : commands) {
     for (const std::streamsize room : {0, 4}) {
       SCOPED_TRACE(args.front() + " " + std::to_string(room));
-      Full_out buf(room);
+      test::Full_buf buf(room);
       std::ostream out(&buf);
       std::istringstream in("ab\ncd\n");
       const Outcome outcome = run_on(args, in, out);
