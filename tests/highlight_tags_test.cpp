@@ -137,14 +137,14 @@ TEST(HighlightTags, AThrowingHandlerLeavesNoHighlightTagOpen) {
 
 // Each call wraps the last, yet a host tag passes through one layer only,
 // and destroying the formatter does not recurse once per call.
-TEST(HighlightTags, AMillionSetupsOfOneFormatterCostNoDepth) {
+TEST(HighlightTags, TwoHundredThousandSetupsOfOneFormatterCostNoDepth) {
   std::ostringstream out;
   {
     Formatter f(out);
     f.set_stag_functions(host_marks());
-    for (int i = 0; i < 1'000'000; ++i)
+    for (int i = 0; i < 200'000; ++i)
       vantel::setup_highlight_tags(
           f, {[i] { return "{" + std::to_string(i); }, [] { return std::string("}"); }});
-    EXPECT_EQ(tag_both(f, out), "{999999^}<Host.tag>x</Host.tag>");
+    EXPECT_EQ(tag_both(f, out), "{199999^}<Host.tag>x</Host.tag>");
   }
 }
