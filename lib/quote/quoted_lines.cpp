@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <stdexcept>
 
 namespace vantel::detail {
-namespace {
-
-__extension__ typedef __int128 Wide;
-
-}  // namespace
 
 // A cut to m >= 1 rows shows the first ceil((m-1)/2) and the last
 // floor((m-1)/2); keeping m/2 and m - m/2 covers both, and every row when
@@ -34,6 +30,8 @@ void Quoted_lines::take(source_line& line) {
 
 const Kept_line& Quoted_lines::at(std::int64_t index) const {
   if (index < head_) return head_lines_[static_cast<std::size_t>(index)];
+  // Without a tail, the cut shows no row past the head.
+  if (tail_ == 0) throw std::logic_error("a row that the quote hides was asked for");
   return tail_lines_[static_cast<std::size_t>((index - head_) % tail_)];
 }
 
