@@ -31,8 +31,9 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
     return detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
   };
   const detail::Get_lines get_lines = [&cursor](const detail::Resolved_position& first,
-                                                const detail::Resolved_position& last) {
-    return detail::lines_around(first.line_start, last.char_offset, cursor);
+                                                const detail::Resolved_position& last,
+                                                const detail::Line_sink& sink) {
+    detail::lines_around(first.line_start, last.char_offset, cursor, sink);
   };
   detail::highlight_quote(formatter, get_lines, max_lines, set, record);
   opened.close();

@@ -15,14 +15,39 @@
 namespace vantel {
 namespace detail {
 
+void Input_node_deleter::operator()(Input_node* node) const noexcept {
+  // Nodes released while one is being destroyed wait in this list; only the
+  // outermost release destroys, one node at a time.
+  thread_local Input_node* waiting = nullptr;
+  thread_local bool destroying = false;
+  node->next_to_destroy = waiting;
+  waiting = node;
+  if (destroying) return;
+  destroying = true;
+  while (waiting != nullptr) {
+    std::unique_ptr<Input_node> next(waiting);
+    waiting = next->next_to_destroy;
+  }
+  destroying = false;
+}
+
+namespace {
+
+std::shared_ptr<Input_node> new_node() {
+  return std::shared_ptr<Input_node>(
+      std::unique_ptr<Input_node, Input_node_deleter>(std::make_unique<Input_node>().release()));
+}
+
+}  // namespace
+
 Input Input_node::make_raw(std::shared_ptr<Raw_cursor> cursor) {
-  auto node = std::make_shared<Input_node>();
+  auto node = new_node();
   node->cursor = std::move(cursor);
   return Input(std::move(node));
 }
 
 Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener) {
-  auto node = std::make_shared<Input_node>();
+  auto node = new_node();
   node->opener = std::move(opener);
   return Input(std::move(node));
 }

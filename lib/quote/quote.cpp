@@ -1,7 +1,7 @@
 #include "quote/quote.hpp"
 
 #include "quote/highlight_tags.hpp"
-#include "quote/line_numbers.hpp"
+#include "quote/quoted_lines.hpp"
 #include "quote/two_columns.hpp"
 
 #include <algorithm>
@@ -10,9 +10,9 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace vantel::detail {
 namespace {
@@ -36,36 +36,6 @@ void print_repeat(Formatter& f, Wide count, char c) {
   }
 }
 
-// The offset of a non-empty line's last byte; bytes past the largest offset
-// cannot be highlighted, so the range stops there.
-std::int64_t last_offset_of(const source_line& line) {
-  const Wide last = Wide{line.start_offset} + static_cast<Wide>(line.text.size()) - 1;
-  return static_cast<std::int64_t>(std::min<Wide>(last, max_offset));
-}
-
-// Each line is labelled with the number of the first bound within its text,
-// if any, and the others are numbered from it when all numbers agree.
-std::vector<std::string> line_labels(const Bound_set& set, const Record_of& record,
-                                     const std::vector<source_line>& lines) {
-  std::vector<std::pair<std::optional<Line_number>, const source_line*>> numbers;
-  numbers.reserve(lines.size());
-  auto hint = set.begin();
-  for (const source_line& line : lines) {
-    std::optional<Line_number> number;
-    if (!line.text.empty()) {
-      hint = set.first_reaching(line.start_offset, hint);
-      if (auto bound = set.find_bound_in(line.start_offset, last_offset_of(line), hint))
-        number = record(bound->payload).line_number;
-    }
-    numbers.emplace_back(number, &line);
-  }
-  std::vector<std::string> labels;
-  labels.reserve(numbers.size());
-  for (const auto& [number, line] : infer_line_numbers(std::move(numbers)))
-    labels.push_back(number ? to_decimal(*number) : std::string());
-  return labels;
-}
-
 // The underline as plain bytes, gathered in a small buffer and written a
 // buffer at a time rather than a write per run: with tags neither marked nor
 // printed, opening and closing one writes and calls nothing.
@@ -75,10 +45,11 @@ class Buffered_runs {
   void spaces(Wide count) { put(count, ' '); }
   void carets(Wide count) { put(count, '^'); }
   void finish() { f_.print_string(std::string_view(buffer_, used_)); }
+  [[nodiscard]] bool failed() const { return f_.stream().bad(); }
 
  private:
   void put(Wide count, char c) {
-    while (count > 0) {
+    while (count > 0 && !f_.stream().bad()) {
       if (used_ == sizeof buffer_) {
         finish();
         used_ = 0;
@@ -101,10 +72,21 @@ class Tagged_runs {
   void spaces(Wide count) { print_repeat(f_, count, ' '); }
   void carets(Wide count) {
     pp_open_stag(f_, Single_line_underline_tag);
-    print_repeat(f_, count, '^');
+    try {
+      print_repeat(f_, count, '^');
+    } catch (...) {
+      // A stream that throws leaves no tag of ours open for the caller's
+      // next close to find; a failure of that close is dropped for the first.
+      try {
+        pp_close_stag(f_);
+      } catch (...) {
+      }
+      throw;
+    }
     pp_close_stag(f_);
   }
   void finish() {}
+  [[nodiscard]] bool failed() const { return f_.stream().bad(); }
 
  private:
   Formatter& f_;
@@ -118,7 +100,7 @@ class Tagged_runs {
 template <class Runs>
 void write_underline(const Bound_set& set, std::int64_t start, Runs&& runs) {
   Wide next = start;  // the offset under which the next byte stands
-  for (auto i = set.first_reaching(start); i != set.end(); ++i) {
+  for (auto i = set.first_reaching(start); i != set.end() && !runs.failed(); ++i) {
     const std::int64_t from = std::max(i->start.offset, start);
     runs.spaces(Wide{from} - next);
     runs.carets(Wide{i->end.offset} - from + 1);
@@ -160,15 +142,22 @@ std::string shown_text(const Bound_set& set, const source_line& line,
   return shown;
 }
 
-// Every line labelled, its bytes outside the set shown as dots.
-void multi_line_quote(Formatter& f, const Bound_set& set, const std::vector<source_line>& lines,
-                      std::vector<std::string> labels, int max_lines) {
-  std::vector<Row> rows;
-  rows.reserve(lines.size());
+// The label of a line: its number, or nothing.
+std::string label_of(const std::optional<Line_number>& number) {
+  return number ? to_decimal(*number) : std::string();
+}
+
+// Every line labelled, its bytes outside the set shown as dots; only the
+// rows that the cut shows are made.
+void multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
+                      int max_lines) {
   auto hint = set.begin();
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    rows.emplace_back(std::move(labels[i]), shown_text(set, lines[i], hint));
-  pp_two_columns(f, rows, max_lines);
+  pp_two_columns(
+      f, lines.count(), lines.label_width(),
+      [&](std::int64_t i) {
+        return Row{label_of(lines.number(i)), shown_text(set, lines.at(i).line, hint)};
+      },
+      max_lines);
 }
 
 }  // namespace
@@ -182,15 +171,15 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
                      const Bound_set& set, const Record_of& record) {
   const auto extrema = set.extrema();
   if (!extrema) return;
-  const std::vector<source_line> lines =
-      get_lines(record(extrema->first.payload), record(extrema->second.payload));
-  std::vector<std::string> labels = line_labels(set, record, lines);
+  Quoted_lines lines(set, record, max_lines);
+  get_lines(record(extrema->first.payload), record(extrema->second.payload),
+            [&lines](source_line& line) { lines.take(line); });
 
   formatter.open_vbox();
-  if (lines.size() == 1 && !lines.front().text.empty())
-    single_line_quote(formatter, set, lines.front(), labels.front());
-  else if (lines.size() >= 2)
-    multi_line_quote(formatter, set, lines, std::move(labels), max_lines);
+  if (lines.count() == 1 && !lines.at(0).line.text.empty())
+    single_line_quote(formatter, set, lines.at(0).line, label_of(lines.number(0)));
+  else if (lines.count() >= 2)
+    multi_line_quote(formatter, set, lines, max_lines);
   formatter.close_box();
 }
 

@@ -1,12 +1,16 @@
 #include "vantel-quote/quote_cli.hpp"
 
+#include "vantel-quote/whole_input.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <ios>
 #include <istream>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -182,6 +186,11 @@ namespace {
 
 // The reason of a failure, naming the file when the library's message does not.
 std::string reason(const std::string& file, const std::exception& e) {
+  // The standard library words a stream's system error its own way; the
+  // system's message for the error reads like every other.
+  if (const auto* failure = dynamic_cast<const std::ios_base::failure*>(&e);
+      failure != nullptr && failure->code().category() != std::iostream_category())
+    return file + ": " + failure->code().message();
   std::string what = e.what();
   if (what.rfind(file + ": ", 0) == 0) return what;
   return file + ": " + what;
@@ -202,23 +211,32 @@ std::string read_all(std::istream& in) {
   }
 }
 
+// Standard input, or FILE when it cannot seek, read whole: quoting seeks.
+// Nothing for a FILE that is quoted through its name.
+std::optional<std::string> read_first(const Options& options, Environment& env) {
+  if (options.file != "-") return read_if_unseekable(options.file);
+  if (env.in_descriptor >= 0) return read_whole(env.in_descriptor, options.file);
+  return read_all(env.in);
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
   if (options.color == Color::Always || (options.color == Color::Automatic && env.out_is_terminal &&
                                          (env.no_color == nullptr || *env.no_color == '\0')))
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});
 
+  std::optional<std::string> whole = read_first(options, env);
   if (!options.each) {
-    const vantel::Input input = options.file == "-" ? vantel::Input::string(read_all(env.in))
-                                                    : vantel::Input::file(options.file);
+    const vantel::Input input =
+        whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
     vantel::pp(input, formatter, options.locations, options.max_lines);
     return;
   }
   // One input for every quote, so that its line table is computed once.
   std::ifstream file;
   vantel::Input input = vantel::Input::in_channel(file);
-  if (options.file == "-") {
-    input = vantel::Input::string(read_all(env.in));
+  if (whole) {
+    input = vantel::Input::string(std::move(*whole));
   } else {
     std::error_code ec;
     if (std::filesystem::is_directory(options.file, ec))
@@ -234,7 +252,19 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
       input = vantel::Input::string(read_all(file));
   }
   const vantel::Printer print = vantel::pp(input, options.max_lines);
-  for (const vantel::Location& location : options.locations) print(formatter, {location});
+  for (const vantel::Location& location : options.locations) {
+    if (!env.out) break;  // nothing more would be written
+    print(formatter, {location});
+  }
+}
+
+// Exit status `status` once every byte has reached standard output, 1 with a
+// message when some could not.
+int flushed(Environment& env, int status) {
+  env.out.flush();
+  if (env.out) return status;
+  env.err << "vantel-quote: error writing standard output\n";
+  return 1;
 }
 
 }  // namespace
@@ -253,26 +283,25 @@ int run_with(const Args& args, Environment env) {
   }
   if (options.help) {
     env.out << usage;
-    return 0;
+    return flushed(env, 0);
   }
   if (options.version) {
     env.out << "vantel-quote " VANTEL_VERSION "\n";
-    return 0;
+    return flushed(env, 0);
   }
   try {
     vantel::Formatter formatter(env.out);
     quote(options, env, formatter);
+  } catch (const std::bad_alloc&) {
+    env.out.flush();
+    env.err << "vantel-quote: " << options.file << ": out of memory\n";
+    return 1;
   } catch (const std::exception& e) {
     env.out.flush();
     env.err << "vantel-quote: " << reason(options.file, e) << '\n';
     return 1;
   }
-  env.out.flush();
-  if (!env.out) {
-    env.err << "vantel-quote: error writing standard output\n";
-    return 1;
-  }
-  return 0;
+  return flushed(env, 0);
 }
 
 }  // namespace

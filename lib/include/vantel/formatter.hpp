@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,15 +75,21 @@ class Formatter {
   /// Writes the text right-aligned in `width` columns, never cut ("%*s").
   void print_right_aligned(std::int64_t width, std::string_view text);
 
-  /// Opens a semantic tag; writes its mark text when marking is on.
+  /// Opens a semantic tag; writes its mark text when marking is on. When a
+  /// tag function throws, the tag is not left open.
   void open_stag(const Stag& tag);
   /// Closes the innermost open tag; does nothing when no tag is open.
   void close_stag();
 
-  /// A copy of the current tag functions.
-  [[nodiscard]] Stag_functions stag_functions() const { return functions_; }
-  /// Replaces the tag functions; a tag open now closes with the new ones.
-  void set_stag_functions(Stag_functions functions) { functions_ = std::move(functions); }
+  /// The current tag functions (a copy).
+  [[nodiscard]] Stag_functions stag_functions() const {
+    return functions_ ? *functions_ : Stag_functions{};
+  }
+  /// Installs tag functions. Safe from inside a running tag function: the
+  /// functions in use stay alive until that call returns.
+  void set_stag_functions(Stag_functions functions) {
+    functions_ = std::make_shared<const Stag_functions>(std::move(functions));
+  }
   /// Tag marking and tag printing are both off on a new formatter.
   [[nodiscard]] bool mark_tags() const noexcept { return mark_tags_; }
   /// Turns tag marking (the mark functions' texts) on or off.
@@ -92,7 +99,8 @@ class Formatter {
   /// Turns tag printing (the print functions' calls) on or off.
   void set_print_tags(bool on) noexcept { print_tags_ = on; }
 
-  /// The current column, 0-based, in bytes since the last line feed.
+  /// The current column, 0-based, in bytes since the last line feed (at most
+  /// the largest std::int64_t).
   [[nodiscard]] std::int64_t column() const noexcept { return column_; }
   /// The stream written to.
   [[nodiscard]] std::ostream& stream() const noexcept { return out_; }
@@ -100,12 +108,15 @@ class Formatter {
  private:
   void write(const char* data, std::size_t size);
   void write_fill(std::int64_t count, char c);
+  void advance(std::int64_t count) noexcept;
 
   std::ostream& out_;
   std::int64_t column_ = 0;
   std::vector<std::int64_t> boxes_;     // left edges of the open boxes
   std::vector<const Stag*> open_tags_;  // innermost last
-  Stag_functions functions_;
+  // Shared with the tag operation running, if any, so that a tag function
+  // that replaces them does not destroy itself. Null: the defaults.
+  std::shared_ptr<const Stag_functions> functions_;
   bool mark_tags_ = false;
   bool print_tags_ = false;
 };

@@ -35,6 +35,8 @@ class Input {
   /// A text held by the input (moved in, not copied).
   [[nodiscard]] static Input string(std::string text);
   /// The caller's mutable buffer, shared: every read sees its content then.
+  /// Its line table is the one computed at the first need: after a change
+  /// that moves line feeds, build a new input.
   [[nodiscard]] static Input bytes(std::shared_ptr<std::vector<char>> buffer);
   /// A stream the caller opened; it must outlive the input and is never
   /// closed. Offsets count from the stream's start where it can seek.
