@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -140,6 +141,28 @@ TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
   auto opened2 = open_raw(Input::in_channel(other));
   EXPECT_THROW((void)opened2.cursor().seek(0), std::runtime_error);
   EXPECT_THROW((void)opened2.cursor().read_char(), std::runtime_error);
+}
+
+TEST(InputChannel, TableIsReadOnlyAsFarAsTheQueriesAsk) {
+  std::string text;
+  for (int i = 0; i < 30000; ++i) text += "line " + std::to_string(i) + "\n";
+  std::istringstream stream(text);
+  const Input input = Input::in_channel(stream);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(3, 1)), 14);
+  const auto read = static_cast<std::size_t>(stream.tellg());
+  EXPECT_LT(read, text.size() / 10);
+  // Asking again for what is known reads nothing more; asking further resumes.
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 7);
+  stream.seekg(0);  // another reader moved the stream: the table does not care
+  EXPECT_EQ(Position::to_lexing(input)(Position::of_offset(static_cast<std::int64_t>(read) + 100))
+                .line_number,
+            static_cast<std::int64_t>(std::count(
+                text.begin(), text.begin() + static_cast<std::ptrdiff_t>(read) + 100, '\n')) +
+                1);
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(30002, 1)),
+               std::out_of_range);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(30001, 1)),
+            static_cast<std::int64_t>(text.size()));
 }
 
 TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {

@@ -44,7 +44,7 @@ Input Input::string(std::string text) {
   return detail::buf(
       std::move(text), [](const std::string& s) { return s.size(); },
       [](const std::string& s, std::size_t i) { return s[i]; },
-      [](const std::string& s) { return std::string_view(s); });
+      [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::lazy);
 }
 
 Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
@@ -55,7 +55,8 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
       [](const Buffer& b, std::size_t i) { return (*b)[i]; },
       [](const Buffer& b) {
         return b ? std::string_view(b->data(), b->size()) : std::string_view();
-      });
+      },
+      detail::Buffer_table::whole);
 }
 
 Input Input::in_channel(std::istream& channel) {
