@@ -21,6 +21,8 @@
 #include <system_error>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -224,6 +226,80 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
   EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 2);
   EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(9, 1)), std::out_of_range);
   EXPECT_EQ(open_descriptors(), before);  // also after a failing conversion
+}
+
+// Sets the file's modification time, leaving its content as it is.
+void set_modified(const std::string& path, timespec when) {
+  const timespec times[2] = {{0, UTIME_OMIT}, when};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+}
+
+timespec modified(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+  return info.st_mtim;
+}
+
+// A file input keeps its table from one opening to the next exactly while the
+// file keeps its device, inode, size and times.
+TEST(InputFile, TableIsKeptWhileTheFileIsUnchangedAndRebuiltWhenItChanges) {
+  const struct {
+    const char* change;
+    void (*apply)(const Temp_file& file);
+    bool kept;
+    Entries table;
+  } cases[] = {
+      {"unchanged", [](const Temp_file&) {}, true, {0, 3, 6}},
+      {"rewritten to another size",
+       [](const Temp_file& f) { f.write("a\nbcd\ne\n"); },
+       false,
+       {0, 2, 6, 8}},
+      {"same size, another modification time",
+       [](const Temp_file& f) {
+         const timespec before = modified(f.path());
+         f.write("abcde\n");
+         set_modified(f.path(), {before.tv_sec - 3600, before.tv_nsec});
+       },
+       false,
+       {0, 6}},
+      {"replaced by a rename",
+       [](const Temp_file& f) {
+         const Temp_file other("abcde\n");
+         set_modified(other.path(), modified(f.path()));
+         if (std::rename(other.path().c_str(), f.path().c_str()) != 0)
+           throw std::system_error(errno, std::generic_category(), "rename");
+       },
+       false,
+       {0, 6}},
+  };
+  for (const auto& c : cases) {
+    const Temp_file file("ab\ncd\n");
+    const Input input = Input::file(file.path());
+    auto first = open_raw(input);  // held open, so that its table stays where it is
+    const Line_table& before = first.cursor().line_offsets();
+    c.apply(file);
+    auto second = open_raw(input);
+    const Line_table& after = second.cursor().line_offsets();
+    EXPECT_EQ(after.data() == before.data(), c.kept) << c.change;
+    EXPECT_EQ(after.to_vector(), c.table) << c.change;
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), c.table[1]) << c.change;
+  }
+}
+
+TEST(InputFile, DeletedFileFailsAtTheNextOpeningWhateverWasKept) {
+  auto file = std::make_unique<Temp_file>("ab\ncd\n");
+  const std::string path = file->path();
+  const Input input = Input::file(path);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 3);
+  file.reset();
+  try {
+    (void)Position::to_offset(input, Position::of_line_col(2, 1));
+    ADD_FAILURE() << "opened a deleted file";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+  }
 }
 
 TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {

@@ -32,6 +32,14 @@ File_buf::File_buf(std::string name) : name_(std::move(name)) {
     fd_ = -1;
     fail(error);
   }
+  identity_ = {static_cast<std::uint64_t>(info.st_dev),
+               static_cast<std::uint64_t>(info.st_ino),
+               static_cast<std::int64_t>(info.st_size),
+               static_cast<std::int64_t>(info.st_mtim.tv_sec),
+               static_cast<std::int64_t>(info.st_mtim.tv_nsec),
+               static_cast<std::int64_t>(info.st_ctim.tv_sec),
+               static_cast<std::int64_t>(info.st_ctim.tv_nsec),
+               S_ISREG(info.st_mode)};
   setg(buffer_, buffer_, buffer_);
 }
 
