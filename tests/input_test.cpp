@@ -114,28 +114,52 @@ TEST(InputChannel, FileSeekedAtOrPastItsEndReadsTheEnd) {
   }
 }
 
-TEST(InputChannel, StreamThatCannotSeekRefusesEveryOffsetAndReadsOn) {
-  struct No_seek : std::streambuf {
-    explicit No_seek(std::string s) : s_(std::move(s)) {
-      setg(s_.data(), s_.data(), s_.data() + 3);
-    }
-    std::string s_;
-  } pipe("abc");
+// A pipe: hands out its bytes once and refuses every seek.
+struct Pipe_buf : std::streambuf {
+  explicit Pipe_buf(std::string s) : s_(std::move(s)) {
+    setg(s_.data(), s_.data(), s_.data() + s_.size());
+  }
+  std::string s_;
+};
+
+TEST(InputChannel, StreamThatCannotSeekFailsToSeekButStillGivesItsTable) {
+  Pipe_buf pipe("ab\ncd\nef");
   std::istream piped(&pipe);
-  auto opened = open_raw(Input::in_channel(piped));
+  const Input input = Input::in_channel(piped);
+  auto opened = open_raw(input);
   auto& c = opened.cursor();
   EXPECT_EQ(c.read_char(), byte('a'));
-  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), Invalid) << offset;
+  EXPECT_EQ(c.seek(-1), Invalid);  // a negative offset is refused before asking
+  for (const std::int64_t offset : {0, 1, 5}) {
+    try {
+      (void)c.seek(offset);
+      ADD_FAILURE() << "sought to " << offset;
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::invalid_seek);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: the stream cannot seek", 0), 0U);
+    }
+  }
   EXPECT_EQ(c.read_char(), byte('b'));
-  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0}));  // what was left: "c"
+  // The table is read whole at once, from where the stream stands.
+  EXPECT_EQ(c.find_line_offset(3), 4);
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 1, 4}));  // what was left: "\ncd\nef"
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 2)), 2);
 }
 
-TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
+TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
   Throwing_buf<Io_failure> failing;
   std::istream io(&failing);
   auto opened = open_raw(Input::in_channel(io));
-  EXPECT_EQ(opened.cursor().seek(0), Invalid);
-  EXPECT_EQ(opened.cursor().read_char(), End_of_input);
+  EXPECT_THROW((void)opened.cursor().seek(0), std::system_error);  // cannot seek at all
+  for (int i = 0; i < 2; ++i) {
+    try {
+      (void)opened.cursor().read_char();
+      ADD_FAILURE() << "read through an error";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::io_error);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+    }
+  }
   EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);
 
   Throwing_buf<std::runtime_error> broken;

@@ -38,13 +38,19 @@ void Channel_cursor::rethrow_named(const std::system_error& failure) const {
 Seek_result Channel_cursor::seek(std::int64_t offset) {
   std::streambuf* buf = channel_->rdbuf();
   if (offset < 0 || buf == nullptr) return Seek_result::Invalid_position;
+  std::error_code refused(ESPIPE, std::generic_category());
   try {
-    const auto at = buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in);
-    if (at == failed_seek) return Seek_result::Invalid_position;
-  } catch (const std::system_error&) {
-    return Seek_result::Invalid_position;
+    if (buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in) != failed_seek)
+      return Seek_result::Ok;
+  } catch (const std::system_error& e) {
+    refused = e.code();
   }
-  return Seek_result::Ok;
+  // A stream that cannot seek at all would quote nothing, silently.
+  if (!seekable()) {
+    const std::string name = file_ != nullptr && buf == file_ ? file_->name() : "input stream";
+    throw std::system_error(refused, name + ": the stream cannot seek");
+  }
+  return Seek_result::Invalid_position;
 }
 
 Byte Channel_cursor::read_char() {
@@ -55,8 +61,8 @@ Byte Channel_cursor::read_char() {
     if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof()))
       return End_of_input;
     return static_cast<unsigned char>(std::streambuf::traits_type::to_char_type(c));
-  } catch (const std::system_error&) {
-    return End_of_input;
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
   }
 }
 

@@ -14,11 +14,13 @@
 
 namespace vantel::detail {
 
-// Seeks and reads through the stream's buffer. A std::system_error from it
-// is the stream's way of saying it cannot: Invalid_position or End_of_input.
-// An error reading the line table is a std::system_error naming the input.
-// Any other exception propagates. The stream is never closed here; `owner`,
-// when given, keeps it alive as long as the cursor.
+// Seeks and reads through the stream's buffer. A seek that the stream refuses
+// is an Invalid_position when the stream can seek elsewhere, and a
+// std::system_error when it cannot seek at all (a pipe), since nothing could
+// then be quoted. A read error is a std::system_error naming the input, never
+// an end of input. Any other exception propagates as it is. The stream is
+// never closed here; `owner`, when given, keeps it alive as long as the
+// cursor.
 class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
  public:
   // `file`, when given, is the stream's buffer: its bytes at hand can then be
