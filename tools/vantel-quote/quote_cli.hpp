@@ -42,9 +42,6 @@ struct Environment {
   std::ostream& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the NO_COLOR variable, or null
-  // With --each, a regular file up to this size is read whole once, so that
-  // each quote seeks in memory; a larger one is quoted through its stream.
-  std::uintmax_t each_in_memory_limit = std::uintmax_t{64} << 20;
 };
 
 extern const char* const usage;
