@@ -197,11 +197,16 @@ TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   const Temp_file file(text);
   auto opened = open_raw(Input::file(file.path()));
   auto& c = opened.cursor();
-  for (const std::int64_t at : {std::int64_t{0}, std::int64_t{16383}, std::int64_t{16384},
-                                static_cast<std::int64_t>(text.size()) - 1, std::int64_t{7}}) {
-    ASSERT_EQ(c.seek(at), Ok);
-    for (std::int64_t k = at; k < at + 3 && k < static_cast<std::int64_t>(text.size()); ++k)
-      EXPECT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << k;
+  // Around the ends of the buffer, and of the shorter read that follows a seek.
+  const struct {
+    std::int64_t at, count;
+  } reads[] = {{0, 3}, {16383, 3},   {16384, 3},    {static_cast<std::int64_t>(text.size()) - 1, 3},
+               {7, 3}, {4000, 9000}, {4095, 20000}, {3584, 600}};
+  for (const auto& r : reads) {
+    ASSERT_EQ(c.seek(r.at), Ok);
+    for (std::int64_t k = r.at; k < r.at + r.count && k < static_cast<std::int64_t>(text.size());
+         ++k)
+      ASSERT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << r.at << ", " << k;
   }
   EXPECT_EQ(c.line_offsets().size(), 5001U);
   ASSERT_EQ(c.seek(1), Ok);  // reading the table moved the file to its end

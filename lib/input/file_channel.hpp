@@ -68,14 +68,21 @@ class File_buf final : public std::streambuf {
   pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
 
  private:
-  // read(2) into `s`, retried on EINTR; 0 at the end of the file.
+  // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
+  // EINTR; 0 at the end of the file.
   std::size_t read_some(char* s, std::size_t n);
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
+  static constexpr std::size_t page = 4096;
   std::string name_;
   File_identity identity_;
   int fd_ = -1;
+  // A regular file is read at offsets of our own, so that seeking costs no
+  // system call; anything else reads and seeks through the descriptor.
+  bool positioned_ = false;
+  off_type next_ = 0;  // offset of the byte after the buffer
+  bool just_sought_ = false;
   char buffer_[buffer_size];
 };
 
