@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,8 @@
 #include <system_error>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -111,28 +114,52 @@ TEST(InputChannel, FileSeekedAtOrPastItsEndReadsTheEnd) {
   }
 }
 
-TEST(InputChannel, StreamThatCannotSeekRefusesEveryOffsetAndReadsOn) {
-  struct No_seek : std::streambuf {
-    explicit No_seek(std::string s) : text(std::move(s)) {
-      setg(text.data(), text.data(), text.data() + 3);
-    }
-    std::string text;
-  } pipe("abc");
+// A pipe: hands out its bytes once and refuses every seek.
+struct Pipe_buf : std::streambuf {
+  explicit Pipe_buf(std::string s) : text(std::move(s)) {
+    setg(text.data(), text.data(), text.data() + text.size());
+  }
+  std::string text;
+};
+
+TEST(InputChannel, StreamThatCannotSeekFailsToSeekButStillGivesItsTable) {
+  Pipe_buf pipe("ab\ncd\nef");
   std::istream piped(&pipe);
-  auto opened = open_raw(Input::in_channel(piped));
+  const Input input = Input::in_channel(piped);
+  auto opened = open_raw(input);
   auto& c = opened.cursor();
   EXPECT_EQ(c.read_char(), byte('a'));
-  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), invalid) << offset;
+  EXPECT_EQ(c.seek(-1), invalid);  // a negative offset is refused before asking
+  for (const std::int64_t offset : {0, 1, 5}) {
+    try {
+      (void)c.seek(offset);
+      ADD_FAILURE() << "sought to " << offset;
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::invalid_seek);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: the stream cannot seek", 0), 0U);
+    }
+  }
   EXPECT_EQ(c.read_char(), byte('b'));
-  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0}));  // what was left: "c"
+  // The table is read whole at once, from where the stream stands.
+  EXPECT_EQ(c.find_line_offset(3), 4);
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 1, 4}));  // what was left: "\ncd\nef"
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 2)), 2);
 }
 
-TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
+TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
   Throwing_buf<Io_failure> failing;
   std::istream io(&failing);
   auto opened = open_raw(Input::in_channel(io));
-  EXPECT_EQ(opened.cursor().seek(0), invalid);
-  EXPECT_EQ(opened.cursor().read_char(), End_of_input);
+  EXPECT_THROW((void)opened.cursor().seek(0), std::system_error);  // cannot seek at all
+  for (int i = 0; i < 2; ++i) {
+    try {
+      (void)opened.cursor().read_char();
+      ADD_FAILURE() << "read through an error";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::io_error);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+    }
+  }
   EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);
 
   Throwing_buf<std::runtime_error> broken;
@@ -142,17 +169,44 @@ TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
   EXPECT_THROW((void)opened2.cursor().read_char(), std::runtime_error);
 }
 
+TEST(InputChannel, TableIsReadOnlyAsFarAsTheQueriesAsk) {
+  std::string text;
+  for (int i = 0; i < 30000; ++i) text += "line " + std::to_string(i) + "\n";
+  std::istringstream stream(text);
+  const Input input = Input::in_channel(stream);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(3, 1)), 14);
+  const auto read = static_cast<std::size_t>(stream.tellg());
+  EXPECT_LT(read, text.size() / 10);
+  // Asking again for what is known reads nothing more; asking further resumes.
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 7);
+  stream.seekg(0);  // another reader moved the stream: the table does not care
+  EXPECT_EQ(Position::to_lexing(input)(Position::of_offset(static_cast<std::int64_t>(read) + 100))
+                .line_number,
+            static_cast<std::int64_t>(std::count(
+                text.begin(), text.begin() + static_cast<std::ptrdiff_t>(read) + 100, '\n')) +
+                1);
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(30002, 1)),
+               std::out_of_range);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(30001, 1)),
+            static_cast<std::int64_t>(text.size()));
+}
+
 TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += std::to_string(i) + "\n";
   const Temp_file file(text);
   auto opened = open_raw(Input::file(file.path()));
   auto& c = opened.cursor();
-  for (const std::int64_t at : {std::int64_t{0}, std::int64_t{16383}, std::int64_t{16384},
-                                static_cast<std::int64_t>(text.size()) - 1, std::int64_t{7}}) {
-    ASSERT_EQ(c.seek(at), ok);
-    for (std::int64_t k = at; k < at + 3 && k < static_cast<std::int64_t>(text.size()); ++k)
-      EXPECT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << k;
+  // Around the ends of the buffer, and of the shorter read that follows a seek.
+  const struct {
+    std::int64_t at, count;
+  } reads[] = {{0, 3}, {16383, 3},   {16384, 3},    {static_cast<std::int64_t>(text.size()) - 1, 3},
+               {7, 3}, {4000, 9000}, {4095, 20000}, {3584, 600}};
+  for (const auto& r : reads) {
+    ASSERT_EQ(c.seek(r.at), ok);
+    for (std::int64_t k = r.at; k < r.at + r.count && k < static_cast<std::int64_t>(text.size());
+         ++k)
+      ASSERT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << r.at << ", " << k;
   }
   EXPECT_EQ(c.line_offsets().size(), 5001U);
   ASSERT_EQ(c.seek(1), ok);  // reading the table moved the file to its end
@@ -201,6 +255,80 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
   EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 2);
   EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(9, 1)), std::out_of_range);
   EXPECT_EQ(open_descriptors(), before);  // also after a failing conversion
+}
+
+// Sets the file's modification time, leaving its content as it is.
+void set_modified(const std::string& path, timespec when) {
+  const timespec times[2] = {{0, UTIME_OMIT}, when};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+}
+
+timespec modified(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+  return info.st_mtim;
+}
+
+// A file input keeps its table from one opening to the next exactly while the
+// file keeps its device, inode, size and times.
+TEST(InputFile, TableIsKeptWhileTheFileIsUnchangedAndRebuiltWhenItChanges) {
+  const struct {
+    const char* change;
+    void (*apply)(const Temp_file& file);
+    bool kept;
+    Entries table;
+  } cases[] = {
+      {"unchanged", [](const Temp_file&) {}, true, {0, 3, 6}},
+      {"rewritten to another size",
+       [](const Temp_file& f) { f.write("a\nbcd\ne\n"); },
+       false,
+       {0, 2, 6, 8}},
+      {"same size, another modification time",
+       [](const Temp_file& f) {
+         const timespec before = modified(f.path());
+         f.write("abcde\n");
+         set_modified(f.path(), {before.tv_sec - 3600, before.tv_nsec});
+       },
+       false,
+       {0, 6}},
+      {"replaced by a rename",
+       [](const Temp_file& f) {
+         const Temp_file other("abcde\n");
+         set_modified(other.path(), modified(f.path()));
+         if (std::rename(other.path().c_str(), f.path().c_str()) != 0)
+           throw std::system_error(errno, std::generic_category(), "rename");
+       },
+       false,
+       {0, 6}},
+  };
+  for (const auto& c : cases) {
+    const Temp_file file("ab\ncd\n");
+    const Input input = Input::file(file.path());
+    auto first = open_raw(input);  // held open, so that its table stays where it is
+    const Line_table& before = first.cursor().line_offsets();
+    c.apply(file);
+    auto second = open_raw(input);
+    const Line_table& after = second.cursor().line_offsets();
+    EXPECT_EQ(after.data() == before.data(), c.kept) << c.change;
+    EXPECT_EQ(after.to_vector(), c.table) << c.change;
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), c.table[1]) << c.change;
+  }
+}
+
+TEST(InputFile, DeletedFileFailsAtTheNextOpeningWhateverWasKept) {
+  auto file = std::make_unique<Temp_file>("ab\ncd\n");
+  const std::string path = file->path();
+  const Input input = Input::file(path);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 3);
+  file.reset();
+  try {
+    (void)Position::to_offset(input, Position::of_line_col(2, 1));
+    ADD_FAILURE() << "opened a deleted file";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+  }
 }
 
 TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {

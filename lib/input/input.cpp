@@ -3,6 +3,7 @@
 #include "input/channel_cursor.hpp"
 #include "input/file_channel.hpp"
 #include "input/input_node.hpp"
+#include "input/kept_table.hpp"
 
 #include <vantel/input.hpp>
 
@@ -55,21 +56,24 @@ Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener)
 }  // namespace detail
 
 Input Input::file(std::string name) {
-  return detail::Input_node::make_managed([name = std::move(name)]() -> std::pair<Input, Closer> {
-    // The channel lives as long as the cursor reading it or the closer, so
-    // its descriptor is released even if the closer never gets to run.
-    auto channel = std::make_shared<detail::File_channel>(name);
-    Input opened = detail::Input_node::make_raw(
-        std::make_shared<detail::Channel_cursor>(channel->stream(), channel, &channel->buffer()));
-    return {std::move(opened), [channel] { channel->close(); }};
-  });
+  auto kept = std::make_shared<detail::Kept_table>();
+  return detail::Input_node::make_managed(
+      [name = std::move(name), kept = std::move(kept)]() -> std::pair<Input, Closer> {
+        // The channel lives as long as the cursor reading it or the closer, so
+        // its descriptor is released even if the closer never gets to run.
+        auto channel = std::make_shared<detail::File_channel>(name);
+        Input opened = detail::Input_node::make_raw(std::make_shared<detail::Channel_cursor>(
+            channel->stream(), channel, &channel->buffer(),
+            kept->for_opening(channel->buffer().identity())));
+        return {std::move(opened), [channel] { channel->close(); }};
+      });
 }
 
 Input Input::string(std::string text) {
   return detail::buf(
       std::move(text), [](const std::string& s) { return s.size(); },
       [](const std::string& s, std::size_t i) { return s[i]; },
-      [](const std::string& s) { return std::string_view(s); });
+      [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::lazy);
 }
 
 Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
@@ -80,7 +84,8 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
       [](const Buffer& b, std::size_t i) { return (*b)[i]; },
       [](const Buffer& b) {
         return b ? std::string_view(b->data(), b->size()) : std::string_view();
-      });
+      },
+      detail::Buffer_table::whole);
 }
 
 Input Input::in_channel(std::istream& channel) {

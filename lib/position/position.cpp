@@ -3,7 +3,6 @@
 
 #include "input/opening.hpp"
 
-#include "line_offsets/line_offsets.hpp"
 #include "support/checked.hpp"
 
 #include <vantel/position.hpp>
@@ -117,7 +116,7 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
       offset = at.offset;
       break;
     case Position_kind::Line_col:
-      offset = Line_offsets::find_offset(cursor.line_offsets(), at.line, at.col);
+      offset = cursor.find_offset(at.line, at.col);
       break;
     case Position_kind::Lexing:
       offset = at.lexing->char_offset;
@@ -131,7 +130,7 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
 }
 
 Resolved_position of_table_offset(Raw_cursor& cursor, std::int64_t offset) {
-  const auto [line, col] = Line_offsets::line_col_of_offset(cursor.line_offsets(), offset);
+  const auto [line, col] = cursor.line_col_of_offset(offset);
   return {line, checked_sub(offset, col, "start of a line"), offset};
 }
 
@@ -151,9 +150,8 @@ Resolved_position resolve_raw(Raw_cursor& cursor, const Position& position) {
     case Position_kind::Offset:
       return of_table_offset(cursor, fields.offset);
     case Position_kind::Line_col: {
-      const Line_table& table = cursor.line_offsets();
-      const std::int64_t start = Line_offsets::find_line_offset(table, fields.line);
-      return {fields.line, start, Line_offsets::find_offset(table, fields.line, fields.col)};
+      const std::int64_t start = cursor.find_line_offset(fields.line);
+      return {fields.line, start, cursor.find_offset(fields.line, fields.col)};
     }
     case Position_kind::Lexing:
       return {fields.lexing->line_number, fields.lexing->line_start, fields.lexing->char_offset};

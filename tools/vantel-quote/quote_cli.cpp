@@ -5,9 +5,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <ios>
 #include <istream>
 #include <iterator>
 #include <new>
@@ -225,31 +222,15 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});
 
+  // Standard input, or a FILE that cannot seek, is read whole first. Any other
+  // file is quoted through the file input, which keeps its line table from one
+  // quote to the next while the file is unchanged.
   std::optional<std::string> whole = read_first(options, env);
+  const vantel::Input input =
+      whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
   if (!options.each) {
-    const vantel::Input input =
-        whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
     vantel::pp(input, formatter, options.locations, options.max_lines);
     return;
-  }
-  // One input for every quote, so that its line table is computed once.
-  std::ifstream file;
-  vantel::Input input = vantel::Input::in_channel(file);
-  if (whole) {
-    input = vantel::Input::string(std::move(*whole));
-  } else {
-    std::error_code ec;
-    if (std::filesystem::is_directory(options.file, ec))
-      throw std::system_error(EISDIR, std::generic_category(), options.file);
-    errno = 0;
-    file.open(options.file, std::ios::binary);
-    if (!file.is_open())
-      throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), options.file);
-    // A regular file of moderate size is read once, whole: each quote then
-    // seeks in memory rather than asking the system to seek and read again.
-    if (std::filesystem::is_regular_file(options.file, ec) &&
-        std::filesystem::file_size(options.file, ec) <= env.each_in_memory_limit && !ec)
-      input = vantel::Input::string(read_all(file));
   }
   const vantel::Printer print = vantel::pp(input, options.max_lines);
   for (const vantel::Location& location : options.locations) {

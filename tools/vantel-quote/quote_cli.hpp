@@ -45,9 +45,6 @@ struct Environment {
   // The descriptor under `in`, read directly when it is known (at least 0),
   // so that its failures carry the system's error; `in` otherwise.
   int in_descriptor = -1;
-  // With --each, a regular file up to this size is read whole once, so that
-  // each quote seeks in memory; a larger one is quoted through its stream.
-  std::uintmax_t each_in_memory_limit = std::uintmax_t{64} << 20;
 };
 
 extern const char* const usage;

@@ -13,7 +13,10 @@ namespace vantel {
 /// An immutable table of line starts: entry k is the byte offset of the first
 /// byte of line k + 1. Copies share the entries (copying costs a reference
 /// count). Tables built by the library start at 0 and strictly ascend; a table
-/// that a caller supplies is assumed to ascend and is not checked.
+/// that a caller supplies is assumed to ascend and is not checked. Inside the
+/// library a table grows only as far as the queries on it need, and is kept
+/// as long as its input tells it is still the same text (vantel/input.hpp
+/// gives the rules); a Line_table is only ever a whole one.
 class Line_table {
  public:
   /// The empty table (no lines). Queries on it throw std::out_of_range.
