@@ -34,7 +34,10 @@ void render(benchmark::State& state, const std::vector<source_line>& lines,
   Null_buffer buffer;
   std::ostream out(&buffer);
   const vantel::detail::Get_lines get_lines = [&](const Resolved_position&,
-                                                  const Resolved_position&) { return lines; };
+                                                  const Resolved_position&,
+                                                  const vantel::detail::Line_sink& sink) {
+    for (source_line line : lines) sink(line);
+  };
   // What pp builds: the set of bounds, and a record that finds their positions.
   const vantel::detail::Record_of record = [&locations](std::size_t bound) {
     return bound % 2 == 0 ? locations[bound / 2].first : locations[bound / 2].second;

@@ -55,6 +55,28 @@ detail::Resolved_position record_of(detail::Raw_cursor& cursor,
   return p;
 }
 
+// The quoted lines. A point at the end of a text that ends with a line feed
+// stands on the empty line after it, which holds no byte to read: with
+// points shown, that line is given empty.
+void gather(detail::Raw_cursor& cursor, const detail::Resolved_position& first,
+            const detail::Resolved_position& last, const detail::Line_sink& sink,
+            bool show_points) {
+  if (!show_points) {
+    detail::lines_around(first.line_start, last.char_offset, cursor, sink);
+    return;
+  }
+  bool any = false;
+  detail::lines_around(first.line_start, last.char_offset, cursor,
+                       [&sink, &any](detail::source_line& line) {
+                         any = true;
+                         sink(line);
+                       });
+  if (!any && first.line_start >= 0 && first.line_start < last.char_offset) {
+    detail::source_line empty{std::string(), first.line_start};
+    sink(empty);
+  }
+}
+
 }  // namespace
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
@@ -75,14 +97,9 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
     return record_of(cursor, locations, bound, display.show_points);
   };
   const detail::Get_lines get_lines = [&cursor, &display](const detail::Resolved_position& first,
-                                                          const detail::Resolved_position& last) {
-    auto lines = detail::lines_around(first.line_start, last.char_offset, cursor);
-    // A point at the end of a text that ends with a line feed stands on the
-    // empty line after it, which holds no byte to read.
-    if (lines.empty() && display.show_points && first.line_start >= 0 &&
-        first.line_start < last.char_offset)
-      lines.push_back({std::string(), first.line_start});
-    return lines;
+                                                          const detail::Resolved_position& last,
+                                                          const detail::Line_sink& sink) {
+    gather(cursor, first, last, sink, display.show_points);
   };
   detail::highlight_quote(formatter, get_lines, max_lines, set, record, display);
   opened.close();

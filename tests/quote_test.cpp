@@ -150,6 +150,21 @@ TEST(SingleLine, AnUnderlineWrittenWholeMatchesTheOneWrittenRunByRun) {
   }
 }
 
+// The plain underline goes out a buffer of 4096 bytes at a time: runs that
+// cross the buffer's end, and runs longer than the buffer, lose no byte.
+TEST(SingleLine, AnUnderlineLongerThanItsBufferLosesNoByte) {
+  const source_line line{std::string(10000, 'x'), 0};
+  const std::vector<Resolved_location> locs = {loc(0, 1), loc(4094, 4099), loc(5000, 9990)};
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  test::highlight_quote(
+      f, [&](const Resolved_position&, const Resolved_position&) { return std::vector{line}; }, 10,
+      locs);
+  const std::string underline = "^" + std::string(4093, ' ') + std::string(5, '^') +
+                                std::string(901, ' ') + std::string(4990, '^');
+  EXPECT_EQ(out.str(), "1 | " + line.text + "\n    " + underline + "\n");
+}
+
 TEST(MultiLine, ShorterLabelsAreRightAlignedAndUnnumberedLinesGetEmptyOnes) {
   EXPECT_EQ(quote({{"aa", 24}, {"aa", 27}, {"aa", 30}}, {loc(25, 31, 9, 11)}),
             "<H> 9 | .a\n10 | aa\n11 | a.\n</H>");

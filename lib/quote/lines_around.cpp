@@ -27,25 +27,26 @@ void append_but_returns(std::string& text, std::string_view run) {
 // to go on looks at where the pending line began, not at where reading stands.
 class Line_reader {
  public:
-  Line_reader(Raw_cursor& raw, std::int64_t line_start, std::int64_t end_offset)
-      : raw_(raw), end_offset_(end_offset), begin_(line_start), pos_(line_start) {
-    pending_.reserve(80);
+  Line_reader(Raw_cursor& raw, std::int64_t line_start, std::int64_t end_offset,
+              const Line_sink& sink)
+      : raw_(raw), end_offset_(end_offset), begin_(line_start), pos_(line_start), sink_(sink) {
+    pending_.text.reserve(80);
   }
 
-  std::vector<source_line> read() && {
+  void read() && {
     while (begin_ < end_offset_)
       if (!read_at_hand() && !read_one_byte()) break;
-    return std::move(lines_);
   }
 
  private:
   // Closes the pending line when it consumed at least one byte, so that an
   // input ending with a line feed gives no empty line after it.
-  void close_line() {
+  // The one pending line is reused, so that no line costs an allocation.
+  void add_line() {
     if (begin_ == pos_) return;
-    lines_.push_back(source_line{std::move(pending_), begin_});
-    pending_.clear();
-    pending_.reserve(80);
+    pending_.start_offset = begin_;
+    sink_(pending_);
+    pending_.text.clear();
     begin_ = pos_;
   }
 
@@ -61,13 +62,13 @@ class Line_reader {
       const std::string_view rest = at_hand.substr(used, room);
       const std::size_t lf = rest.find('\n');
       const std::size_t run = std::min(lf, rest.size());
-      append_but_returns(pending_, rest.substr(0, run));
+      append_but_returns(pending_.text, rest.substr(0, run));
       pos_ += static_cast<std::int64_t>(run);
       used += run;
       if (lf != std::string_view::npos) {
         ++pos_;
         ++used;
-        close_line();
+        add_line();
       }
     }
     if (used != 0) raw_.consume(used);
@@ -79,14 +80,14 @@ class Line_reader {
   bool read_one_byte() {
     const Byte c = raw_.read_char();
     if (!c || pos_ == max_offset) {
-      close_line();
+      add_line();
       return false;
     }
     ++pos_;
     if (*c == '\n')
-      close_line();
+      add_line();
     else if (*c != '\r')
-      pending_.push_back(static_cast<char>(*c));
+      pending_.text.push_back(static_cast<char>(*c));
     return true;
   }
 
@@ -94,16 +95,16 @@ class Line_reader {
   const std::int64_t end_offset_;
   std::int64_t begin_;  // first byte of the pending line
   std::int64_t pos_;    // next byte to read
-  std::string pending_;
-  std::vector<source_line> lines_;
+  source_line pending_{};
+  const Line_sink& sink_;
 };
 
 }  // namespace
 
-std::vector<source_line> lines_around(std::int64_t line_start, std::int64_t end_offset,
-                                      Raw_cursor& raw) {
-  if (raw.seek(line_start) == Seek_result::Invalid_position) return {};
-  return Line_reader(raw, line_start, end_offset).read();
+void lines_around(std::int64_t line_start, std::int64_t end_offset, Raw_cursor& raw,
+                  const Line_sink& sink) {
+  if (raw.seek(line_start) == Seek_result::Invalid_position) return;
+  Line_reader(raw, line_start, end_offset, sink).read();
 }
 
 }  // namespace vantel::detail

@@ -1,7 +1,7 @@
 #include "quote/quote.hpp"
 
 #include "quote/highlight_tags.hpp"
-#include "quote/line_numbers.hpp"
+#include "quote/quoted_lines.hpp"
 #include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
 
@@ -11,9 +11,9 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace vantel::detail {
 namespace {
@@ -37,36 +37,6 @@ void print_repeat(Formatter& f, Wide count, char c) {
   }
 }
 
-// The offset of a non-empty line's last byte; bytes past the largest offset
-// cannot be highlighted, so the range stops there.
-std::int64_t last_offset_of(const source_line& line) {
-  const Wide last = Wide{line.start_offset} + static_cast<Wide>(line.text.size()) - 1;
-  return static_cast<std::int64_t>(std::min<Wide>(last, max_offset));
-}
-
-// Each line is labelled with the number of the first bound within its text,
-// if any, and the others are numbered from it when all numbers agree.
-std::vector<std::string> line_labels(const Bound_set& set, const Record_of& record,
-                                     const std::vector<source_line>& lines) {
-  std::vector<std::pair<std::optional<Line_number>, const source_line*>> numbers;
-  numbers.reserve(lines.size());
-  auto hint = set.begin();
-  for (const source_line& line : lines) {
-    std::optional<Line_number> number;
-    if (!line.text.empty()) {
-      hint = set.first_reaching(line.start_offset, hint);
-      if (auto bound = set.find_bound_in(line.start_offset, last_offset_of(line), hint))
-        number = record(bound->payload).line_number;
-    }
-    numbers.emplace_back(number, &line);
-  }
-  std::vector<std::string> labels;
-  labels.reserve(numbers.size());
-  for (const auto& [number, line] : infer_line_numbers(std::move(numbers)))
-    labels.push_back(number ? to_decimal(*number) : std::string());
-  return labels;
-}
-
 // The underline as plain bytes, gathered in a small buffer and written a
 // buffer at a time rather than a write per run: with tags neither marked nor
 // printed, opening and closing one writes and calls nothing.
@@ -76,10 +46,11 @@ class Buffered_runs {
   void spaces(Wide count) { put(count, ' '); }
   void carets(Wide count) { put(count, '^'); }
   void finish() { f_.print_string(std::string_view(buffer_, used_)); }
+  [[nodiscard]] bool failed() const { return f_.stream().bad(); }
 
  private:
   void put(Wide count, char c) {
-    while (count > 0) {
+    while (count > 0 && !f_.stream().bad()) {
       if (used_ == sizeof buffer_) {
         finish();
         used_ = 0;
@@ -102,10 +73,21 @@ class Tagged_runs {
   void spaces(Wide count) { print_repeat(f_, count, ' '); }
   void carets(Wide count) {
     pp_open_stag(f_, Single_line_underline_tag);
-    print_repeat(f_, count, '^');
+    try {
+      print_repeat(f_, count, '^');
+    } catch (...) {
+      // A stream that throws leaves no tag of ours open for the caller's
+      // next close to find; a failure of that close is dropped for the first.
+      try {
+        pp_close_stag(f_);
+      } catch (...) {
+      }
+      throw;
+    }
     pp_close_stag(f_);
   }
   void finish() {}
+  [[nodiscard]] bool failed() const { return f_.stream().bad(); }
 
  private:
   Formatter& f_;
@@ -119,7 +101,7 @@ class Tagged_runs {
 template <class Runs>
 void write_underline(const Bound_set& set, std::int64_t start, Runs&& runs) {
   Wide next = start;  // the offset under which the next byte stands
-  for (auto i = set.first_reaching(start); i != set.end(); ++i) {
+  for (auto i = set.first_reaching(start); i != set.end() && !runs.failed(); ++i) {
     const std::int64_t from = std::max(i->start.offset, start);
     runs.spaces(Wide{from} - next);
     runs.carets(Wide{i->end.offset} - from + 1);
@@ -161,15 +143,34 @@ std::string shown_text(const Bound_set& set, const source_line& line,
   return shown;
 }
 
-// Every line labelled, its bytes outside the set shown as dots.
-void multi_line_quote(Formatter& f, const Bound_set& set, const std::vector<source_line>& lines,
-                      std::vector<std::string> labels, int max_lines) {
-  std::vector<Row> rows;
-  rows.reserve(lines.size());
+// The label of a line: its number, or nothing.
+std::string label_of(const std::optional<Line_number>& number) {
+  return number ? to_decimal(*number) : std::string();
+}
+
+// Every line labelled, its bytes outside the set shown as dots; only the
+// rows that the cut shows are made.
+void multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
+                      int max_lines) {
   auto hint = set.begin();
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    rows.emplace_back(std::move(labels[i]), shown_text(set, lines[i], hint));
-  pp_two_columns(f, rows, max_lines);
+  pp_two_columns(
+      f, lines.count(), lines.label_width(),
+      [&](std::int64_t i) {
+        return Row{label_of(lines.number(i)), shown_text(set, lines.at(i).line, hint)};
+      },
+      max_lines);
+}
+
+// The label of a quote of one line. A point at the end of a line stands on
+// its terminator, and one at the end of the text maybe on an empty line:
+// neither is a bound within the text to number the line by, but the point's
+// own line, `first`, is this one.
+std::string single_line_label(const Quoted_lines& lines, const Resolved_position& first,
+                              const Display& display) {
+  std::string label = label_of(lines.number(0));
+  if (display.show_points && label.empty() && first.line_start == lines.at(0).line.start_offset)
+    label = to_decimal(first.line_number);
+  return label;
 }
 
 }  // namespace
@@ -183,30 +184,23 @@ void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_l
                      const Bound_set& set, const Record_of& record, const Display& display) {
   const auto extrema = set.extrema();
   if (!extrema) return;
-  const std::vector<source_line> lines =
-      get_lines(record(extrema->first.payload), record(extrema->second.payload));
-  std::vector<std::string> labels = line_labels(set, record, lines);
+  Quoted_lines lines(set, record, max_lines);
+  get_lines(record(extrema->first.payload), record(extrema->second.payload),
+            [&lines](source_line& line) { lines.take(line); });
   const bool text = display.columns == Display::Columns::Text;
 
   formatter.open_vbox();
-  if (lines.size() == 1 && (!lines.front().text.empty() || display.show_points)) {
-    // A point at the end of a line stands on its terminator, and one at the
-    // end of the text maybe on an empty line: neither is a bound within the
-    // text to number the line by, but the point's own line is this one.
-    if (display.show_points && labels.front().empty()) {
-      const Resolved_position first = record(extrema->first.payload);
-      if (first.line_start == lines.front().start_offset)
-        labels.front() = to_decimal(first.line_number);
-    }
+  if (lines.count() == 1 && (!lines.at(0).line.text.empty() || display.show_points)) {
+    const std::string label = single_line_label(lines, record(extrema->first.payload), display);
     if (text)
-      text_single_line_quote(formatter, set, lines.front(), labels.front(), display);
+      text_single_line_quote(formatter, set, lines.at(0).line, label, display);
     else
-      single_line_quote(formatter, set, lines.front(), labels.front());
-  } else if (lines.size() >= 2) {
+      single_line_quote(formatter, set, lines.at(0).line, label);
+  } else if (lines.count() >= 2) {
     if (text)
-      text_multi_line_quote(formatter, set, lines, labels, max_lines, display);
+      text_multi_line_quote(formatter, set, lines, max_lines, display);
     else
-      multi_line_quote(formatter, set, lines, std::move(labels), max_lines);
+      multi_line_quote(formatter, set, lines, max_lines);
   }
   formatter.close_box();
 }

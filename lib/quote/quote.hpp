@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 namespace vantel::detail {
 
@@ -34,13 +33,15 @@ void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t s
 // The position a bound of the set stands for.
 using Record_of = std::function<Resolved_position(std::size_t bound)>;
 
-// Returns the lines from the one holding `first` to the one holding the
+// Gives `sink` the lines from the one holding `first` to the one holding the
 // offset just before `last.char_offset`, in input order.
-using Get_lines = std::function<std::vector<source_line>(const Resolved_position& first,
-                                                         const Resolved_position& last)>;
+using Get_lines = std::function<void(const Resolved_position& first, const Resolved_position& last,
+                                     const Line_sink& sink)>;
 
 // Prints the quote of `set` on `formatter`, laid out as `display` says; calls
 // `get_lines` at most once, and prints nothing at all when the set is empty.
+// Of the lines it is given, it keeps only those that the quote shows; it
+// stops writing as soon as the formatter's stream has failed.
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
                      const Bound_set& set, const Record_of& record,
                      const Display& display = Display{});

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <ostream>
+#include <string>
 #include <string_view>
 
 namespace vantel::detail {
@@ -15,20 +18,36 @@ namespace {
 // Marks a side of a row that was cut; one column wide.
 constexpr std::string_view cut_marker = "\xE2\x80\xA6";  // U+2026
 
-void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
-  pp_open_stag(f, tag);
-  f.print_string(text);
-  pp_close_stag(f);
-}
-
-// Writes `count` copies of c, however many that is.
+// Writes `count` copies of c, however many that is, unless the stream fails.
 void print_repeat(Formatter& f, Wide_column count, char c) {
-  while (count > 0) {
+  while (count > 0 && !f.stream().bad()) {
     const auto n = static_cast<std::int64_t>(
         std::min<Wide_column>(count, std::numeric_limits<std::int64_t>::max()));
     f.print_repeat(n, c);
     count -= n;
   }
+}
+
+// Writes what `print` writes inside `tag`. A stream that throws leaves no tag
+// of ours open for the caller's next close to find; a failure of that close
+// is dropped for the first.
+template <class Print>
+void print_in_tag(Formatter& f, const Stag& tag, Print&& print) {
+  pp_open_stag(f, tag);
+  try {
+    print();
+  } catch (...) {
+    try {
+      pp_close_stag(f);
+    } catch (...) {
+    }
+    throw;
+  }
+  pp_close_stag(f);
+}
+
+void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
+  print_in_tag(f, tag, [&] { f.print_string(text); });
 }
 
 // The text of a row: each cluster as shown, or, for a dotted row, each
@@ -131,9 +150,7 @@ class Caret_sink {
     if (carets_ == 0) return;
     print_repeat(f_, spaces_, ' ');
     spaces_ = 0;
-    pp_open_stag(f_, Single_line_underline_tag);
-    print_repeat(f_, carets_, '^');
-    pp_close_stag(f_);
+    print_in_tag(f_, Single_line_underline_tag, [this] { print_repeat(f_, carets_, '^'); });
     carets_ = 0;
   }
 
@@ -158,15 +175,18 @@ void text_single_line_quote(Formatter& f, const Bound_set& set, const source_lin
   f.cut();
 }
 
-void text_multi_line_quote(Formatter& f, const Bound_set& set,
-                           const std::vector<source_line>& lines,
-                           const std::vector<std::string>& labels, int max_lines,
-                           const Display& display) {
+void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
+                           int max_lines, const Display& display) {
   pp_two_columns(
-      f, labels,
-      [&](std::size_t i) {
-        Text_sink dotted(f, lines[i].text, true);
-        Text_row(set, lines[i], display, false).emit(dotted);
+      f, lines.count(), lines.label_width(),
+      [&lines](std::int64_t i) {
+        const auto number = lines.number(i);
+        return number ? to_decimal(*number) : std::string();
+      },
+      [&](std::int64_t i) {
+        const source_line& line = lines.at(i).line;
+        Text_sink dotted(f, line.text, true);
+        Text_row(set, line, display, false).emit(dotted);
       },
       max_lines);
 }

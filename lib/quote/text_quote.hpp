@@ -3,13 +3,13 @@
 #pragma once
 
 #include "quote/quote.hpp"
+#include "quote/quoted_lines.hpp"
 #include "quote/source_line.hpp"
 
 #include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 
 #include <string>
-#include <vector>
 
 namespace vantel::detail {
 
@@ -20,9 +20,7 @@ void text_single_line_quote(Formatter& f, const Bound_set& set, const source_lin
 
 // Every line labelled, each cluster that is not highlighted shown as one '.'
 // per column.
-void text_multi_line_quote(Formatter& f, const Bound_set& set,
-                           const std::vector<source_line>& lines,
-                           const std::vector<std::string>& labels, int max_lines,
-                           const Display& display);
+void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
+                           int max_lines, const Display& display);
 
 }  // namespace vantel::detail

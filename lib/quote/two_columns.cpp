@@ -1,78 +1,65 @@
 #include "quote/two_columns.hpp"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
+#include <ostream>
+#include <utility>
 
 namespace vantel::detail {
-namespace {
-
-// The rows that give way to one "..." row, both ends inclusive; none when
-// every row is shown.
-struct Elided {
-  std::int64_t first = -1;
-  std::int64_t last = -1;
-};
 
 // A head of ceil((m-1)/2) rows and a tail of floor((m-1)/2) stay, m rows in
 // all. With m <= 0 every row is hidden and first < 0 prints no "..." either.
-Elided elided_rows(std::int64_t n, std::optional<int> max_lines) {
-  if (!max_lines || n <= *max_lines) return {};
+Elided elided_rows(std::int64_t count, std::optional<int> max_lines) {
+  if (!max_lines || count <= *max_lines) return {};
   const std::int64_t k = std::int64_t{*max_lines} - 1;
   const std::int64_t head = k / 2 + k % 2;
   const std::int64_t tail = k / 2;
-  return {head, n - tail - 1};
+  return {head, count - tail - 1};
 }
-
-}  // namespace
 
 void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,
                     std::optional<int> max_lines, std::string_view sep) {
   // Hidden rows count for the width too, so eliding never shifts a column.
   std::size_t width = 0;
   for (const Row& row : rows) width = std::max(width, row.first.size());
-
-  const auto n = static_cast<std::int64_t>(rows.size());
-  const Elided elided = elided_rows(n, max_lines);
-  formatter.open_vbox();
-  for (std::int64_t i = 0; i < n; ++i) {
-    if (i == elided.first) {
-      formatter.print_string("...");
-      formatter.cut();
-    }
-    if (elided.first <= i && i <= elided.last) continue;
-    const Row& row = rows[static_cast<std::size_t>(i)];
-    formatter.print_right_aligned(static_cast<std::int64_t>(width), row.first);
-    formatter.print_char(' ');
-    formatter.print_string(sep);
-    formatter.print_char(' ');
-    formatter.print_string(row.second);
-    formatter.cut();
-  }
-  formatter.close_box();
+  pp_two_columns(
+      formatter, static_cast<std::int64_t>(rows.size()), width,
+      [&rows](std::int64_t i) { return rows[static_cast<std::size_t>(i)]; }, max_lines, sep);
 }
 
-void pp_two_columns(Formatter& formatter, const std::vector<std::string>& lefts,
-                    const std::function<void(std::size_t row)>& print_right,
-                    std::optional<int> max_lines, std::string_view sep) {
-  std::size_t width = 0;
-  for (const std::string& left : lefts) width = std::max(width, left.size());
+void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
+                    const std::function<Row(std::int64_t)>& row_at, std::optional<int> max_lines,
+                    std::string_view sep) {
+  // Each row is made once: its left text is asked first, its right one next.
+  Row row;
+  pp_two_columns(
+      formatter, count, width,
+      [&row, &row_at](std::int64_t i) {
+        row = row_at(i);
+        return std::move(row.first);
+      },
+      [&formatter, &row](std::int64_t) { formatter.print_string(row.second); }, max_lines, sep);
+}
 
-  const auto n = static_cast<std::int64_t>(lefts.size());
-  const Elided elided = elided_rows(n, max_lines);
+void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
+                    const std::function<std::string(std::int64_t)>& left_at,
+                    const std::function<void(std::int64_t)>& print_right,
+                    std::optional<int> max_lines, std::string_view sep) {
+  const Elided elided = elided_rows(count, max_lines);
   formatter.open_vbox();
-  for (std::int64_t i = 0; i < n; ++i) {
+  for (std::int64_t i = 0; i < count && !formatter.stream().bad(); ++i) {
     if (i == elided.first) {
       formatter.print_string("...");
       formatter.cut();
     }
-    if (elided.first <= i && i <= elided.last) continue;
-    formatter.print_right_aligned(static_cast<std::int64_t>(width),
-                                  lefts[static_cast<std::size_t>(i)]);
+    if (elided.first <= i && i <= elided.last) {
+      i = elided.last;  // the hidden rows are never asked for
+      continue;
+    }
+    formatter.print_right_aligned(static_cast<std::int64_t>(width), left_at(i));
     formatter.print_char(' ');
     formatter.print_string(sep);
     formatter.print_char(' ');
-    print_right(static_cast<std::size_t>(i));
+    print_right(i);
     formatter.cut();
   }
   formatter.close_box();
