@@ -250,6 +250,13 @@ INSTANTIATE_TEST_SUITE_P(Windows, Text_layout,
                                                  R"(1 | …xx…
      ^ …
 )"},
+                                         Picture{"indenting_tab_kept_when_the_window_starts_in_it",
+                                                 "\tx = " + std::string(30, 'y') + ";",
+                                                 {{1, 2}},
+                                                 text_layout(24),
+                                                 R"(1 |         x = yyyyyyyyyyyy…
+            ^
+)"},
                                          Picture{"whole_wide_clusters",
                                                  "中文中文中文中文中文",
                                                  {{15, 18}},

@@ -118,12 +118,16 @@ void Text_row::find_window() {
   Wide_column target = std::max<Wide_column>(0, lit - lead);
   if (fits && !reach.stopped && target + max_width_ > reach.width)
     target = std::max<Wide_column>(0, reach.width - max_width_);
-  open_window(target, reach);
+  open_window(target, fits ? reach.lit_end : std::nullopt, reach);
 }
 
 // Opens the window with the first cluster at or after the target column,
-// walking from the nearest mark before it.
-void Text_row::open_window(Wide_column target, const Reach& reach) {
+// walking from the nearest mark before it. When the target falls inside the
+// row's first cluster (an indenting tab, most often), the window opens at the
+// start of the row instead, uncut, if it still reaches `keep_until`, the end
+// of the highlighted cells.
+void Text_row::open_window(Wide_column target, std::optional<Wide_column> keep_until,
+                           const Reach& reach) {
   const Mark from = reach.recent.column <= target  ? reach.recent
                     : reach.older.column <= target ? reach.older
                                                    : Mark{};
@@ -131,7 +135,10 @@ void Text_row::open_window(Wide_column target, const Reach& reach) {
   skip_to(seek, offset_of(from.byte) + (target - from.column));
   Cluster c;
   bool found = false;
-  while (!found && seek.next(c)) found = c.column >= target;
+  while (!found && seek.next(c)) found = c.column + Wide_column{c.width} > target;
+  if (found && c.column < target && !(c.column == 0 && keep_until && max_width_ >= *keep_until)) {
+    found = seek.next(c);
+  }
   if (found) {
     from_byte_ = c.begin;
     from_column_ = c.column;

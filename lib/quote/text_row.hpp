@@ -71,7 +71,7 @@ class Text_row {
   void find_window();
   Reach walk_to_window();
   void skip_to(Cluster_walk& walk, Wide_column offset) const;
-  void open_window(Wide_column target, const Reach& reach);
+  void open_window(Wide_column target, std::optional<Wide_column> keep_until, const Reach& reach);
 
   // Hands the sink, in one piece, the clusters from where the walk stands
   // that are each one printable ASCII byte, up to the next change of
