@@ -17,7 +17,7 @@ namespace vantel::detail {
 // How a buffer cursor builds its line table: growing it as queries need, for
 // a text that never changes, or whole at the first request, for a buffer that
 // may change later (a growing table would mix its old and new content).
-enum class Buffer_table { lazy, whole };
+enum class Buffer_table { Lazy, Whole };
 
 // Reads `buffer` through three callables: `len(buffer)` its current length,
 // `get(buffer, i)` the byte at an index that was just found in bounds, and
@@ -33,7 +33,7 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
         len_(std::move(len)),
         get_(std::move(get)),
         to_string_(std::move(to_string)),
-        lazy_(table == Buffer_table::lazy) {}
+        lazy_(table == Buffer_table::Lazy) {}
 
   Seek_result seek(std::int64_t offset) override {
     if (!inbound(offset)) return Seek_result::Invalid_position;

@@ -114,26 +114,32 @@ std::streamsize File_buf::xsgetn(char_type* s, std::streamsize n) {
 
 File_buf::pos_type File_buf::seekoff(off_type off, std::ios_base::seekdir dir,
                                      std::ios_base::openmode which) {
+  if (fd_ < 0 || (which & std::ios_base::in) == 0) return pos_type(off_type(-1));
+  return positioned_ ? seek_positioned(off, dir) : seek_descriptor(off, dir);
+}
+
+File_buf::pos_type File_buf::seek_positioned(off_type off, std::ios_base::seekdir dir) {
   const pos_type failed(off_type(-1));
-  if (fd_ < 0 || (which & std::ios_base::in) == 0) return failed;
-  if (positioned_) {
-    // Reads say where they start: a seek only moves the next one.
-    off_type base = next_ - (egptr() - gptr());
-    if (dir == std::ios_base::beg) {
-      base = 0;
-    } else if (dir == std::ios_base::end) {
-      struct stat info {};
-      if (::fstat(fd_, &info) != 0) return failed;
-      base = static_cast<off_type>(info.st_size);
-    }
-    off_type to = 0;
-    if (__builtin_add_overflow(base, off, &to) || to < 0) return failed;
-    if (dir == std::ios_base::cur && off == 0) return pos_type(to);
-    next_ = to;
-    just_sought_ = true;
-    setg(buffer_, buffer_, buffer_);
-    return pos_type(to);
+  // Reads say where they start: a seek only moves the next one.
+  off_type base = next_ - (egptr() - gptr());
+  if (dir == std::ios_base::beg) {
+    base = 0;
+  } else if (dir == std::ios_base::end) {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return failed;
+    base = static_cast<off_type>(info.st_size);
   }
+  off_type to = 0;
+  if (__builtin_add_overflow(base, off, &to) || to < 0) return failed;
+  if (dir == std::ios_base::cur && off == 0) return pos_type(to);
+  next_ = to;
+  just_sought_ = true;
+  setg(buffer_, buffer_, buffer_);
+  return pos_type(to);
+}
+
+File_buf::pos_type File_buf::seek_descriptor(off_type off, std::ios_base::seekdir dir) {
+  const pos_type failed(off_type(-1));
   if (dir == std::ios_base::cur) {
     // The descriptor stands past the bytes still buffered.
     const off_t end_of_buffer = ::lseek(fd_, 0, SEEK_CUR);

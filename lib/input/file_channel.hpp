@@ -68,6 +68,10 @@ class File_buf final : public std::streambuf {
   pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
 
  private:
+  // A descriptor read at offsets of our own (a regular file), and one whose
+  // own position is moved (anything else).
+  pos_type seek_positioned(off_type off, std::ios_base::seekdir dir);
+  pos_type seek_descriptor(off_type off, std::ios_base::seekdir dir);
   // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
   // EINTR; 0 at the end of the file.
   std::size_t read_some(char* s, std::size_t n);

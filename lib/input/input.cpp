@@ -21,13 +21,13 @@ void Input_node_deleter::operator()(Input_node* node) const noexcept {
   // outermost release destroys, one node at a time.
   thread_local Input_node* waiting = nullptr;
   thread_local bool destroying = false;
-  node->next_to_destroy = waiting;
+  node->next_to_destroy_ = waiting;
   waiting = node;
   if (destroying) return;
   destroying = true;
   while (waiting != nullptr) {
     std::unique_ptr<Input_node> next(waiting);
-    waiting = next->next_to_destroy;
+    waiting = next->next_to_destroy_;
   }
   destroying = false;
 }
@@ -73,7 +73,7 @@ Input Input::string(std::string text) {
   return detail::buf(
       std::move(text), [](const std::string& s) { return s.size(); },
       [](const std::string& s, std::size_t i) { return s[i]; },
-      [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::lazy);
+      [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::Lazy);
 }
 
 Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
@@ -85,7 +85,7 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
       [](const Buffer& b) {
         return b ? std::string_view(b->data(), b->size()) : std::string_view();
       },
-      detail::Buffer_table::whole);
+      detail::Buffer_table::Whole);
 }
 
 Input Input::in_channel(std::istream& channel) {

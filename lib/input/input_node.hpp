@@ -21,7 +21,7 @@ struct Input_node {
 
  private:
   friend struct Input_node_deleter;
-  Input_node* next_to_destroy = nullptr;
+  Input_node* next_to_destroy_ = nullptr;
 };
 
 // Destroys nodes one after the other rather than one inside the other: an
