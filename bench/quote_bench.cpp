@@ -30,7 +30,7 @@ Resolved_position at(std::int64_t offset, std::int64_t line) {
 }
 
 void render(benchmark::State& state, const std::vector<source_line>& lines,
-            const std::vector<Location>& locations) {
+            const std::vector<Location>& locations, const vantel::Display& display = {}) {
   Null_buffer buffer;
   std::ostream out(&buffer);
   const vantel::detail::Get_lines get_lines = [&](const Resolved_position&,
@@ -50,11 +50,19 @@ void render(benchmark::State& state, const std::vector<source_line>& lines,
                                    locations[k].second.char_offset);
     const auto set = vantel::detail::Bound_set::of_intervals(std::move(intervals));
     vantel::Formatter f(out);
-    vantel::detail::highlight_quote(f, get_lines, 10, set, record);
+    vantel::detail::highlight_quote(f, get_lines, 10, set, record, display);
   }
 }
 
-void BM_SingleLineManyLocations(benchmark::State& state) {
+// The text layout, cut to `max_width` columns as a terminal would want it.
+vantel::Display text_layout(std::int64_t max_width) {
+  vantel::Display display;
+  display.columns = vantel::Display::Columns::Text;
+  display.max_width = max_width;
+  return display;
+}
+
+void single_line_many_locations(benchmark::State& state, const vantel::Display& display) {
   constexpr std::int64_t line_size = 1 << 20;
   constexpr std::int64_t count = 100'000;
   const std::vector<source_line> lines{{std::string(line_size, 'x'), 0}};
@@ -63,12 +71,21 @@ void BM_SingleLineManyLocations(benchmark::State& state) {
     const std::int64_t offset = i * line_size / count;
     locations.emplace_back(at(offset, 1), at(offset + 1, 1));
   }
-  render(state, lines, locations);
+  render(state, lines, locations, display);
   state.SetBytesProcessed(state.iterations() * line_size);
+}
+
+void BM_SingleLineManyLocations(benchmark::State& state) {
+  single_line_many_locations(state, {});
 }
 BENCHMARK(BM_SingleLineManyLocations)->Unit(benchmark::kMillisecond);
 
-void BM_MultiLineTenThousandLines(benchmark::State& state) {
+void BM_SingleLineManyLocationsText(benchmark::State& state) {
+  single_line_many_locations(state, text_layout(120));
+}
+BENCHMARK(BM_SingleLineManyLocationsText)->Unit(benchmark::kMillisecond);
+
+void multi_line_ten_thousand_lines(benchmark::State& state, const vantel::Display& display) {
   constexpr std::int64_t line_count = 10'000;
   const std::string text = "    let value = compute(argument, other);";
   const auto stride = static_cast<std::int64_t>(text.size()) + 1;
@@ -79,9 +96,18 @@ void BM_MultiLineTenThousandLines(benchmark::State& state) {
     // One word per line: every line is numbered by its own bound.
     locations.emplace_back(at(i * stride + 8, i + 1), at(i * stride + 13, i + 1));
   }
-  render(state, lines, locations);
+  render(state, lines, locations, display);
   state.SetBytesProcessed(state.iterations() * line_count * stride);
 }
+
+void BM_MultiLineTenThousandLines(benchmark::State& state) {
+  multi_line_ten_thousand_lines(state, {});
+}
 BENCHMARK(BM_MultiLineTenThousandLines)->Unit(benchmark::kMillisecond);
+
+void BM_MultiLineTenThousandLinesText(benchmark::State& state) {
+  multi_line_ten_thousand_lines(state, text_layout(0));
+}
+BENCHMARK(BM_MultiLineTenThousandLinesText)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -35,6 +35,7 @@ endif()
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/vantelConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY ${vantel_compatibility})
 install(FILES ${PROJECT_BINARY_DIR}/vantelConfig.cmake ${PROJECT_BINARY_DIR}/vantelConfigVersion.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/Findutf8proc.cmake
   DESTINATION ${VANTEL_INSTALL_CMAKEDIR} COMPONENT vantel_Development)
 
 # The .pc file finds the prefix from its own folder, so that an install with
@@ -54,6 +55,13 @@ foreach(kind LIBDIR INCLUDEDIR)
     set(VANTEL_PC_${kind} "\${prefix}/${CMAKE_INSTALL_${kind}}")
   endif()
 endforeach()
+# A static library cannot be linked without utf8proc, so there it is a plain
+# requirement: `pkg-config --libs vantel` works without --static.
+if(BUILD_SHARED_LIBS)
+  set(VANTEL_PC_REQUIRES "Requires.private: libutf8proc")
+else()
+  set(VANTEL_PC_REQUIRES "Requires: libutf8proc")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vantel.pc.in ${PROJECT_BINARY_DIR}/vantel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vantel.pc
   DESTINATION ${vantel_pc_dir} COMPONENT vantel_Development)

@@ -12,6 +12,7 @@ set(VANTEL_PACKAGE_CONTACT "Vantel maintainers <maintainers@vantel.invalid>"
 # development packages of whatever the library links, which the static library
 # and the CMake package ask for. One package a line, with its version bound.
 set(vantel_deb_depends
+  "libutf8proc-dev (>= 2.6)"
 )
 
 set(CPACK_PACKAGE_NAME vantel)

@@ -269,3 +269,90 @@ TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
     }
   }
 }
+
+namespace {
+
+// What the layout options parse to, or the usage error.
+std::string layout_of(const std::vector<std::string>& args) {
+  vantel_quote::Options o;
+  try {
+    o = vantel_quote::parse_arguments(args);
+  } catch (const vantel_quote::Usage_error& e) {
+    return std::string("error: ") + e.what();
+  }
+  static const char* const layouts[] = {"auto", "bytes", "text"};
+  return std::string(layouts[static_cast<int>(o.layout)]) + ", tab " + std::to_string(o.tab_width) +
+         ", width " + (o.max_width ? std::to_string(*o.max_width) : "-") +
+         (o.points ? ", points" : "");
+}
+
+TEST(CliLayout, LayoutOptionsParseOrGiveOneUsageError) {
+  const struct {
+    std::vector<std::string> args;
+    std::string parsed;
+  } cases[] = {
+      {{"f"}, "auto, tab 8, width -"},
+      {{"--display=text", "--tab-width=4", "--max-width=0", "--points", "f"},
+       "text, tab 4, width 0, points"},
+      {{"--display", "bytes", "--tab-width", "64", "--max-width", "80", "f"},
+       "bytes, tab 64, width 80"},
+      {{"f", "--display=auto"}, "auto, tab 8, width -"},
+      {{"--display=wide", "f"}, "error: invalid --display 'wide': expected bytes, text or auto"},
+      {{"--tab-width=0", "f"}, "error: --tab-width value out of range: '0'"},
+      {{"--tab-width=65", "f"}, "error: --tab-width value out of range: '65'"},
+      {{"--max-width=-1", "f"}, "error: --max-width value out of range: '-1'"},
+      {{"--max-width=wide", "f"}, "error: invalid --max-width value: 'wide'"},
+      {{"--points=yes", "f"}, "error: unknown option '--points=yes'"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(layout_of(c.args), c.parsed);
+}
+
+// Quotes standard input as vantel-quote does on a terminal `width` columns
+// wide, or off a terminal when `width` is 0.
+std::string quoted(const std::vector<std::string>& args, const std::string& input,
+                   std::int64_t width) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  vantel_quote::Environment env{in, out, err};
+  env.out_is_terminal = width > 0;
+  env.no_color = "1";
+  env.terminal_width = width;
+  EXPECT_EQ(vantel_quote::run(args, env), 0) << err.str();
+  return out.str();
+}
+
+TEST(CliLayout, AutoIsTheTextLayoutCutToTheTerminalOnATerminalOnly) {
+  const std::string line = "\tx = " + std::string(60, 'y') + ";\n";
+  EXPECT_EQ(quoted({"-", "1..2"}, line, 0), "1 | \tx = " + std::string(60, 'y') + ";\n     ^\n");
+  // 40 columns, 16 of them for the line number and the markers.
+  EXPECT_EQ(quoted({"-", "1..2"}, line, 40), R"(1 |         x = yyyyyyyyyyyy…
+            ^
+)");
+  EXPECT_EQ(quoted({"--max-width=0", "-", "1..2"}, line, 40),
+            "1 |         x = " + std::string(60, 'y') + ";\n            ^\n");
+  EXPECT_EQ(quoted({"--display=bytes", "-", "1..2"}, line, 40),
+            "1 | \tx = " + std::string(60, 'y') + ";\n     ^\n");
+}
+
+// A location at the end of a minified 1 MiB line: rows of at most 80 columns
+// after the line number, ending at INT64_MAX or not.
+TEST(CliLayout, MinifiedLineRowsStayWithinMaxWidth) {
+  std::string text;
+  while (text.size() < (1u << 20)) text += "function(a){return a*2};";
+  const std::string end = std::to_string(text.size() - 5);
+  for (const std::string& to : {end, std::to_string(INT64_MAX)}) {
+    const std::string out = quoted(
+        {"--display=text", "--max-width=80", "-", std::to_string(text.size() - 30) + ".." + to},
+        text, 0);
+    std::istringstream rows(out);
+    int count = 0;
+    for (std::string row; std::getline(rows, row); ++count) {
+      // "1 | " or its blank, 80 columns, and two three-byte markers.
+      EXPECT_LE(row.size(), 4 + 80 + 6u) << row.substr(0, 100);
+    }
+    EXPECT_EQ(count, 2);
+  }
+}
+
+}  // namespace

@@ -11,6 +11,11 @@ namespace vantel::detail {
 // identity only.
 extern const Stag Single_line_underline_tag;
 
+// The tags of the text layout: around each escaped form, and around each
+// marker of a side of a row that was cut.
+extern const Stag Escaped_form_tag;
+extern const Stag Cut_marker_tag;
+
 // Both texts empty.
 extern const Tag_handlers handle_tag_default;
 

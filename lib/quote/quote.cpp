@@ -2,6 +2,7 @@
 
 #include "quote/highlight_tags.hpp"
 #include "quote/quoted_lines.hpp"
+#include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
 
 #include <algorithm>
@@ -160,6 +161,18 @@ void multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& li
       max_lines);
 }
 
+// The label of a quote of one line. A point at the end of a line stands on
+// its terminator, and one at the end of the text maybe on an empty line:
+// neither is a bound within the text to number the line by, but the point's
+// own line, `first`, is this one.
+std::string single_line_label(const Quoted_lines& lines, const Resolved_position& first,
+                              const Display& display) {
+  std::string label = label_of(lines.number(0));
+  if (display.show_points && label.empty() && first.line_start == lines.at(0).line.start_offset)
+    label = to_decimal(first.line_number);
+  return label;
+}
+
 }  // namespace
 
 void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t start,
@@ -168,18 +181,27 @@ void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t s
 }
 
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const Bound_set& set, const Record_of& record) {
+                     const Bound_set& set, const Record_of& record, const Display& display) {
   const auto extrema = set.extrema();
   if (!extrema) return;
   Quoted_lines lines(set, record, max_lines);
   get_lines(record(extrema->first.payload), record(extrema->second.payload),
             [&lines](source_line& line) { lines.take(line); });
+  const bool text = display.columns == Display::Columns::Text;
 
   formatter.open_vbox();
-  if (lines.count() == 1 && !lines.at(0).line.text.empty())
-    single_line_quote(formatter, set, lines.at(0).line, label_of(lines.number(0)));
-  else if (lines.count() >= 2)
-    multi_line_quote(formatter, set, lines, max_lines);
+  if (lines.count() == 1 && (!lines.at(0).line.text.empty() || display.show_points)) {
+    const std::string label = single_line_label(lines, record(extrema->first.payload), display);
+    if (text)
+      text_single_line_quote(formatter, set, lines.at(0).line, label, display);
+    else
+      single_line_quote(formatter, set, lines.at(0).line, label);
+  } else if (lines.count() >= 2) {
+    if (text)
+      text_multi_line_quote(formatter, set, lines, max_lines, display);
+    else
+      multi_line_quote(formatter, set, lines, max_lines);
+  }
   formatter.close_box();
 }
 

@@ -7,6 +7,7 @@
 
 #include "support/pages.hpp"
 
+#include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 
 #include <cstddef>
@@ -37,11 +38,12 @@ using Record_of = std::function<Resolved_position(std::size_t bound)>;
 using Get_lines = std::function<void(const Resolved_position& first, const Resolved_position& last,
                                      const Line_sink& sink)>;
 
-// Prints the quote of `set` on `formatter`; calls `get_lines` at most once,
-// and prints nothing at all when the set is empty. Of the lines it is given,
-// it keeps only those that the quote shows; it stops writing as soon as the
-// formatter's stream has failed.
+// Prints the quote of `set` on `formatter`, laid out as `display` says; calls
+// `get_lines` at most once, and prints nothing at all when the set is empty.
+// Of the lines it is given, it keeps only those that the quote shows; it
+// stops writing as soon as the formatter's stream has failed.
 void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const Bound_set& set, const Record_of& record);
+                     const Bound_set& set, const Record_of& record,
+                     const Display& display = Display{});
 
 }  // namespace vantel::detail

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -28,6 +29,21 @@ void pp_two_columns(Formatter& formatter, const std::vector<Row>& rows,
 void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
                     const std::function<Row(std::int64_t)>& row_at, std::optional<int> max_lines,
                     std::string_view sep) {
+  // Each row is made once: its left text is asked first, its right one next.
+  Row row;
+  pp_two_columns(
+      formatter, count, width,
+      [&row, &row_at](std::int64_t i) {
+        row = row_at(i);
+        return std::move(row.first);
+      },
+      [&formatter, &row](std::int64_t) { formatter.print_string(row.second); }, max_lines, sep);
+}
+
+void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
+                    const std::function<std::string(std::int64_t)>& left_at,
+                    const std::function<void(std::int64_t)>& print_right,
+                    std::optional<int> max_lines, std::string_view sep) {
   const Elided elided = elided_rows(count, max_lines);
   formatter.open_vbox();
   for (std::int64_t i = 0; i < count && !formatter.stream().bad(); ++i) {
@@ -39,12 +55,11 @@ void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
       i = elided.last;  // the hidden rows are never asked for
       continue;
     }
-    const Row row = row_at(i);
-    formatter.print_right_aligned(static_cast<std::int64_t>(width), row.first);
+    formatter.print_right_aligned(static_cast<std::int64_t>(width), left_at(i));
     formatter.print_char(' ');
     formatter.print_string(sep);
     formatter.print_char(' ');
-    formatter.print_string(row.second);
+    print_right(i);
     formatter.cut();
   }
   formatter.close_box();

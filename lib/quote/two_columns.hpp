@@ -36,4 +36,11 @@ void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
                     const std::function<Row(std::int64_t)>& row_at, std::optional<int> max_lines,
                     std::string_view sep = "|");
 
+// The same with the right column written by `print_right` rather than
+// given as a text, so that it can carry tags.
+void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
+                    const std::function<std::string(std::int64_t)>& left_at,
+                    const std::function<void(std::int64_t)>& print_right,
+                    std::optional<int> max_lines, std::string_view sep = "|");
+
 }  // namespace vantel::detail

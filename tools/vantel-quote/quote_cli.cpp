@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 #include <iterator>
+#include <limits>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -31,10 +32,19 @@ const char* const usage =
     "Options:\n"
     "  --max-lines=N   rows of a quote over several lines, \"...\" row included\n"
     "                  (default 10)\n"
-    "  --color=WHEN    colour the carets: never, always or auto (default auto:\n"
-    "                  when standard output is a terminal and NO_COLOR is unset\n"
-    "                  or empty)\n"
+    "  --color=WHEN    colour the carets and dim escaped forms: never, always or\n"
+    "                  auto (default auto: when standard output is a terminal\n"
+    "                  and NO_COLOR is unset or empty)\n"
     "  --each          quote every LOCATION on its own, in the order given\n"
+    "  --display=HOW   lay the quote out by bytes or by what a terminal shows:\n"
+    "                  bytes, text or auto (default auto: text when standard\n"
+    "                  output is a terminal, bytes otherwise)\n"
+    "  --tab-width=N   text layout: tab stops every N columns, 1 to 64\n"
+    "                  (default 8)\n"
+    "  --max-width=N   text layout: cut rows to N columns around the located\n"
+    "                  text, 0 for no limit (default: the terminal's width less\n"
+    "                  16 on a terminal, else 0)\n"
+    "  --points        quote empty locations (START equal to END) as one caret\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -80,6 +90,22 @@ Color parse_color(std::string_view when) {
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
+Layout parse_layout(std::string_view how) {
+  if (how == "bytes") return Layout::Bytes;
+  if (how == "text") return Layout::Text;
+  if (how == "auto") return Layout::Automatic;
+  throw Usage_error("invalid --display '" + std::string(how) + "': expected bytes, text or auto");
+}
+
+// An integer option's value, which must lie in [lo, hi].
+template <class Int>
+Int parse_bounded(std::string_view text, const char* what, Int lo, Int hi) {
+  const Int value = parse_integer<Int>(text, what);
+  if (value < lo || value > hi)
+    throw Usage_error(std::string(what) + " out of range: '" + std::string(text) + "'");
+  return value;
+}
+
 // The arguments of a command line, whether held as strings or as main's
 // pointers: only views of them are taken.
 struct Pointer_args {
@@ -107,6 +133,17 @@ constexpr Option_spec option_specs[] = {
        o.max_lines = parse_integer<int>(v, "--max-lines value");
      }},
     {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
+    {"--display", true, [](Options& o, std::string_view v) { o.layout = parse_layout(v); }},
+    {"--tab-width", true,
+     [](Options& o, std::string_view v) {
+       o.tab_width = parse_bounded<int>(v, "--tab-width value", 1, 64);
+     }},
+    {"--max-width", true,
+     [](Options& o, std::string_view v) {
+       o.max_width = parse_bounded<std::int64_t>(v, "--max-width value", 0,
+                                                 std::numeric_limits<std::int64_t>::max());
+     }},
+    {"--points", false, [](Options& o, std::string_view) { o.points = true; }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -216,11 +253,42 @@ std::optional<std::string> read_first(const Options& options, Environment& env) 
   return read_all(env.in);
 }
 
+// What the layout options ask for, on what standard output is.
+vantel::Display display_of(const Options& options, const Environment& env) {
+  vantel::Display display;
+  display.show_points = options.points;
+  const bool text = options.layout == Layout::Text ||
+                    (options.layout == Layout::Automatic && env.out_is_terminal);
+  if (!text) return display;
+  display.columns = vantel::Display::Columns::Text;
+  display.tab_width = options.tab_width;
+  // On a terminal, room for a line number of up to 11 digits, " | " and the
+  // two markers of a cut row.
+  constexpr std::int64_t margin = 16;
+  if (options.max_width)
+    display.max_width = *options.max_width;
+  else if (env.out_is_terminal && env.terminal_width > margin)
+    display.max_width = env.terminal_width - margin;
+  return display;
+}
+
+// Colours the carets red, and dims what the text layout writes in place of
+// the text: escaped forms and the markers of cut rows.
+void set_colors(const Options& options, const Environment& env, vantel::Formatter& formatter) {
+  if (options.color == Color::Never ||
+      (options.color == Color::Automatic &&
+       (!env.out_is_terminal || (env.no_color != nullptr && *env.no_color != '\0'))))
+    return;
+  vantel::setup_highlight_tags(
+      formatter, {[] { return std::string("\x1b[1;31m"); }, [] { return std::string("\x1b[0m"); }});
+  const vantel::Tag_handlers dim{[] { return std::string("\x1b[2m"); },
+                                 [] { return std::string("\x1b[22m"); }};
+  vantel::setup_text_tags(formatter, dim, dim);
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::Always || (options.color == Color::Automatic && env.out_is_terminal &&
-                                         (env.no_color == nullptr || *env.no_color == '\0')))
-    vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
-                                             [] { return std::string("\x1b[0m"); }});
+  set_colors(options, env, formatter);
+  const vantel::Display display = display_of(options, env);
 
   // Standard input, or a FILE that cannot seek, is read whole first. Any other
   // file is quoted through the file input, which keeps its line table from one
@@ -229,10 +297,10 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   const vantel::Input input =
       whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
   if (!options.each) {
-    vantel::pp(input, formatter, options.locations, options.max_lines);
+    vantel::pp(input, formatter, options.locations, display, options.max_lines);
     return;
   }
-  const vantel::Printer print = vantel::pp(input, options.max_lines);
+  const vantel::Printer print = vantel::pp(input, display, options.max_lines);
   for (const vantel::Location& location : options.locations) {
     if (!env.out) break;  // nothing more would be written
     print(formatter, {location});

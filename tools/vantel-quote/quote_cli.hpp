@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,10 +15,16 @@
 namespace vantel_quote {
 
 enum class Color { Never, Always, Automatic };
+// The layout: the text layout on a terminal, bytes elsewhere, or as asked.
+enum class Layout { Automatic, Bytes, Text };
 
 struct Options {
   int max_lines = 10;
   Color color = Color::Automatic;
+  Layout layout = Layout::Automatic;
+  int tab_width = 8;
+  std::optional<std::int64_t> max_width;  // none: the terminal's, in the text layout
+  bool points = false;
   bool each = false;
   bool help = false;
   bool version = false;
@@ -42,6 +49,8 @@ struct Environment {
   std::ostream& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the NO_COLOR variable, or null
+  // Columns of the terminal on standard output, 0 when unknown.
+  std::int64_t terminal_width = 0;
   // The descriptor under `in`, read directly when it is known (at least 0),
   // so that its failures carry the system's error; `in` otherwise.
   int in_descriptor = -1;

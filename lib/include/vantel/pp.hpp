@@ -1,6 +1,7 @@
 // Printing a highlighted quote of an input.
 #pragma once
 
+#include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
@@ -18,10 +19,19 @@ namespace vantel {
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         int max_lines = 10);
 
+/// The same, laid out as `display` says (the default Display gives the quote
+/// above). Throws std::invalid_argument, before opening the input, for a
+/// tab_width outside 1 to 64 or a negative max_width.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Display& display, int max_lines = 10);
+
 /// A reusable printer bound to an input: each call opens the input anew.
 using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 /// A Printer of `input` cut to `max_lines` rows. Binding does no work; every
 /// call of the printer prints one quote, as the other pp does.
 [[nodiscard]] Printer pp(Input input, int max_lines = 10);
+/// The same, laid out as `display` says; checks `display` as pp does, at
+/// each call.
+[[nodiscard]] Printer pp(Input input, const Display& display, int max_lines = 10);
 
 }  // namespace vantel
