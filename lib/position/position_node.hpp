@@ -1,6 +1,7 @@
 // What a Position holds: its one word, and the node behind it when it has one.
 #pragma once
 
+#include <vantel/column_unit.hpp>
 #include <vantel/lexing_position.hpp>
 #include <vantel/position.hpp>
 
@@ -10,16 +11,20 @@
 
 namespace vantel::detail {
 
-enum class Position_kind { Offset, Line_col, Lexing, Shift };
+// Unit_line_col: a line and a column counted in another unit than bytes.
+enum class Position_kind { Offset, Line_col, Lexing, Shift, Unit_line_col };
 
-// The shared part of a Lexing or Shift position, or of a line and column too
-// large to be held inline. Counted by the positions that hold it.
+// The shared part of a Lexing, Shift or Unit_line_col position, or of a line
+// and column too large to be held inline. Counted by the positions that hold
+// it.
 struct Position_node {
   Position_kind kind;
-  std::int64_t a = 0;      // Line_col: line; Shift: amount
-  std::int64_t b = 0;      // Line_col: col
-  lexing_position lexing;  // Lexing
-  Position base;           // Shift
+  std::int64_t a = 0;                    // Line_col, Unit_line_col: line; Shift: amount
+  std::int64_t b = 0;                    // Line_col, Unit_line_col: col
+  lexing_position lexing;                // Lexing
+  Position base;                         // Shift
+  Column_unit unit = Column_unit::byte;  // Unit_line_col
+  int tab_width = default_tab_width;     // Unit_line_col
   mutable std::atomic<std::size_t> references{1};
 
   Position_node(Position_kind k, Position shifted) : kind(k), base(std::move(shifted)) {}
@@ -33,10 +38,12 @@ struct Position_node {
 // A position taken apart: which case it is, and its fields.
 struct Position_fields {
   Position_kind kind;
-  std::int64_t a;                 // Offset: offset; Line_col: line; Shift: amount
-  std::int64_t b;                 // Line_col: col
+  std::int64_t a;                 // Offset: offset; Line_col, Unit_line_col: line; Shift: amount
+  std::int64_t b;                 // Line_col, Unit_line_col: col
   const lexing_position* lexing;  // Lexing
   const Position* base;           // Shift
+  Column_unit unit = Column_unit::byte;  // Unit_line_col
+  int tab_width = default_tab_width;     // Unit_line_col
 };
 
 struct Position_access {
