@@ -19,8 +19,10 @@ enum class Position_kind { Offset, Line_col, Lexing, Shift, Unit_line_col };
 // it.
 struct Position_node {
   Position_kind kind;
-  std::int64_t a = 0;                    // Line_col, Unit_line_col: line; Shift: amount
-  std::int64_t b = 0;                    // Line_col, Unit_line_col: col
+  std::int64_t offset = 0;               // Offset
+  std::int64_t line = 0;                 // Line_col, Unit_line_col
+  std::int64_t col = 0;                  // Line_col, Unit_line_col
+  std::int64_t amount = 0;               // Shift
   lexing_position lexing;                // Lexing
   Position base;                         // Shift
   Column_unit unit = Column_unit::byte;  // Unit_line_col
@@ -35,15 +37,17 @@ struct Position_node {
   ~Position_node();
 };
 
-// A position taken apart: which case it is, and its fields.
+// A position taken apart: which case it is, and the fields of that case.
 struct Position_fields {
   Position_kind kind;
-  std::int64_t a;                 // Offset: offset; Line_col, Unit_line_col: line; Shift: amount
-  std::int64_t b;                 // Line_col, Unit_line_col: col
-  const lexing_position* lexing;  // Lexing
-  const Position* base;           // Shift
-  Column_unit unit = Column_unit::byte;  // Unit_line_col
-  int tab_width = default_tab_width;     // Unit_line_col
+  std::int64_t offset = 0;                  // Offset
+  std::int64_t line = 0;                    // Line_col, Unit_line_col
+  std::int64_t col = 0;                     // Line_col, Unit_line_col
+  std::int64_t amount = 0;                  // Shift
+  const lexing_position* lexing = nullptr;  // Lexing
+  const Position* base = nullptr;           // Shift
+  Column_unit unit = Column_unit::byte;     // Unit_line_col
+  int tab_width = default_tab_width;        // Unit_line_col
 };
 
 struct Position_access {

@@ -4,7 +4,6 @@
 #include "position/resolve.hpp"
 
 #include "input/opening.hpp"
-#include "line_offsets/line_offsets.hpp"
 #include "support/checked.hpp"
 #include "text/cluster_walk.hpp"
 #include "text/column_units.hpp"
@@ -22,18 +21,19 @@ void check_tab_width(int tab_width) {
 }
 
 Resolved_position resolve_unit_line_col(Raw_cursor& cursor, const Position_fields& position) {
-  const std::int64_t start = Line_offsets::find_line_offset(cursor.line_offsets(), position.a);
-  if (position.b <= 1) return {position.a, start, start};
+  const std::int64_t start = cursor.find_line_offset(position.line);
+  if (position.col <= 1) return {position.line, start, start};
   std::string scratch;
   const std::string_view text = read_line(cursor, start, scratch);
-  const std::size_t byte = byte_of_column(text, position.b, position.unit, position.tab_width);
-  return {position.a, start, checked_add(start, static_cast<std::int64_t>(byte), "column offset")};
+  const std::size_t byte = byte_of_column(text, position.col, position.unit, position.tab_width);
+  return {position.line, start,
+          checked_add(start, static_cast<std::int64_t>(byte), "column offset")};
 }
 
 Line_col to_line_col_raw(Raw_cursor& cursor, const Position& position, Column_unit unit,
                          int tab_width) {
   const std::int64_t offset = to_offset_raw(cursor, position);
-  const auto [line, col] = Line_offsets::line_col_of_offset(cursor.line_offsets(), offset);
+  const auto [line, col] = cursor.line_col_of_offset(offset);
   if (unit == Column_unit::byte) return {line, checked_add(col, 1, "column")};
   if (col < 0) return {line, 1};
   std::string scratch;

@@ -23,11 +23,11 @@ struct Position_access;
 class Position {
  public:
   /// The lexer's record, used as it is.
-  static Position of_lexing(lexing_position p);
+  [[nodiscard]] static Position of_lexing(lexing_position p);
   /// A 0-based byte offset.
-  static Position of_offset(std::int64_t offset);
+  [[nodiscard]] static Position of_offset(std::int64_t offset);
   /// A 1-based line and a 1-based byte column.
-  static Position of_line_col(std::int64_t line, std::int64_t col);
+  [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col);
   /// A 1-based line and a 1-based column counted in `unit`; with
   /// Column_unit::byte exactly of_line_col(line, col). Resolving it reads that
   /// one line: a column inside a character (half a surrogate pair, a cell of a
@@ -36,11 +36,11 @@ class Position {
   /// its end (its carriage return, line feed or the end of the text), and a
   /// column below 1 for its start. Throws std::invalid_argument for a
   /// `tab_width` outside 1 to 64.
-  static Position of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
-                              int tab_width = default_tab_width);
+  [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
+                                            int tab_width = default_tab_width);
   /// `base` moved by `amount` bytes (possibly negative), whatever unit the
   /// columns of `base` count in; shifts nest freely.
-  static Position shift(Position base, std::int64_t amount);
+  [[nodiscard]] static Position shift(Position base, std::int64_t amount);
   /// The byte offset of `position` in `input`. Computes the input's line
   /// table only when a line and column is involved.
   [[nodiscard]] static std::int64_t to_offset(const Input& input, const Position& position);
@@ -59,10 +59,16 @@ class Position {
   [[nodiscard]] static Line_col to_line_col(const Input& input, const Position& position,
                                             Column_unit unit, int tab_width = default_tab_width);
 
+  /// Copies share what they hold; copying never fails.
   Position(const Position& other) noexcept;
+  /// Leaves `other` moved-from: it may be assigned or destroyed; resolving it,
+  /// or a shift of it, throws std::invalid_argument.
   Position(Position&& other) noexcept;
+  /// As the copy constructor.
   Position& operator=(const Position& other) noexcept;
+  /// As the move constructor.
   Position& operator=(Position&& other) noexcept;
+  /// Releases this position's share of what it holds.
   ~Position();
 
  private:
