@@ -43,7 +43,7 @@ std::string mixed_text(int lines) {
   return text;
 }
 
-const Column_unit units[] = {Column_unit::utf16, Column_unit::code_point, Column_unit::display};
+const Column_unit units[] = {Column_unit::Utf16, Column_unit::Code_points, Column_unit::Display};
 
 // Lines and columns in the unit named by the benchmark's argument: columns
 // from 1 to a little past the longest line, so that some clamp.

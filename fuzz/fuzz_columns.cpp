@@ -36,7 +36,7 @@ void check_unit(const Input& input, const std::vector<std::int64_t>& starts, std
       const Line_col got = Position::to_line_col(input, Position::of_offset(at), unit, tab_width);
       CHECK(got.line == line);
       CHECK(got.col >= previous_col);
-      CHECK(unit != Column_unit::byte || got.col == at - begin + 1);
+      CHECK(unit != Column_unit::Bytes || got.col == at - begin + 1);
       const std::int64_t start =
           Position::to_offset(input, Position::of_line_col(line, got.col, unit, tab_width));
       CHECK(start <= at && start >= begin);
@@ -46,7 +46,7 @@ void check_unit(const Input& input, const std::vector<std::int64_t>& starts, std
     }
     // Columns in any order of magnitude resolve in order, inside the line
     // but for bytes, and past the end of the line to its end.
-    if (unit == Column_unit::byte) continue;
+    if (unit == Column_unit::Bytes) continue;
     std::int64_t previous = begin;
     for (std::int64_t col = -1; col <= last_col + 2; ++col) {
       const std::int64_t o =
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Input input = stream ? Input::in_channel(channel) : Input::string(text);
   const auto length = static_cast<std::int64_t>(text.size());
   for (const Column_unit unit :
-       {Column_unit::byte, Column_unit::utf16, Column_unit::code_point, Column_unit::display})
+       {Column_unit::Bytes, Column_unit::Utf16, Column_unit::Code_points, Column_unit::Display})
     check_unit(input, starts, length, unit, tab_width);
   return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <istream>
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -11,6 +13,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <system_error>
 #include <tuple>
@@ -24,9 +27,9 @@ using vantel::Input;
 using vantel::Line_col;
 using vantel::Position;
 
-constexpr Column_unit utf16 = Column_unit::utf16;
-constexpr Column_unit code_point = Column_unit::code_point;
-constexpr Column_unit display = Column_unit::display;
+constexpr Column_unit utf16 = Column_unit::Utf16;
+constexpr Column_unit code_point = Column_unit::Code_points;
+constexpr Column_unit display = Column_unit::Display;
 
 std::int64_t offset_of(const std::string& text, std::int64_t line, std::int64_t col,
                        Column_unit unit, int tab_width = 8) {
@@ -69,7 +72,7 @@ TEST(ColumnUnits, ColumnsStandForTheStartOfTheirCharacterAndClampToTheLine) {
       {"a CR inside the line is a unit", "a\rb\n", 1, 3, code_point, 8, 2},
       {"a CR that ends the text is in the line", "ab\r", 1, 9, utf16, 8, 3},
       {"an empty last line", "ab\n", 2, 5, display, 8, 3},
-      {"bytes run on past the line", "ab\ncd\n", 1, 10, Column_unit::byte, 8, 9},
+      {"bytes run on past the line", "ab\ncd\n", 1, 10, Column_unit::Bytes, 8, 9},
   };
   for (const auto& c : cases)
     EXPECT_EQ(offset_of(c.text, c.line, c.col, c.unit, c.tab_width), c.offset) << c.what;
@@ -87,9 +90,9 @@ TEST(ColumnUnits, OffsetsTakeTheColumnOfTheirCharacter) {
       {"the line feed ends the line", "a\U0001F600b\n", 6, utf16, {1, 5}},
       {"the CR before it too", "ab\r\ncd", 2, code_point, {1, 3}},
       {"past the end of the text", "ab\r\ncd", 100, display, {2, 3}},
-      {"past the end, in bytes", "ab\r\ncd", 100, Column_unit::byte, {2, 97}},
+      {"past the end, in bytes", "ab\r\ncd", 100, Column_unit::Bytes, {2, 97}},
       {"before the text", "ab\r\ncd", -3, utf16, {1, 1}},
-      {"before the text, in bytes", "ab\r\ncd", -3, Column_unit::byte, {1, -2}},
+      {"before the text, in bytes", "ab\r\ncd", -3, Column_unit::Bytes, {1, -2}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(line_col_of(c.text, c.offset, c.unit), c.expected) << c.what;
@@ -100,7 +103,7 @@ TEST(ColumnUnits, EachByteOfALineInEveryUnit) {
   const std::string line = "a\t\u4E2D\U0001F600e\u0301\xFFz";
   std::string picture;
   for (const auto& [name, unit, tab] :
-       {std::tuple{"byte", Column_unit::byte, 8}, std::tuple{"utf16", utf16, 8},
+       {std::tuple{"byte", Column_unit::Bytes, 8}, std::tuple{"utf16", utf16, 8},
         std::tuple{"code_point", code_point, 8}, std::tuple{"display 8", display, 8},
         std::tuple{"display 3", display, 3}}) {
     picture += name;
@@ -185,6 +188,27 @@ TEST(ColumnUnits, EveryInputKindConvertsBothWays) {
                std::system_error);
 }
 
+// A pipe: its bytes once, front to back, and no seeking.
+struct Pipe_buf : std::streambuf {
+  explicit Pipe_buf(std::string bytes) : text(std::move(bytes)) {
+    setg(text.data(), text.data(), text.data() + text.size());
+  }
+  std::string text;
+};
+
+TEST(ColumnUnits, AStreamThatCannotSeekFailsWhereALineMustBeRead) {
+  Pipe_buf pipe("ab\n\U0001F600c\n");
+  std::istream piped(&pipe);
+  const Input input = Input::in_channel(piped);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1, utf16)), 3);
+  EXPECT_EQ(Position::to_line_col(input, Position::of_offset(4), Column_unit::Bytes),
+            (Line_col{2, 2}));
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(2, 3, utf16)),
+               std::system_error);
+  EXPECT_THROW((void)Position::to_line_col(input, Position::of_offset(4), utf16),
+               std::system_error);
+}
+
 // Round trips over random UTF-8 text, against conversions that know each
 // character's bytes and units from the table it was drawn from and decode
 // nothing.
@@ -221,13 +245,13 @@ const Character alphabet[] = {
 
 std::int64_t units(const Character& c, Column_unit unit, std::int64_t column, int tab_width) {
   switch (unit) {
-    case Column_unit::byte:
+    case Column_unit::Bytes:
       return static_cast<std::int64_t>(c.bytes.size());
-    case Column_unit::utf16:
+    case Column_unit::Utf16:
       return c.utf16;
-    case Column_unit::code_point:
+    case Column_unit::Code_points:
       return 1;
-    case Column_unit::display:
+    case Column_unit::Display:
       return c.cells != 0 ? c.cells : tab_width - column % tab_width;
   }
   return 0;

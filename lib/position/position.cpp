@@ -240,7 +240,7 @@ Position Position::of_line_col(std::int64_t line, std::int64_t col) {
 Position Position::of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
                                int tab_width) {
   detail::check_tab_width(tab_width);
-  if (unit == Column_unit::byte) return of_line_col(line, col);
+  if (unit == Column_unit::Bytes) return of_line_col(line, col);
   auto* node = new_node(Position_kind::Unit_line_col, moved_from_position());
   node->line = line;
   node->col = col;

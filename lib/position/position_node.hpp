@@ -19,14 +19,14 @@ enum class Position_kind { Offset, Line_col, Lexing, Shift, Unit_line_col };
 // it.
 struct Position_node {
   Position_kind kind;
-  std::int64_t offset = 0;               // Offset
-  std::int64_t line = 0;                 // Line_col, Unit_line_col
-  std::int64_t col = 0;                  // Line_col, Unit_line_col
-  std::int64_t amount = 0;               // Shift
-  lexing_position lexing;                // Lexing
-  Position base;                         // Shift
-  Column_unit unit = Column_unit::byte;  // Unit_line_col
-  int tab_width = default_tab_width;     // Unit_line_col
+  std::int64_t offset = 0;                // Offset
+  std::int64_t line = 0;                  // Line_col, Unit_line_col
+  std::int64_t col = 0;                   // Line_col, Unit_line_col
+  std::int64_t amount = 0;                // Shift
+  lexing_position lexing;                 // Lexing
+  Position base;                          // Shift
+  Column_unit unit = Column_unit::Bytes;  // Unit_line_col
+  int tab_width = default_tab_width;      // Unit_line_col
   mutable std::atomic<std::size_t> references{1};
 
   Position_node(Position_kind k, Position shifted) : kind(k), base(std::move(shifted)) {}
@@ -46,7 +46,7 @@ struct Position_fields {
   std::int64_t amount = 0;                  // Shift
   const lexing_position* lexing = nullptr;  // Lexing
   const Position* base = nullptr;           // Shift
-  Column_unit unit = Column_unit::byte;     // Unit_line_col
+  Column_unit unit = Column_unit::Bytes;    // Unit_line_col
   int tab_width = default_tab_width;        // Unit_line_col
 };
 

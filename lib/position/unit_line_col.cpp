@@ -34,7 +34,7 @@ Line_col to_line_col_raw(Raw_cursor& cursor, const Position& position, Column_un
                          int tab_width) {
   const std::int64_t offset = to_offset_raw(cursor, position);
   const auto [line, col] = cursor.line_col_of_offset(offset);
-  if (unit == Column_unit::byte) return {line, checked_add(col, 1, "column")};
+  if (unit == Column_unit::Bytes) return {line, checked_add(col, 1, "column")};
   if (col < 0) return {line, 1};
   std::string scratch;
   const std::string_view text = read_line(cursor, checked_sub(offset, col, "line start"), scratch);

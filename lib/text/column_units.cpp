@@ -21,14 +21,14 @@ class Unit_walk {
       : line_(line), unit_(unit), tab_width_(tab_width), clusters_(line, tab_width) {}
 
   bool next(Step& step) noexcept {
-    if (unit_ == Column_unit::display) return next_cluster(step);
+    if (unit_ == Column_unit::Display) return next_cluster(step);
     if (at_ >= line_.size()) return false;
     std::size_t length = 1;
     std::int64_t units = 1;
-    if (unit_ != Column_unit::byte) {
+    if (unit_ != Column_unit::Bytes) {
       const Code_point c = decode(line_, at_);
       length = c.length;
-      if (unit_ == Column_unit::utf16) units = static_cast<std::int64_t>(c.utf16_units());
+      if (unit_ == Column_unit::Utf16) units = static_cast<std::int64_t>(c.utf16_units());
     }
     step = {at_, at_ + length, units};
     at_ += length;

@@ -6,25 +6,25 @@
 namespace vantel {
 
 /// What one column of a line is. Columns are 1-based in every unit. A line
-/// is read as UTF-8 for every unit but `byte`; a byte that does not start a
+/// is read as UTF-8 for every unit but `Bytes`; a byte that does not start a
 /// well-formed sequence counts as one unit of every kind. Only the line feed
 /// ends a line, and a carriage return right before it is not part of the line.
 enum class Column_unit {
   /// A byte: the library's own unit.
-  byte,
+  Bytes,
   /// A UTF-16 code unit, as language servers count by default: a character
   /// past U+FFFF counts two (a surrogate pair).
-  utf16,
+  Utf16,
   /// A code point: every character counts one.
-  code_point,
+  Code_points,
   /// A terminal cell: a tab reaches the next tab stop, a wide or fullwidth
   /// character or an emoji takes two, combining marks and joined sequences
   /// take the cell of the character they belong to, and a control or a
   /// byte that is not UTF-8 takes one.
-  display,
+  Display,
 };
 
-/// The tab stops of `Column_unit::display`: every this many columns, counted
+/// The tab stops of `Column_unit::Display`: every this many columns, counted
 /// from the start of the line. A tab width is 1 to 64.
 inline constexpr int default_tab_width = 8;
 

@@ -29,13 +29,14 @@ class Position {
   /// A 1-based line and a 1-based byte column.
   [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col);
   /// A 1-based line and a 1-based column counted in `unit`; with
-  /// Column_unit::byte exactly of_line_col(line, col). Resolving it reads that
+  /// Column_unit::Bytes exactly of_line_col(line, col). Resolving it reads that
   /// one line: a column inside a character (half a surrogate pair, a cell of a
   /// wide character or of a tab, a code point inside a display cluster) stands
   /// for the start of that character, a column past the end of the line for
   /// its end (its carriage return, line feed or the end of the text), and a
-  /// column below 1 for its start. Throws std::invalid_argument for a
-  /// `tab_width` outside 1 to 64.
+  /// column below 1 for its start; reading a stream that cannot seek fails
+  /// with std::system_error. Throws std::invalid_argument for a `tab_width`
+  /// outside 1 to 64.
   [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
                                             int tab_width = default_tab_width);
   /// `base` moved by `amount` bytes (possibly negative), whatever unit the
@@ -54,7 +55,8 @@ class Position {
   /// character gives that character's column; one at or past the end of its
   /// line (its carriage return, its line feed, past the end of the text) the
   /// column after the line's last character; one before the text column 1.
-  /// Opens and closes the input and reads that one line; throws as to_offset,
+  /// Opens and closes the input and reads that one line; throws as to_offset
+  /// (std::system_error for a stream that cannot seek, in the other units),
   /// and std::invalid_argument for a `tab_width` outside 1 to 64.
   [[nodiscard]] static Line_col to_line_col(const Input& input, const Position& position,
                                             Column_unit unit, int tab_width = default_tab_width);
