@@ -2,7 +2,8 @@
 # "<!-- output: PATH -->" just above it, holds exactly the file PATH, which
 # the tests compare with what the programs print.
 #   ROOT  the project's source folder
-file(STRINGS ${ROOT}/README.md lines)
+# UTF-8, so that blocks showing wide characters are read whole.
+file(STRINGS ${ROOT}/README.md lines ENCODING UTF-8)
 set(expected_path "")
 set(in_block OFF)
 set(checked 0)

@@ -26,7 +26,7 @@ const char* const usage =
     "\n"
     "FILE is a path, or - for standard input.\n"
     "LOCATION is START..END, END excluded. START and END are each a byte offset\n"
-    "(0-based, possibly negative) or LINE:COL (1-based line and byte column).\n"
+    "(0-based, possibly negative) or LINE:COL (1-based line and column).\n"
     "\n"
     "Options:\n"
     "  --max-lines=N   rows of a quote over several lines, \"...\" row included\n"
@@ -35,6 +35,9 @@ const char* const usage =
     "                  when standard output is a terminal and NO_COLOR is unset\n"
     "                  or empty)\n"
     "  --each          quote every LOCATION on its own, in the order given\n"
+    "  --columns=UNIT  what COL counts: bytes (the default), utf16 (UTF-16 code\n"
+    "                  units), code-points, or display (terminal cells, a tab\n"
+    "                  reaching the next multiple of 8)\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -53,24 +56,26 @@ Int parse_integer(std::string_view text, const char* what) {
   return value;
 }
 
-vantel::Position parse_endpoint(std::string_view text, std::string_view location) {
+vantel::Position parse_endpoint(std::string_view text, std::string_view location,
+                                vantel::Column_unit columns) {
   const auto colon = text.find(':');
   try {
     if (colon == std::string_view::npos)
       return vantel::Position::of_offset(parse_integer<std::int64_t>(text, "offset"));
     return vantel::Position::of_line_col(
         parse_integer<std::int64_t>(text.substr(0, colon), "line"),
-        parse_integer<std::int64_t>(text.substr(colon + 1), "column"));
+        parse_integer<std::int64_t>(text.substr(colon + 1), "column"), columns);
   } catch (const Usage_error& e) {
     throw Usage_error(std::string(e.what()) + " in location '" + std::string(location) + "'");
   }
 }
 
-vantel::Location parse_location(std::string_view text) {
+vantel::Location parse_location(std::string_view text, vantel::Column_unit columns) {
   const auto dots = text.find("..");
   if (dots == std::string_view::npos)
     throw Usage_error("invalid location '" + std::string(text) + "': expected START..END");
-  return {parse_endpoint(text.substr(0, dots), text), parse_endpoint(text.substr(dots + 2), text)};
+  return {parse_endpoint(text.substr(0, dots), text, columns),
+          parse_endpoint(text.substr(dots + 2), text, columns)};
 }
 
 Color parse_color(std::string_view when) {
@@ -78,6 +83,15 @@ Color parse_color(std::string_view when) {
   if (when == "always") return Color::Always;
   if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
+}
+
+vantel::Column_unit parse_columns(std::string_view unit) {
+  if (unit == "bytes") return vantel::Column_unit::Bytes;
+  if (unit == "utf16") return vantel::Column_unit::Utf16;
+  if (unit == "code-points") return vantel::Column_unit::Code_points;
+  if (unit == "display") return vantel::Column_unit::Display;
+  throw Usage_error("invalid --columns '" + std::string(unit) +
+                    "': expected bytes, utf16, code-points or display");
 }
 
 // The arguments of a command line, whether held as strings or as main's
@@ -107,6 +121,7 @@ constexpr Option_spec option_specs[] = {
        o.max_lines = parse_integer<int>(v, "--max-lines value");
      }},
     {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
+    {"--columns", true, [](Options& o, std::string_view v) { o.columns = parse_columns(v); }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -147,8 +162,10 @@ bool is_option(std::string_view arg, bool have_file) {
 template <class Args>
 Options parse(const Args& args) {
   Options options;
-  // Every argument may be a location: one allocation for all of them.
-  options.locations.reserve(args.size());
+  // Locations are read once every option is known, since --columns may
+  // follow them.
+  std::vector<std::string_view> locations;
+  locations.reserve(args.size());
   bool have_file = false;
   bool options_done = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -162,10 +179,13 @@ Options parse(const Args& args) {
       options.file = std::string(arg);
       have_file = true;
     } else {
-      options.locations.push_back(parse_location(arg));
+      locations.push_back(arg);
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
+  options.locations.reserve(locations.size());
+  for (const std::string_view location : locations)
+    options.locations.push_back(parse_location(location, options.columns));
   return options;
 }
 

@@ -19,6 +19,8 @@ struct Options {
   int max_lines = 10;
   Color color = Color::Automatic;
   bool each = false;
+  // What the COL of a LINE:COL counts.
+  vantel::Column_unit columns = vantel::Column_unit::Bytes;
   bool help = false;
   bool version = false;
   std::string file;
