@@ -30,12 +30,16 @@ inline constexpr int default_tab_width = 8;
 
 /// A line and a column, both 1-based.
 struct Line_col {
+  /// The line, from 1.
   std::int64_t line = 1;
+  /// The column in the unit it was asked in, from 1.
   std::int64_t col = 1;
 
+  /// Same line and same column.
   friend bool operator==(const Line_col& a, const Line_col& b) noexcept {
     return a.line == b.line && a.col == b.col;
   }
+  /// Another line or another column.
   friend bool operator!=(const Line_col& a, const Line_col& b) noexcept { return !(a == b); }
 };
 
