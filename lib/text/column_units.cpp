@@ -25,7 +25,8 @@ class Unit_walk {
     if (at_ >= line_.size()) return false;
     std::size_t length = 1;
     std::int64_t units = 1;
-    if (unit_ != Column_unit::Bytes) {
+    // ASCII is one unit of every kind: no decoding call for most source text.
+    if (unit_ != Column_unit::Bytes && static_cast<unsigned char>(line_[at_]) >= 0x80) {
       const Code_point c = decode(line_, at_);
       length = c.length;
       if (unit_ == Column_unit::Utf16) units = static_cast<std::int64_t>(c.utf16_units());
