@@ -91,11 +91,31 @@ TEST(CliArguments, OptionsFileAndLocationsParseOrGiveOneUsageError) {
       {{"--max-lines=9999999999", "f"}, "error: --max-lines value out of range: '9999999999'"},
       {{"f", "--"}, "error: invalid location '--': expected START..END"},
       {{"f", "3:x..4"}, "error: invalid column: 'x' in location '3:x..4'"},
+      {{"--columns=chars", "f"},
+       "error: invalid --columns 'chars': expected bytes, utf16, code-points or display"},
   };
   for (const auto& c : cases) {
     std::string joined;
     for (const std::string& a : c.args) joined += a + ' ';
     EXPECT_EQ(parsed(c.args), c.parsed) << joined;
+  }
+}
+
+// The same '+' named in each unit, with the option before or after the
+// location; bytes by default.
+TEST(CliColumns, LineColCountsInTheUnitGivenWhereverTheOptionStands) {
+  const std::string text = "let \u03C0 = \"\U0001F600\" + x\n";
+  const std::vector<std::string> commands[] = {
+      {"--columns=utf16", "-", "1:14..1:15"},
+      {"--columns", "code-points", "-", "1:13..1:14"},
+      {"-", "1:14..1:15", "--columns=display"},
+      {"--columns=bytes", "-", "1:17..1:18"},
+      {"-", "1:17..1:18"},
+  };
+  for (const auto& args : commands) {
+    const Outcome o = run(args, text);
+    EXPECT_EQ(o.status, 0) << args[1] << o.err;
+    EXPECT_EQ(o.out, "1 | let \u03C0 = \"\U0001F600\" + x\n                    ^\n") << args[1];
   }
 }
 

@@ -1,5 +1,6 @@
 #include "position/position_node.hpp"
 #include "position/resolve.hpp"
+#include "position/unit_line_col.hpp"
 
 #include "input/opening.hpp"
 
@@ -94,7 +95,7 @@ Position_fields Position_access::fields(const Position& p) {
       break;
   }
   const Position_node& n = *node(p.word_);
-  return {n.kind, n.offset, n.line, n.col, n.amount, &n.lexing, &n.base};
+  return {n.kind, n.offset, n.line, n.col, n.amount, &n.lexing, &n.base, n.unit, n.tab_width};
 }
 
 namespace {
@@ -120,6 +121,9 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
       break;
     case Position_kind::Lexing:
       offset = at.lexing->char_offset;
+      break;
+    case Position_kind::Unit_line_col:
+      offset = resolve_unit_line_col(cursor, at).char_offset;
       break;
     case Position_kind::Shift:
       break;  // left by the loop above
@@ -155,6 +159,8 @@ Resolved_position resolve_raw(Raw_cursor& cursor, const Position& position) {
     }
     case Position_kind::Lexing:
       return {fields.lexing->line_number, fields.lexing->line_start, fields.lexing->char_offset};
+    case Position_kind::Unit_line_col:
+      return resolve_unit_line_col(cursor, fields);
     case Position_kind::Shift:
       break;
   }
@@ -228,6 +234,18 @@ Position Position::of_line_col(std::int64_t line, std::int64_t col) {
   auto* node = new_node(Position_kind::Line_col, moved_from_position());
   node->line = line;
   node->col = col;
+  return Position_access::make(node);
+}
+
+Position Position::of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
+                               int tab_width) {
+  detail::check_tab_width(tab_width);
+  if (unit == Column_unit::Bytes) return of_line_col(line, col);
+  auto* node = new_node(Position_kind::Unit_line_col, moved_from_position());
+  node->line = line;
+  node->col = col;
+  node->unit = unit;
+  node->tab_width = tab_width;
   return Position_access::make(node);
 }
 

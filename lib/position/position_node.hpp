@@ -1,6 +1,7 @@
 // What a Position holds: its one word, and the node behind it when it has one.
 #pragma once
 
+#include <vantel/column_unit.hpp>
 #include <vantel/lexing_position.hpp>
 #include <vantel/position.hpp>
 
@@ -10,18 +11,22 @@
 
 namespace vantel::detail {
 
-enum class Position_kind { Offset, Line_col, Lexing, Shift };
+// Unit_line_col: a line and a column counted in another unit than bytes.
+enum class Position_kind { Offset, Line_col, Lexing, Shift, Unit_line_col };
 
-// The shared part of a Lexing or Shift position, or of a line and column too
-// large to be held inline. Counted by the positions that hold it.
+// The shared part of a Lexing, Shift or Unit_line_col position, or of a line
+// and column too large to be held inline. Counted by the positions that hold
+// it.
 struct Position_node {
   Position_kind kind;
-  std::int64_t offset = 0;  // Offset
-  std::int64_t line = 0;    // Line_col
-  std::int64_t col = 0;     // Line_col
-  std::int64_t amount = 0;  // Shift
-  lexing_position lexing;   // Lexing
-  Position base;            // Shift
+  std::int64_t offset = 0;                // Offset
+  std::int64_t line = 0;                  // Line_col, Unit_line_col
+  std::int64_t col = 0;                   // Line_col, Unit_line_col
+  std::int64_t amount = 0;                // Shift
+  lexing_position lexing;                 // Lexing
+  Position base;                          // Shift
+  Column_unit unit = Column_unit::Bytes;  // Unit_line_col
+  int tab_width = default_tab_width;      // Unit_line_col
   mutable std::atomic<std::size_t> references{1};
 
   Position_node(Position_kind k, Position shifted) : kind(k), base(std::move(shifted)) {}
@@ -36,11 +41,13 @@ struct Position_node {
 struct Position_fields {
   Position_kind kind;
   std::int64_t offset = 0;                  // Offset
-  std::int64_t line = 0;                    // Line_col
-  std::int64_t col = 0;                     // Line_col
+  std::int64_t line = 0;                    // Line_col, Unit_line_col
+  std::int64_t col = 0;                     // Line_col, Unit_line_col
   std::int64_t amount = 0;                  // Shift
   const lexing_position* lexing = nullptr;  // Lexing
   const Position* base = nullptr;           // Shift
+  Column_unit unit = Column_unit::Bytes;    // Unit_line_col
+  int tab_width = default_tab_width;        // Unit_line_col
 };
 
 struct Position_access {

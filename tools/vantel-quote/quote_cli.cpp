@@ -27,7 +27,7 @@ const char* const usage =
     "\n"
     "FILE is a path, or - for standard input.\n"
     "LOCATION is START..END, END excluded. START and END are each a byte offset\n"
-    "(0-based, possibly negative) or LINE:COL (1-based line and byte column).\n"
+    "(0-based, possibly negative) or LINE:COL (1-based line and column).\n"
     "\n"
     "Options:\n"
     "  --max-lines=N   rows of a quote over several lines, \"...\" row included\n"
@@ -45,6 +45,9 @@ const char* const usage =
     "                  text, 0 for no limit (default: the terminal's width less\n"
     "                  16 on a terminal, else 0)\n"
     "  --points        quote empty locations (START equal to END) as one caret\n"
+    "  --columns=UNIT  what COL counts: bytes (the default), utf16 (UTF-16 code\n"
+    "                  units), code-points, or display (terminal cells, a tab\n"
+    "                  reaching the next multiple of --tab-width)\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -63,24 +66,26 @@ Int parse_integer(std::string_view text, const char* what) {
   return value;
 }
 
-vantel::Position parse_endpoint(std::string_view text, std::string_view location) {
+vantel::Position parse_endpoint(std::string_view text, std::string_view location,
+                                vantel::Column_unit columns, int tab_width) {
   const auto colon = text.find(':');
   try {
     if (colon == std::string_view::npos)
       return vantel::Position::of_offset(parse_integer<std::int64_t>(text, "offset"));
     return vantel::Position::of_line_col(
         parse_integer<std::int64_t>(text.substr(0, colon), "line"),
-        parse_integer<std::int64_t>(text.substr(colon + 1), "column"));
+        parse_integer<std::int64_t>(text.substr(colon + 1), "column"), columns, tab_width);
   } catch (const Usage_error& e) {
     throw Usage_error(std::string(e.what()) + " in location '" + std::string(location) + "'");
   }
 }
 
-vantel::Location parse_location(std::string_view text) {
+vantel::Location parse_location(std::string_view text, vantel::Column_unit columns, int tab_width) {
   const auto dots = text.find("..");
   if (dots == std::string_view::npos)
     throw Usage_error("invalid location '" + std::string(text) + "': expected START..END");
-  return {parse_endpoint(text.substr(0, dots), text), parse_endpoint(text.substr(dots + 2), text)};
+  return {parse_endpoint(text.substr(0, dots), text, columns, tab_width),
+          parse_endpoint(text.substr(dots + 2), text, columns, tab_width)};
 }
 
 Color parse_color(std::string_view when) {
@@ -104,6 +109,15 @@ Int parse_bounded(std::string_view text, const char* what, Int lo, Int hi) {
   if (value < lo || value > hi)
     throw Usage_error(std::string(what) + " out of range: '" + std::string(text) + "'");
   return value;
+}
+
+vantel::Column_unit parse_columns(std::string_view unit) {
+  if (unit == "bytes") return vantel::Column_unit::Bytes;
+  if (unit == "utf16") return vantel::Column_unit::Utf16;
+  if (unit == "code-points") return vantel::Column_unit::Code_points;
+  if (unit == "display") return vantel::Column_unit::Display;
+  throw Usage_error("invalid --columns '" + std::string(unit) +
+                    "': expected bytes, utf16, code-points or display");
 }
 
 // The arguments of a command line, whether held as strings or as main's
@@ -144,6 +158,7 @@ constexpr Option_spec option_specs[] = {
                                                  std::numeric_limits<std::int64_t>::max());
      }},
     {"--points", false, [](Options& o, std::string_view) { o.points = true; }},
+    {"--columns", true, [](Options& o, std::string_view v) { o.columns = parse_columns(v); }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -184,8 +199,10 @@ bool is_option(std::string_view arg, bool have_file) {
 template <class Args>
 Options parse(const Args& args) {
   Options options;
-  // Every argument may be a location: one allocation for all of them.
-  options.locations.reserve(args.size());
+  // Locations are read once every option is known, since --columns may
+  // follow them.
+  std::vector<std::string_view> locations;
+  locations.reserve(args.size());
   bool have_file = false;
   bool options_done = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -199,10 +216,13 @@ Options parse(const Args& args) {
       options.file = std::string(arg);
       have_file = true;
     } else {
-      options.locations.push_back(parse_location(arg));
+      locations.push_back(arg);
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
+  options.locations.reserve(locations.size());
+  for (const std::string_view location : locations)
+    options.locations.push_back(parse_location(location, options.columns, options.tab_width));
   return options;
 }
 

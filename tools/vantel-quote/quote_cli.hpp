@@ -26,6 +26,8 @@ struct Options {
   std::optional<std::int64_t> max_width;  // none: the terminal's, in the text layout
   bool points = false;
   bool each = false;
+  // What the COL of a LINE:COL counts.
+  vantel::Column_unit columns = vantel::Column_unit::Bytes;
   bool help = false;
   bool version = false;
   std::string file;

@@ -1,6 +1,7 @@
 // Places in an input, and their resolution to offsets and lexer records.
 #pragma once
 
+#include <vantel/column_unit.hpp>
 #include <vantel/input.hpp>
 #include <vantel/lexing_position.hpp>
 
@@ -27,7 +28,19 @@ class Position {
   [[nodiscard]] static Position of_offset(std::int64_t offset);
   /// A 1-based line and a 1-based byte column.
   [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col);
-  /// `base` moved by `amount` bytes (possibly negative); shifts nest freely.
+  /// A 1-based line and a 1-based column counted in `unit`; with
+  /// Column_unit::Bytes exactly of_line_col(line, col). Resolving it reads that
+  /// one line: a column inside a character (half a surrogate pair, a cell of a
+  /// wide character or of a tab, a code point inside a display cluster) stands
+  /// for the start of that character, a column past the end of the line for
+  /// its end (its carriage return, line feed or the end of the text), and a
+  /// column below 1 for its start; reading a stream that cannot seek fails
+  /// with std::system_error. Throws std::invalid_argument for a `tab_width`
+  /// outside 1 to 64.
+  [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
+                                            int tab_width = default_tab_width);
+  /// `base` moved by `amount` bytes (possibly negative), whatever unit the
+  /// columns of `base` count in; shifts nest freely.
   [[nodiscard]] static Position shift(Position base, std::int64_t amount);
   /// The byte offset of `position` in `input`. Computes the input's line
   /// table only when a line and column is involved.
@@ -36,6 +49,17 @@ class Position {
   /// input, resolves the position against its line table and closes it.
   [[nodiscard]] static std::function<lexing_position(const Position&)> to_lexing(
       Input input, std::string file_name = "");
+  /// The line of `position` in `input` and its 1-based column in `unit`.
+  /// In bytes, the offset's distance from its line start plus one, unchecked
+  /// as every byte column is. In the other units a position inside a
+  /// character gives that character's column; one at or past the end of its
+  /// line (its carriage return, its line feed, past the end of the text) the
+  /// column after the line's last character; one before the text column 1.
+  /// Opens and closes the input and reads that one line; throws as to_offset
+  /// (std::system_error for a stream that cannot seek, in the other units),
+  /// and std::invalid_argument for a `tab_width` outside 1 to 64.
+  [[nodiscard]] static Line_col to_line_col(const Input& input, const Position& position,
+                                            Column_unit unit, int tab_width = default_tab_width);
 
   /// Copies share what they hold; copying never fails.
   Position(const Position& other) noexcept;

@@ -6,16 +6,18 @@
 //
 // Build an Input (where the text comes from), name places in it with
 // Positions, and print a quote with pp on a Formatter. Offsets, lines and
-// columns count bytes; lines are numbered from 1. A Display lays the quote
-// out in terminal columns instead.
+// columns count bytes, unless a Column_unit says how a column counts; lines
+// are numbered from 1. A Display lays the quote out in terminal columns
+// instead.
 //
 // Failures are exceptions of standard types: std::system_error for a file that
 // cannot be opened or read, std::out_of_range for a line outside the line
 // table, std::overflow_error for position arithmetic that does not fit in
 // std::int64_t, std::invalid_argument for an Input or Position that was
-// moved from or a Display out of range. Whatever a caller's callable throws reaches the caller
-// unchanged. The library starts no threads and keeps no global state; one
-// Input is used by one operation at a time.
+// moved from, a Display out of range, or a tab width outside 1 to 64.
+// Whatever a caller's callable throws reaches the caller unchanged. The
+// library starts no threads and keeps no global state; one Input is used by
+// one operation at a time.
 #pragma once
 
 // The library's surface, in this order: where a text comes from, places in
@@ -26,6 +28,7 @@
 #include <vantel/pp.hpp>
 
 // What those are built on, for convenience.
+#include <vantel/column_unit.hpp>
 #include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/lexing_position.hpp>
