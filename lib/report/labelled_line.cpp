@@ -319,8 +319,10 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
   std::vector<Report_part*> in_window;
   for (std::size_t i = 0; i < sorted.size();) {
     const std::int64_t start = sorted[i]->column;
-    const std::int64_t from = std::max(
+    std::int64_t from = std::max(
         previous_end, std::max<std::int64_t>(0, std::min(start - context, width - max_width)));
+    // A marker would hide no more than it takes.
+    if (previous_end == 0 && from <= cut_marker_width && start < max_width) from = 0;
     const std::int64_t to = from + max_width;
     in_window.clear();
     while (i < sorted.size() && sorted[i]->column < to) in_window.push_back(sorted[i++]);
