@@ -170,6 +170,31 @@ TEST(Report, ClampsOffsetsToTheInput) {
 )");
 }
 
+TEST(Report, AnOffsetFarPastTheEndStandsAtTheEnd) {
+  const std::int64_t far = INT64_MAX;
+  EXPECT_EQ(draw(report_of({primary("ab\n", far, far, "far")})), R"(error[E1]: bad
+ --> t:2:1
+  |
+2 |
+  | ^ far
+)");
+}
+
+TEST(Report, ALineShownBetweenTwoOthersIsCutToo) {
+  vantel::Report_options options;
+  options.max_width = 8;
+  EXPECT_EQ(draw(report_of({primary("abc\n0123456789abc\nxyz\n", 1, 21, "")}), options),
+            R"(error[E1]: bad
+ --> t:1:2
+  |
+1 |   abc
+  |  __^
+2 | | 01234567...
+3 | | xyz
+  | |___^
+)");
+}
+
 TEST(Report, WindowsOfALongLineHoldEveryLabel) {
   const std::string line(10000, 'x');
   std::vector<Label> labels;

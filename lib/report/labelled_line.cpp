@@ -307,8 +307,13 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
 
   Line_drawing drawing(row, gutter, number, text, options);
   const std::int64_t max_width = options.max_width;
-  if (max_width <= 0 || width <= max_width || sorted.empty()) {
+  if (max_width <= 0 || width <= max_width) {
     drawing.window(0, width, text_width, sorted);
+    return;
+  }
+  // A line shown only because it lies between two others: its start.
+  if (sorted.empty()) {
+    drawing.window(0, max_width, text_width, sorted);
     return;
   }
   // Windows of max_width columns, each starting a quarter of its width

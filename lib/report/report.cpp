@@ -47,6 +47,7 @@ struct Section {
   std::string_view name;
   std::unique_ptr<Opening> opening;
   Line_table table;
+  std::int64_t size = 0;  // where the input ends
   std::vector<Placed_label> labels;
   std::vector<std::int64_t> lines;  // shown, ascending
   std::size_t lanes = 0;
@@ -74,17 +75,23 @@ std::vector<Section> resolve_sections(const Report& report) {
     auto section = std::find_if(sections.begin(), sections.end(),
                                 [&](const Section& s) { return s.name == label.name; });
     if (section == sections.end()) {
-      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
+      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, 0, {}, {}, 0});
       section = sections.end() - 1;
       section->table = section->opening->cursor().line_offsets();
+      if (section->table.empty())
+        throw std::out_of_range("the line table of '" + label.name + "' is empty");
+      // Offsets past the end of the input stand at its end.
+      const std::int64_t last = section->table[section->table.size() - 1];
+      Line_reader reader(section->opening->cursor());
+      section->size = last + static_cast<std::int64_t>(reader.read(last).text.size());
     }
     Raw_cursor& cursor = section->opening->cursor();
     // End first, then start, as pp resolves them.
     std::int64_t end = to_offset_raw(cursor, label.location.second);
     std::int64_t start = to_offset_raw(cursor, label.location.first);
     if (start == -1 || end == -1) continue;  // a lexer position without an offset
-    start = std::max<std::int64_t>(start, 0);
-    end = std::max(end, start);
+    start = std::clamp<std::int64_t>(start, 0, section->size);
+    end = std::clamp(end, start, section->size);
     Placed_label placed;
     placed.label = &label;
     placed.order = k;
