@@ -67,6 +67,32 @@ Label primary(std::string text, std::int64_t start, std::int64_t end, std::strin
           std::move(message)};
 }
 
+// The picture at the top of report.hpp.
+TEST(Report, DrawsThePictureOfItsHeader) {
+  const Input text = Input::string("let width = \"text\"\nlet height = 2\nprint width + height\n");
+  Report r;
+  r.code = "E0308";
+  r.message = "mismatched types";
+  r.labels.emplace_back(text, "main.calc",
+                        vantel::Location{Position::of_line_col(3, 7), Position::of_line_col(3, 12)},
+                        "expected a number");
+  r.labels.emplace_back(
+      text, "main.calc",
+      vantel::Location{Position::of_line_col(3, 15), Position::of_line_col(3, 21)},
+      "declared here as text", Label_kind::secondary);
+  r.notes.push_back({"note", "text and numbers do not mix"});
+  EXPECT_EQ(draw(r), R"(error[E0308]: mismatched types
+ --> main.calc:3:7
+  |
+3 | print width + height
+  |       ^^^^^   ------ declared here as text
+  |       |
+  |       expected a number
+  |
+  = note: text and numbers do not mix
+)");
+}
+
 TEST(ReportTags, EncloseEachPartOfTheDrawing) {
   const Input text = Input::string("a = b\nc = (d\n+ e)\n");
   Report r = report_of({Label(text, "t", {Position::of_offset(4), Position::of_offset(5)}, "x"),
