@@ -83,8 +83,12 @@ class Line_drawing {
     to_ = to;
     left_ = from > 0 ? cut_marker_width : 0;
     text_row(to < text_width);
-    std::vector<Report_part*> singles;
-    std::vector<Report_part*> ends;
+    // Working lists are kept from one window to the next: a long line has
+    // thousands of windows.
+    std::vector<Report_part*>& singles = singles_;
+    std::vector<Report_part*>& ends = ends_;
+    singles.clear();
+    ends.clear();
     for (Report_part* p : parts)
       (p->kind == Report_part::Kind::single ? singles : ends).push_back(p);
     const Report_part* inline_part = underline_row(singles);
@@ -171,7 +175,8 @@ class Line_drawing {
         last = p;
       reach = std::max(reach, clip(p->column_end));
     }
-    std::vector<const Report_part*> drawn(singles.begin(), singles.end());
+    std::vector<const Report_part*>& drawn = drawn_;
+    drawn.assign(singles.begin(), singles.end());
     std::stable_sort(drawn.begin(), drawn.end(),
                      [this](const Report_part* a, const Report_part* b) {
                        const std::int64_t wa = clip(a->column_end) - a->column;
@@ -180,7 +185,8 @@ class Line_drawing {
                        return a->tag != &Report_primary_tag && b->tag == &Report_primary_tag;
                      });
     const auto size = static_cast<std::size_t>(reach - from_);
-    std::vector<const Report_part*> cells(size, nullptr);
+    std::vector<const Report_part*>& cells = cells_;
+    cells.assign(size, nullptr);
     for (const Report_part* p : drawn)
       for (std::int64_t c = p->column; c < clip(p->column_end); ++c)
         cells[static_cast<std::size_t>(c - from_)] = p;
@@ -213,7 +219,8 @@ class Line_drawing {
   // The other messages, each on a row of its own, rightmost first, below a
   // row of connectors; every message still to come keeps its connector.
   void hanging_rows(const std::vector<Report_part*>& singles, const Report_part* placed) {
-    std::vector<const Report_part*> hanging;
+    std::vector<const Report_part*>& hanging = hanging_;
+    hanging.clear();
     for (const Report_part* p : singles)
       if (p != placed && !p->message.empty()) hanging.push_back(p);
     if (hanging.empty()) return;
@@ -222,7 +229,8 @@ class Line_drawing {
           return std::make_pair(-a->column, a->order) < std::make_pair(-b->column, b->order);
         });
     // One connector per column, ascending.
-    std::vector<const Report_part*> connectors;
+    std::vector<const Report_part*>& connectors = connectors_;
+    connectors.clear();
     for (auto it = hanging.rbegin(); it != hanging.rend(); ++it)
       if (connectors.empty() || connectors.back()->column != (*it)->column)
         connectors.push_back(*it);
@@ -285,6 +293,12 @@ class Line_drawing {
   std::int64_t from_ = 0;
   std::int64_t to_ = 0;
   std::int64_t left_ = 0;
+  std::vector<Report_part*> singles_;
+  std::vector<Report_part*> ends_;
+  std::vector<const Report_part*> drawn_;
+  std::vector<const Report_part*> cells_;
+  std::vector<const Report_part*> hanging_;
+  std::vector<const Report_part*> connectors_;
 };
 
 }  // namespace

@@ -11,10 +11,12 @@
 #include <vantel/report.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,6 +52,8 @@ struct Section {
   std::int64_t size = 0;  // where the input ends
   std::vector<Placed_label> labels;
   std::vector<std::int64_t> lines;  // shown, ascending
+  // (line, label) for the first and the last line of every label, by line.
+  std::vector<std::pair<std::int64_t, std::size_t>> marks;
   std::size_t lanes = 0;
 };
 
@@ -70,20 +74,23 @@ std::int64_t digits(std::int64_t n) {
 // Opens each input once and resolves its labels; nothing is printed yet.
 std::vector<Section> resolve_sections(const Report& report) {
   std::vector<Section> sections;
+  std::unordered_map<std::string_view, std::size_t> by_name;
   for (std::size_t k = 0; k < report.labels.size(); ++k) {
     const Label& label = report.labels[k];
-    auto section = std::find_if(sections.begin(), sections.end(),
-                                [&](const Section& s) { return s.name == label.name; });
-    if (section == sections.end()) {
-      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, 0, {}, {}, 0});
-      section = sections.end() - 1;
+    const auto [named, added] = by_name.emplace(label.name, sections.size());
+    if (added)
+      sections.push_back(
+          {label.name, std::make_unique<Opening>(label.input), {}, 0, {}, {}, {}, 0});
+    Section* section = &sections[named->second];
+    if (added) {
       section->table = section->opening->cursor().line_offsets();
       if (section->table.empty())
         throw std::out_of_range("the line table of '" + label.name + "' is empty");
       // Offsets past the end of the input stand at its end.
       const std::int64_t last = section->table[section->table.size() - 1];
       Line_reader reader(section->opening->cursor());
-      section->size = last + static_cast<std::int64_t>(reader.read(last).text.size());
+      const auto length = static_cast<std::int64_t>(reader.read(last).text.size());
+      section->size = last > INT64_MAX - length ? INT64_MAX : last + length;
     }
     Raw_cursor& cursor = section->opening->cursor();
     // End first, then start, as pp resolves them.
@@ -107,10 +114,14 @@ std::vector<Section> resolve_sections(const Report& report) {
 
   for (Section& section : sections) {
     std::vector<std::int64_t>& lines = section.lines;
-    for (const Placed_label& p : section.labels) {
+    for (std::size_t k = 0; k < section.labels.size(); ++k) {
+      const Placed_label& p = section.labels[k];
       lines.push_back(p.first_line);
       lines.push_back(p.last_line);
+      section.marks.emplace_back(p.first_line, k);
+      if (p.multi_line()) section.marks.emplace_back(p.last_line, k);
     }
+    std::sort(section.marks.begin(), section.marks.end());
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     // A single line between two shown ones is shown too: it takes no more
@@ -143,17 +154,20 @@ std::vector<Section> resolve_sections(const Report& report) {
 }
 
 // The parts that the labels leave on line `line`, whose text is `text`.
-std::vector<Report_part> parts_on(const Section& section, std::int64_t line,
-                                  const Read_line& read) {
+std::vector<Report_part> parts_on(const Section& section, std::int64_t line, const Read_line& read,
+                                  std::size_t& mark) {
   std::vector<Report_part> parts;
+  std::size_t count = 0;
+  while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
+  parts.reserve(count);
   const std::int64_t start = line_start(section.table, line);
   const auto size = static_cast<std::int64_t>(read.text.size());
   const std::int64_t limit = size + (read.ended ? 1 : 0);
   const auto in_line = [&](std::int64_t offset, std::int64_t most) {
     return static_cast<std::size_t>(std::clamp<std::int64_t>(offset - start, 0, most));
   };
-  for (const Placed_label& p : section.labels) {
-    if (p.first_line != line && p.last_line != line) continue;
+  for (; mark < section.marks.size() && section.marks[mark].first == line; ++mark) {
+    const Placed_label& p = section.labels[section.marks[mark].second];
     Report_part part;
     const bool primary = p.label->kind == Label_kind::primary;
     part.tag = primary ? &Report_primary_tag : &Report_secondary_tag;
@@ -225,11 +239,12 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   row.end_row();
   Line_reader reader(section.opening->cursor());
   std::int64_t previous = 0;
+  std::size_t mark = 0;
   for (const std::int64_t line : section.lines) {
     if (previous != 0 && line > previous + 1) print_elision(row, gutter);
     previous = line;
     const Read_line read = reader.read(line_start(section.table, line));
-    std::vector<Report_part> parts = parts_on(section, line, read);
+    std::vector<Report_part> parts = parts_on(section, line, read, mark);
     draw_labelled_line(row, gutter, std::to_string(line), read.text, parts, options);
   }
 }
