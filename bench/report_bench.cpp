@@ -62,7 +62,7 @@ vantel::Report thousand_labels(const Input& input) {
         input, "bench.calc",
         vantel::Location{Position::of_line_col(line, 9), Position::of_line_col(end_line, 16)},
         "label " + std::to_string(i),
-        i % 4 == 3 ? vantel::Label_kind::secondary : vantel::Label_kind::primary);
+        i % 4 == 3 ? vantel::Label_kind::Secondary : vantel::Label_kind::Primary);
   }
   report.notes.push_back({"note", "drawn for the benchmark"});
   return report;
@@ -116,7 +116,7 @@ void BM_ReportTenThousandLabelsOneLine(benchmark::State& state) {
     report.labels.emplace_back(
         input, "min.js", vantel::Location{Position::of_offset(at), Position::of_offset(at + 3)},
         i % 3 == 0 ? "" : "label " + std::to_string(i),
-        i % 2 == 0 ? vantel::Label_kind::primary : vantel::Label_kind::secondary);
+        i % 2 == 0 ? vantel::Label_kind::Primary : vantel::Label_kind::Secondary);
   }
   vantel::Report_options options;
   options.max_width = 120;

@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     report.labels.emplace_back(
         inputs[which], which == 0 ? "a" : "b\x1b", vantel::Location{start, end},
         d.ConsumeRandomLengthString(24),
-        d.ConsumeBool() ? vantel::Label_kind::primary : vantel::Label_kind::secondary);
+        d.ConsumeBool() ? vantel::Label_kind::Primary : vantel::Label_kind::Secondary);
   }
   const int notes = d.ConsumeIntegralInRange(0, 3);
   for (int i = 0; i < notes; ++i)

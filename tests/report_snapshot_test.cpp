@@ -43,7 +43,7 @@ Location bytes(std::int64_t start, std::int64_t end) {
 }
 
 Label secondary(const Input& input, std::string name, Location where, std::string message) {
-  return {input, std::move(name), std::move(where), std::move(message), Label_kind::secondary};
+  return {input, std::move(name), std::move(where), std::move(message), Label_kind::Secondary};
 }
 
 // A line of `n` bytes: words of lower-case letters, a space every 8 bytes.

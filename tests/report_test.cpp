@@ -79,7 +79,7 @@ TEST(Report, DrawsThePictureOfItsHeader) {
   r.labels.emplace_back(
       text, "main.calc",
       vantel::Location{Position::of_line_col(3, 15), Position::of_line_col(3, 21)},
-      "declared here as text", Label_kind::secondary);
+      "declared here as text", Label_kind::Secondary);
   r.notes.push_back({"note", "text and numbers do not mix"});
   EXPECT_EQ(draw(r), R"(error[E0308]: mismatched types
  --> main.calc:3:7
@@ -97,9 +97,9 @@ TEST(ReportTags, EncloseEachPartOfTheDrawing) {
   const Input text = Input::string("a = b\nc = (d\n+ e)\n");
   Report r = report_of({Label(text, "t", {Position::of_offset(4), Position::of_offset(5)}, "x"),
                         Label(text, "t", {Position::of_offset(0), Position::of_offset(1)}, "y",
-                              Label_kind::secondary),
+                              Label_kind::Secondary),
                         Label(text, "t", {Position::of_offset(10), Position::of_offset(16)}, "z",
-                              Label_kind::secondary)},
+                              Label_kind::Secondary)},
                        {{"help", "h"}});
   EXPECT_EQ(draw_tagged(r), R"(<sev:error>error[E1]</sev:error>: bad
  <G>--></G> t:1:5
@@ -126,7 +126,7 @@ TEST(ReportTags, AreBalancedAndNeverSpanARow) {
     labels.emplace_back(
         input, i % 3 == 0 ? "a" : "b",
         vantel::Location{Position::of_offset(i * 7 % 500), Position::of_offset(i * 13 % 600)},
-        i % 2 == 0 ? "m" : "", i % 4 == 0 ? Label_kind::primary : Label_kind::secondary);
+        i % 2 == 0 ? "m" : "", i % 4 == 0 ? Label_kind::Primary : Label_kind::Secondary);
   const std::string out = draw_tagged(report_of(std::move(labels), {{"note", "n\nm"}}));
   int depth = 0;
   for (std::size_t i = 0; i < out.size(); ++i) {
@@ -271,7 +271,7 @@ TEST(ReportInputs, AFileIsOpenedOnceAndClosedAfterwards) {
   Report r = report_of(
       {Label(input, "f", {Position::of_line_col(2, 9), Position::of_line_col(2, 10)}, "a"),
        Label(input, "f", {Position::of_line_col(1, 5), Position::of_line_col(1, 6)}, "b",
-             Label_kind::secondary)});
+             Label_kind::Secondary)});
   EXPECT_EQ(draw(r), R"(error[E1]: bad
  --> f:2:9
   |

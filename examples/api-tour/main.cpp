@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
                              "computed here");
   report.labels.emplace_back(text, "tour.calc",
                              vantel::Location{Position::of_offset(4), Position::of_offset(9)},
-                             "from this", vantel::Label_kind::secondary);
+                             "from this", vantel::Label_kind::Secondary);
   report.notes.push_back({"help", "a report holds labels over any inputs, and notes"});
   vantel::pp_report(out, report);
   return 0;

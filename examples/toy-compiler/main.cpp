@@ -111,7 +111,7 @@ int main() {
           if (name[i] != t.text[i]) ++differ;
         if (differ > 2) continue;
         report.labels.emplace_back(input, file_name, span(*token, *token),
-                                   "a similar name is defined here", vantel::Label_kind::secondary);
+                                   "a similar name is defined here", vantel::Label_kind::Secondary);
         report.notes.push_back({"help", "did you mean '" + name + "'?"});
         break;
       }

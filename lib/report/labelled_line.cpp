@@ -27,7 +27,7 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   std::vector<Query> queries;
   queries.reserve(parts.size() * 2);
   for (Report_part& p : parts) {
-    if (p.kind != Report_part::Kind::single) {
+    if (p.kind != Report_part::Kind::Single) {
       queries.push_back({p.begin, &p.column, &p.column_end});
     } else if (p.end > p.begin) {
       queries.push_back({p.begin, &p.column, nullptr});
@@ -57,7 +57,7 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   }
   // A point is one column wide.
   for (Report_part& p : parts)
-    if (p.kind == Report_part::Kind::single && p.end <= p.begin) p.column_end = p.column + 1;
+    if (p.kind == Report_part::Kind::Single && p.end <= p.begin) p.column_end = p.column + 1;
   return width;
 }
 
@@ -90,15 +90,15 @@ class Line_drawing {
     singles.clear();
     ends.clear();
     for (Report_part* p : parts)
-      (p->kind == Report_part::Kind::single ? singles : ends).push_back(p);
+      (p->kind == Report_part::Kind::Single ? singles : ends).push_back(p);
     const Report_part* inline_part = underline_row(singles);
     hanging_rows(singles, inline_part);
     // Closing before opening, so that a lane freed on this line reads as
     // freed before another label takes it; inner lanes close first and open
     // last, so that no line from an outer lane crosses an open one.
     std::stable_sort(ends.begin(), ends.end(), [](const Report_part* a, const Report_part* b) {
-      const bool a_closes = a->kind == Report_part::Kind::closes;
-      const bool b_closes = b->kind == Report_part::Kind::closes;
+      const bool a_closes = a->kind == Report_part::Kind::Closes;
+      const bool b_closes = b->kind == Report_part::Kind::Closes;
       if (a_closes != b_closes) return a_closes;
       return a_closes ? a->lane > b->lane : a->lane < b->lane;
     });
@@ -264,7 +264,7 @@ class Line_drawing {
   // to the part's column, then the marker; the closing one ends with the
   // label's message.
   void connector_row(const Report_part& p) {
-    const bool closes = p.kind == Report_part::Kind::closes;
+    const bool closes = p.kind == Report_part::Kind::Closes;
     gutter_.start(row_, {}, p.lane);
     const std::int64_t lane = gutter_.lane_column(p.lane);
     if (closes) {

@@ -17,8 +17,8 @@ namespace vantel::detail {
 // What a label leaves on one line: the whole label when it lies on the line,
 // or where a label over several lines opens or closes.
 struct Report_part {
-  enum class Kind : unsigned char { single, opens, closes };
-  Kind kind = Kind::single;
+  enum class Kind : unsigned char { Single, Opens, Closes };
+  Kind kind = Kind::Single;
   const Stag* tag = nullptr;  // Report_primary_tag or Report_secondary_tag
   char marker = '^';
   // In bytes of the line. single: the first byte and one past the last, the

@@ -169,21 +169,21 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, con
   for (; mark < section.marks.size() && section.marks[mark].first == line; ++mark) {
     const Placed_label& p = section.labels[section.marks[mark].second];
     Report_part part;
-    const bool primary = p.label->kind == Label_kind::primary;
+    const bool primary = p.label->kind == Label_kind::Primary;
     part.tag = primary ? &Report_primary_tag : &Report_secondary_tag;
     part.marker = primary ? '^' : '-';
     part.order = p.order;
     part.lane = p.lane;
     if (!p.multi_line()) {
-      part.kind = Report_part::Kind::single;
+      part.kind = Report_part::Kind::Single;
       part.begin = in_line(p.start, size);
       part.end = std::max(part.begin, in_line(p.end, limit));
       part.message = p.label->message;
     } else if (p.first_line == line) {
-      part.kind = Report_part::Kind::opens;
+      part.kind = Report_part::Kind::Opens;
       part.begin = in_line(p.start, size);
     } else {
-      part.kind = Report_part::Kind::closes;
+      part.kind = Report_part::Kind::Closes;
       part.begin = in_line(p.end - 1, size);
       part.message = p.label->message;
     }
@@ -208,7 +208,7 @@ void print_header(Row_writer& row, const Report& report, int tab_width) {
 void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
-                   [](const Placed_label& p) { return p.label->kind == Label_kind::primary; });
+                   [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
   const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
   const std::int64_t column = p.start - line_start(section.table, p.first_line) + 1;
   row.to_column(gutter.width);
