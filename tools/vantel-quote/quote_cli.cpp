@@ -18,8 +18,9 @@
 namespace vantel_quote {
 
 const char* const usage =
-    "Usage: vantel-quote [OPTION]... [--] FILE [LOCATION]...\n"
-    "Quote FILE around the LOCATIONs and highlight the located bytes.\n"
+    "Usage: vantel-quote [OPTION]... [--] FILE [LOCATION[=LABEL]]...\n"
+    "Quote FILE around the LOCATIONs and highlight the located bytes, or,\n"
+    "with --message, print a report of them.\n"
     "\n"
     "FILE is a path, or - for standard input.\n"
     "LOCATION is START..END, END excluded. START and END are each a byte offset\n"
@@ -32,6 +33,13 @@ const char* const usage =
     "                  when standard output is a terminal and NO_COLOR is unset\n"
     "                  or empty)\n"
     "  --each          quote every LOCATION on its own, in the order given\n"
+    "  --message=TEXT  print a report with this message rather than a quote: the\n"
+    "                  first LOCATION is primary, the others secondary, and\n"
+    "                  LOCATION=LABEL gives a location its label\n"
+    "  --severity=WORD the report's severity: error (default), warning, note,\n"
+    "                  help or a word of your own\n"
+    "  --code=CODE     the report's code, shown as severity[CODE]\n"
+    "  --note=TEXT     a note after the report; may be repeated\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -104,7 +112,9 @@ Options parse(const Args& args) {
         options.file = std::string(arg);
         have_file = true;
       } else {
-        options.locations.push_back(parse_location(arg));
+        const auto [location, label] = split_label(arg);
+        options.locations.push_back(parse_location(location));
+        options.report.labels.emplace_back(label.value_or(std::string_view()));
       }
       continue;
     }
@@ -127,10 +137,20 @@ Options parse(const Args& args) {
       if (i + 1 == args.size()) throw Usage_error("option '--color' needs a value");
       options.color = parse_color(std::string_view(args[++i]));
     } else {
-      throw Usage_error("unknown option '" + std::string(arg) + "'");
+      const std::string_view next = i + 1 < args.size() ? std::string_view(args[i + 1]) : "";
+      const std::size_t taken =
+          parse_report_option(arg, i + 1 < args.size() ? &next : nullptr, options.report);
+      if (taken == 0) throw Usage_error("unknown option '" + std::string(arg) + "'");
+      i += taken - 1;
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
+  if (!options.report.message) {
+    for (const std::string& label : options.report.labels)
+      if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
+  } else if (options.each) {
+    throw Usage_error("--each quotes, and --message reports: choose one");
+  }
   return options;
 }
 
@@ -174,6 +194,18 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});
 
+  if (options.report.message) {
+    if (options.color == Color::always ||
+        (options.color == Color::automatic && env.out_is_terminal &&
+         (env.no_color == nullptr || *env.no_color == '\0')))
+      colour_report_tags(formatter, options.report.severity);
+    const bool in = options.file == "-";
+    const vantel::Input input =
+        in ? vantel::Input::string(read_all(env.in)) : vantel::Input::file(options.file);
+    vantel::pp_report(formatter, report_of(options.report, input, in ? "<stdin>" : options.file,
+                                           options.locations));
+    return;
+  }
   if (!options.each) {
     const vantel::Input input = options.file == "-" ? vantel::Input::string(read_all(env.in))
                                                     : vantel::Input::file(options.file);
