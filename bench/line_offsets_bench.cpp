@@ -57,7 +57,7 @@ void MemchrFloor(benchmark::State& state) {
     std::size_t lines = 1 + count_line_feeds(text.data(), text.data() + text.size());
     benchmark::DoNotOptimize(lines);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
 void FromString(benchmark::State& state) {
@@ -68,7 +68,7 @@ void FromString(benchmark::State& state) {
     lines = table.size();
     benchmark::DoNotOptimize(table.data());
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
   state.counters["lines"] = static_cast<double>(lines);
 }
 

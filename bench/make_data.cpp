@@ -17,6 +17,7 @@ constexpr std::size_t minified_size = std::size_t{1} << 20;
 constexpr int unit_lines = 1000;
 constexpr int minified_locations = 100'000;
 constexpr int each_locations = 10'000;
+constexpr int lines_lines = 100'000;
 
 void write(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -44,6 +45,7 @@ void source(const std::string& dir) {
   std::size_t line = 0;  // lines started so far
   std::size_t target_line = 0;
   std::size_t target_col = 0;
+  std::size_t line_at_95 = 0;
   while (written < source_size) {
     block.clear();
     while (block.size() < (std::size_t{1} << 20)) {
@@ -55,6 +57,8 @@ void source(const std::string& dir) {
         target_line = line;
         target_col = 3;
       }
+      if (len >= 10 && line_at_95 == 0 && (written + block.size()) * 20 >= source_size * 19)
+        line_at_95 = line;
     }
     if (written + block.size() > source_size) block.resize(source_size - written);
     out.write(block.data(), static_cast<std::streamsize>(block.size()));
@@ -63,6 +67,8 @@ void source(const std::string& dir) {
   if (!out.flush()) throw std::runtime_error("cannot write the source file");
   write_lines(dir + "/" + vantel_bench::near_end_args,
               {line_col(target_line, target_col) + ".." + line_col(target_line, target_col + 5)});
+  write_lines(dir + "/" + vantel_bench::at_95_args,
+              {line_col(line_at_95, 3) + ".." + line_col(line_at_95, 8)});
 }
 
 // One 1 MiB line without spaces, and 100,000 disjoint 3-byte locations on it.
@@ -104,6 +110,29 @@ void unit(const std::string& dir) {
   write_lines(dir + "/" + vantel_bench::each_args, args);
 }
 
+// 100,000 lines of 0 to 80 bytes (4 MB), and 10,000 diagnostics spread over
+// all of them, each five bytes of a line of at least six.
+void lines(const std::string& dir) {
+  Source_generator generator(13);
+  std::string text;
+  std::vector<std::size_t> lengths;
+  for (int i = 0; i < lines_lines; ++i) {
+    const std::size_t len = generator.next() % 81;
+    text.append(len, static_cast<char>('a' + generator.next() % 26));
+    text.push_back('\n');
+    lengths.push_back(len);
+  }
+  write(dir + "/" + vantel_bench::lines_file, text);
+  std::vector<std::string> args;
+  for (std::size_t i = 0; i < each_locations; ++i) {
+    std::size_t line = i * 7919 % lines_lines;
+    while (lengths[line] < 6) line = (line + 1) % lines_lines;
+    const std::size_t col = 1 + generator.next() % (lengths[line] - 5);
+    args.push_back(line_col(line + 1, col) + ".." + line_col(line + 1, col + 5));
+  }
+  write_lines(dir + "/" + vantel_bench::lines_args, args);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +144,7 @@ int main(int argc, char** argv) {
     source(argv[1]);
     minified(argv[1]);
     unit(argv[1]);
+    lines(argv[1]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vantel-bench-data: %s\n", e.what());
     return 1;

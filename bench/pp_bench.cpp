@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Discards what it is given, so that only quoting is timed.
@@ -63,5 +67,59 @@ void PpEachQuote(benchmark::State& state) {
   }
 }
 BENCHMARK(PpEachQuote)->UseRealTime()->Unit(benchmark::kNanosecond);
+
+// 10,000 one-location quotes spread over a 4 MB, 100,000-line file, through
+// one input made for the run: a file input (opened at each quote, its line
+// table kept while the file is unchanged) against a string input of the same
+// text.
+void quote_all_over(benchmark::State& state, bool from_file) {
+  const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (path.empty()) return;
+  const std::string text = vantel_bench::read_file(path);
+  std::vector<std::vector<vantel::Location>> quotes;
+  for (auto& location : locations(vantel_bench::data_path(state, vantel_bench::lines_args)))
+    quotes.push_back({std::move(location)});
+  Null_buffer buffer;
+  std::ostream out(&buffer);
+  vantel::Formatter formatter(out);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string copy = from_file ? std::string() : text;
+    state.ResumeTiming();
+    const vantel::Input input =
+        from_file ? vantel::Input::file(path) : vantel::Input::string(std::move(copy));
+    for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
+  }
+  state.counters["quotes"] = static_cast<double>(quotes.size());
+}
+
+void PpAllOverFile(benchmark::State& state) {
+  quote_all_over(state, true);
+}
+BENCHMARK(PpAllOverFile)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void PpAllOverString(benchmark::State& state) {
+  quote_all_over(state, false);
+}
+BENCHMARK(PpAllOverString)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// What a file input cannot avoid for each of those quotes: opening the file,
+// checking that it is unchanged, reading a page of it and closing it.
+void OpenReadCloseFloor(benchmark::State& state) {
+  const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (path.empty()) return;
+  char page[4096];
+  for (auto _ : state) {
+    for (int i = 0; i < 10'000; ++i) {
+      const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      struct stat info {};
+      ::fstat(fd, &info);
+      const auto at = static_cast<off_t>(i) * 7919 % 100'000 * 40;
+      benchmark::DoNotOptimize(::pread(fd, page, sizeof page, at));
+      ::close(fd);
+    }
+  }
+}
+BENCHMARK(OpenReadCloseFloor)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -101,6 +101,30 @@ void QuoteNearEndProcess(benchmark::State& state) {
 }
 BENCHMARK(QuoteNearEndProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// One 5-byte location at 95 % of the 256 MiB file: the table is scanned that
+// far and no further.
+void QuoteAt95Process(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::source_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), file},
+                                vantel_bench::data_path(state, vantel_bench::at_95_args)));
+}
+BENCHMARK(QuoteAt95Process)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Line 10 of the 256 MiB file: only its top is read.
+void QuoteTopProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::source_file);
+  if (file.empty()) return;
+  time_process(state, {quote_tool(), file, "10:1..10:5"});
+}
+BENCHMARK(QuoteTopProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// What starting vantel-quote costs, quoting nothing.
+void VersionProcess(benchmark::State& state) {
+  time_process(state, {quote_tool(), "--version"});
+}
+BENCHMARK(VersionProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void WcLinesProcess(benchmark::State& state) {
   const std::string file = vantel_bench::data_path(state, vantel_bench::source_file);
   if (file.empty()) return;

@@ -4,17 +4,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-using vantel::lexing_position;
-using vantel::detail::Lexing_location;
+using vantel::detail::Resolved_position;
 using vantel::detail::source_line;
+using Location = std::pair<Resolved_position, Resolved_position>;
 
 // Discards what it is given, so that only rendering is timed.
 class Null_buffer : public std::streambuf {
@@ -23,20 +25,32 @@ class Null_buffer : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-lexing_position at(std::int64_t offset, std::int64_t line) {
-  return lexing_position{"bench", line, 0, offset};
+Resolved_position at(std::int64_t offset, std::int64_t line) {
+  return Resolved_position{line, 0, offset};
 }
 
 void render(benchmark::State& state, const std::vector<source_line>& lines,
-            const std::vector<Lexing_location>& locations) {
+            const std::vector<Location>& locations) {
   Null_buffer buffer;
   std::ostream out(&buffer);
-  const vantel::detail::Get_lines get_lines = [&](const lexing_position&, const lexing_position&) {
-    return lines;
+  const vantel::detail::Get_lines get_lines = [&](const Resolved_position&,
+                                                  const Resolved_position&,
+                                                  const vantel::detail::Line_sink& sink) {
+    for (source_line line : lines) sink(line);
+  };
+  // What pp builds: the set of bounds, and a record that finds their positions.
+  const vantel::detail::Record_of record = [&locations](std::size_t bound) {
+    return bound % 2 == 0 ? locations[bound / 2].first : locations[bound / 2].second;
   };
   for (auto _ : state) {
+    vantel::detail::Bound_set::Intervals intervals;
+    intervals.reserve(locations.size());
+    for (std::size_t k = 0; k < locations.size(); ++k)
+      vantel::detail::add_location(intervals, k, locations[k].first.char_offset,
+                                   locations[k].second.char_offset);
+    const auto set = vantel::detail::Bound_set::of_intervals(std::move(intervals));
     vantel::Formatter f(out);
-    vantel::detail::highlight_quote(f, get_lines, 10, locations);
+    vantel::detail::highlight_quote(f, get_lines, 10, set, record);
   }
 }
 
@@ -44,7 +58,7 @@ void BM_SingleLineManyLocations(benchmark::State& state) {
   constexpr std::int64_t line_size = 1 << 20;
   constexpr std::int64_t count = 100'000;
   const std::vector<source_line> lines{{std::string(line_size, 'x'), 0}};
-  std::vector<Lexing_location> locations;
+  std::vector<Location> locations;
   for (std::int64_t i = 0; i < count; ++i) {
     const std::int64_t offset = i * line_size / count;
     locations.emplace_back(at(offset, 1), at(offset + 1, 1));
@@ -59,7 +73,7 @@ void BM_MultiLineTenThousandLines(benchmark::State& state) {
   const std::string text = "    let value = compute(argument, other);";
   const auto stride = static_cast<std::int64_t>(text.size()) + 1;
   std::vector<source_line> lines;
-  std::vector<Lexing_location> locations;
+  std::vector<Location> locations;
   for (std::int64_t i = 0; i < line_count; ++i) {
     lines.push_back({text, i * stride});
     // One word per line: every line is numbered by its own bound.

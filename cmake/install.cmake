@@ -1,4 +1,5 @@
-# Install rules: the library, its headers, a CMake package and a pkg-config file.
+# Install rules: the library, its headers, a CMake package, a pkg-config file,
+# and vantel-quote with its manual page.
 # Included from the top-level CMakeLists.txt after every target exists.
 include(CMakePackageConfigHelpers)
 
@@ -11,6 +12,10 @@ install(TARGETS vantel EXPORT vantelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT vantel_Runtime
           NAMELINK_COMPONENT vantel_Development
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT vantel_Runtime)
+if(TARGET vantel_static)
+  install(TARGETS vantel_static EXPORT vantelTargets
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT vantel_Development)
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/lib/include/vantel
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT vantel_Development
   FILES_MATCHING PATTERN "*.hpp")
@@ -20,8 +25,15 @@ install(EXPORT vantelTargets NAMESPACE vantel::
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/vantelConfig.cmake.in
   ${PROJECT_BINARY_DIR}/vantelConfig.cmake
   INSTALL_DESTINATION ${VANTEL_INSTALL_CMAKEDIR})
+# 0.x releases promise compatibility within one minor version only, as the
+# soname does.
+if(PROJECT_VERSION_MAJOR EQUAL 0)
+  set(vantel_compatibility SameMinorVersion)
+else()
+  set(vantel_compatibility SameMajorVersion)
+endif()
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/vantelConfigVersion.cmake
-  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+  VERSION ${PROJECT_VERSION} COMPATIBILITY ${vantel_compatibility})
 install(FILES ${PROJECT_BINARY_DIR}/vantelConfig.cmake ${PROJECT_BINARY_DIR}/vantelConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/Findutf8proc.cmake
   DESTINATION ${VANTEL_INSTALL_CMAKEDIR} COMPONENT vantel_Development)
@@ -62,4 +74,20 @@ if(VANTEL_INSTALL_QUOTE AND TARGET vantel-quote)
     set_target_properties(vantel-quote PROPERTIES INSTALL_RPATH "$ORIGIN/${vantel_bin_to_lib}")
   endif()
   install(TARGETS vantel-quote RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT vantel_Runtime)
+
+  # Its manual page, compressed where gzip is at hand, as distributions ship
+  # them (-n keeps the name and time out, so that builds are reproducible).
+  set(vantel_man ${PROJECT_SOURCE_DIR}/tools/vantel-quote/vantel-quote.1)
+  find_program(VANTEL_GZIP gzip)
+  mark_as_advanced(VANTEL_GZIP)
+  if(VANTEL_GZIP)
+    set(vantel_man_out ${PROJECT_BINARY_DIR}/man/vantel-quote.1)
+    add_custom_command(OUTPUT ${vantel_man_out}.gz
+      COMMAND ${CMAKE_COMMAND} -E copy ${vantel_man} ${vantel_man_out}
+      COMMAND ${VANTEL_GZIP} -9nf ${vantel_man_out}
+      DEPENDS ${vantel_man} VERBATIM)
+    add_custom_target(vantel-quote-man ALL DEPENDS ${vantel_man_out}.gz)
+    set(vantel_man ${vantel_man_out}.gz)
+  endif()
+  install(FILES ${vantel_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT vantel_Runtime)
 endif()

@@ -1,8 +1,11 @@
 // Builds line tables of fuzzer-chosen bytes from a text and from streams that
 // hand the bytes out in fuzzer-chosen chunks (seekable, refusing to seek,
 // failing to seek, failing to read), and checks the three queries against a
-// plain scan, with round trips between offsets and lines and columns.
+// plain scan, with round trips between offsets and lines and columns. Tables
+// that grow as queries need are asked in fuzzer-chosen order, and must answer
+// as the whole table does.
 #include "fuzz_check.hpp"
+#include "line_offsets/lazy_table.hpp"
 #include "line_offsets/line_offsets.hpp"
 
 #include <vantel/vantel.hpp>
@@ -20,6 +23,7 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -184,6 +188,77 @@ void check_caller_table(FuzzedDataProvider& d) {
   }
 }
 
+// Hands a text to a growing table in the given chunk sizes, in turn.
+class Chunk_source final : public lo::Text_source {
+ public:
+  Chunk_source(const std::string& text, const std::vector<std::size_t>& sizes)
+      : text_(text), sizes_(sizes) {}
+  bool start(std::int64_t offset) override {
+    CHECK(offset >= 0 && static_cast<std::size_t>(offset) <= text_.size());
+    next_ = static_cast<std::size_t>(offset);
+    return true;
+  }
+  std::string_view next() override {
+    const std::size_t size = sizes_.empty() ? 1 : sizes_[turn_++ % sizes_.size()];
+    const std::string_view got = std::string_view(text_).substr(next_, size);
+    next_ += got.size();
+    return got;
+  }
+
+ private:
+  const std::string& text_;
+  const std::vector<std::size_t>& sizes_;
+  std::size_t turn_ = 0;
+  std::size_t next_ = 0;
+};
+
+// Queries in fuzzer-chosen order on a table that grows as they need: each
+// answer (or failure) is the whole table's, and no query scans more than one
+// chunk past what it needs.
+void check_lazy(FuzzedDataProvider& d, const std::string& text, const Entries& starts,
+                const std::vector<std::size_t>& chunks) {
+  Chunk_source source(text, chunks);
+  lo::Lazy_table lazy;
+  const Line_table whole(starts);
+  const auto len = static_cast<std::int64_t>(text.size());
+  const auto lines = static_cast<std::int64_t>(starts.size());
+  std::int64_t widest = 1;
+  for (const std::size_t c : chunks) widest = std::max(widest, static_cast<std::int64_t>(c));
+  const auto start_of = [&](std::int64_t line) {
+    return line < 1 ? 0 : line > lines ? len : starts[static_cast<std::size_t>(line - 1)];
+  };
+  for (int i = d.ConsumeIntegralInRange(0, 16); i > 0; --i) {
+    const std::int64_t before = lazy.scanned();
+    std::int64_t needed = 0;
+    const int kind = d.ConsumeIntegralInRange(0, 2);
+    if (kind == 2) {
+      const std::int64_t offset = any_offset(d, len);
+      std::pair<std::int64_t, std::int64_t> got;
+      std::pair<std::int64_t, std::int64_t> want;
+      const Failure failure = outcome([&] { got = lazy.line_col_of_offset(source, offset); });
+      CHECK(failure == outcome([&] { want = lo::line_col_of_offset(whole, offset); }));
+      CHECK(got == want);
+      needed = std::clamp<std::int64_t>(offset, 0, len);
+    } else {
+      const std::int64_t line = d.ConsumeBool()
+                                    ? any_offset(d, len)
+                                    : d.ConsumeIntegralInRange<std::int64_t>(0, lines + 1);
+      const std::int64_t col = kind == 1 ? any_offset(d, len) : 1;
+      std::int64_t got = 0;
+      std::int64_t want = 0;
+      const Failure failure = outcome([&] { got = lazy.find_offset(source, line, col); });
+      CHECK(failure == outcome([&] { want = lo::find_offset(whole, line, col); }));
+      CHECK(got == want);
+      CHECK(outcome([&] { got = lazy.find_line_offset(source, line); }) ==
+            outcome([&] { want = lo::find_line_offset(whole, line); }));
+      CHECK(got == want);
+      needed = start_of(line);
+    }
+    CHECK(lazy.scanned() <= std::max(before, needed + widest));
+  }
+  if (d.ConsumeBool()) CHECK(lazy.whole(source).to_vector() == starts);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -218,6 +293,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Line_table table = lo::from_string(text);
   CHECK(table.to_vector() == starts);
+  CHECK(lo::from_string(text, lo::Scan::Baseline) == table);
+  CHECK(lo::from_string(text, lo::Scan::Portable) == table);
 
   {
     std::istringstream stream(text);
@@ -254,29 +331,60 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  // The same table through a stream input, and its failure kept.
+  // The same table through a stream input, grown only as far as the line
+  // asked for: a read failure past that point is never met, one before it is
+  // thrown and kept.
   {
     Chunked buf(text, chunks, Seeking::works, fail_at);
     std::istream stream(&buf);
     const vantel::Input input = vantel::Input::in_channel(stream);
     const auto line =
         d.ConsumeIntegralInRange<std::int64_t>(1, static_cast<std::int64_t>(starts.size()));
+    const std::int64_t want = starts[static_cast<std::size_t>(line - 1)];
     const vantel::Position p = vantel::Position::of_line_col(line, 1);
+    bool thrown = false;
     for (int i = 0; i < 2; ++i) {
-      if (fails) {
-        bool thrown = false;
-        try {
-          (void)vantel::Position::to_offset(input, p);
-        } catch (const Read_failure&) {
-          thrown = true;
-        }
-        CHECK(thrown);
-      } else {
-        CHECK(vantel::Position::to_offset(input, p) == starts[static_cast<std::size_t>(line - 1)]);
+      std::int64_t got = -1;
+      try {
+        got = vantel::Position::to_offset(input, p);
+      } catch (const Read_failure&) {
+        CHECK(fails);
+        CHECK(i == 0 || thrown);  // the failure is kept
+        thrown = true;
+        continue;
       }
+      CHECK(!thrown);
+      CHECK(got == want);
     }
+    if (fails && fail_at < static_cast<std::size_t>(want)) CHECK(thrown);
   }
 
+  // A stream that cannot seek: its table counts from where it stands, and
+  // quoting it fails instead of printing nothing.
+  if (seeking != Seeking::works && !fails) {
+    Chunked buf(text, chunks, seeking, fail_at);
+    std::istream stream(&buf);
+    for (std::size_t i = 0; i < already_read; ++i) buf.sbumpc();
+    const vantel::Input input = vantel::Input::in_channel(stream);
+    const Entries rest = starts_of(text.substr(already_read));
+    const auto line =
+        d.ConsumeIntegralInRange<std::int64_t>(1, static_cast<std::int64_t>(rest.size()));
+    CHECK(vantel::Position::to_offset(input, vantel::Position::of_line_col(line, 1)) ==
+          rest[static_cast<std::size_t>(line - 1)]);
+    std::ostringstream out;
+    vantel::Formatter formatter(out);
+    bool refused = false;
+    try {
+      vantel::pp(input, formatter,
+                 {{vantel::Position::of_offset(0), vantel::Position::of_offset(1)}});
+    } catch (const std::system_error& e) {
+      refused = e.code() == std::errc::invalid_seek;
+    }
+    CHECK(refused);
+    CHECK(out.str().empty());
+  }
+
+  check_lazy(d, text, starts, chunks);
   check_queries(d, table, starts, len);
   check_caller_table(d);
   return 0;

@@ -18,6 +18,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
@@ -376,6 +377,87 @@ void check_multi_line(const Model& m, const Recording& r, const std::string& out
   CHECK(row == rows.size());
 }
 
+// Takes `room` bytes, then refuses every byte, as a full disk does.
+class Budget_buf final : public std::streambuf {
+ public:
+  explicit Budget_buf(std::streamsize room) : room_(room) {}
+  std::string taken;
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::streamsize took = std::min(n, room_);
+    taken.append(s, static_cast<std::size_t>(took));
+    room_ -= took;
+    return took;
+  }
+  int_type overflow(int_type c) override {
+    const char ch = traits_type::to_char_type(c);
+    return xsputn(&ch, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
+  }
+
+ private:
+  std::streamsize room_;
+};
+
+// The quote of one line as far as `size` bytes of it: the label (taken from
+// `got`, which must show it whole), the line, then one byte per offset up to
+// the last highlighted one. Its whole length, however long, in `length`.
+std::string single_line_prefix(const Model& m, const std::string& got, std::size_t size,
+                               Wide& length) {
+  const Line& line = m.lines.front();
+  const std::size_t bar = got.find(" | ");
+  if (bar == std::string::npos) {
+    length = -1;  // too short to say
+    return got;
+  }
+  CHECK(is_label(got.substr(0, bar)));
+  std::string want = got.substr(0, bar) + " | " + line.text + "\n" + std::string(bar + 3, ' ');
+  const Wide row = std::max<Wide>(Wide{m.merged.back().last} - line.start + 1, 0);
+  length = static_cast<Wide>(want.size()) + row + 1;
+  for (std::int64_t x = line.start; want.size() < size && x <= m.merged.back().last; ++x)
+    want.push_back(m.highlighted(x) ? '^' : ' ');
+  want.push_back('\n');
+  return want.substr(0, std::min(size, want.size()));
+}
+
+// Offsets far past the text: the underline runs on to the last highlighted
+// one, as far as the stream takes it. A stream that takes a few bytes and
+// then refuses must stop the quote at once, holding the start of the quote,
+// with every tag that was opened closed again.
+void check_far(const Input& input, const std::vector<Location>& locations, const Model& m,
+               int max_lines, FuzzedDataProvider& d) {
+  const auto budget = d.ConsumeIntegralInRange<std::streamsize>(0, 1 << 16);
+  Budget_buf buf(budget);
+  std::ostream out(&buf);
+  vantel::Formatter f(out);
+  int open_tags = 0;
+  if (d.ConsumeBool()) {  // the underline written run by run, in tags
+    vantel::Stag_functions functions;
+    functions.print_open_stag = [&](const vantel::Stag&) { ++open_tags; };
+    functions.print_close_stag = [&](const vantel::Stag&) { --open_tags; };
+    f.set_stag_functions(std::move(functions));
+    f.set_print_tags(true);
+  }
+  vantel::pp(input, f, locations, max_lines);
+  CHECK(open_tags == 0);
+  const std::string& got = buf.taken;
+  if (m.lines.empty() || (m.lines.size() == 1 && m.lines.front().text.empty())) {
+    CHECK(got.empty() && out.good());
+  } else if (m.lines.size() == 1) {
+    Wide length = 0;
+    CHECK(got == single_line_prefix(m, got, got.size(), length));
+    if (length >= 0) CHECK(out.bad() == (length > budget));
+  } else {
+    // Rows over the text's lines: short, whatever the offsets.
+    Recording whole(false);
+    vantel::pp(input, whole.formatter, locations, max_lines);
+    const std::string all = whole.out.str();
+    check_multi_line(m, whole, all, max_lines);
+    CHECK(got == all.substr(0, static_cast<std::size_t>(budget)));
+    CHECK(out.bad() == (static_cast<std::streamsize>(all.size()) > budget));
+  }
+}
+
 // The name of a file in memory that holds `bytes`, or "" where there is none.
 std::string as_file(const std::string& bytes) {
   static const int fd = ::memfd_create("fuzz_pp", MFD_CLOEXEC);
@@ -440,9 +522,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // An underline runs to the last highlighted offset, so far-away offsets ask
-  // for that much output: quote only what stays near the text, unless
-  // resolution fails first.
-  if (first_failure == Failure::none && !modest) return 0;
+  // for that much output: those are quoted into a stream that soon refuses.
+  if (first_failure == Failure::none && !modest) {
+    check_far(input, locations, model(text, resolved), max_lines, d);
+    return 0;
+  }
 
   std::string outputs[2];
   for (std::string& output : outputs) {

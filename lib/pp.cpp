@@ -20,7 +20,7 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
     // End first, then start: a caller's cursor may observe the order.
     const std::int64_t e = detail::resolve_raw(cursor, locations[k].second).char_offset;
     const std::int64_t s = detail::resolve_raw(cursor, locations[k].first).char_offset;
-    if (detail::covers_offsets(s, e)) intervals.push_back({{2 * k, s}, {2 * k + 1, e - 1}});
+    detail::add_location(intervals, k, s, e);
   }
   const detail::Bound_set set = detail::Bound_set::of_intervals(std::move(intervals));
 
@@ -30,9 +30,10 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
     const Location& location = locations[bound / 2];
     return detail::resolve_raw(cursor, bound % 2 == 0 ? location.first : location.second);
   };
-  const detail::Get_resolved_lines get_lines = [&cursor](const detail::Resolved_position& first,
-                                                         const detail::Resolved_position& last) {
-    return detail::lines_around(first.line_start, last.char_offset, cursor);
+  const detail::Get_lines get_lines = [&cursor](const detail::Resolved_position& first,
+                                                const detail::Resolved_position& last,
+                                                const detail::Line_sink& sink) {
+    detail::lines_around(first.line_start, last.char_offset, cursor, sink);
   };
   detail::highlight_quote(formatter, get_lines, max_lines, set, record);
   opened.close();

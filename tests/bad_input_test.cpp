@@ -28,6 +28,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -474,6 +475,110 @@ TEST(BadCallbacks, AThousandFailingQuotesOfAFileLeaveNoDescriptorOpen) {
     if (::testing::Test::HasFailure()) break;
   }
   EXPECT_EQ(open_descriptors(), before);
+}
+
+// --- Inputs nested deeper than the stack ----------------------------------
+
+// Each opener holds the next input; opening is a loop, and destroying the
+// chain must be one too.
+TEST(BadNesting, AnInputNestedTwoHundredThousandDeepQuotesAndIsDestroyed) {
+  int closed = 0;
+  {
+    Input input = Input::string("ab\n");
+    for (int i = 0; i < 200'000; ++i)
+      input = Input::managed([inner = input, &closed] {
+        return std::make_pair(inner, vantel::Closer([&closed] { ++closed; }));
+      });
+    EXPECT_EQ(quote(input, {offsets(0, 1)}), "1 | ab\n    ^\n");
+  }
+  EXPECT_EQ(closed, 200'000);
+}
+
+// --- Output that fails, and quotes over a million lines --------------------
+
+// An end offset far past its line runs the underline on as long as the
+// stream takes it; once the stream refuses bytes, the quote stops at once,
+// whichever way the underline is written, and no tag of ours stays open.
+TEST(BadOutput, AStreamThatRefusesBytesStopsTheQuoteAtOnce) {
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += "xy\n";
+  const Input many_lines = Input::string(lines);
+  for (const bool marked : {false, true}) {
+    for (const bool throwing : {false, true}) {
+      SCOPED_TRACE(std::to_string(marked) + std::to_string(throwing));
+      test::Full_buf buf(20);
+      std::ostream out(&buf);
+      if (throwing) out.exceptions(std::ios_base::badbit);
+      vantel::Formatter f(out);
+      const vantel::Stag host{"H"};
+      if (marked) {
+        vantel::Stag_functions marks;
+        marks.mark_open_stag = [](const vantel::Stag& t) { return "<" + t.name() + ">"; };
+        marks.mark_close_stag = [](const vantel::Stag& t) { return "</" + t.name() + ">"; };
+        f.set_stag_functions(marks);
+        vantel::setup_highlight_tags(
+            f, {[] { return std::string("["); }, [] { return std::string("]"); }});
+        f.open_stag(host);
+      }
+      const auto far = [&] { vantel::pp(Input::string("ab"), f, {offsets(1, max64)}); };
+      if (throwing)
+        EXPECT_THROW(far(), std::ios_base::failure);
+      else
+        far();
+      EXPECT_EQ(buf.taken, marked ? "<H>1 | ab\n     [^^^^" : "1 | ab\n     ^^^^^^^^");
+      EXPECT_EQ(buf.refused_calls, 1);
+      vantel::pp(many_lines, f, {offsets(0, max64)}, INT_MAX);  // nothing more is tried
+      EXPECT_EQ(buf.refused_calls, 1);
+      std::ostringstream after;
+      out.rdbuf(after.rdbuf());
+      f.close_stag();
+      EXPECT_EQ(after.str(), marked ? "</H>" : "");
+    }
+  }
+}
+
+// Bytes in use, as the allocator counts them; 0 where it does not.
+std::size_t bytes_in_use() {
+  const struct mallinfo2 info = ::mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
+// A quote over a million lines keeps the rows it shows, not every line: the
+// memory in use as the last byte is read is that of a few rows (it was over
+// a hundred mebibytes when every line was kept).
+TEST(BadOutput, AQuoteOverAMillionLinesKeepsOnlyTheRowsItShows) {
+  constexpr std::int64_t count = 1'000'000;
+  auto position = std::make_shared<std::int64_t>(0);
+  auto in_use_at_end = std::make_shared<std::size_t>(0);
+  // "x\n" a million times, read byte by byte; no line table is needed.
+  const Input input = Input::raw(
+      [position](std::int64_t at) {
+        *position = at;
+        return vantel::Seek_result::Ok;
+      },
+      [position, in_use_at_end]() -> vantel::Byte {
+        if (*position == 2 * count - 1) *in_use_at_end = bytes_in_use();
+        if (*position >= 2 * count) return vantel::End_of_input;
+        return (*position)++ % 2 == 0 ? 'x' : '\n';
+      },
+      []() -> vantel::Line_table { throw std::logic_error("no table is needed"); });
+  const std::size_t before = bytes_in_use();
+  const Location all{Position::of_lexing({"", 1, 0, 0}),
+                     Position::of_lexing({"", count, 2 * count - 2, 2 * count - 1})};
+  EXPECT_EQ(quote(input, {all}), R"(      1 | x
+      2 | x
+      3 | x
+      4 | x
+      5 | x
+...
+ 999997 | x
+ 999998 | x
+ 999999 | x
+1000000 | x
+)");
+  if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+  ASSERT_NE(*in_use_at_end, 0U);
+  EXPECT_LT(*in_use_at_end, before + (std::size_t{1} << 20));
 }
 
 // --- What the caller hands in stays the caller's ---------------------------

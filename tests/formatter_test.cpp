@@ -1,8 +1,16 @@
+#include "helpers.hpp"
+
 #include <vantel/formatter.hpp>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <ios>
+#include <limits>
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 namespace {
@@ -156,3 +164,46 @@ TEST(FormatterTags, GetReturnsWhatSetInstalled) {
 }
 
 }  // namespace
+
+// --- Reconfiguring while a tag function runs, and failing streams ---------
+
+TEST(FormatterTags, ATagFunctionMayReplaceTheFunctionsWhileItRuns) {
+  std::ostringstream out;
+  Formatter f(out);
+  const std::string text(64, 'o');  // held by the running function, on the heap
+  Stag_functions fns;
+  fns.mark_open_stag = [&f, text](const Stag&) {
+    f.set_stag_functions({});
+    return text.substr(0, 3);
+  };
+  f.set_stag_functions(fns);
+  f.set_mark_tags(true);
+  f.open_stag(host_tag);
+  f.close_stag();
+  f.open_stag(host_tag);
+  EXPECT_EQ(out.str(), "ooo");
+}
+
+TEST(FormatterStreams, AStreamThatTakesFewerBytesGoesBadAndIsWrittenNoMore) {
+  const std::int64_t max64 = std::numeric_limits<std::int64_t>::max();
+  for (const bool throwing : {false, true}) {
+    SCOPED_TRACE(throwing);
+    test::Full_buf buf(5);
+    std::ostream out(&buf);
+    if (throwing) out.exceptions(std::ios_base::badbit);
+    Formatter f(out);
+    f.print_string("abc");
+    const auto fill = [&] { f.print_repeat(max64, '^'); };
+    if (throwing)
+      EXPECT_THROW(fill(), std::ios_base::failure);
+    else
+      fill();  // would take years if it went on
+    EXPECT_TRUE(out.bad());
+    f.print_string("more");
+    f.cut();
+    f.print_repeat(max64, ' ');
+    EXPECT_EQ(buf.taken, "abc^^");
+    EXPECT_EQ(buf.refused_calls, 1);
+    EXPECT_EQ(f.column(), max64);  // stops there rather than wrapping
+  }
+}

@@ -1,11 +1,12 @@
 #include "quote/highlight_tags.hpp"
-#include "quote/quote.hpp"
 
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -103,3 +104,47 @@ TEST(HighlightTags, PrintFunctionsAreKept) {
 }
 
 }  // namespace
+
+TEST(HighlightTags, AHandlerMaySetUpItsFormatterAgainWhileItRuns) {
+  std::ostringstream out;
+  Formatter f(out);
+  const std::string open(64, '[');  // held by the running handler, on the heap
+  vantel::setup_highlight_tags(f, {[&f, open] {
+                                     vantel::setup_highlight_tags(f);
+                                     return open.substr(0, 1);
+                                   },
+                                   [] { return std::string("]"); }});
+  f.open_stag(Single_line_underline_tag);
+  f.close_stag();
+  f.open_stag(Single_line_underline_tag);
+  f.close_stag();
+  EXPECT_EQ(out.str(), "[");
+}
+
+TEST(HighlightTags, AThrowingHandlerLeavesNoHighlightTagOpen) {
+  std::ostringstream out;
+  Formatter f(out);
+  f.set_stag_functions(host_marks());
+  vantel::setup_highlight_tags(f, {[]() -> std::string { throw std::runtime_error("handler"); },
+                                   [] { return std::string("]"); }});
+  f.open_stag(host_tag);
+  EXPECT_THROW(vantel::pp(vantel::Input::string("ab\n"), f,
+                          {{vantel::Position::of_offset(0), vantel::Position::of_offset(1)}}),
+               std::runtime_error);
+  f.close_stag();  // the host's own tag, not ours
+  EXPECT_EQ(out.str(), "<Host.tag>1 | ab\n    </Host.tag>");
+}
+
+// Each call wraps the last, yet a host tag passes through one layer only,
+// and destroying the formatter does not recurse once per call.
+TEST(HighlightTags, TwoHundredThousandSetupsOfOneFormatterCostNoDepth) {
+  std::ostringstream out;
+  {
+    Formatter f(out);
+    f.set_stag_functions(host_marks());
+    for (int i = 0; i < 200'000; ++i)
+      vantel::setup_highlight_tags(
+          f, {[i] { return "{" + std::to_string(i); }, [] { return std::string("}"); }});
+    EXPECT_EQ(tag_both(f, out), "{199999^}<Host.tag>x</Host.tag>");
+  }
+}

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,8 @@
 #include <system_error>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,8 +40,8 @@ using vantel::Seek_result;
 using vantel::detail::open_raw;
 using Entries = std::vector<std::int64_t>;
 
-constexpr auto Ok = Seek_result::Ok;
-constexpr auto Invalid = Seek_result::Invalid_position;
+constexpr auto ok = Seek_result::Ok;
+constexpr auto invalid = Seek_result::Invalid_position;
 
 Byte byte(char c) {
   return static_cast<unsigned char>(c);
@@ -59,19 +62,19 @@ struct Io_failure : std::system_error {
 TEST(InputBuffer, StringCursorSeeksOnlyToExistingBytes) {
   auto opened = open_raw(Input::string(""));
   auto& empty = opened.cursor();
-  EXPECT_EQ(empty.seek(0), Invalid);
+  EXPECT_EQ(empty.seek(0), invalid);
   EXPECT_EQ(empty.read_char(), End_of_input);
 
   auto opened2 = open_raw(Input::string("a\xff"));
   auto& c = opened2.cursor();
   EXPECT_EQ(c.read_char(), End_of_input);  // nothing before the first seek
-  EXPECT_EQ(c.seek(2), Invalid);
-  EXPECT_EQ(c.seek(1), Ok);
+  EXPECT_EQ(c.seek(2), invalid);
+  EXPECT_EQ(c.seek(1), ok);
   EXPECT_EQ(c.read_char(), Byte(255));  // bytes, not sign-extended chars
   EXPECT_EQ(c.read_char(), End_of_input);
   EXPECT_EQ(c.read_char(), End_of_input);
-  EXPECT_EQ(c.seek(0), Ok);
-  EXPECT_EQ(c.seek(-1), Invalid);  // leaves the position where it was
+  EXPECT_EQ(c.seek(0), ok);
+  EXPECT_EQ(c.seek(-1), invalid);  // leaves the position where it was
   EXPECT_EQ(c.read_char(), byte('a'));
 }
 
@@ -84,11 +87,11 @@ TEST(InputBuffer, BytesSeesTheBufferAsItIsAtEachReadButKeepsItsFirstTable) {
   EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
 
   *buffer = {'x', 'y', '\n', 'z', 'w'};
-  EXPECT_EQ(c.seek(4), Ok);
+  EXPECT_EQ(c.seek(4), ok);
   EXPECT_EQ(c.read_char(), byte('w'));
   EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 2}));
 
-  EXPECT_EQ(c.seek(3), Ok);
+  EXPECT_EQ(c.seek(3), ok);
   buffer->resize(3);  // the length is asked again at each read
   EXPECT_EQ(c.read_char(), End_of_input);
 }
@@ -102,37 +105,61 @@ TEST(InputChannel, FileSeekedAtOrPastItsEndReadsTheEnd) {
     auto opened = open_raw(*input);
     auto& c = opened.cursor();
     for (const std::int64_t offset : {6, 16}) {
-      EXPECT_EQ(c.seek(offset), Ok) << offset;
+      EXPECT_EQ(c.seek(offset), ok) << offset;
       EXPECT_EQ(c.read_char(), End_of_input) << offset;
     }
-    EXPECT_EQ(c.seek(-1), Invalid);
-    EXPECT_EQ(c.seek(4), Ok);
+    EXPECT_EQ(c.seek(-1), invalid);
+    EXPECT_EQ(c.seek(4), ok);
     EXPECT_EQ(c.read_char(), byte('d'));
   }
 }
 
-TEST(InputChannel, StreamThatCannotSeekRefusesEveryOffsetAndReadsOn) {
-  struct No_seek : std::streambuf {
-    explicit No_seek(std::string s) : s_(std::move(s)) {
-      setg(s_.data(), s_.data(), s_.data() + 3);
-    }
-    std::string s_;
-  } pipe("abc");
+// A pipe: hands out its bytes once and refuses every seek.
+struct Pipe_buf : std::streambuf {
+  explicit Pipe_buf(std::string s) : text(std::move(s)) {
+    setg(text.data(), text.data(), text.data() + text.size());
+  }
+  std::string text;
+};
+
+TEST(InputChannel, StreamThatCannotSeekFailsToSeekButStillGivesItsTable) {
+  Pipe_buf pipe("ab\ncd\nef");
   std::istream piped(&pipe);
-  auto opened = open_raw(Input::in_channel(piped));
+  const Input input = Input::in_channel(piped);
+  auto opened = open_raw(input);
   auto& c = opened.cursor();
   EXPECT_EQ(c.read_char(), byte('a'));
-  for (const std::int64_t offset : {0, 1, 5}) EXPECT_EQ(c.seek(offset), Invalid) << offset;
+  EXPECT_EQ(c.seek(-1), invalid);  // a negative offset is refused before asking
+  for (const std::int64_t offset : {0, 1, 5}) {
+    try {
+      (void)c.seek(offset);
+      ADD_FAILURE() << "sought to " << offset;
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::invalid_seek);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: the stream cannot seek", 0), 0U);
+    }
+  }
   EXPECT_EQ(c.read_char(), byte('b'));
-  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0}));  // what was left: "c"
+  // The table is read whole at once, from where the stream stands.
+  EXPECT_EQ(c.find_line_offset(3), 4);
+  EXPECT_EQ(c.line_offsets().to_vector(), (Entries{0, 1, 4}));  // what was left: "\ncd\nef"
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 2)), 2);
 }
 
-TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
+TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
   Throwing_buf<Io_failure> failing;
   std::istream io(&failing);
   auto opened = open_raw(Input::in_channel(io));
-  EXPECT_EQ(opened.cursor().seek(0), Invalid);
-  EXPECT_EQ(opened.cursor().read_char(), End_of_input);
+  EXPECT_THROW((void)opened.cursor().seek(0), std::system_error);  // cannot seek at all
+  for (int i = 0; i < 2; ++i) {
+    try {
+      (void)opened.cursor().read_char();
+      ADD_FAILURE() << "read through an error";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), std::errc::io_error);
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+    }
+  }
   EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);
 
   Throwing_buf<std::runtime_error> broken;
@@ -142,20 +169,47 @@ TEST(InputChannel, SystemErrorsOfTheStreamAreResultsAndOtherFailuresPropagate) {
   EXPECT_THROW((void)opened2.cursor().read_char(), std::runtime_error);
 }
 
+TEST(InputChannel, TableIsReadOnlyAsFarAsTheQueriesAsk) {
+  std::string text;
+  for (int i = 0; i < 30000; ++i) text += "line " + std::to_string(i) + "\n";
+  std::istringstream stream(text);
+  const Input input = Input::in_channel(stream);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(3, 1)), 14);
+  const auto read = static_cast<std::size_t>(stream.tellg());
+  EXPECT_LT(read, text.size() / 10);
+  // Asking again for what is known reads nothing more; asking further resumes.
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 7);
+  stream.seekg(0);  // another reader moved the stream: the table does not care
+  EXPECT_EQ(Position::to_lexing(input)(Position::of_offset(static_cast<std::int64_t>(read) + 100))
+                .line_number,
+            static_cast<std::int64_t>(std::count(
+                text.begin(), text.begin() + static_cast<std::ptrdiff_t>(read) + 100, '\n')) +
+                1);
+  EXPECT_THROW((void)Position::to_offset(input, Position::of_line_col(30002, 1)),
+               std::out_of_range);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(30001, 1)),
+            static_cast<std::int64_t>(text.size()));
+}
+
 TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += std::to_string(i) + "\n";
   const Temp_file file(text);
   auto opened = open_raw(Input::file(file.path()));
   auto& c = opened.cursor();
-  for (const std::int64_t at : {std::int64_t{0}, std::int64_t{16383}, std::int64_t{16384},
-                                static_cast<std::int64_t>(text.size()) - 1, std::int64_t{7}}) {
-    ASSERT_EQ(c.seek(at), Ok);
-    for (std::int64_t k = at; k < at + 3 && k < static_cast<std::int64_t>(text.size()); ++k)
-      EXPECT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << k;
+  // Around the ends of the buffer, and of the shorter read that follows a seek.
+  const struct {
+    std::int64_t at, count;
+  } reads[] = {{0, 3}, {16383, 3},   {16384, 3},    {static_cast<std::int64_t>(text.size()) - 1, 3},
+               {7, 3}, {4000, 9000}, {4095, 20000}, {3584, 600}};
+  for (const auto& r : reads) {
+    ASSERT_EQ(c.seek(r.at), ok);
+    for (std::int64_t k = r.at; k < r.at + r.count && k < static_cast<std::int64_t>(text.size());
+         ++k)
+      ASSERT_EQ(c.read_char(), byte(text[static_cast<std::size_t>(k)])) << r.at << ", " << k;
   }
   EXPECT_EQ(c.line_offsets().size(), 5001U);
-  ASSERT_EQ(c.seek(1), Ok);  // reading the table moved the file to its end
+  ASSERT_EQ(c.seek(1), ok);  // reading the table moved the file to its end
   EXPECT_EQ(c.read_char(), byte('\n'));
 }
 
@@ -187,8 +241,8 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
     auto second = open_raw(input);
     EXPECT_NE(&first.cursor(), &second.cursor());
     EXPECT_EQ(open_descriptors(), before + 2);
-    ASSERT_EQ(first.cursor().seek(1), Ok);
-    ASSERT_EQ(second.cursor().seek(4), Ok);
+    ASSERT_EQ(first.cursor().seek(1), ok);
+    ASSERT_EQ(second.cursor().seek(4), ok);
     EXPECT_EQ(first.cursor().read_char(), byte('b'));
     EXPECT_EQ(second.cursor().read_char(), byte('d'));
     first.close();
@@ -203,9 +257,83 @@ TEST(InputFile, EachOpeningHasItsOwnChannelAndTable) {
   EXPECT_EQ(open_descriptors(), before);  // also after a failing conversion
 }
 
+// Sets the file's modification time, leaving its content as it is.
+void set_modified(const std::string& path, timespec when) {
+  const timespec times[2] = {{0, UTIME_OMIT}, when};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+}
+
+timespec modified(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw std::system_error(errno, std::generic_category(), path);
+  return info.st_mtim;
+}
+
+// A file input keeps its table from one opening to the next exactly while the
+// file keeps its device, inode, size and times.
+TEST(InputFile, TableIsKeptWhileTheFileIsUnchangedAndRebuiltWhenItChanges) {
+  const struct {
+    const char* change;
+    void (*apply)(const Temp_file& file);
+    bool kept;
+    Entries table;
+  } cases[] = {
+      {"unchanged", [](const Temp_file&) {}, true, {0, 3, 6}},
+      {"rewritten to another size",
+       [](const Temp_file& f) { f.write("a\nbcd\ne\n"); },
+       false,
+       {0, 2, 6, 8}},
+      {"same size, another modification time",
+       [](const Temp_file& f) {
+         const timespec before = modified(f.path());
+         f.write("abcde\n");
+         set_modified(f.path(), {before.tv_sec - 3600, before.tv_nsec});
+       },
+       false,
+       {0, 6}},
+      {"replaced by a rename",
+       [](const Temp_file& f) {
+         const Temp_file other("abcde\n");
+         set_modified(other.path(), modified(f.path()));
+         if (std::rename(other.path().c_str(), f.path().c_str()) != 0)
+           throw std::system_error(errno, std::generic_category(), "rename");
+       },
+       false,
+       {0, 6}},
+  };
+  for (const auto& c : cases) {
+    const Temp_file file("ab\ncd\n");
+    const Input input = Input::file(file.path());
+    auto first = open_raw(input);  // held open, so that its table stays where it is
+    const Line_table& before = first.cursor().line_offsets();
+    c.apply(file);
+    auto second = open_raw(input);
+    const Line_table& after = second.cursor().line_offsets();
+    EXPECT_EQ(after.data() == before.data(), c.kept) << c.change;
+    EXPECT_EQ(after.to_vector(), c.table) << c.change;
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), c.table[1]) << c.change;
+  }
+}
+
+TEST(InputFile, DeletedFileFailsAtTheNextOpeningWhateverWasKept) {
+  auto file = std::make_unique<Temp_file>("ab\ncd\n");
+  const std::string path = file->path();
+  const Input input = Input::file(path);
+  EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), 3);
+  file.reset();
+  try {
+    (void)Position::to_offset(input, Position::of_line_col(2, 1));
+    ADD_FAILURE() << "opened a deleted file";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
+  }
+}
+
 TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {
   int calls = 0;
-  const Input input = Input::raw([](std::int64_t) { return Ok; }, [] { return End_of_input; },
+  const Input input = Input::raw([](std::int64_t) { return ok; }, [] { return End_of_input; },
                                  [&calls] {
                                    ++calls;
                                    return Line_table{0, 3, 6};
@@ -224,7 +352,7 @@ TEST(InputRaw, TableCallableRunsOnceAndOnlyWhenATableIsNeeded) {
 TEST(InputRaw, FailingTableIsKeptAndRethrownWithoutRecomputing) {
   int calls = 0;
   const Input input = Input::raw(
-      [](std::int64_t) { return Ok; }, [] { return End_of_input; },
+      [](std::int64_t) { return ok; }, [] { return End_of_input; },
       [&calls]() -> Line_table { throw std::runtime_error("table #" + std::to_string(++calls)); });
   for (int i = 0; i < 3; ++i) {
     try {

@@ -53,8 +53,10 @@ TEST(LineOffsetsFromString, StartsAtZeroAndAddsTheOffsetPastEachLineFeed) {
       {"1\n2\n3\n4\n5\n6\n7", {0, 2, 4, 6, 8, 10, 12}},
       {std::string("a\0\nb", 4), {0, 3}},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(lo::from_string(c.text).to_vector(), c.table) << '"' << c.text << '"';
+    EXPECT_EQ(Line_table::of_text(c.text).to_vector(), c.table) << '"' << c.text << '"';
+  }
 }
 
 TEST(LineOffsetsQueries, ThreeLineTable) {
@@ -149,9 +151,12 @@ std::string with_line_feeds(std::size_t size, std::uint32_t one_in, std::uint32_
   return text;
 }
 
-// Chunks are scanned many bytes at a time, with the widest compares and with
-// the baseline ones: every density of line feeds, every length around the
-// chunk size and every start address give the same table.
+constexpr lo::Scan every_scan[] = {lo::Scan::Widest, lo::Scan::Baseline, lo::Scan::Portable};
+
+// Chunks are scanned many bytes at a time with the widest compares, with the
+// baseline ones, and with none as on a processor without vector compares:
+// every density of line feeds, every length around the chunk size and every
+// start address give the same table.
 TEST(LineOffsetsFromString, MatchesAByteByByteScanAtEveryLengthAndAlignment) {
   for (const std::uint32_t one_in : {1u, 2u, 3u, 8u, 64u, 1000u}) {
     const std::string text = with_line_feeds(400, one_in, one_in);
@@ -159,10 +164,10 @@ TEST(LineOffsetsFromString, MatchesAByteByByteScanAtEveryLengthAndAlignment) {
       for (std::size_t size = 0; from + size <= text.size(); ++size) {
         const std::string_view view(text.data() + from, size);
         const Entries expected = one_byte_at_a_time(view);
-        ASSERT_EQ(lo::from_string(view).to_vector(), expected)
-            << "one in " << one_in << ", from " << from << ", size " << size;
-        ASSERT_EQ(lo::from_string(view, lo::Scan::baseline).to_vector(), expected)
-            << "one in " << one_in << ", from " << from << ", size " << size;
+        for (const lo::Scan how : every_scan)
+          ASSERT_EQ(lo::from_string(view, how).to_vector(), expected)
+              << "scan " << static_cast<int>(how) << ", one in " << one_in << ", from " << from
+              << ", size " << size;
       }
   }
 }
@@ -173,9 +178,9 @@ TEST(LineOffsetsFromString, LargeTablesMatchAByteByByteScan) {
   for (const std::uint32_t one_in : {1u, 2u, 7u}) {
     const std::string text = with_line_feeds(std::size_t{3} << 20, one_in, 99);
     const Entries expected = one_byte_at_a_time(text);
-    EXPECT_EQ(lo::from_string(text).to_vector(), expected) << "one in " << one_in;
-    EXPECT_EQ(lo::from_string(text, lo::Scan::baseline).to_vector(), expected)
-        << "one in " << one_in;
+    for (const lo::Scan how : every_scan)
+      EXPECT_EQ(lo::from_string(text, how).to_vector(), expected)
+          << "scan " << static_cast<int>(how) << ", one in " << one_in;
     std::istringstream stream(text);
     EXPECT_EQ(lo::from_chan(stream).to_vector(), expected) << "one in " << one_in;
   }

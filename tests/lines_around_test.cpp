@@ -29,8 +29,9 @@ using vantel::detail::source_line;
 std::string gather(const Input& input, std::int64_t start, std::int64_t end) {
   auto opened = vantel::detail::open_raw(input);
   std::string out;
-  for (const source_line& line : vantel::detail::lines_around(start, end, opened.cursor()))
+  vantel::detail::lines_around(start, end, opened.cursor(), [&out](const source_line& line) {
     out += std::to_string(line.start_offset) + ':' + line.text + '|';
+  });
   const vantel::Byte next = opened.cursor().read_char();
   out += "next " + (next ? std::to_string(*next) : std::string("-1"));
   opened.close();

@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
+#include <system_error>
+#include <utility>
 
 namespace {
 
@@ -163,6 +168,82 @@ TEST(PpFailures, AFailingFormatterStopsTheQuoteAndStillClosesTheInput) {
     EXPECT_STREQ(e.what(), "handler");
   }
   EXPECT_EQ(closed, 1);
+}
+
+// Hands out the bytes of a text; past `good` bytes its reads fail with `error`
+// (0: they end there), and it can seek or not.
+class Faulty_buf : public std::streambuf {
+ public:
+  Faulty_buf(std::string text, std::size_t good, int error, bool seeks)
+      : text_(std::move(text)), good_(good), error_(error), seeks_(seeks) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() != nullptr && gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (next_ >= good_ && error_ != 0) {
+      if (error_ == EIO) throw std::system_error(EIO, std::generic_category(), "disk");
+      throw std::ios_base::failure("stream", std::error_code(error_, std::generic_category()));
+    }
+    if (next_ >= text_.size()) return traits_type::eof();
+    // One byte at a time, so that a failure can come in the middle of a line.
+    char* at = text_.data() + next_++;
+    setg(at, at, at + 1);
+    return traits_type::to_int_type(*at);
+  }
+  pos_type seekpos(pos_type pos, std::ios_base::openmode) override {
+    if (!seeks_) return pos_type(off_type(-1));
+    next_ = static_cast<std::size_t>(off_type(pos));
+    setg(nullptr, nullptr, nullptr);
+    return pos;
+  }
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+    if (!seeks_ || dir != std::ios_base::cur || off != 0) return pos_type(off_type(-1));
+    return pos_type(off_type(next_) - (egptr() - gptr()));
+  }
+
+ private:
+  std::string text_;
+  std::size_t good_;
+  int error_;
+  bool seeks_;
+  std::size_t next_ = 0;
+};
+
+// A stream that cannot seek, or whose reads fail, prints nothing for the quote
+// and fails with the error; the end of the stream is an ordinary end.
+TEST(PpFailures, StreamsThatCannotSeekOrFailToReadPrintNothingAndSayWhy) {
+  const vantel::lexing_position from{"", 2, 4, 5};
+  const vantel::lexing_position to{"", 3, 9, 10};
+  const struct {
+    const char* stream;
+    std::size_t good;
+    int error;
+    bool seeks;
+    std::errc failure;  // std::errc() when the quote is printed
+  } cases[] = {
+      {"cannot seek", 99, 0, false, std::errc::invalid_seek},
+      {"read error in the first quoted line", 6, EIO, true, std::errc::io_error},
+      {"read error at the last line feed", 11, EIO, true, std::errc::io_error},
+      {"stream failure in the middle of a line", 10, ENXIO, true,
+       std::errc::no_such_device_or_address},
+      {"ends after the quoted lines", 99, 0, true, std::errc()},
+  };
+  for (const auto& c : cases) {
+    Faulty_buf buf(abc, c.good, c.error, c.seeks);
+    std::istream stream(&buf);
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    try {
+      vantel::pp(Input::in_channel(stream), f,
+                 {{Position::of_lexing(from), Position::of_lexing(to)}});
+      EXPECT_EQ(c.failure, std::errc()) << c.stream;
+      EXPECT_EQ(out.str(), "2 | .efg\n3 | h.\n") << c.stream;
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(e.code(), c.failure) << c.stream;
+      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+      EXPECT_EQ(out.str(), "") << c.stream;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-#include "quote/quote.hpp"
+#include "quote/highlight_tags.hpp"
 #include "quote/iset.hpp"
 #include "quote/line_numbers.hpp"
+#include "quote/two_columns.hpp"
+#include "quote_helpers.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +16,18 @@
 
 namespace {
 
-using vantel::lexing_position;
-using vantel::detail::Lexing_location;
+using test::Resolved_location;
+using vantel::detail::Resolved_position;
 using vantel::detail::source_line;
 
-Lexing_location loc(std::int64_t start, std::int64_t end, std::int64_t line = 1,
-                    std::int64_t end_line = 0) {
-  return {{"f", line, 0, start}, {"f", end_line ? end_line : line, 0, end}};
+Resolved_location loc(std::int64_t start, std::int64_t end, std::int64_t line = 1,
+                      std::int64_t end_line = 0) {
+  return {{line, 0, start}, {end_line ? end_line : line, 0, end}};
 }
 
 // Quotes with get_lines answering `lines`, the highlight tag marked <U>..</U>
 // (recognised by identity), inside a tag <H> of the caller's.
-std::string quote(const std::vector<source_line>& lines, const std::vector<Lexing_location>& locs,
+std::string quote(const std::vector<source_line>& lines, const std::vector<Resolved_location>& locs,
                   int* calls = nullptr) {
   std::ostringstream out;
   vantel::Formatter f(out);
@@ -39,11 +41,11 @@ std::string quote(const std::vector<source_line>& lines, const std::vector<Lexin
   f.set_mark_tags(true);
   const vantel::Stag host{"Host.tag"};
   f.open_stag(host);
-  const auto get_lines = [&](const lexing_position&, const lexing_position&) {
+  const auto get_lines = [&](const Resolved_position&, const Resolved_position&) {
     if (calls) ++*calls;
     return lines;
   };
-  vantel::detail::highlight_quote(f, get_lines, 10, locs);
+  test::highlight_quote(f, get_lines, 10, locs);
   f.close_stag();
   return out.str();
 }
@@ -62,7 +64,7 @@ TEST(QuoteExamples, MultiLineShowsTheBytesOutsideTheLocationAsDots) {
 
 TEST(QuoteNothing, NoSurvivingLocationPrintsNothingAndFetchesNoLines) {
   int calls = 0;
-  for (const auto& locs : std::vector<std::vector<Lexing_location>>{
+  for (const auto& locs : std::vector<std::vector<Resolved_location>>{
            {}, {loc(-1, 5), loc(3, -1)}, {loc(4, 4), loc(6, 5), loc(0, INT64_MIN)}})
     EXPECT_EQ(quote({{"abc", 0}}, locs, &calls), "<H></H>");
   EXPECT_EQ(calls, 0);
@@ -101,7 +103,7 @@ TEST(SingleLine, RunsMatchTheUnderlineWrittenOffsetByOffset) {
   const auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(random); };
   for (int round = 0; round < 500; ++round) {
     const source_line line{std::string(static_cast<std::size_t>(draw(1, 20)), 'x'), draw(-3, 5)};
-    std::vector<Lexing_location> locs;
+    std::vector<Resolved_location> locs;
     std::vector<vantel::detail::Interval<int>> intervals;
     for (int i = draw(1, 6); i > 0; --i) {
       const int s = draw(-6, 30), e = s + draw(-1, 5);
@@ -130,7 +132,7 @@ TEST(SingleLine, AnUnderlineWrittenWholeMatchesTheOneWrittenRunByRun) {
   const auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<>(lo, hi)(random); };
   for (int round = 0; round < 500; ++round) {
     const source_line line{std::string(static_cast<std::size_t>(draw(1, 20)), 'x'), draw(-3, 5)};
-    std::vector<Lexing_location> locs;
+    std::vector<Resolved_location> locs;
     for (int i = draw(1, 6); i > 0; --i) {
       const int s = draw(-6, 30);
       locs.push_back(loc(s, s + draw(-1, 5)));
@@ -141,11 +143,26 @@ TEST(SingleLine, AnUnderlineWrittenWholeMatchesTheOneWrittenRunByRun) {
         marked.erase(at, tag.size());
     std::ostringstream out;
     vantel::Formatter f(out);
-    vantel::detail::highlight_quote(
-        f, [&](const lexing_position&, const lexing_position&) { return std::vector{line}; }, 10,
-        locs);
+    test::highlight_quote(
+        f, [&](const Resolved_position&, const Resolved_position&) { return std::vector{line}; },
+        10, locs);
     EXPECT_EQ(out.str(), marked);
   }
+}
+
+// The plain underline goes out a buffer of 4096 bytes at a time: runs that
+// cross the buffer's end, and runs longer than the buffer, lose no byte.
+TEST(SingleLine, AnUnderlineLongerThanItsBufferLosesNoByte) {
+  const source_line line{std::string(10000, 'x'), 0};
+  const std::vector<Resolved_location> locs = {loc(0, 1), loc(4094, 4099), loc(5000, 9990)};
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  test::highlight_quote(
+      f, [&](const Resolved_position&, const Resolved_position&) { return std::vector{line}; }, 10,
+      locs);
+  const std::string underline = "^" + std::string(4093, ' ') + std::string(5, '^') +
+                                std::string(901, ' ') + std::string(4990, '^');
+  EXPECT_EQ(out.str(), "1 | " + line.text + "\n    " + underline + "\n");
 }
 
 TEST(MultiLine, ShorterLabelsAreRightAlignedAndUnnumberedLinesGetEmptyOnes) {

@@ -4,9 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <ios>
+#include <istream>
+#include <new>
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,32 +33,92 @@ struct Outcome {
   std::string err;
 };
 
-Outcome run(const std::vector<std::string>& args, std::uintmax_t each_in_memory_limit) {
-  std::istringstream in;
+Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
+  std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
   vantel_quote::Environment env{in, out, err};
-  env.each_in_memory_limit = each_in_memory_limit;
   const int status = vantel_quote::run(args, env);
   return {status, out.str(), err.str()};
 }
 
-TEST(CliEach, AFileQuotedThroughItsStreamPrintsWhatItPrintsFromMemory) {
+// The options parsed from `args`, one field after another, or the usage error.
+// Locations show as offsets in a text of lines of ten bytes.
+std::string parsed(const std::vector<std::string>& args) {
+  vantel_quote::Options o;
+  try {
+    o = vantel_quote::parse_arguments(args);
+  } catch (const vantel_quote::Usage_error& e) {
+    return std::string("error: ") + e.what();
+  }
+  static const char* const colors[] = {"never", "always", "auto"};
+  std::string out = "max " + std::to_string(o.max_lines) + ", " +
+                    colors[static_cast<int>(o.color)] + (o.each ? ", each" : "") +
+                    (o.help ? ", help" : "") + (o.version ? ", version" : "") + ", file '" +
+                    o.file + "'";
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += "123456789\n";
+  const vantel::Input input = vantel::Input::string(text);
+  for (const vantel::Location& l : o.locations)
+    out += ", " + std::to_string(vantel::Position::to_offset(input, l.first)) + ".." +
+           std::to_string(vantel::Position::to_offset(input, l.second));
+  return out;
+}
+
+TEST(CliArguments, OptionsFileAndLocationsParseOrGiveOneUsageError) {
+  const struct {
+    std::vector<std::string> args;
+    std::string parsed;
+  } cases[] = {
+      {{"f"}, "max 10, auto, file 'f'"},
+      {{"--each", "--max-lines=3", "--color=never", "f", "1..2", "2:3..-4"},
+       "max 3, never, each, file 'f', 1..2, 12..-4"},
+      {{"--max-lines", "-4", "--color", "always", "-"}, "max -4, always, file '-'"},
+      // After FILE a single '-' starts a negative offset, "--" still an option.
+      {{"f", "-3..-1", "--each", "--max-lines", "0"}, "max 0, auto, each, file 'f', -3..-1"},
+      {{"--", "--each", "-1..0"}, "max 10, auto, file '--each', -1..0"},
+      {{"-h"}, "max 10, auto, help, file ''"},
+      {{"--help", "--version"}, "max 10, auto, help, version, file ''"},
+      {{}, "error: missing FILE"},
+      {{"--each"}, "error: missing FILE"},
+      {{"--max-lines"}, "error: option '--max-lines' needs a value"},
+      {{"f", "--color"}, "error: option '--color' needs a value"},
+      {{"--color=red", "f"}, "error: invalid --color 'red': expected never, always or auto"},
+      {{"--colour=always", "f"}, "error: unknown option '--colour=always'"},
+      {{"--each=1", "f"}, "error: unknown option '--each=1'"},
+      {{"-x", "f"}, "error: unknown option '-x'"},
+      {{"--max-lines=", "f"}, "error: invalid --max-lines value: ''"},
+      {{"--max-lines=9999999999", "f"}, "error: --max-lines value out of range: '9999999999'"},
+      {{"f", "--"}, "error: invalid location '--': expected START..END"},
+      {{"f", "3:x..4"}, "error: invalid column: 'x' in location '3:x..4'"},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += a + ' ';
+    EXPECT_EQ(parsed(c.args), c.parsed) << joined;
+  }
+}
+
+TEST(CliEach, AFileQuotedThroughTheFileInputPrintsWhatStandardInputPrints) {
   std::string text;
   for (int i = 1; i <= 40; ++i) text += "line " + std::to_string(i) + " of the file\r\n";
   const test::Temp_file file(text);
-  const std::vector<std::string> args = {"--each",     file.path(), "3:1..3:5",
-                                         "39:6..40:3", "1:1..1:2",  "43:1..43:2"};
-  const Outcome from_memory = run(args, UINTMAX_MAX);
-  const Outcome from_stream = run(args, 0);
-  EXPECT_EQ(from_stream.out, from_memory.out);
-  EXPECT_EQ(from_stream.out,
+  const std::vector<std::string> locations = {"3:1..3:5", "39:6..40:3", "1:1..1:2", "43:1..43:2"};
+  std::vector<std::string> args = {"--each", file.path()};
+  args.insert(args.end(), locations.begin(), locations.end());
+  const Outcome from_file = run(args);
+  args[1] = "-";
+  const Outcome from_stdin = run(args, text);
+  EXPECT_EQ(from_file.out, from_stdin.out);
+  EXPECT_EQ(from_file.out,
             "3 | line 3 of the file\n    ^^^^\n"
             "39 | .....39 of the file\n40 | li.................\n"
             "1 | line 1 of the file\n    ^\n");
-  EXPECT_EQ(from_stream.status, 1);  // there is no line 43
-  EXPECT_EQ(from_stream.err, from_memory.err);
-  EXPECT_NE(from_stream.err, "");
+  EXPECT_EQ(from_file.status, 1);  // there is no line 43
+  const std::string outside = ": line 43 is outside the table of 41 lines\n";
+  EXPECT_EQ(from_file.err, "vantel-quote: " + file.path() + outside);
+  EXPECT_EQ(from_stdin.err, "vantel-quote: -" + outside);
+  EXPECT_EQ(from_stdin.status, 1);
 }
 
 TEST(CliReport, LabelsFollowTheFirstEqualsSignOfTheirLocation) {
@@ -60,7 +136,7 @@ TEST(CliReport, LabelsFollowTheFirstEqualsSignOfTheirLocation) {
 TEST(CliReport, DrawsTheFirstLocationAsPrimary) {
   const test::Temp_file file("let a = b\n");
   const Outcome o =
-      run({"--message=m", "--severity=lint", file.path(), "1:9..1:10=here", "1:5..1:6=there"}, 0);
+      run({"--message=m", "--severity=lint", file.path(), "1:9..1:10=here", "1:5..1:6=there"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out.substr(o.out.find('\n', o.out.find('\n') + 1) + 1), R"(  |
 1 | let a = b
@@ -72,3 +148,150 @@ TEST(CliReport, DrawsTheFirstLocationAsPrimary) {
 }
 
 }  // namespace
+
+// --- Sources that cannot seek, failing streams and their messages ----------
+
+// A pipe holding `text`, its writing end closed.
+class Pipe {
+ public:
+  explicit Pipe(const std::string& text) {
+    int fds[2];
+    if (::pipe(fds) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+    read_end_ = fds[0];
+    if (::write(fds[1], text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+      throw std::system_error(errno, std::generic_category(), "write");
+    ::close(fds[1]);
+  }
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+  ~Pipe() { ::close(read_end_); }
+  [[nodiscard]] int fd() const { return read_end_; }
+  [[nodiscard]] std::string path() const { return "/proc/self/fd/" + std::to_string(read_end_); }
+
+ private:
+  int read_end_;
+};
+
+Outcome run_on(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               int in_descriptor = -1) {
+  std::ostringstream err;
+  vantel_quote::Environment env{in, out, err};
+  env.in_descriptor = in_descriptor;
+  const int status = vantel_quote::run(args, env);
+  const auto* text = dynamic_cast<std::ostringstream*>(&out);
+  return {status, text != nullptr ? text->str() : std::string(), err.str()};
+}
+
+TEST(CliSources, PipesAndFifosAreReadWholeWithOrWithoutEach) {
+  const std::string text = "ab\ncd\n";
+  for (const bool each : {false, true}) {
+    SCOPED_TRACE(each);
+    const auto args = [&](const std::string& file) {
+      std::vector<std::string> a = {file, "0..2", "4..5"};
+      if (each) a.insert(a.begin(), "--each");
+      return a;
+    };
+    const std::string expected = each ? "1 | ab\n    ^^\n2 | cd\n     ^\n" : "1 | ab\n2 | .d\n";
+    std::istringstream none;
+    {
+      const Pipe pipe(text);  // as <(...) or /dev/stdin gives it
+      std::ostringstream out;
+      EXPECT_EQ(run_on(args(pipe.path()), none, out).out, expected);
+    }
+    {
+      const Pipe pipe(text);  // standard input, read through its descriptor
+      std::ostringstream out;
+      EXPECT_EQ(run_on(args("-"), none, out, pipe.fd()).out, expected);
+    }
+    {
+      const auto fifo =
+          std::filesystem::temp_directory_path() / ("vantel-fifo-" + std::to_string(::getpid()));
+      ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+      std::thread writer([&] { std::ofstream(fifo) << text; });
+      std::ostringstream out;
+      const Outcome outcome = run_on(args(fifo.string()), none, out);
+      writer.join();
+      std::filesystem::remove(fifo);
+      EXPECT_EQ(outcome.out, expected);
+    }
+  }
+}
+
+// Reads as a failing disk or a closed descriptor does, or runs out of memory.
+class Failing_in final : public std::streambuf {
+ public:
+  explicit Failing_in(bool out_of_memory) : out_of_memory_(out_of_memory) {}
+
+ protected:
+  std::streamsize xsgetn(char*, std::streamsize) override {
+    if (out_of_memory_) throw std::bad_alloc();
+    throw std::ios_base::failure("basic_filebuf::xsgetn error reading the file",
+                                 std::error_code(EIO, std::generic_category()));
+  }
+
+ private:
+  bool out_of_memory_;
+};
+
+TEST(CliSources, FailuresReadInTheSystemsWordsAndEndlessDevicesAreRefused) {
+  const int zero = ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(zero, 0);
+  const int closed = ::dup(zero);  // a descriptor number that nothing holds
+  ::close(closed);
+  Failing_in io_error(false);
+  Failing_in no_memory(true);
+  std::istream failing(&io_error);
+  std::istream exhausted(&no_memory);
+  std::istringstream none;
+  struct Case {
+    std::vector<std::string> args;
+    std::istream* in;
+    int in_descriptor;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"-", "0..1"}, &failing, -1, "vantel-quote: -: Input/output error\n"},
+      {{"-", "0..1"}, &exhausted, -1, "vantel-quote: -: out of memory\n"},
+      {{"-", "0..1"}, &none, closed, "vantel-quote: -: Bad file descriptor\n"},
+      {{"/dev/zero", "0..1"},
+       &none,
+       -1,
+       "vantel-quote: /dev/zero: is a character device other than a terminal, which may never "
+       "end\n"},
+      {{"--each", "-", "0..1"},
+       &none,
+       zero,
+       "vantel-quote: -: is a character device other than a terminal, which may never end\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.err);
+    std::ostringstream out;
+    const Outcome outcome = run_on(c.args, *c.in, out, c.in_descriptor);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_EQ(outcome.out, "");
+  }
+  ::close(zero);
+}
+
+TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
+  const test::Temp_file file("ab\ncd\n");
+  const std::vector<std::vector<std::string>> commands = {
+      {"--help"},
+      {"--version"},
+      {file.path(), "0..2"},
+      {"--each", file.path(), "0..2", "3..5"},
+      {"--each", "-", "0..2", "3..5"},
+  };
+  for (const auto& args : commands) {
+    for (const std::streamsize room : {0, 4}) {
+      SCOPED_TRACE(args.front() + " " + std::to_string(room));
+      test::Full_buf buf(room);
+      std::ostream out(&buf);
+      std::istringstream in("ab\ncd\n");
+      const Outcome outcome = run_on(args, in, out);
+      EXPECT_EQ(outcome.status, 1);
+      EXPECT_EQ(outcome.err, "vantel-quote: error writing standard output\n");
+    }
+  }
+}

@@ -39,15 +39,12 @@ class Piece_table {
     if (piece_ == pieces_.size()) return vantel::End_of_input;
     return static_cast<unsigned char>(pieces_[piece_][in_piece_++]);
   }
+  // The table is asked for once per input, so the pieces are joined just
+  // for it.
   vantel::Line_table line_offsets() const {
-    std::vector<std::int64_t> starts{0};
-    std::int64_t offset = 0;
-    for (const std::string_view piece : pieces_)
-      for (const char c : piece) {
-        ++offset;
-        if (c == '\n') starts.push_back(offset);
-      }
-    return vantel::Line_table(std::move(starts));
+    std::string joined;
+    for (const std::string_view piece : pieces_) joined += piece;
+    return vantel::Line_table::of_text(joined);
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <ostream>
 
 namespace vantel {
@@ -10,8 +11,10 @@ Formatter::Formatter(std::ostream& out) : out_(out) {}
 
 // Writes through the stream buffer: one quote can be millions of bytes, and a
 // formatted stream insertion per byte would cost more than the quote itself.
+// A stream that has failed takes nothing more: a quote can ask for far more
+// bytes than anything could take.
 void Formatter::write(const char* data, std::size_t size) {
-  if (size == 0) return;
+  if (size == 0 || out_.bad()) return;
   std::streambuf* buf = out_.rdbuf();
   const auto want = static_cast<std::streamsize>(size);
   if (buf == nullptr || buf->sputn(data, want) != want) out_.setstate(std::ios_base::badbit);
@@ -21,11 +24,18 @@ void Formatter::write_fill(std::int64_t count, char c) {
   char block[256];
   // Only as much of the block as is written: most fills are a few bytes.
   std::memset(block, c, static_cast<std::size_t>(std::min<std::int64_t>(count, sizeof block)));
-  while (count > 0) {
+  while (count > 0 && !out_.bad()) {
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(count, sizeof block));
     write(block, n);
     count -= static_cast<std::int64_t>(n);
   }
+}
+
+// Columns stop at the largest offset rather than wrap: an underline can run
+// on that far, even though no stream would take it.
+void Formatter::advance(std::int64_t count) noexcept {
+  const std::int64_t room = std::numeric_limits<std::int64_t>::max() - column_;
+  column_ = count > room ? std::numeric_limits<std::int64_t>::max() : column_ + count;
 }
 
 void Formatter::open_vbox() {
@@ -48,7 +58,7 @@ void Formatter::print_string(std::string_view text) {
   write(text.data(), text.size());
   const auto newline = text.rfind('\n');
   if (newline == std::string_view::npos)
-    column_ += static_cast<std::int64_t>(text.size());
+    advance(static_cast<std::int64_t>(text.size()));
   else
     column_ = static_cast<std::int64_t>(text.size() - newline - 1);
 }
@@ -65,7 +75,7 @@ void Formatter::print_repeat(std::int64_t count, char c) {
     return;
   }
   write_fill(count, c);
-  column_ += count;
+  advance(count);
 }
 
 void Formatter::print_right_aligned(std::int64_t width, std::string_view text) {
@@ -74,12 +84,27 @@ void Formatter::print_right_aligned(std::int64_t width, std::string_view text) {
   print_string(text);
 }
 
+// The tag functions are held for the length of the call: one of them may
+// install others while it runs.
 void Formatter::open_stag(const Stag& tag) {
-  if (print_tags_ && functions_.print_open_stag) functions_.print_open_stag(tag);
+  const auto functions = functions_;
+  if (!functions) {
+    open_tags_.push_back(&tag);
+    return;
+  }
+  if (print_tags_ && functions->print_open_stag) functions->print_open_stag(tag);
+  const std::size_t at = open_tags_.size();
   open_tags_.push_back(&tag);
-  if (mark_tags_ && functions_.mark_open_stag) {
-    const std::string text = functions_.mark_open_stag(tag);
+  if (!mark_tags_ || !functions->mark_open_stag) return;
+  try {
+    const std::string text = functions->mark_open_stag(tag);
     write(text.data(), text.size());  // mark texts take no columns
+  } catch (...) {
+    // An opening that failed leaves no tag open, so that a later close does
+    // not write this tag's close text.
+    if (at < open_tags_.size() && open_tags_[at] == &tag)
+      open_tags_.erase(open_tags_.begin() + static_cast<std::ptrdiff_t>(at));
+    throw;
   }
 }
 
@@ -87,11 +112,13 @@ void Formatter::close_stag() {
   if (open_tags_.empty()) return;
   const Stag& tag = *open_tags_.back();
   open_tags_.pop_back();
-  if (mark_tags_ && functions_.mark_close_stag) {
-    const std::string text = functions_.mark_close_stag(tag);
+  const auto functions = functions_;
+  if (!functions) return;
+  if (mark_tags_ && functions->mark_close_stag) {
+    const std::string text = functions->mark_close_stag(tag);
     write(text.data(), text.size());
   }
-  if (print_tags_ && functions_.print_close_stag) functions_.print_close_stag(tag);
+  if (print_tags_ && functions->print_close_stag) functions->print_close_stag(tag);
 }
 
 }  // namespace vantel

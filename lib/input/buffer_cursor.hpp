@@ -4,6 +4,7 @@
 #include "input/input_node.hpp"
 #include "input/raw_cursor.hpp"
 
+#include "line_offsets/lazy_table.hpp"
 #include "line_offsets/line_offsets.hpp"
 
 #include <cstdint>
@@ -13,6 +14,11 @@
 
 namespace vantel::detail {
 
+// How a buffer cursor builds its line table: growing it as queries need, for
+// a text that never changes, or whole at the first request, for a buffer that
+// may change later (a growing table would mix its old and new content).
+enum class Buffer_table { lazy, whole };
+
 // Reads `buffer` through three callables: `len(buffer)` its current length,
 // `get(buffer, i)` the byte at an index that was just found in bounds, and
 // `to_string(buffer)` a view of all its bytes, for the line table and for
@@ -20,13 +26,14 @@ namespace vantel::detail {
 // is asked anew at every bounds test, so a buffer that changes is read as it
 // stands. Before the first successful seek nothing can be read.
 template <typename Buffer, typename Len, typename Get, typename To_string>
-class Buffer_cursor final : public Raw_cursor {
+class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
  public:
-  Buffer_cursor(Buffer buffer, Len len, Get get, To_string to_string)
+  Buffer_cursor(Buffer buffer, Len len, Get get, To_string to_string, Buffer_table table)
       : buffer_(std::move(buffer)),
         len_(std::move(len)),
         get_(std::move(get)),
-        to_string_(std::move(to_string)) {}
+        to_string_(std::move(to_string)),
+        lazy_(table == Buffer_table::lazy) {}
 
   Seek_result seek(std::int64_t offset) override {
     if (!inbound(offset)) return Seek_result::Invalid_position;
@@ -48,11 +55,31 @@ class Buffer_cursor final : public Raw_cursor {
   void consume(std::size_t count) override { position_ += static_cast<std::int64_t>(count); }
 
  protected:
+  Lazy_lines lazy_lines() override {
+    if (!lazy_) return {nullptr, nullptr};
+    return {&table_, this};
+  }
   Line_table compute_line_offsets() override {
     return Line_offsets::from_string(std::string_view(to_string_(buffer_)));
   }
 
  private:
+  // The text in blocks, for the growing table: large enough that a block
+  // costs more to scan than to ask for, small enough that a query near the
+  // top scans little.
+  bool start(std::int64_t offset) override {
+    next_ = static_cast<std::size_t>(offset);
+    return true;
+  }
+  std::string_view next() override {
+    static constexpr std::size_t block = 65536;
+    const std::string_view text(to_string_(buffer_));
+    if (next_ >= text.size()) return {};
+    const std::string_view got = text.substr(next_, block);
+    next_ += got.size();
+    return got;
+  }
+
   bool inbound(std::int64_t i) const {
     if (i < 0) return false;
     return static_cast<std::uint64_t>(i) < static_cast<std::uint64_t>(len_(buffer_));
@@ -63,13 +90,16 @@ class Buffer_cursor final : public Raw_cursor {
   Get get_;
   To_string to_string_;
   std::int64_t position_ = -1;
+  bool lazy_;
+  Line_offsets::Lazy_table table_;
+  std::size_t next_ = 0;  // where the growing table's next block starts
 };
 
 // A Raw input over `buffer`; see Buffer_cursor.
 template <typename Buffer, typename Len, typename Get, typename To_string>
-Input buf(Buffer buffer, Len len, Get get, To_string to_string) {
+Input buf(Buffer buffer, Len len, Get get, To_string to_string, Buffer_table table) {
   return Input_node::make_raw(std::make_shared<Buffer_cursor<Buffer, Len, Get, To_string>>(
-      std::move(buffer), std::move(len), std::move(get), std::move(to_string)));
+      std::move(buffer), std::move(len), std::move(get), std::move(to_string), table));
 }
 
 }  // namespace vantel::detail

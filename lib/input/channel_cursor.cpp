@@ -2,21 +2,55 @@
 
 #include "line_offsets/line_offsets.hpp"
 
+#include <cerrno>
 #include <streambuf>
+#include <string>
 #include <system_error>
+#include <utility>
 
 namespace vantel::detail {
+namespace {
+
+constexpr std::size_t block_size = 16384;
+const std::streampos failed_seek(std::streamoff(-1));
+
+}  // namespace
+
+Channel_cursor::Channel_cursor(std::istream& channel, std::shared_ptr<void> owner, File_buf* file,
+                               std::shared_ptr<Line_offsets::Lazy_table> table)
+    : channel_(&channel), owner_(std::move(owner)), file_(file), table_(std::move(table)) {}
+
+bool Channel_cursor::seekable() {
+  std::streambuf* buf = channel_->rdbuf();
+  if (buf == nullptr) return false;
+  try {
+    return buf->pubseekoff(0, std::ios_base::cur, std::ios_base::in) != failed_seek;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+void Channel_cursor::rethrow_named(const std::system_error& failure) const {
+  if (file_ != nullptr && channel_->rdbuf() == file_) throw;
+  throw std::system_error(failure.code(), "input stream");
+}
 
 Seek_result Channel_cursor::seek(std::int64_t offset) {
   std::streambuf* buf = channel_->rdbuf();
   if (offset < 0 || buf == nullptr) return Seek_result::Invalid_position;
+  std::error_code refused(ESPIPE, std::generic_category());
   try {
-    const auto at = buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in);
-    if (at == std::streampos(std::streamoff(-1))) return Seek_result::Invalid_position;
-  } catch (const std::system_error&) {
-    return Seek_result::Invalid_position;
+    if (buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in) != failed_seek)
+      return Seek_result::Ok;
+  } catch (const std::system_error& e) {
+    refused = e.code();
   }
-  return Seek_result::Ok;
+  // A stream that cannot seek at all would quote nothing, silently.
+  if (!seekable()) {
+    const std::string name = file_ != nullptr && buf == file_ ? file_->name() : "input stream";
+    throw std::system_error(refused, name + ": the stream cannot seek");
+  }
+  return Seek_result::Invalid_position;
 }
 
 Byte Channel_cursor::read_char() {
@@ -27,8 +61,8 @@ Byte Channel_cursor::read_char() {
     if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof()))
       return End_of_input;
     return static_cast<unsigned char>(std::streambuf::traits_type::to_char_type(c));
-  } catch (const std::system_error&) {
-    return End_of_input;
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
   }
 }
 
@@ -41,8 +75,48 @@ void Channel_cursor::consume(std::size_t count) {
   if (file_ != nullptr && channel_->rdbuf() == file_) file_->consume(count);
 }
 
+Raw_cursor::Lazy_lines Channel_cursor::lazy_lines() {
+  // A stream that cannot seek is read whole at the first query, as it
+  // stands: a table grown later would resume wherever others left it.
+  if (!grows_) grows_ = seekable();
+  if (!*grows_) return {nullptr, nullptr};
+  if (!table_) table_ = std::make_shared<Line_offsets::Lazy_table>();
+  return {table_.get(), this};
+}
+
 Line_table Channel_cursor::compute_line_offsets() {
-  return Line_offsets::from_chan(*channel_);
+  try {
+    return Line_offsets::from_chan(*channel_);
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
+  }
+}
+
+bool Channel_cursor::start(std::int64_t offset) {
+  std::streambuf* buf = channel_->rdbuf();
+  bool moved = false;
+  try {
+    moved = buf != nullptr &&
+            buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in) != failed_seek;
+  } catch (const std::system_error& e) {
+    if (offset != 0) rethrow_named(e);
+  }
+  if (!moved && offset != 0)
+    throw std::system_error(ESPIPE, std::generic_category(),
+                            "input stream: cannot seek back to where its line table stopped");
+  return moved;
+}
+
+std::string_view Channel_cursor::next() {
+  std::streambuf* buf = channel_->rdbuf();
+  if (buf == nullptr) return {};
+  if (!block_) block_ = std::make_unique<char[]>(block_size);
+  try {
+    const std::streamsize got = buf->sgetn(block_.get(), block_size);
+    return {block_.get(), static_cast<std::size_t>(got > 0 ? got : 0)};
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
+  }
 }
 
 }  // namespace vantel::detail

@@ -4,23 +4,31 @@
 #include "input/file_channel.hpp"
 #include "input/raw_cursor.hpp"
 
+#include "line_offsets/lazy_table.hpp"
+
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace vantel::detail {
 
-// Seeks and reads through the stream's buffer. A std::system_error from it
-// is the stream's way of saying it cannot: Invalid_position or End_of_input.
-// Any other exception propagates. The stream is never closed here; `owner`,
-// when given, keeps it alive as long as the cursor.
-class Channel_cursor final : public Raw_cursor {
+// Seeks and reads through the stream's buffer. A seek that the stream refuses
+// is an Invalid_position when the stream can seek elsewhere, and a
+// std::system_error when it cannot seek at all (a pipe), since nothing could
+// then be quoted. A read error is a std::system_error naming the input, never
+// an end of input. Any other exception propagates as it is. The stream is
+// never closed here; `owner`, when given, keeps it alive as long as the
+// cursor.
+class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
  public:
   // `file`, when given, is the stream's buffer: its bytes at hand can then be
-  // read many at once.
+  // read many at once, and its errors already name it. `table`, when given,
+  // is the growing table to use, shared with other openings of the file.
   explicit Channel_cursor(std::istream& channel, std::shared_ptr<void> owner = nullptr,
-                          File_buf* file = nullptr)
-      : channel_(&channel), owner_(std::move(owner)), file_(file) {}
+                          File_buf* file = nullptr,
+                          std::shared_ptr<Line_offsets::Lazy_table> table = nullptr);
 
   Seek_result seek(std::int64_t offset) override;
   Byte read_char() override;
@@ -28,12 +36,23 @@ class Channel_cursor final : public Raw_cursor {
   void consume(std::size_t count) override;
 
  protected:
+  Lazy_lines lazy_lines() override;
   Line_table compute_line_offsets() override;
 
  private:
+  bool start(std::int64_t offset) override;
+  std::string_view next() override;
+  // Whether the stream can seek at all.
+  [[nodiscard]] bool seekable();
+  // `failure` again, naming the input when the stream's buffer did not.
+  [[noreturn]] void rethrow_named(const std::system_error& failure) const;
+
   std::istream* channel_;
   std::shared_ptr<void> owner_;
   File_buf* file_;
+  std::shared_ptr<Line_offsets::Lazy_table> table_;
+  std::optional<bool> grows_;  // decided at the first query of the table
+  std::unique_ptr<char[]> block_;
 };
 
 }  // namespace vantel::detail

@@ -32,6 +32,15 @@ File_buf::File_buf(std::string name) : name_(std::move(name)) {
     fd_ = -1;
     fail(error);
   }
+  identity_ = {static_cast<std::uint64_t>(info.st_dev),
+               static_cast<std::uint64_t>(info.st_ino),
+               static_cast<std::int64_t>(info.st_size),
+               static_cast<std::int64_t>(info.st_mtim.tv_sec),
+               static_cast<std::int64_t>(info.st_mtim.tv_nsec),
+               static_cast<std::int64_t>(info.st_ctim.tv_sec),
+               static_cast<std::int64_t>(info.st_ctim.tv_nsec),
+               S_ISREG(info.st_mode)};
+  positioned_ = identity_.regular;
   setg(buffer_, buffer_, buffer_);
 }
 
@@ -56,15 +65,27 @@ void File_buf::fail(int error) const {
 std::size_t File_buf::read_some(char* s, std::size_t n) {
   if (fd_ < 0) fail(EBADF);
   for (;;) {
-    const ssize_t got = ::read(fd_, s, n);
-    if (got >= 0) return static_cast<std::size_t>(got);
+    const ssize_t got =
+        positioned_ ? ::pread(fd_, s, n, static_cast<off_t>(next_)) : ::read(fd_, s, n);
+    if (got >= 0) {
+      next_ += got;
+      return static_cast<std::size_t>(got);
+    }
     if (errno != EINTR) fail(errno);
   }
 }
 
 File_buf::int_type File_buf::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-  const std::size_t got = read_some(buffer_, buffer_size);
+  // Right after a seek, most often to quote a line or two, read to the end of
+  // the page only: copying a whole buffer would cost more than the quote.
+  std::size_t want = buffer_size;
+  if (just_sought_) {
+    want = page - static_cast<std::size_t>(next_ % static_cast<off_type>(page));
+    if (want < page / 8) want += page;
+    just_sought_ = false;
+  }
+  const std::size_t got = read_some(buffer_, want);
   setg(buffer_, buffer_, buffer_ + got);
   if (got == 0) return traits_type::eof();
   return traits_type::to_int_type(*gptr());
@@ -95,6 +116,24 @@ File_buf::pos_type File_buf::seekoff(off_type off, std::ios_base::seekdir dir,
                                      std::ios_base::openmode which) {
   const pos_type failed(off_type(-1));
   if (fd_ < 0 || (which & std::ios_base::in) == 0) return failed;
+  if (positioned_) {
+    // Reads say where they start: a seek only moves the next one.
+    off_type base = next_ - (egptr() - gptr());
+    if (dir == std::ios_base::beg) {
+      base = 0;
+    } else if (dir == std::ios_base::end) {
+      struct stat info {};
+      if (::fstat(fd_, &info) != 0) return failed;
+      base = static_cast<off_type>(info.st_size);
+    }
+    off_type to = 0;
+    if (__builtin_add_overflow(base, off, &to) || to < 0) return failed;
+    if (dir == std::ios_base::cur && off == 0) return pos_type(to);
+    next_ = to;
+    just_sought_ = true;
+    setg(buffer_, buffer_, buffer_);
+    return pos_type(to);
+  }
   if (dir == std::ios_base::cur) {
     // The descriptor stands past the bytes still buffered.
     const off_t end_of_buffer = ::lseek(fd_, 0, SEEK_CUR);
@@ -107,6 +146,7 @@ File_buf::pos_type File_buf::seekoff(off_type off, std::ios_base::seekdir dir,
   if (dir == std::ios_base::beg && off < 0) return failed;
   const off_t at = ::lseek(fd_, off, dir == std::ios_base::beg ? SEEK_SET : SEEK_END);
   if (at < 0) return failed;
+  next_ = at;
   setg(buffer_, buffer_, buffer_);
   return pos_type(at);
 }

@@ -1,12 +1,37 @@
 // A file opened read-only through a file descriptor, read as a std::istream.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <streambuf>
 #include <string>
 #include <string_view>
 
 namespace vantel::detail {
+
+// What tells one state of a file from another without reading it: which file
+// it is (device and inode), its size, and its modification and change times
+// in nanoseconds. A file rewritten to the same size within the file system's
+// timestamp resolution keeps its identity: that one change goes unseen.
+struct File_identity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = -1;
+  std::int64_t modified_s = 0;  // seconds and nanoseconds apart: no product to overflow
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_s = 0;
+  std::int64_t changed_ns = 0;
+  bool regular = false;  // only a regular file's content is told by the rest
+
+  friend bool operator==(const File_identity& a, const File_identity& b) noexcept {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified_s == b.modified_s && a.modified_ns == b.modified_ns &&
+           a.changed_s == b.changed_s && a.changed_ns == b.changed_ns && a.regular == b.regular;
+  }
+  friend bool operator!=(const File_identity& a, const File_identity& b) noexcept {
+    return !(a == b);
+  }
+};
 
 // Stream buffer over an open descriptor. Reading fails with std::system_error
 // naming the file, rather than looking like the end of the file; a seek that
@@ -20,6 +45,10 @@ class File_buf final : public std::streambuf {
   File_buf(const File_buf&) = delete;
   File_buf& operator=(const File_buf&) = delete;
   ~File_buf() override;
+
+  [[nodiscard]] const std::string& name() const noexcept { return name_; }
+  // The file as it was when opened.
+  [[nodiscard]] const File_identity& identity() const noexcept { return identity_; }
 
   // Releases the descriptor now; std::system_error when the system reports a
   // failure. Later calls do nothing.
@@ -39,13 +68,21 @@ class File_buf final : public std::streambuf {
   pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
 
  private:
-  // read(2) into `s`, retried on EINTR; 0 at the end of the file.
+  // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
+  // EINTR; 0 at the end of the file.
   std::size_t read_some(char* s, std::size_t n);
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
+  static constexpr std::size_t page = 4096;
   std::string name_;
+  File_identity identity_;
   int fd_ = -1;
+  // A regular file is read at offsets of our own, so that seeking costs no
+  // system call; anything else reads and seeks through the descriptor.
+  bool positioned_ = false;
+  off_type next_ = 0;  // offset of the byte after the buffer
+  bool just_sought_ = false;
   char buffer_[buffer_size];
 };
 

@@ -3,6 +3,7 @@
 #include "input/channel_cursor.hpp"
 #include "input/file_channel.hpp"
 #include "input/input_node.hpp"
+#include "input/kept_table.hpp"
 
 #include <vantel/input.hpp>
 
@@ -15,14 +16,39 @@
 namespace vantel {
 namespace detail {
 
+void Input_node_deleter::operator()(Input_node* node) const noexcept {
+  // Nodes released while one is being destroyed wait in this list; only the
+  // outermost release destroys, one node at a time.
+  thread_local Input_node* waiting = nullptr;
+  thread_local bool destroying = false;
+  node->next_to_destroy = waiting;
+  waiting = node;
+  if (destroying) return;
+  destroying = true;
+  while (waiting != nullptr) {
+    std::unique_ptr<Input_node> next(waiting);
+    waiting = next->next_to_destroy;
+  }
+  destroying = false;
+}
+
+namespace {
+
+std::shared_ptr<Input_node> new_node() {
+  return std::shared_ptr<Input_node>(
+      std::unique_ptr<Input_node, Input_node_deleter>(std::make_unique<Input_node>().release()));
+}
+
+}  // namespace
+
 Input Input_node::make_raw(std::shared_ptr<Raw_cursor> cursor) {
-  auto node = std::make_shared<Input_node>();
+  auto node = new_node();
   node->cursor = std::move(cursor);
   return Input(std::move(node));
 }
 
 Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener) {
-  auto node = std::make_shared<Input_node>();
+  auto node = new_node();
   node->opener = std::move(opener);
   return Input(std::move(node));
 }
@@ -30,21 +56,24 @@ Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener)
 }  // namespace detail
 
 Input Input::file(std::string name) {
-  return detail::Input_node::make_managed([name = std::move(name)]() -> std::pair<Input, Closer> {
-    // The channel lives as long as the cursor reading it or the closer, so
-    // its descriptor is released even if the closer never gets to run.
-    auto channel = std::make_shared<detail::File_channel>(name);
-    Input opened = detail::Input_node::make_raw(
-        std::make_shared<detail::Channel_cursor>(channel->stream(), channel, &channel->buffer()));
-    return {std::move(opened), [channel] { channel->close(); }};
-  });
+  auto kept = std::make_shared<detail::Kept_table>();
+  return detail::Input_node::make_managed(
+      [name = std::move(name), kept = std::move(kept)]() -> std::pair<Input, Closer> {
+        // The channel lives as long as the cursor reading it or the closer, so
+        // its descriptor is released even if the closer never gets to run.
+        auto channel = std::make_shared<detail::File_channel>(name);
+        Input opened = detail::Input_node::make_raw(std::make_shared<detail::Channel_cursor>(
+            channel->stream(), channel, &channel->buffer(),
+            kept->for_opening(channel->buffer().identity())));
+        return {std::move(opened), [channel] { channel->close(); }};
+      });
 }
 
 Input Input::string(std::string text) {
   return detail::buf(
       std::move(text), [](const std::string& s) { return s.size(); },
       [](const std::string& s, std::size_t i) { return s[i]; },
-      [](const std::string& s) { return std::string_view(s); });
+      [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::lazy);
 }
 
 Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
@@ -55,7 +84,8 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
       [](const Buffer& b, std::size_t i) { return (*b)[i]; },
       [](const Buffer& b) {
         return b ? std::string_view(b->data(), b->size()) : std::string_view();
-      });
+      },
+      detail::Buffer_table::whole);
 }
 
 Input Input::in_channel(std::istream& channel) {

@@ -18,6 +18,17 @@ struct Input_node {
 
   static Input make_raw(std::shared_ptr<Raw_cursor> cursor);
   static Input make_managed(std::function<std::pair<Input, Closer>()> opener);
+
+ private:
+  friend struct Input_node_deleter;
+  Input_node* next_to_destroy = nullptr;
+};
+
+// Destroys nodes one after the other rather than one inside the other: an
+// opener can hold an input whose opener holds another, a million deep, and
+// destroying each from inside the one before would exhaust the stack.
+struct Input_node_deleter {
+  void operator()(Input_node* node) const noexcept;
 };
 
 }  // namespace vantel::detail

@@ -1,6 +1,8 @@
 // The cursor an opened input reads through.
 #pragma once
 
+#include "line_offsets/lazy_table.hpp"
+
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
 
@@ -8,12 +10,15 @@
 #include <exception>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace vantel::detail {
 
-// Byte-by-byte access to a text, and its line table computed at the first
-// request and kept. A failure of that computation is kept too, and thrown
-// again at every later request without computing again.
+// Byte-by-byte access to a text, and queries of its line table. A cursor over
+// a text, a stream or a file grows its table only as far as the queries
+// need; the others compute it whole at the first request and keep it. Either
+// way a failure of that computation is kept, and thrown again at every later
+// request without computing again.
 class Raw_cursor {
  public:
   Raw_cursor() = default;
@@ -32,20 +37,23 @@ class Raw_cursor {
   [[nodiscard]] virtual std::string_view buffered() { return {}; }
   virtual void consume(std::size_t count) { (void)count; }
 
-  [[nodiscard]] const Line_table& line_offsets() {
-    if (table_) return *table_;
-    if (failure_) std::rethrow_exception(failure_);
-    try {
-      table_ = compute_line_offsets();
-    } catch (...) {
-      failure_ = std::current_exception();
-      throw;
-    }
-    return *table_;
-  }
+  // The queries of Line_offsets on this cursor's table.
+  [[nodiscard]] std::int64_t find_line_offset(std::int64_t line);
+  [[nodiscard]] std::int64_t find_offset(std::int64_t line, std::int64_t col);
+  [[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(std::int64_t offset);
+  // The whole table (a growing one is scanned to its end first).
+  [[nodiscard]] const Line_table& line_offsets();
 
  protected:
-  [[nodiscard]] virtual Line_table compute_line_offsets() = 0;
+  // A table that grows on demand, and where it reads its text.
+  struct Lazy_lines {
+    Line_offsets::Lazy_table* table;
+    Line_offsets::Text_source* source;
+  };
+  // The cursor's growing table; none for a cursor whose table is computed
+  // whole by compute_line_offsets.
+  [[nodiscard]] virtual Lazy_lines lazy_lines() { return {nullptr, nullptr}; }
+  [[nodiscard]] virtual Line_table compute_line_offsets();
 
  private:
   std::optional<Line_table> table_;

@@ -1,6 +1,8 @@
 // Building line tables, and the three queries on them.
 #pragma once
 
+#include "line_offsets/line_scanner.hpp"
+
 #include <vantel/line_table.hpp>
 
 #include <cstdint>
@@ -16,13 +18,15 @@ namespace vantel::Line_offsets {
 // end. A read error propagates and no table is built.
 [[nodiscard]] Line_table from_chan(std::istream& channel);
 
-// How line feeds are looked for: with the widest compares that the processor
-// offers, or with those of every processor of its family. Both give the same
-// table; the second is there to be compared with the first.
-enum class Scan { widest, baseline };
-
 // The table of `text`: 0, then the offset just past each line feed.
-[[nodiscard]] Line_table from_string(std::string_view text, Scan how = Scan::widest);
+[[nodiscard]] Line_table from_string(std::string_view text, Scan how = Scan::Widest);
+
+// The entries of a table, or the part of one known so far; the queries
+// below read nothing else.
+struct Starts {
+  const std::int64_t* data;
+  std::size_t size;
+};
 
 // The offset of the first byte of the 1-based `line`. Throws std::out_of_range
 // for a line below 1 or after the last.
@@ -37,6 +41,11 @@ enum class Scan { widest, baseline };
 // The 1-based line holding `offset` and the 0-based column in it. Throws
 // std::out_of_range on an empty table.
 [[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(const Line_table& table,
+                                                                       std::int64_t offset);
+
+[[nodiscard]] std::int64_t find_line_offset(Starts table, std::int64_t line);
+[[nodiscard]] std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col);
+[[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(Starts table,
                                                                        std::int64_t offset);
 
 }  // namespace vantel::Line_offsets

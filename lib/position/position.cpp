@@ -3,7 +3,6 @@
 
 #include "input/opening.hpp"
 
-#include "line_offsets/line_offsets.hpp"
 #include "support/checked.hpp"
 
 #include <vantel/position.hpp>
@@ -80,16 +79,22 @@ Position_fields Position_access::fields(const Position& p) {
   if (p.word_ == moved_from)
     throw std::invalid_argument("cannot resolve a position that was moved from");
   switch (p.word_ & 3) {
-    case offset_tag:
-      return {Position_kind::Offset, offset_of_word(p.word_), 0, nullptr, nullptr};
-    case line_col_tag:
-      return {Position_kind::Line_col, line_of_word(p.word_), col_of_word(p.word_), nullptr,
-              nullptr};
+    case offset_tag: {
+      Position_fields fields{Position_kind::Offset};
+      fields.offset = offset_of_word(p.word_);
+      return fields;
+    }
+    case line_col_tag: {
+      Position_fields fields{Position_kind::Line_col};
+      fields.line = line_of_word(p.word_);
+      fields.col = col_of_word(p.word_);
+      return fields;
+    }
     default:
       break;
   }
   const Position_node& n = *node(p.word_);
-  return {n.kind, n.a, n.b, &n.lexing, &n.base};
+  return {n.kind, n.offset, n.line, n.col, n.amount, &n.lexing, &n.base};
 }
 
 namespace {
@@ -100,7 +105,7 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
   std::vector<std::int64_t> amounts;
   Position_fields at = position;
   while (at.kind == Position_kind::Shift) {
-    amounts.push_back(at.a);
+    amounts.push_back(at.amount);
     if (Position_access::is_moved_from(*at.base))
       throw std::invalid_argument("cannot resolve a shift of a position that was moved from");
     at = Position_access::fields(*at.base);
@@ -108,10 +113,10 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
   std::int64_t offset = 0;
   switch (at.kind) {
     case Position_kind::Offset:
-      offset = at.a;
+      offset = at.offset;
       break;
     case Position_kind::Line_col:
-      offset = Line_offsets::find_offset(cursor.line_offsets(), at.a, at.b);
+      offset = cursor.find_offset(at.line, at.col);
       break;
     case Position_kind::Lexing:
       offset = at.lexing->char_offset;
@@ -125,7 +130,7 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
 }
 
 Resolved_position of_table_offset(Raw_cursor& cursor, std::int64_t offset) {
-  const auto [line, col] = Line_offsets::line_col_of_offset(cursor.line_offsets(), offset);
+  const auto [line, col] = cursor.line_col_of_offset(offset);
   return {line, checked_sub(offset, col, "start of a line"), offset};
 }
 
@@ -143,11 +148,10 @@ Resolved_position resolve_raw(Raw_cursor& cursor, const Position& position) {
   const Position_fields fields = Position_access::fields(position);
   switch (fields.kind) {
     case Position_kind::Offset:
-      return of_table_offset(cursor, fields.a);
+      return of_table_offset(cursor, fields.offset);
     case Position_kind::Line_col: {
-      const Line_table& table = cursor.line_offsets();
-      const std::int64_t start = Line_offsets::find_line_offset(table, fields.a);
-      return {fields.a, start, Line_offsets::find_offset(table, fields.a, fields.b)};
+      const std::int64_t start = cursor.find_line_offset(fields.line);
+      return {fields.line, start, cursor.find_offset(fields.line, fields.col)};
     }
     case Position_kind::Lexing:
       return {fields.lexing->line_number, fields.lexing->line_start, fields.lexing->char_offset};
@@ -213,7 +217,7 @@ Position Position::of_offset(std::int64_t offset) {
   if (detail::fits(offset, detail::inline_offset_limit))
     return Position_access::make(detail::offset_word(offset));
   auto* node = new_node(Position_kind::Offset, moved_from_position());
-  node->a = offset;
+  node->offset = offset;
   return Position_access::make(node);
 }
 
@@ -222,14 +226,14 @@ Position Position::of_line_col(std::int64_t line, std::int64_t col) {
       detail::fits(col, detail::inline_line_col_limit))
     return Position_access::make(detail::line_col_word(line, col));
   auto* node = new_node(Position_kind::Line_col, moved_from_position());
-  node->a = line;
-  node->b = col;
+  node->line = line;
+  node->col = col;
   return Position_access::make(node);
 }
 
 Position Position::shift(Position base, std::int64_t amount) {
   auto* node = new_node(Position_kind::Shift, std::move(base));
-  node->a = amount;
+  node->amount = amount;
   return Position_access::make(node);
 }
 

@@ -16,10 +16,12 @@ enum class Position_kind { Offset, Line_col, Lexing, Shift };
 // large to be held inline. Counted by the positions that hold it.
 struct Position_node {
   Position_kind kind;
-  std::int64_t a = 0;      // Line_col: line; Shift: amount
-  std::int64_t b = 0;      // Line_col: col
-  lexing_position lexing;  // Lexing
-  Position base;           // Shift
+  std::int64_t offset = 0;  // Offset
+  std::int64_t line = 0;    // Line_col
+  std::int64_t col = 0;     // Line_col
+  std::int64_t amount = 0;  // Shift
+  lexing_position lexing;   // Lexing
+  Position base;            // Shift
   mutable std::atomic<std::size_t> references{1};
 
   Position_node(Position_kind k, Position shifted) : kind(k), base(std::move(shifted)) {}
@@ -30,13 +32,15 @@ struct Position_node {
   ~Position_node();
 };
 
-// A position taken apart: which case it is, and its fields.
+// A position taken apart: which case it is, and the fields of that case.
 struct Position_fields {
   Position_kind kind;
-  std::int64_t a;                 // Offset: offset; Line_col: line; Shift: amount
-  std::int64_t b;                 // Line_col: col
-  const lexing_position* lexing;  // Lexing
-  const Position* base;           // Shift
+  std::int64_t offset = 0;                  // Offset
+  std::int64_t line = 0;                    // Line_col
+  std::int64_t col = 0;                     // Line_col
+  std::int64_t amount = 0;                  // Shift
+  const lexing_position* lexing = nullptr;  // Lexing
+  const Position* base = nullptr;           // Shift
 };
 
 struct Position_access {

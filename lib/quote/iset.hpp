@@ -63,6 +63,19 @@ class ISet {
   [[nodiscard]] const_iterator end() const noexcept { return intervals_.end(); }
 
  private:
+  // Bounds are sorted as small keys naming their interval; payloads move
+  // only once, into the merged intervals.
+  enum Bound_kind : unsigned char { Start = 0, End = 1 };  // the values are the sort ranks
+  struct Sort_key {
+    std::int64_t offset;
+    std::size_t interval;
+    Bound_kind kind;
+  };
+  using Sort_keys =
+      std::vector<Sort_key,
+                  typename std::allocator_traits<Allocator>::template rebind_alloc<Sort_key>>;
+  static Sort_keys sorted_bounds(const Intervals& intervals);
+
   Intervals intervals_;
 };
 
@@ -82,40 +95,35 @@ ISet<Payload, Allocator> ISet<Payload, Allocator>::of_intervals(Intervals interv
 }
 
 template <class Payload, class Allocator>
-ISet<Payload, Allocator> ISet<Payload, Allocator>::of_unordered_intervals(Intervals intervals) {
-  // Bounds are sorted as small keys naming their interval; payloads move
-  // only once, into the merged intervals.
-  enum Kind : unsigned char { Start = 0, End = 1 };  // the values are the sort ranks
-  struct Tagged {
-    std::int64_t offset;
-    std::size_t interval;
-    Kind kind;
-  };
-
+typename ISet<Payload, Allocator>::Sort_keys ISet<Payload, Allocator>::sorted_bounds(
+    const Intervals& intervals) {
   // Expand: s1, e1, s2, e2, ... in input order, inverted intervals dropped.
-  std::vector<Tagged, typename std::allocator_traits<Allocator>::template rebind_alloc<Tagged>>
-      bounds(typename std::allocator_traits<Allocator>::template rebind_alloc<Tagged>(
-          intervals.get_allocator()));
+  Sort_keys bounds(typename Sort_keys::allocator_type(intervals.get_allocator()));
   bounds.reserve(2 * intervals.size());
   for (std::size_t i = 0; i < intervals.size(); ++i) {
     const Interval<Payload>& iv = intervals[i];
     if (iv.start.offset > iv.end.offset) continue;
-    bounds.push_back(Tagged{iv.start.offset, i, Start});
-    bounds.push_back(Tagged{iv.end.offset, i, End});
+    bounds.push_back(Sort_key{iv.start.offset, i, Start});
+    bounds.push_back(Sort_key{iv.end.offset, i, End});
   }
 
   // Stable, so that equal keys keep input order: that decides which payloads
   // a merged interval keeps.
-  std::stable_sort(bounds.begin(), bounds.end(), [](const Tagged& a, const Tagged& b) {
+  std::stable_sort(bounds.begin(), bounds.end(), [](const Sort_key& a, const Sort_key& b) {
     if (a.offset != b.offset) return a.offset < b.offset;
     return a.kind < b.kind;
   });
+  return bounds;
+}
 
+template <class Payload, class Allocator>
+ISet<Payload, Allocator> ISet<Payload, Allocator>::of_unordered_intervals(Intervals intervals) {
+  const Sort_keys bounds = sorted_bounds(intervals);
   // Scan, counting the intervals open beyond the first one of the run.
   ISet set;
   std::optional<std::size_t> first;  // the interval whose start opened the run; empty: Outside
   std::size_t depth = 0;
-  for (const Tagged& t : bounds) {
+  for (const Sort_key& t : bounds) {
     if (t.kind == Start) {
       if (!first)
         first = t.interval;

@@ -1,5 +1,4 @@
 #include "input/opening.hpp"
-#include "line_offsets/line_offsets.hpp"
 #include "position/resolve.hpp"
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
@@ -48,8 +47,6 @@ struct Placed_label {
 struct Section {
   std::string_view name;
   std::unique_ptr<Opening> opening;
-  Line_table table;
-  std::int64_t size = 0;  // where the input ends
   std::vector<Placed_label> labels;
   std::vector<std::int64_t> lines;  // shown, ascending
   // (line, label) for the first and the last line of every label, by line.
@@ -57,12 +54,10 @@ struct Section {
   std::size_t lanes = 0;
 };
 
-std::int64_t line_start(const Line_table& table, std::int64_t line) {
-  return table[static_cast<std::size_t>(line - 1)];
-}
-
-std::int64_t line_of(const Line_table& table, std::int64_t offset) {
-  return Line_offsets::line_col_of_offset(table, offset).first;
+// Line queries go to the cursor, whose table grows only as far as they
+// reach: a report at the top of a large file reads only its top.
+std::int64_t line_start(const Section& section, std::int64_t line) {
+  return section.opening->cursor().find_line_offset(line);
 }
 
 std::int64_t digits(std::int64_t n) {
@@ -79,33 +74,24 @@ std::vector<Section> resolve_sections(const Report& report) {
     const Label& label = report.labels[k];
     const auto [named, added] = by_name.emplace(label.name, sections.size());
     if (added)
-      sections.push_back(
-          {label.name, std::make_unique<Opening>(label.input), {}, 0, {}, {}, {}, 0});
+      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
     Section* section = &sections[named->second];
-    if (added) {
-      section->table = section->opening->cursor().line_offsets();
-      if (section->table.empty())
-        throw std::out_of_range("the line table of '" + label.name + "' is empty");
-      // Offsets past the end of the input stand at its end.
-      const std::int64_t last = section->table[section->table.size() - 1];
-      Line_reader reader(section->opening->cursor());
-      const auto length = static_cast<std::int64_t>(reader.read(last).text.size());
-      section->size = last > INT64_MAX - length ? INT64_MAX : last + length;
-    }
     Raw_cursor& cursor = section->opening->cursor();
     // End first, then start, as pp resolves them.
     std::int64_t end = to_offset_raw(cursor, label.location.second);
     std::int64_t start = to_offset_raw(cursor, label.location.first);
     if (start == -1 || end == -1) continue;  // a lexer position without an offset
-    start = std::clamp<std::int64_t>(start, 0, section->size);
-    end = std::clamp(end, start, section->size);
+    // Offsets past the end of the input stand on its last line, which
+    // parts_on cuts them to.
+    start = std::max<std::int64_t>(start, 0);
+    end = std::max(end, start);
     Placed_label placed;
     placed.label = &label;
     placed.order = k;
     placed.start = start;
     placed.end = end;
-    placed.first_line = line_of(section->table, start);
-    placed.last_line = end > start ? line_of(section->table, end - 1) : placed.first_line;
+    placed.first_line = cursor.line_col_of_offset(start).first;
+    placed.last_line = end > start ? cursor.line_col_of_offset(end - 1).first : placed.first_line;
     section->labels.push_back(placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
@@ -160,7 +146,7 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, con
   std::size_t count = 0;
   while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
   parts.reserve(count);
-  const std::int64_t start = line_start(section.table, line);
+  const std::int64_t start = line_start(section, line);
   const auto size = static_cast<std::int64_t>(read.text.size());
   const std::int64_t limit = size + (read.ended ? 1 : 0);
   const auto in_line = [&](std::int64_t offset, std::int64_t most) {
@@ -205,12 +191,18 @@ void print_header(Row_writer& row, const Report& report, int tab_width) {
 }
 
 // " --> name:line:col" for the section's first primary label, else its first.
-void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section) {
+void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section,
+                 Line_reader& reader) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
   const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
-  const std::int64_t column = p.start - line_start(section.table, p.first_line) + 1;
+  // The column counts bytes from 1, up to the line's end (its line feed, or
+  // the end of the input) where an offset lies past it.
+  const std::int64_t start = line_start(section, p.first_line);
+  const Read_line line = reader.read(start);
+  const auto size = static_cast<std::int64_t>(line.text.size()) + (line.ended ? 1 : 0);
+  const std::int64_t column = std::min(p.start - start, size) + 1;
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
@@ -234,16 +226,16 @@ void print_elision(Row_writer& row, const Gutter& gutter) {
 void print_section(Row_writer& row, Gutter& gutter, const Section& section,
                    const Report_options& options) {
   gutter.lanes.assign(section.lanes, nullptr);
-  print_arrow(row, gutter, section);
+  Line_reader reader(section.opening->cursor());
+  print_arrow(row, gutter, section, reader);
   gutter.start_bare(row, {});
   row.end_row();
-  Line_reader reader(section.opening->cursor());
   std::int64_t previous = 0;
   std::size_t mark = 0;
   for (const std::int64_t line : section.lines) {
     if (previous != 0 && line > previous + 1) print_elision(row, gutter);
     previous = line;
-    const Read_line read = reader.read(line_start(section.table, line));
+    const Read_line read = reader.read(line_start(section, line));
     std::vector<Report_part> parts = parts_on(section, line, read, mark);
     draw_labelled_line(row, gutter, std::to_string(line), read.text, parts, options);
   }

@@ -9,7 +9,8 @@
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const int skip = argc > 0 ? 1 : 0;
-  return vantel_quote::run(
-      argv + skip, static_cast<std::size_t>(argc - skip),
-      {std::cin, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")});
+  vantel_quote::Environment env{std::cin, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1,
+                                std::getenv("NO_COLOR")};
+  env.in_descriptor = STDIN_FILENO;
+  return vantel_quote::run(argv + skip, static_cast<std::size_t>(argc - skip), env);
 }

@@ -1,14 +1,17 @@
 #include "vantel-quote/quote_cli.hpp"
 
+#include "vantel-quote/whole_input.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 #include <iterator>
+#include <new>
+#include <optional>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 #include <system_error>
 
 #ifndef VANTEL_VERSION
@@ -79,9 +82,9 @@ vantel::Location parse_location(std::string_view text) {
 }
 
 Color parse_color(std::string_view when) {
-  if (when == "never") return Color::never;
-  if (when == "always") return Color::always;
-  if (when == "auto") return Color::automatic;
+  if (when == "never") return Color::Never;
+  if (when == "always") return Color::Always;
+  if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
@@ -94,6 +97,69 @@ struct Pointer_args {
   [[nodiscard]] std::string_view operator[](std::size_t i) const { return args[i]; }
 };
 
+// The options, and what each does to the options being built; those that
+// take a value take it after '=' or as the next argument.
+struct Option_spec {
+  std::string_view name;
+  bool takes_value;
+  void (*apply)(Options& options, std::string_view value);
+};
+
+constexpr Option_spec option_specs[] = {
+    {"-h", false, [](Options& o, std::string_view) { o.help = true; }},
+    {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
+    {"--version", false, [](Options& o, std::string_view) { o.version = true; }},
+    {"--each", false, [](Options& o, std::string_view) { o.each = true; }},
+    {"--max-lines", true,
+     [](Options& o, std::string_view v) {
+       o.max_lines = parse_integer<int>(v, "--max-lines value");
+     }},
+    {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
+    {"--message", true, [](Options& o, std::string_view v) { o.report.message = std::string(v); }},
+    {"--severity", true,
+     [](Options& o, std::string_view v) {
+       if (v.empty()) throw Usage_error("option '--severity' needs a word");
+       o.report.severity = std::string(v);
+     }},
+    {"--code", true, [](Options& o, std::string_view v) { o.report.code = std::string(v); }},
+    {"--note", true, [](Options& o, std::string_view v) { o.report.notes.emplace_back(v); }},
+};
+
+// The option that `arg` names, with the value it carries after '=', if any.
+const Option_spec* find_option(std::string_view arg, std::optional<std::string_view>& value) {
+  for (const Option_spec& spec : option_specs) {
+    if (arg == spec.name) return &spec;
+    if (spec.takes_value && arg.size() > spec.name.size() &&
+        arg.substr(0, spec.name.size()) == spec.name && arg[spec.name.size()] == '=') {
+      value = arg.substr(spec.name.size() + 1);
+      return &spec;
+    }
+  }
+  return nullptr;
+}
+
+// Applies the option at args[i]; how many arguments after it it took.
+template <class Args>
+std::size_t apply_option(Options& options, const Args& args, std::size_t i) {
+  const std::string_view arg = args[i];
+  std::optional<std::string_view> value;
+  const Option_spec* spec = find_option(arg, value);
+  if (spec == nullptr) throw Usage_error("unknown option '" + std::string(arg) + "'");
+  const bool takes_next = spec->takes_value && !value;
+  if (takes_next) {
+    if (i + 1 == args.size()) throw Usage_error("option '" + std::string(arg) + "' needs a value");
+    value = std::string_view(args[i + 1]);
+  }
+  spec->apply(options, value.value_or(std::string_view()));
+  return takes_next ? 1 : 0;
+}
+
+// Options come before FILE; after it, an argument starting with a single '-'
+// is a negative offset, while "--" still introduces an option.
+bool is_option(std::string_view arg, bool have_file) {
+  return arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
@@ -103,45 +169,18 @@ Options parse(const Args& args) {
   bool options_done = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    // Options come before FILE; after it, an argument starting with a single
-    // '-' is a negative offset, while "--" still introduces an option.
-    const bool option_like =
-        arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
-    if (options_done || !option_like) {
-      if (!have_file) {
-        options.file = std::string(arg);
-        have_file = true;
-      } else {
-        const auto [location, label] = split_label(arg);
-        options.locations.push_back(parse_location(location));
-        options.report.labels.emplace_back(label.value_or(std::string_view()));
-      }
-      continue;
-    }
-    if (arg == "--") {
-      options_done = true;
-    } else if (arg == "-h" || arg == "--help") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--each") {
-      options.each = true;
-    } else if (arg == "--max-lines") {
-      if (i + 1 == args.size()) throw Usage_error("option '--max-lines' needs a value");
-      options.max_lines = parse_integer<int>(std::string_view(args[++i]), "--max-lines value");
-    } else if (arg.rfind("--max-lines=", 0) == 0) {
-      options.max_lines = parse_integer<int>(arg.substr(12), "--max-lines value");
-    } else if (arg.rfind("--color=", 0) == 0) {
-      options.color = parse_color(arg.substr(8));
-    } else if (arg == "--color") {
-      if (i + 1 == args.size()) throw Usage_error("option '--color' needs a value");
-      options.color = parse_color(std::string_view(args[++i]));
+    if (!options_done && is_option(arg, have_file)) {
+      if (arg == "--")
+        options_done = true;
+      else
+        i += apply_option(options, args, i);
+    } else if (!have_file) {
+      options.file = std::string(arg);
+      have_file = true;
     } else {
-      const std::string_view next = i + 1 < args.size() ? std::string_view(args[i + 1]) : "";
-      const std::size_t taken =
-          parse_report_option(arg, i + 1 < args.size() ? &next : nullptr, options.report);
-      if (taken == 0) throw Usage_error("unknown option '" + std::string(arg) + "'");
-      i += taken - 1;
+      const auto [location, label] = split_label(arg);
+      options.locations.push_back(parse_location(location));
+      options.report.labels.emplace_back(label.value_or(std::string_view()));
     }
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
@@ -168,7 +207,12 @@ namespace {
 
 // The reason of a failure, naming the file when the library's message does not.
 std::string reason(const std::string& file, const std::exception& e) {
-  const std::string what = e.what();
+  // The standard library words a stream's system error its own way; the
+  // system's message for the error reads like every other.
+  if (const auto* failure = dynamic_cast<const std::ios_base::failure*>(&e);
+      failure != nullptr && failure->code().category() != std::iostream_category())
+    return file + ": " + failure->code().message();
+  std::string what = e.what();
   if (what.rfind(file + ": ", 0) == 0) return what;
   return file + ": " + what;
 }
@@ -188,51 +232,51 @@ std::string read_all(std::istream& in) {
   }
 }
 
+// Standard input, or FILE when it cannot seek, read whole: quoting seeks.
+// Nothing for a FILE that is quoted through its name.
+std::optional<std::string> read_first(const Options& options, Environment& env) {
+  if (options.file != "-") return read_if_unseekable(options.file);
+  if (env.in_descriptor >= 0) return read_whole(env.in_descriptor, options.file);
+  return read_all(env.in);
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::always || (options.color == Color::automatic && env.out_is_terminal &&
-                                         (env.no_color == nullptr || *env.no_color == '\0')))
+  if (options.color == Color::Always || (options.color == Color::Automatic && env.out_is_terminal &&
+                                         (env.no_color == nullptr || *env.no_color == '\0'))) {
     vantel::setup_highlight_tags(formatter, {[] { return std::string("\x1b[1;31m"); },
                                              [] { return std::string("\x1b[0m"); }});
+    colour_report_tags(formatter, options.report.severity);
+  }
 
+  // Standard input, or a FILE that cannot seek, is read whole first. Any other
+  // file is quoted through the file input, which keeps its line table from one
+  // quote to the next while the file is unchanged.
+  std::optional<std::string> whole = read_first(options, env);
+  const vantel::Input input =
+      whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
   if (options.report.message) {
-    if (options.color == Color::always ||
-        (options.color == Color::automatic && env.out_is_terminal &&
-         (env.no_color == nullptr || *env.no_color == '\0')))
-      colour_report_tags(formatter, options.report.severity);
-    const bool in = options.file == "-";
-    const vantel::Input input =
-        in ? vantel::Input::string(read_all(env.in)) : vantel::Input::file(options.file);
-    vantel::pp_report(formatter, report_of(options.report, input, in ? "<stdin>" : options.file,
-                                           options.locations));
+    const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
+    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations));
     return;
   }
   if (!options.each) {
-    const vantel::Input input = options.file == "-" ? vantel::Input::string(read_all(env.in))
-                                                    : vantel::Input::file(options.file);
     vantel::pp(input, formatter, options.locations, options.max_lines);
     return;
   }
-  // One input for every quote, so that its line table is computed once.
-  std::ifstream file;
-  vantel::Input input = vantel::Input::in_channel(file);
-  if (options.file == "-") {
-    input = vantel::Input::string(read_all(env.in));
-  } else {
-    std::error_code ec;
-    if (std::filesystem::is_directory(options.file, ec))
-      throw std::system_error(EISDIR, std::generic_category(), options.file);
-    errno = 0;
-    file.open(options.file, std::ios::binary);
-    if (!file.is_open())
-      throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), options.file);
-    // A regular file of moderate size is read once, whole: each quote then
-    // seeks in memory rather than asking the system to seek and read again.
-    if (std::filesystem::is_regular_file(options.file, ec) &&
-        std::filesystem::file_size(options.file, ec) <= env.each_in_memory_limit && !ec)
-      input = vantel::Input::string(read_all(file));
-  }
   const vantel::Printer print = vantel::pp(input, options.max_lines);
-  for (const vantel::Location& location : options.locations) print(formatter, {location});
+  for (const vantel::Location& location : options.locations) {
+    if (!env.out) break;  // nothing more would be written
+    print(formatter, {location});
+  }
+}
+
+// Exit status `status` once every byte has reached standard output, 1 with a
+// message when some could not.
+int flushed(Environment& env, int status) {
+  env.out.flush();
+  if (env.out) return status;
+  env.err << "vantel-quote: error writing standard output\n";
+  return 1;
 }
 
 }  // namespace
@@ -251,26 +295,25 @@ int run_with(const Args& args, Environment env) {
   }
   if (options.help) {
     env.out << usage;
-    return 0;
+    return flushed(env, 0);
   }
   if (options.version) {
     env.out << "vantel-quote " VANTEL_VERSION "\n";
-    return 0;
+    return flushed(env, 0);
   }
   try {
     vantel::Formatter formatter(env.out);
     quote(options, env, formatter);
+  } catch (const std::bad_alloc&) {
+    env.out.flush();
+    env.err << "vantel-quote: " << options.file << ": out of memory\n";
+    return 1;
   } catch (const std::exception& e) {
     env.out.flush();
     env.err << "vantel-quote: " << reason(options.file, e) << '\n';
     return 1;
   }
-  env.out.flush();
-  if (!env.out) {
-    env.err << "vantel-quote: error writing standard output\n";
-    return 1;
-  }
-  return 0;
+  return flushed(env, 0);
 }
 
 }  // namespace

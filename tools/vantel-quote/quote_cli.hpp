@@ -15,11 +15,11 @@
 
 namespace vantel_quote {
 
-enum class Color { never, always, automatic };
+enum class Color { Never, Always, Automatic };
 
 struct Options {
   int max_lines = 10;
-  Color color = Color::automatic;
+  Color color = Color::Automatic;
   bool each = false;
   bool help = false;
   bool version = false;
@@ -45,15 +45,16 @@ struct Environment {
   std::ostream& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the NO_COLOR variable, or null
-  // With --each, a regular file up to this size is read whole once, so that
-  // each quote seeks in memory; a larger one is quoted through its stream.
-  std::uintmax_t each_in_memory_limit = std::uintmax_t{64} << 20;
+  // The descriptor under `in`, read directly when it is known (at least 0),
+  // so that its failures carry the system's error; `in` otherwise.
+  int in_descriptor = -1;
 };
 
 extern const char* const usage;
 
-// Runs the whole command: 0 when the quote was printed, 1 when the library
-// failed (one line on `err`), 2 for a usage error.
+// Runs the whole command: 0 when the quote was printed (or there was nothing
+// to print), 1 when the library failed or `out` could not be written (one
+// line on `err`), 2 for a usage error.
 int run(const std::vector<std::string>& args, Environment env);
 int run(const char* const* args, std::size_t count, Environment env);
 

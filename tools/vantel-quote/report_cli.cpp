@@ -1,26 +1,8 @@
 #include "vantel-quote/report_cli.hpp"
 
-#include "vantel-quote/quote_cli.hpp"
-
 namespace vantel_quote {
 
 namespace {
-
-// The value of `--name=VALUE`, or of `--name VALUE` from `next`.
-std::optional<std::string> value_of(std::string_view arg, std::string_view name,
-                                    const std::string_view* next, std::size_t& taken) {
-  if (arg == name) {
-    if (next == nullptr) throw Usage_error("option '" + std::string(name) + "' needs a value");
-    taken = 2;
-    return std::string(*next);
-  }
-  if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
-      arg[name.size()] == '=') {
-    taken = 1;
-    return std::string(arg.substr(name.size() + 1));
-  }
-  return std::nullopt;
-}
 
 const char* colour_of_severity(const std::string& word) {
   if (word == "error") return "\x1b[1;31m";
@@ -31,22 +13,6 @@ const char* colour_of_severity(const std::string& word) {
 }
 
 }  // namespace
-
-std::size_t parse_report_option(std::string_view arg, const std::string_view* next,
-                                Report_request& request) {
-  std::size_t taken = 0;
-  if (auto v = value_of(arg, "--message", next, taken)) {
-    request.message = std::move(*v);
-  } else if (auto w = value_of(arg, "--severity", next, taken)) {
-    if (w->empty()) throw Usage_error("option '--severity' needs a word");
-    request.severity = std::move(*w);
-  } else if (auto c = value_of(arg, "--code", next, taken)) {
-    request.code = std::move(*c);
-  } else if (auto n = value_of(arg, "--note", next, taken)) {
-    request.notes.push_back(std::move(*n));
-  }
-  return taken;
-}
 
 std::pair<std::string_view, std::optional<std::string_view>> split_label(std::string_view arg) {
   const std::size_t equals = arg.find('=');

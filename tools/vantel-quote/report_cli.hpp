@@ -23,12 +23,6 @@ struct Report_request {
   std::vector<std::string> labels;
 };
 
-// Takes the report option `arg` (with `next` as the value of an option
-// written without '='); returns how many arguments it took: 0 when `arg` is
-// not a report option.
-std::size_t parse_report_option(std::string_view arg, const std::string_view* next,
-                                Report_request& request);
-
 // Splits a location argument at its first '=': the location, and the label
 // when there is one.
 [[nodiscard]] std::pair<std::string_view, std::optional<std::string_view>> split_label(

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@ namespace vantel {
 /// carrying data, by deriving from Stag; a tag must outlive its open scope.
 class Stag {
  public:
+  /// A tag named `name`; a new tag is distinct from every other.
   explicit Stag(std::string name) : name_(std::move(name)) {}
   virtual ~Stag() = default;
   Stag(const Stag&) = delete;
@@ -36,9 +38,13 @@ class Stag {
 /// column); with tag printing on, the print function is called. Empty
 /// functions count as the defaults: empty text, nothing done.
 struct Stag_functions {
+  /// The text written where a tag opens, when marking is on.
   std::function<std::string(const Stag&)> mark_open_stag;
+  /// The text written where a tag closes, when marking is on.
   std::function<std::string(const Stag&)> mark_close_stag;
+  /// Called where a tag opens, when printing is on.
   std::function<void(const Stag&)> print_open_stag;
+  /// Called where a tag closes, when printing is on.
   std::function<void(const Stag&)> print_close_stag;
 };
 
@@ -49,6 +55,7 @@ struct Stag_functions {
 /// Columns count bytes; texts returned by mark functions count for nothing.
 class Formatter {
  public:
+  /// A formatter writing on `out` from column 0, with no box or tag open.
   explicit Formatter(std::ostream& out);
   Formatter(const Formatter&) = delete;
   Formatter& operator=(const Formatter&) = delete;
@@ -68,20 +75,32 @@ class Formatter {
   /// Writes the text right-aligned in `width` columns, never cut ("%*s").
   void print_right_aligned(std::int64_t width, std::string_view text);
 
-  /// Opens a semantic tag; writes its mark text when marking is on.
+  /// Opens a semantic tag; writes its mark text when marking is on. When a
+  /// tag function throws, the tag is not left open.
   void open_stag(const Stag& tag);
   /// Closes the innermost open tag; does nothing when no tag is open.
   void close_stag();
 
-  [[nodiscard]] Stag_functions stag_functions() const { return functions_; }
-  void set_stag_functions(Stag_functions functions) { functions_ = std::move(functions); }
+  /// The current tag functions (a copy).
+  [[nodiscard]] Stag_functions stag_functions() const {
+    return functions_ ? *functions_ : Stag_functions{};
+  }
+  /// Installs tag functions. Safe from inside a running tag function: the
+  /// functions in use stay alive until that call returns.
+  void set_stag_functions(Stag_functions functions) {
+    functions_ = std::make_shared<const Stag_functions>(std::move(functions));
+  }
   /// Tag marking and tag printing are both off on a new formatter.
   [[nodiscard]] bool mark_tags() const noexcept { return mark_tags_; }
+  /// Turns tag marking (the mark functions' texts) on or off.
   void set_mark_tags(bool on) noexcept { mark_tags_ = on; }
+  /// Whether the print functions are called on opening and closing a tag.
   [[nodiscard]] bool print_tags() const noexcept { return print_tags_; }
+  /// Turns tag printing (the print functions' calls) on or off.
   void set_print_tags(bool on) noexcept { print_tags_ = on; }
 
-  /// The current column, 0-based, in bytes since the last line feed.
+  /// The current column, 0-based, in bytes since the last line feed (at most
+  /// the largest std::int64_t).
   [[nodiscard]] std::int64_t column() const noexcept { return column_; }
   /// The stream written to.
   [[nodiscard]] std::ostream& stream() const noexcept { return out_; }
@@ -89,47 +108,61 @@ class Formatter {
  private:
   void write(const char* data, std::size_t size);
   void write_fill(std::int64_t count, char c);
+  void advance(std::int64_t count) noexcept;
 
   std::ostream& out_;
   std::int64_t column_ = 0;
   std::vector<std::int64_t> boxes_;     // left edges of the open boxes
   std::vector<const Stag*> open_tags_;  // innermost last
-  Stag_functions functions_;
+  // Shared with the tag operation running, if any, so that a tag function
+  // that replaces them does not destroy itself. Null: the defaults.
+  std::shared_ptr<const Stag_functions> functions_;
   bool mark_tags_ = false;
   bool print_tags_ = false;
 };
 
 // The same operations under the names that formatter users know.
+/// Formatter::open_vbox(), as a free function.
 inline void pp_open_vbox(Formatter& f) {
   f.open_vbox();
 }
+/// Formatter::close_box(), as a free function.
 inline void pp_close_box(Formatter& f) {
   f.close_box();
 }
+/// Formatter::cut(), as a free function.
 inline void pp_print_cut(Formatter& f) {
   f.cut();
 }
+/// Formatter::print_string(), as a free function.
 inline void pp_print_string(Formatter& f, std::string_view s) {
   f.print_string(s);
 }
+/// Formatter::print_char(), as a free function.
 inline void pp_print_char(Formatter& f, char c) {
   f.print_char(c);
 }
+/// Formatter::open_stag(), as a free function.
 inline void pp_open_stag(Formatter& f, const Stag& tag) {
   f.open_stag(tag);
 }
+/// Formatter::close_stag(), as a free function.
 inline void pp_close_stag(Formatter& f) {
   f.close_stag();
 }
+/// Formatter::stag_functions(), as a free function.
 inline Stag_functions pp_get_formatter_stag_functions(const Formatter& f) {
   return f.stag_functions();
 }
+/// Formatter::set_stag_functions(), as a free function.
 inline void pp_set_formatter_stag_functions(Formatter& f, Stag_functions functions) {
   f.set_stag_functions(std::move(functions));
 }
+/// Formatter::set_mark_tags(), as a free function.
 inline void pp_set_mark_tags(Formatter& f, bool on) {
   f.set_mark_tags(on);
 }
+/// Formatter::set_print_tags(), as a free function.
 inline void pp_set_print_tags(Formatter& f, bool on) {
   f.set_print_tags(on);
 }

@@ -10,7 +10,9 @@ namespace vantel {
 
 /// The texts written where a highlighted run of carets opens and closes.
 struct Tag_handlers {
+  /// Called where a run of carets opens; empty means no text.
   std::function<std::string()> open_text;
+  /// Called where a run of carets closes; empty means no text.
   std::function<std::string()> close_text;
 };
 
@@ -19,6 +21,7 @@ struct Tag_handlers {
 /// Other tags keep the mark functions the formatter had; a second call wraps
 /// the first. Without handlers, both texts are empty.
 void setup_highlight_tags(Formatter& formatter);
+/// The same, writing the texts that `handle_tag` returns.
 void setup_highlight_tags(Formatter& formatter, Tag_handlers handle_tag);
 
 }  // namespace vantel

@@ -22,13 +22,13 @@ struct Position_access;
 class Position {
  public:
   /// The lexer's record, used as it is.
-  static Position of_lexing(lexing_position p);
+  [[nodiscard]] static Position of_lexing(lexing_position p);
   /// A 0-based byte offset.
-  static Position of_offset(std::int64_t offset);
+  [[nodiscard]] static Position of_offset(std::int64_t offset);
   /// A 1-based line and a 1-based byte column.
-  static Position of_line_col(std::int64_t line, std::int64_t col);
+  [[nodiscard]] static Position of_line_col(std::int64_t line, std::int64_t col);
   /// `base` moved by `amount` bytes (possibly negative); shifts nest freely.
-  static Position shift(Position base, std::int64_t amount);
+  [[nodiscard]] static Position shift(Position base, std::int64_t amount);
   /// The byte offset of `position` in `input`. Computes the input's line
   /// table only when a line and column is involved.
   [[nodiscard]] static std::int64_t to_offset(const Input& input, const Position& position);
@@ -37,10 +37,16 @@ class Position {
   [[nodiscard]] static std::function<lexing_position(const Position&)> to_lexing(
       Input input, std::string file_name = "");
 
+  /// Copies share what they hold; copying never fails.
   Position(const Position& other) noexcept;
+  /// Leaves `other` moved-from: it may be assigned or destroyed; resolving it,
+  /// or a shift of it, throws std::invalid_argument.
   Position(Position&& other) noexcept;
+  /// As the copy constructor.
   Position& operator=(const Position& other) noexcept;
+  /// As the move constructor.
   Position& operator=(Position&& other) noexcept;
+  /// Releases this position's share of what it holds.
   ~Position();
 
  private:

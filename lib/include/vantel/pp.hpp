@@ -20,6 +20,8 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
 
 /// A reusable printer bound to an input: each call opens the input anew.
 using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
+/// A Printer of `input` cut to `max_lines` rows. Binding does no work; every
+/// call of the printer prints one quote, as the other pp does.
 [[nodiscard]] Printer pp(Input input, int max_lines = 10);
 
 }  // namespace vantel

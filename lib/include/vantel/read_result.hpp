@@ -13,6 +13,7 @@ enum class Seek_result { Ok, Invalid_position };
 /// What a cursor's read_char answers: one byte, or End_of_input (an empty
 /// optional).
 using Byte = std::optional<unsigned char>;
+/// What read_char returns past the last byte.
 inline constexpr std::nullopt_t End_of_input = std::nullopt;
 
 }  // namespace vantel

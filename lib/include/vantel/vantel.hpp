@@ -30,3 +30,7 @@
 #include <vantel/lexing_position.hpp>
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
+
+/// \namespace vantel
+/// Everything the library declares: inputs, positions, pp and the highlight
+/// tags, and the formatter that quotes are printed through.

@@ -1,0 +1,56 @@
+#include "quote/quoted_lines.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <stdexcept>
+
+namespace vantel::detail {
+
+// A cut to m >= 1 rows shows the first ceil((m-1)/2) and the last
+// floor((m-1)/2); keeping m/2 and m - m/2 covers both, and every row when
+// there are no more than m.
+Quoted_lines::Quoted_lines(const Bound_set& set, const Record_of& record, int max_lines)
+    : set_(set),
+      record_(record),
+      hint_(set.begin()),
+      head_(std::max(max_lines / 2, 1)),
+      tail_(max_lines > 0 ? max_lines - max_lines / 2 : 0) {}
+
+void Quoted_lines::take(source_line& line) {
+  const std::optional<Line_number> own = own_number(line);
+  numbering_.add(count_, own);
+  if (Kept_line* kept = slot(count_)) {
+    // The kept line's old buffer goes back to the reader, to be filled again.
+    kept->own = own;
+    kept->line.text.swap(line.text);
+    kept->line.start_offset = line.start_offset;
+  }
+  ++count_;
+}
+
+const Kept_line& Quoted_lines::at(std::int64_t index) const {
+  if (index < head_) return head_lines_[static_cast<std::size_t>(index)];
+  // Without a tail, the cut shows no row past the head.
+  if (tail_ == 0) throw std::logic_error("a row that the quote hides was asked for");
+  return tail_lines_[static_cast<std::size_t>((index - head_) % tail_)];
+}
+
+// Lines are numbered by the first bound within their text; a bound on the
+// line feed, or on a carriage return before it, lies outside.
+std::optional<Line_number> Quoted_lines::own_number(const source_line& line) {
+  if (line.text.empty()) return std::nullopt;
+  hint_ = set_.first_reaching(line.start_offset, hint_);
+  const auto bound = set_.find_bound_in(line.start_offset, last_offset_of(line), hint_);
+  if (!bound) return std::nullopt;
+  return Line_number{record_(bound->payload).line_number};
+}
+
+Kept_line* Quoted_lines::slot(std::int64_t index) {
+  if (index < head_) return &head_lines_.emplace_back();
+  if (tail_ == 0) return nullptr;
+  const auto at = static_cast<std::size_t>((index - head_) % tail_);
+  if (at == tail_lines_.size()) return &tail_lines_.emplace_back();
+  return &tail_lines_[at];
+}
+
+}  // namespace vantel::detail

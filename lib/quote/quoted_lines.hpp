@@ -1,0 +1,56 @@
+// The lines of a quote as they stream past, kept only where a row shows them.
+#pragma once
+
+#include "quote/line_numbers.hpp"
+#include "quote/quote.hpp"
+#include "quote/source_line.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace vantel::detail {
+
+// A line kept for the quote, with the number of the first bound within it.
+struct Kept_line {
+  std::optional<Line_number> own;
+  source_line line;
+};
+
+// Numbers every line as it comes and keeps the first ones and a ring of the
+// last ones: as many as a cut to `max_lines` rows shows, and always the
+// first line, which a quote of one line shows whole. Memory stays bounded by
+// the rows shown, however many lines pass.
+class Quoted_lines {
+ public:
+  Quoted_lines(const Bound_set& set, const Record_of& record, int max_lines);
+
+  // Takes line number `count()` (from 0), possibly its text too.
+  void take(source_line& line);
+
+  [[nodiscard]] std::int64_t count() const noexcept { return count_; }
+  // A line that was kept: the first, or one that the cut shows.
+  [[nodiscard]] const Kept_line& at(std::int64_t index) const;
+  // The line's number once every line is in, if it has one.
+  [[nodiscard]] std::optional<Line_number> number(std::int64_t index) const {
+    return numbering_.number(index, at(index).own);
+  }
+  // The widest label of all lines, hidden ones too.
+  [[nodiscard]] std::size_t label_width() const { return numbering_.width(count_); }
+
+ private:
+  [[nodiscard]] std::optional<Line_number> own_number(const source_line& line);
+  [[nodiscard]] Kept_line* slot(std::int64_t index);
+
+  const Bound_set& set_;
+  const Record_of& record_;
+  Bound_set::const_iterator hint_;
+  Line_numbering numbering_;
+  std::int64_t head_;  // lines kept from the start
+  std::int64_t tail_;  // lines kept from the end, in a ring
+  std::vector<Kept_line> head_lines_;
+  std::vector<Kept_line> tail_lines_;
+  std::int64_t count_ = 0;
+};
+
+}  // namespace vantel::detail
