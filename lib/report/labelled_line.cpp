@@ -120,8 +120,17 @@ class Line_drawing {
       row_.to_column(gutter_.origin());
       row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
     }
-    // Clusters wholly inside the window, text ones written in runs. One that
-    // straddles an edge is left out, its columns blank.
+    window_text();
+    if (cut_right) {
+      row_.to_column(at(to_));
+      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
+    }
+    row_.end_row();
+  }
+
+  // The clusters wholly inside the window, text ones written in runs. One
+  // that straddles an edge is left out, its columns blank.
+  void window_text() {
     std::size_t run_begin = 0;
     std::size_t run_end = 0;
     std::int64_t run_column = 0;
@@ -134,74 +143,76 @@ class Line_drawing {
       run_width = 0;
     };
     while (have_ && cluster_.column < from_) have_ = walk_.next(cluster_);
-    while (have_ && cluster_.column + cluster_.width <= to_) {
-      if (cluster_.kind == Cluster_kind::text) {
-        if (run_end != cluster_.begin || run_end == run_begin) {
-          flush_run();
-          run_begin = cluster_.begin;
-          run_column = cluster_.column;
-        }
-        run_end = cluster_.end;
-        run_width += cluster_.width;
-      } else {
+    for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
+      if (cluster_.kind != Cluster_kind::text) {
         flush_run();
         run_begin = run_end = cluster_.end;
         row_.to_column(at(cluster_.column));
         row_.put(cluster_.shown(text_), cluster_.width, nullptr);
+        continue;
       }
-      have_ = walk_.next(cluster_);
+      if (run_end != cluster_.begin || run_end == run_begin) {
+        flush_run();
+        run_begin = cluster_.begin;
+        run_column = cluster_.column;
+      }
+      run_end = cluster_.end;
+      run_width += cluster_.width;
     }
     flush_run();
-    if (cut_right) {
-      row_.to_column(at(to_));
-      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
-    }
-    row_.end_row();
   }
 
-  // The underlines of the parts that lie on the line, shorter ones drawn
-  // over longer ones and primary over secondary. The part that reaches
-  // furthest right (of those, the one that begins last, then the first
-  // listed) gets its message at the end of the row when it fits there; that
-  // part is returned.
-  const Report_part* underline_row(const std::vector<Report_part*>& singles) {
-    if (singles.empty()) return nullptr;
+  // The part that reaches furthest right; of those, the one that begins
+  // last, then the first listed.
+  [[nodiscard]] const Report_part* rightmost(const std::vector<Report_part*>& singles) const {
     const Report_part* last = nullptr;
-    std::int64_t reach = from_;
     for (const Report_part* p : singles) {
-      if (last == nullptr || clip(p->column_end) > clip(last->column_end) ||
-          (clip(p->column_end) == clip(last->column_end) &&
+      const std::int64_t end = clip(p->column_end);
+      if (last == nullptr || end > clip(last->column_end) ||
+          (end == clip(last->column_end) &&
            (p->column > last->column || (p->column == last->column && p->order < last->order))))
         last = p;
-      reach = std::max(reach, clip(p->column_end));
     }
-    std::vector<const Report_part*>& drawn = drawn_;
-    drawn.assign(singles.begin(), singles.end());
-    std::stable_sort(drawn.begin(), drawn.end(),
+    return last;
+  }
+
+  // Which part each column of the underline shows: shorter parts over
+  // longer ones, and primary over secondary.
+  void fill_cells(const std::vector<Report_part*>& singles) {
+    std::int64_t reach = from_;
+    for (const Report_part* p : singles) reach = std::max(reach, clip(p->column_end));
+    drawn_.assign(singles.begin(), singles.end());
+    std::stable_sort(drawn_.begin(), drawn_.end(),
                      [this](const Report_part* a, const Report_part* b) {
                        const std::int64_t wa = clip(a->column_end) - a->column;
                        const std::int64_t wb = clip(b->column_end) - b->column;
                        if (wa != wb) return wa > wb;
                        return a->tag != &Report_primary_tag && b->tag == &Report_primary_tag;
                      });
-    const auto size = static_cast<std::size_t>(reach - from_);
-    std::vector<const Report_part*>& cells = cells_;
-    cells.assign(size, nullptr);
-    for (const Report_part* p : drawn)
+    cells_.assign(static_cast<std::size_t>(reach - from_), nullptr);
+    for (const Report_part* p : drawn_)
       for (std::int64_t c = p->column; c < clip(p->column_end); ++c)
-        cells[static_cast<std::size_t>(c - from_)] = p;
+        cells_[static_cast<std::size_t>(c - from_)] = p;
+  }
 
+  // The underlines of the parts that lie on the line. The rightmost part
+  // gets its message at the end of the row when it fits there; that part is
+  // returned.
+  const Report_part* underline_row(const std::vector<Report_part*>& singles) {
+    if (singles.empty()) return nullptr;
+    fill_cells(singles);
     gutter_.start(row_, {});
-    for (std::size_t c = 0; c < size;) {
-      const Report_part* p = cells[c];
+    for (std::size_t c = 0; c < cells_.size();) {
+      const Report_part* p = cells_[c];
       std::size_t n = 1;
-      while (c + n < size && cells[c + n] == p) ++n;
+      while (c + n < cells_.size() && cells_[c + n] == p) ++n;
       if (p != nullptr) {
         row_.to_column(at(from_ + static_cast<std::int64_t>(c)));
         row_.repeat(static_cast<std::int64_t>(n), p->marker, p->tag);
       }
       c += n;
     }
+    const Report_part* last = rightmost(singles);
     const Report_part* placed = nullptr;
     if (!last->message.empty()) {
       const Shown_text shown = shown_text(last->message, options_.tab_width);
@@ -301,6 +312,28 @@ class Line_drawing {
   std::vector<const Report_part*> connectors_;
 };
 
+// Windows of max_width columns over a line `width` columns wide, each
+// starting a quarter of its width before its first part (or where the
+// previous one ended), and holding every part that begins in it.
+void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted,
+                  std::int64_t width, std::int64_t text_width, std::int64_t max_width) {
+  const std::int64_t context = max_width / 4;
+  std::int64_t previous_end = 0;
+  std::vector<Report_part*> in_window;
+  for (std::size_t i = 0; i < sorted.size();) {
+    const std::int64_t start = sorted[i]->column;
+    std::int64_t from = std::max(
+        previous_end, std::max<std::int64_t>(0, std::min(start - context, width - max_width)));
+    // A marker would hide no more than it takes.
+    if (previous_end == 0 && from <= cut_marker_width && start < max_width) from = 0;
+    const std::int64_t to = from + max_width;
+    in_window.clear();
+    while (i < sorted.size() && sorted[i]->column < to) in_window.push_back(sorted[i++]);
+    drawing.window(from, to, text_width, in_window);
+    previous_end = to;
+  }
+}
+
 }  // namespace
 
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
@@ -323,30 +356,11 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
   const std::int64_t max_width = options.max_width;
   if (max_width <= 0 || width <= max_width) {
     drawing.window(0, width, text_width, sorted);
-    return;
-  }
-  // A line shown only because it lies between two others: its start.
-  if (sorted.empty()) {
+  } else if (sorted.empty()) {
+    // A line shown only because it lies between two others: its start.
     drawing.window(0, max_width, text_width, sorted);
-    return;
-  }
-  // Windows of max_width columns, each starting a quarter of its width
-  // before its first part (or where the previous one ended), and holding
-  // every part that begins in it.
-  const std::int64_t context = max_width / 4;
-  std::int64_t previous_end = 0;
-  std::vector<Report_part*> in_window;
-  for (std::size_t i = 0; i < sorted.size();) {
-    const std::int64_t start = sorted[i]->column;
-    std::int64_t from = std::max(
-        previous_end, std::max<std::int64_t>(0, std::min(start - context, width - max_width)));
-    // A marker would hide no more than it takes.
-    if (previous_end == 0 && from <= cut_marker_width && start < max_width) from = 0;
-    const std::int64_t to = from + max_width;
-    in_window.clear();
-    while (i < sorted.size() && sorted[i]->column < to) in_window.push_back(sorted[i++]);
-    drawing.window(from, to, text_width, in_window);
-    previous_end = to;
+  } else {
+    draw_windows(drawing, sorted, width, text_width, max_width);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -66,6 +67,69 @@ std::int64_t digits(std::int64_t n) {
   return d;
 }
 
+// Label `k` of the report resolved on `cursor`; none for a lexer position
+// without an offset.
+std::optional<Placed_label> place(const Label& label, std::size_t k, Raw_cursor& cursor) {
+  // End first, then start, as pp resolves them.
+  std::int64_t end = to_offset_raw(cursor, label.location.second);
+  std::int64_t start = to_offset_raw(cursor, label.location.first);
+  if (start == -1 || end == -1) return std::nullopt;
+  // Offsets past the end of the input stand on its last line, which
+  // parts_on cuts them to.
+  start = std::max<std::int64_t>(start, 0);
+  end = std::max(end, start);
+  Placed_label placed;
+  placed.label = &label;
+  placed.order = k;
+  placed.start = start;
+  placed.end = end;
+  placed.first_line = cursor.line_col_of_offset(start).first;
+  placed.last_line = end > start ? cursor.line_col_of_offset(end - 1).first : placed.first_line;
+  return placed;
+}
+
+// The lines to show, and where each label opens and closes.
+void mark_lines(Section& section) {
+  std::vector<std::int64_t>& lines = section.lines;
+  for (std::size_t k = 0; k < section.labels.size(); ++k) {
+    const Placed_label& p = section.labels[k];
+    lines.push_back(p.first_line);
+    lines.push_back(p.last_line);
+    section.marks.emplace_back(p.first_line, k);
+    if (p.multi_line()) section.marks.emplace_back(p.last_line, k);
+  }
+  std::sort(section.marks.begin(), section.marks.end());
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  // A single line between two shown ones is shown too: it takes no more
+  // room than the "..." row that would stand for it.
+  const std::size_t shown = lines.size();
+  for (std::size_t i = 1; i < shown; ++i)
+    if (lines[i] - lines[i - 1] == 2) lines.push_back(lines[i] - 1);
+  std::sort(lines.begin(), lines.end());
+}
+
+// A label over several lines takes the leftmost lane free since before its
+// first line; outer labels, which open first, run leftmost.
+void assign_lanes(Section& section) {
+  std::vector<Placed_label*> multi;
+  for (Placed_label& p : section.labels)
+    if (p.multi_line()) multi.push_back(&p);
+  std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
+    return a->first_line != b->first_line ? a->first_line < b->first_line
+                                          : a->last_line > b->last_line;
+  });
+  std::vector<std::int64_t> lane_end;  // the last line of each lane's latest label
+  for (Placed_label* p : multi) {
+    std::size_t lane = 0;
+    while (lane < lane_end.size() && lane_end[lane] >= p->first_line) ++lane;
+    if (lane == lane_end.size()) lane_end.push_back(0);
+    lane_end[lane] = p->last_line;
+    p->lane = lane;
+  }
+  section.lanes = lane_end.size();
+}
+
 // Opens each input once and resolves its labels; nothing is printed yet.
 std::vector<Section> resolve_sections(const Report& report) {
   std::vector<Section> sections;
@@ -75,66 +139,15 @@ std::vector<Section> resolve_sections(const Report& report) {
     const auto [named, added] = by_name.emplace(label.name, sections.size());
     if (added)
       sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
-    Section* section = &sections[named->second];
-    Raw_cursor& cursor = section->opening->cursor();
-    // End first, then start, as pp resolves them.
-    std::int64_t end = to_offset_raw(cursor, label.location.second);
-    std::int64_t start = to_offset_raw(cursor, label.location.first);
-    if (start == -1 || end == -1) continue;  // a lexer position without an offset
-    // Offsets past the end of the input stand on its last line, which
-    // parts_on cuts them to.
-    start = std::max<std::int64_t>(start, 0);
-    end = std::max(end, start);
-    Placed_label placed;
-    placed.label = &label;
-    placed.order = k;
-    placed.start = start;
-    placed.end = end;
-    placed.first_line = cursor.line_col_of_offset(start).first;
-    placed.last_line = end > start ? cursor.line_col_of_offset(end - 1).first : placed.first_line;
-    section->labels.push_back(placed);
+    Section& section = sections[named->second];
+    if (auto placed = place(label, k, section.opening->cursor())) section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
                                 [](const Section& s) { return s.labels.empty(); }),
                  sections.end());
-
   for (Section& section : sections) {
-    std::vector<std::int64_t>& lines = section.lines;
-    for (std::size_t k = 0; k < section.labels.size(); ++k) {
-      const Placed_label& p = section.labels[k];
-      lines.push_back(p.first_line);
-      lines.push_back(p.last_line);
-      section.marks.emplace_back(p.first_line, k);
-      if (p.multi_line()) section.marks.emplace_back(p.last_line, k);
-    }
-    std::sort(section.marks.begin(), section.marks.end());
-    std::sort(lines.begin(), lines.end());
-    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-    // A single line between two shown ones is shown too: it takes no more
-    // room than the "..." row that would stand for it.
-    const std::size_t shown = lines.size();
-    for (std::size_t i = 1; i < shown; ++i)
-      if (lines[i] - lines[i - 1] == 2) lines.push_back(lines[i] - 1);
-    std::sort(lines.begin(), lines.end());
-
-    // Lanes: a label over several lines takes the leftmost lane free since
-    // before its first line; outer labels, which open first, run leftmost.
-    std::vector<Placed_label*> multi;
-    for (Placed_label& p : section.labels)
-      if (p.multi_line()) multi.push_back(&p);
-    std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
-      return a->first_line != b->first_line ? a->first_line < b->first_line
-                                            : a->last_line > b->last_line;
-    });
-    std::vector<std::int64_t> lane_end;  // the last line of each lane's latest label
-    for (Placed_label* p : multi) {
-      std::size_t lane = 0;
-      while (lane < lane_end.size() && lane_end[lane] >= p->first_line) ++lane;
-      if (lane == lane_end.size()) lane_end.push_back(0);
-      lane_end[lane] = p->last_line;
-      p->lane = lane;
-    }
-    section.lanes = lane_end.size();
+    mark_lines(section);
+    assign_lanes(section);
   }
   return sections;
 }

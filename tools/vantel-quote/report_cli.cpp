@@ -36,11 +36,11 @@ vantel::Report report_of(const Report_request& request, const vantel::Input& inp
 
 void colour_report_tags(vantel::Formatter& formatter, const std::string& severity) {
   vantel::Stag_functions functions = formatter.stag_functions();
-  const std::string primary = colour_of_severity(severity);
+  const char* const primary = colour_of_severity(severity);
   const auto open = [primary, previous = functions.mark_open_stag](const vantel::Stag& tag) {
     if (const auto* s = dynamic_cast<const vantel::Report_severity_tag*>(&tag))
       return std::string(colour_of_severity(s->severity()));
-    if (&tag == &vantel::Report_primary_tag) return primary;
+    if (&tag == &vantel::Report_primary_tag) return std::string(primary);
     if (&tag == &vantel::Report_secondary_tag || &tag == &vantel::Report_margin_tag)
       return std::string("\x1b[1;34m");
     if (&tag == &vantel::Report_message_tag) return std::string("\x1b[1m");
