@@ -141,6 +141,32 @@ TEST(CliEach, AFileQuotedThroughTheFileInputPrintsWhatStandardInputPrints) {
   EXPECT_EQ(from_stdin.status, 1);
 }
 
+TEST(CliReport, LabelsFollowTheFirstEqualsSignOfTheirLocation) {
+  const vantel_quote::Options o =
+      vantel_quote::parse_arguments({"--message=a = b", "--code", "E1", "--note=n1", "--note", "n2",
+                                     "f", "1..2=x = y", "3..4", "-2..-1="});
+  ASSERT_TRUE(o.report.message);
+  EXPECT_EQ(*o.report.message, "a = b");
+  EXPECT_EQ(o.report.code, "E1");
+  EXPECT_EQ(o.report.notes, (std::vector<std::string>{"n1", "n2"}));
+  EXPECT_EQ(o.report.labels, (std::vector<std::string>{"x = y", "", ""}));
+  EXPECT_EQ(o.locations.size(), 3u);
+}
+
+TEST(CliReport, DrawsTheFirstLocationAsPrimary) {
+  const test::Temp_file file("let a = b\n");
+  const Outcome o =
+      run({"--message=m", "--severity=lint", file.path(), "1:9..1:10=here", "1:5..1:6=there"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out.substr(o.out.find('\n', o.out.find('\n') + 1) + 1), R"(  |
+1 | let a = b
+  |     -   ^ here
+  |     |
+  |     there
+)");
+  EXPECT_EQ(o.out.rfind("lint: m\n", 0), 0u);
+}
+
 }  // namespace
 
 // --- Sources that cannot seek, failing streams and their messages ----------

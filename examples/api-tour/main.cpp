@@ -85,5 +85,19 @@ int main(int argc, char** argv) {
   vantel::pp(text, out,
              {{Position::of_offset(4), Position::of_offset(9)},
               {Position::of_offset(12), Position::of_offset(14)}});
+
+  section(out, "pp_report");
+  vantel::Report report;
+  report.severity = "warning";
+  report.code = "W12";
+  report.message = "height is computed from width";
+  report.labels.emplace_back(text, "tour.calc",
+                             vantel::Location{Position::of_offset(28), Position::of_offset(37)},
+                             "computed here");
+  report.labels.emplace_back(text, "tour.calc",
+                             vantel::Location{Position::of_offset(4), Position::of_offset(9)},
+                             "from this", vantel::Label_kind::Secondary);
+  report.notes.push_back({"help", "a report holds labels over any inputs, and notes"});
+  vantel::pp_report(out, report);
   return 0;
 }

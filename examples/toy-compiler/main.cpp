@@ -1,6 +1,6 @@
 // A toy compiler front end: lexes a made-up language, keeps the lexer's
-// positions, and reports two errors with Vantel, carets coloured on a
-// terminal unless NO_COLOR is set.
+// positions, and reports two errors as Vantel reports, coloured on a terminal
+// unless NO_COLOR is set.
 #include <vantel/vantel.hpp>
 
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <iostream>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,14 +57,25 @@ std::vector<Token> lex(const std::string& text) {
   return tokens;
 }
 
-void report(vantel::Formatter& out, const vantel::Input& input, const Token& from, const Token& to,
-            const std::string& message) {
-  const vantel::lexing_position& p = from.start;
-  out.print_string(p.file_name + ":" + std::to_string(p.line_number) + ":" +
-                   std::to_string(p.char_offset - p.line_start + 1) + ": error: " + message);
-  out.cut();
-  vantel::pp(input, out,
-             {{vantel::Position::of_lexing(from.start), vantel::Position::of_lexing(to.end)}});
+// The location from the first byte of `from` to the last byte of `to`.
+vantel::Location span(const Token& from, const Token& to) {
+  return {vantel::Position::of_lexing(from.start), vantel::Position::of_lexing(to.end)};
+}
+
+// Colours for the report's tags, as a terminal shows them.
+void use_colours(vantel::Formatter& out) {
+  vantel::Stag_functions colours;
+  colours.mark_open_stag = [](const vantel::Stag& tag) -> std::string {
+    if (dynamic_cast<const vantel::Report_severity_tag*>(&tag) != nullptr) return "\x1b[1;31m";
+    if (&tag == &vantel::Report_primary_tag) return "\x1b[1;31m";
+    if (&tag == &vantel::Report_secondary_tag || &tag == &vantel::Report_margin_tag)
+      return "\x1b[1;34m";
+    if (&tag == &vantel::Report_message_tag) return "\x1b[1m";
+    return "";
+  };
+  colours.mark_close_stag = [](const vantel::Stag&) { return std::string("\x1b[0m"); };
+  out.set_stag_functions(std::move(colours));
+  out.set_mark_tags(true);
 }
 
 }  // namespace
@@ -75,28 +86,50 @@ int main() {
 
   vantel::Formatter out(std::cout);
   const char* no_color = std::getenv("NO_COLOR");
-  if (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0'))
-    vantel::setup_highlight_tags(
-        out, {[] { return std::string("\x1b[1;31m"); }, [] { return std::string("\x1b[0m"); }});
+  if (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0')) use_colours(out);
 
   // Names must be defined by a `let` before they are used.
-  std::set<std::string> defined;
+  std::map<std::string, const Token*> defined;
   const Token* open_paren = nullptr;
   int depth = 0;
   for (std::size_t k = 0; k < tokens.size(); ++k) {
     const Token& t = tokens[k];
     if (t.text == "let" && k + 1 < tokens.size()) {
-      defined.insert(tokens[++k].text);
+      ++k;
+      defined.emplace(tokens[k].text, &tokens[k]);
     } else if (std::isalpha(static_cast<unsigned char>(t.text[0])) && t.text != "print" &&
                defined.count(t.text) == 0) {
-      report(out, input, t, t, "unknown name '" + t.text + "'");
+      vantel::Report report;
+      report.code = "E001";
+      report.message = "unknown name '" + t.text + "'";
+      report.labels.emplace_back(input, file_name, span(t, t), "not defined");
+      // A defined name of the same length that differs in two bytes or less.
+      for (const auto& [name, token] : defined) {
+        if (name.size() != t.text.size()) continue;
+        std::size_t differ = 0;
+        for (std::size_t i = 0; i < name.size(); ++i)
+          if (name[i] != t.text[i]) ++differ;
+        if (differ > 2) continue;
+        report.labels.emplace_back(input, file_name, span(*token, *token),
+                                   "a similar name is defined here", vantel::Label_kind::Secondary);
+        report.notes.push_back({"help", "did you mean '" + name + "'?"});
+        break;
+      }
+      vantel::pp_report(out, report);
     } else if (t.text == "(") {
       if (depth++ == 0) open_paren = &t;
     } else if (t.text == ")") {
       --depth;
     }
   }
-  if (depth > 0 && open_paren != nullptr)
-    report(out, input, *open_paren, tokens.back(), "this parenthesis is never closed");
+  if (depth > 0 && open_paren != nullptr) {
+    vantel::Report report;
+    report.code = "E002";
+    report.message = "this parenthesis is never closed";
+    report.labels.emplace_back(input, file_name, span(*open_paren, tokens.back()),
+                               "the input ends inside it");
+    report.notes.push_back({"note", "every '(' needs a ')' after it"});
+    vantel::pp_report(out, report);
+  }
   return 0;
 }

@@ -22,8 +22,9 @@
 namespace vantel_quote {
 
 const char* const usage =
-    "Usage: vantel-quote [OPTION]... [--] FILE [LOCATION]...\n"
-    "Quote FILE around the LOCATIONs and highlight the located bytes.\n"
+    "Usage: vantel-quote [OPTION]... [--] FILE [LOCATION[=LABEL]]...\n"
+    "Quote FILE around the LOCATIONs and highlight the located bytes, or,\n"
+    "with --message, print a report of them.\n"
     "\n"
     "FILE is a path, or - for standard input.\n"
     "LOCATION is START..END, END excluded. START and END are each a byte offset\n"
@@ -48,6 +49,13 @@ const char* const usage =
     "  --columns=UNIT  what COL counts: bytes (the default), utf16 (UTF-16 code\n"
     "                  units), code-points, or display (terminal cells, a tab\n"
     "                  reaching the next multiple of --tab-width)\n"
+    "  --message=TEXT  print a report with this message rather than a quote: the\n"
+    "                  first LOCATION is primary, the others secondary, and\n"
+    "                  LOCATION=LABEL gives a location its label\n"
+    "  --severity=WORD the report's severity: error (default), warning, note,\n"
+    "                  help or a word of your own\n"
+    "  --code=CODE     the report's code, shown as severity[CODE]\n"
+    "  --note=TEXT     a note after the report; may be repeated\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -159,6 +167,14 @@ constexpr Option_spec option_specs[] = {
      }},
     {"--points", false, [](Options& o, std::string_view) { o.points = true; }},
     {"--columns", true, [](Options& o, std::string_view v) { o.columns = parse_columns(v); }},
+    {"--message", true, [](Options& o, std::string_view v) { o.report.message = std::string(v); }},
+    {"--severity", true,
+     [](Options& o, std::string_view v) {
+       if (v.empty()) throw Usage_error("option '--severity' needs a word");
+       o.report.severity = std::string(v);
+     }},
+    {"--code", true, [](Options& o, std::string_view v) { o.report.code = std::string(v); }},
+    {"--note", true, [](Options& o, std::string_view v) { o.report.notes.emplace_back(v); }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -221,8 +237,17 @@ Options parse(const Args& args) {
   }
   if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
   options.locations.reserve(locations.size());
-  for (const std::string_view location : locations)
+  for (const std::string_view argument : locations) {
+    const auto [location, label] = split_label(argument);
     options.locations.push_back(parse_location(location, options.columns, options.tab_width));
+    options.report.labels.emplace_back(label.value_or(std::string_view()));
+  }
+  if (!options.report.message) {
+    for (const std::string& label : options.report.labels)
+      if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
+  } else if (options.each) {
+    throw Usage_error("--each quotes, and --message reports: choose one");
+  }
   return options;
 }
 
@@ -273,6 +298,16 @@ std::optional<std::string> read_first(const Options& options, Environment& env) 
   return read_all(env.in);
 }
 
+// The width rows are cut to in the text layout: the option's, else on a
+// terminal its width less room for a line number of up to 11 digits, " | "
+// and the two markers of a cut row; else no limit.
+std::int64_t text_width_of(const Options& options, const Environment& env) {
+  constexpr std::int64_t margin = 16;
+  if (options.max_width) return *options.max_width;
+  if (env.out_is_terminal && env.terminal_width > margin) return env.terminal_width - margin;
+  return 0;
+}
+
 // What the layout options ask for, on what standard output is.
 vantel::Display display_of(const Options& options, const Environment& env) {
   vantel::Display display;
@@ -282,13 +317,7 @@ vantel::Display display_of(const Options& options, const Environment& env) {
   if (!text) return display;
   display.columns = vantel::Display::Columns::Text;
   display.tab_width = options.tab_width;
-  // On a terminal, room for a line number of up to 11 digits, " | " and the
-  // two markers of a cut row.
-  constexpr std::int64_t margin = 16;
-  if (options.max_width)
-    display.max_width = *options.max_width;
-  else if (env.out_is_terminal && env.terminal_width > margin)
-    display.max_width = env.terminal_width - margin;
+  display.max_width = text_width_of(options, env);
   return display;
 }
 
@@ -304,6 +333,7 @@ void set_colors(const Options& options, const Environment& env, vantel::Formatte
   const vantel::Tag_handlers dim{[] { return std::string("\x1b[2m"); },
                                  [] { return std::string("\x1b[22m"); }};
   vantel::setup_text_tags(formatter, dim, dim);
+  colour_report_tags(formatter, options.report.severity);
 }
 
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
@@ -316,6 +346,13 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   std::optional<std::string> whole = read_first(options, env);
   const vantel::Input input =
       whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
+  if (options.report.message) {
+    const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
+    // A report is always drawn as a terminal shows the text.
+    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations),
+                      {options.tab_width, text_width_of(options, env)});
+    return;
+  }
   if (!options.each) {
     vantel::pp(input, formatter, options.locations, display, options.max_lines);
     return;

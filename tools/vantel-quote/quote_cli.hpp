@@ -2,6 +2,8 @@
 // tested and fuzzed in-process.
 #pragma once
 
+#include "vantel-quote/report_cli.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <cstddef>
@@ -32,6 +34,7 @@ struct Options {
   bool version = false;
   std::string file;
   std::vector<vantel::Location> locations;
+  Report_request report;  // a report of the locations when it has a message
 };
 
 // A malformed command line; what() says what is wrong.

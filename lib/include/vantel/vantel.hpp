@@ -21,11 +21,12 @@
 #pragma once
 
 // The library's surface, in this order: where a text comes from, places in
-// it, printing a quote, styling the highlight.
+// it, printing a quote, styling the highlight, and diagnostic reports.
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
 #include <vantel/pp.hpp>
+#include <vantel/report.hpp>
 
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>

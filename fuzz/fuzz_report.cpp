@@ -1,0 +1,150 @@
+// Draws reports of fuzzer-chosen texts, labels, messages and options, and
+// checks that only documented failures escape, that every tag opens and
+// closes within one row, that no control byte but the line feed reaches the
+// output, that the rows of text stay within the maximum width, and that
+// drawing again gives the same bytes.
+#include <vantel/vantel.hpp>
+#include "fuzz_check.hpp"
+
+#include "text/cluster_walk.hpp"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using vantel::Input;
+using vantel::Label;
+using vantel::Position;
+
+struct Drawn {
+  std::string out;
+  int depth = 0;
+  bool balanced = true;
+};
+
+Drawn draw(const vantel::Report& report, const vantel::Report_options& options) {
+  Drawn d;
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  vantel::Stag_functions functions;
+  functions.print_open_stag = [&](const vantel::Stag&) {
+    // A tag opens only where nothing else is open.
+    if (d.depth != 0) d.balanced = false;
+    ++d.depth;
+  };
+  functions.print_close_stag = [&](const vantel::Stag&) {
+    if (--d.depth != 0) d.balanced = false;
+  };
+  f.set_stag_functions(std::move(functions));
+  f.set_print_tags(true);
+  const auto failure = fuzz::outcome([&] { vantel::pp_report(f, report, options); });
+  CHECK(failure != fuzz::Failure::overflow);
+  if (failure == fuzz::Failure::out_of_range) CHECK(out.str().empty());
+  d.out = out.str();
+  return d;
+}
+
+std::int64_t position(FuzzedDataProvider& d, std::int64_t size) {
+  switch (d.ConsumeIntegralInRange(0, 9)) {
+    case 0:
+      return -1;
+    case 1:
+      return d.ConsumeIntegral<std::int64_t>();
+    default:
+      return d.ConsumeIntegralInRange<std::int64_t>(-2, size + 4);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider d(data, size);
+  const std::string texts[2] = {d.ConsumeRandomLengthString(2048),
+                                d.ConsumeRandomLengthString(512)};
+  const Input inputs[2] = {Input::string(texts[0]), Input::string(texts[1])};
+
+  vantel::Report report;
+  report.severity = d.ConsumeRandomLengthString(12);
+  report.code = d.ConsumeRandomLengthString(8);
+  report.message = d.ConsumeRandomLengthString(40);
+  const int labels = d.ConsumeIntegralInRange(0, d.ConsumeBool() ? 40 : 6);
+  for (int i = 0; i < labels; ++i) {
+    const int which = d.ConsumeIntegralInRange(0, 1);
+    const auto length = static_cast<std::int64_t>(texts[which].size());
+    Position start = Position::of_offset(position(d, length));
+    Position end = Position::of_offset(position(d, length));
+    if (d.ConsumeIntegralInRange(0, 5) == 0) {
+      const std::int64_t line = d.ConsumeIntegralInRange<std::int64_t>(-1, 40);
+      start = Position::of_line_col(line, d.ConsumeIntegralInRange<std::int64_t>(-2, 80));
+    }
+    report.labels.emplace_back(
+        inputs[which], which == 0 ? "a" : "b\x1b", vantel::Location{start, end},
+        d.ConsumeRandomLengthString(24),
+        d.ConsumeBool() ? vantel::Label_kind::Primary : vantel::Label_kind::Secondary);
+  }
+  const int notes = d.ConsumeIntegralInRange(0, 3);
+  for (int i = 0; i < notes; ++i)
+    report.notes.push_back({d.ConsumeRandomLengthString(6), d.ConsumeRandomLengthString(40)});
+
+  vantel::Report_options options;
+  options.tab_width = d.ConsumeIntegralInRange(0, 65);
+  options.max_width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(-1, 100);
+  const bool valid = options.tab_width >= 1 && options.tab_width <= 64 && options.max_width >= 0;
+
+  if (!valid) {
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    bool thrown = false;
+    try {
+      vantel::pp_report(f, report, options);
+    } catch (const std::invalid_argument&) {
+      thrown = true;
+    }
+    CHECK(thrown && out.str().empty());
+    return 0;
+  }
+
+  const Drawn first = draw(report, options);
+  CHECK(first.balanced && first.depth == 0);
+  const Drawn second = draw(report, options);
+  CHECK(second.out == first.out);
+
+  // Line feeds end rows, tags never span one, and nothing else below 0x20
+  // (nor DEL) is written: everything is escaped.
+  for (const char c : first.out) {
+    const auto byte = static_cast<unsigned char>(c);
+    CHECK(byte == '\n' || (byte >= 0x20 && byte != 0x7F));
+  }
+  CHECK(first.out.empty() || first.out.back() == '\n');
+
+  // A row of text: "N | ", at most the margin's lanes, a marker a side and
+  // the window, which is at most max_width wide.
+  if (options.max_width > 0) {
+    std::istringstream rows(first.out);
+    for (std::string row; std::getline(rows, row);) {
+      const std::size_t digits = row.find_first_not_of(' ');
+      const std::size_t bar = row.find_first_not_of("0123456789", digits);
+      if (digits == std::string::npos || bar == std::string::npos || bar == digits ||
+          row.compare(bar, 3, " | ") != 0)
+        continue;
+      const std::string rest = row.substr(bar + 3);
+      vantel::detail::Cluster_walk walk(rest, options.tab_width);
+      vantel::detail::Cluster cluster;
+      while (walk.next(cluster)) {
+      }
+      if (walk.column() > options.max_width + 6 + labels + 1)
+        std::fprintf(stderr, "max_width %lld, row:\n%s\nin:\n%s",
+                     static_cast<long long>(options.max_width), row.c_str(), first.out.c_str());
+      CHECK(walk.column() <= options.max_width + 6 + labels + 1);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,367 @@
+#include "report/labelled_line.hpp"
+
+#include "report/shown_text.hpp"
+#include "text/cluster_walk.hpp"
+
+#include <algorithm>
+#include <tuple>
+
+namespace vantel::detail {
+
+namespace {
+
+constexpr std::string_view cut_marker = "...";
+constexpr std::int64_t cut_marker_width = 3;
+
+// A byte whose cluster's columns are wanted.
+struct Query {
+  std::size_t byte;
+  std::int64_t* first;  // the cluster's first column, when wanted
+  std::int64_t* last;   // one past its last column, when wanted
+};
+
+// Gives every part its columns in one walk over the line. A byte inside a
+// cluster takes the whole cluster; a byte past the text stands at the column
+// after it, one column wide. Returns the line's width.
+std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
+  std::vector<Query> queries;
+  queries.reserve(parts.size() * 2);
+  for (Report_part& p : parts) {
+    if (p.kind != Report_part::Kind::Single) {
+      queries.push_back({p.begin, &p.column, &p.column_end});
+    } else if (p.end > p.begin) {
+      queries.push_back({p.begin, &p.column, nullptr});
+      queries.push_back({p.end - 1, nullptr, &p.column_end});
+    } else {
+      queries.push_back({p.begin, &p.column, nullptr});
+    }
+  }
+  std::sort(queries.begin(), queries.end(),
+            [](const Query& a, const Query& b) { return a.byte < b.byte; });
+
+  Cluster_walk walk(text, tab_width);
+  Cluster cluster;
+  bool have = walk.next(cluster);
+  std::size_t q = 0;
+  for (; q < queries.size(); ++q) {
+    while (have && cluster.end <= queries[q].byte) have = walk.next(cluster);
+    if (!have) break;
+    if (queries[q].first != nullptr) *queries[q].first = cluster.column;
+    if (queries[q].last != nullptr) *queries[q].last = cluster.column + cluster.width;
+  }
+  while (have) have = walk.next(cluster);
+  const std::int64_t width = walk.column();
+  for (; q < queries.size(); ++q) {
+    if (queries[q].first != nullptr) *queries[q].first = width;
+    if (queries[q].last != nullptr) *queries[q].last = width + 1;
+  }
+  // A point is one column wide.
+  for (Report_part& p : parts)
+    if (p.kind == Report_part::Kind::Single && p.end <= p.begin) p.column_end = p.column + 1;
+  return width;
+}
+
+// Draws the windows of one line, left to right, walking its clusters once.
+class Line_drawing {
+ public:
+  Line_drawing(Row_writer& row, Gutter& gutter, std::string_view number, std::string_view text,
+               const Report_options& options)
+      : row_(row),
+        gutter_(gutter),
+        number_(number),
+        text_(text),
+        options_(options),
+        walk_(text, options.tab_width) {
+    have_ = walk_.next(cluster_);
+  }
+
+  // The window of columns [from, to) and the parts that begin in it, sorted
+  // by column. `text_width` is the width of the line's text.
+  void window(std::int64_t from, std::int64_t to, std::int64_t text_width,
+              const std::vector<Report_part*>& parts) {
+    from_ = from;
+    to_ = to;
+    left_ = from > 0 ? cut_marker_width : 0;
+    text_row(to < text_width);
+    // Working lists are kept from one window to the next: a long line has
+    // thousands of windows.
+    std::vector<Report_part*>& singles = singles_;
+    std::vector<Report_part*>& ends = ends_;
+    singles.clear();
+    ends.clear();
+    for (Report_part* p : parts)
+      (p->kind == Report_part::Kind::Single ? singles : ends).push_back(p);
+    const Report_part* inline_part = underline_row(singles);
+    hanging_rows(singles, inline_part);
+    // Closing before opening, so that a lane freed on this line reads as
+    // freed before another label takes it; inner lanes close first and open
+    // last, so that no line from an outer lane crosses an open one.
+    std::stable_sort(ends.begin(), ends.end(), [](const Report_part* a, const Report_part* b) {
+      const bool a_closes = a->kind == Report_part::Kind::Closes;
+      const bool b_closes = b->kind == Report_part::Kind::Closes;
+      if (a_closes != b_closes) return a_closes;
+      return a_closes ? a->lane > b->lane : a->lane < b->lane;
+    });
+    for (const Report_part* p : ends) connector_row(*p);
+  }
+
+ private:
+  // Where column `column` of the line is drawn in the row.
+  [[nodiscard]] std::int64_t at(std::int64_t column) const noexcept {
+    return gutter_.origin() + left_ + (column - from_);
+  }
+  [[nodiscard]] std::int64_t clip(std::int64_t column) const noexcept {
+    return std::min(column, to_);
+  }
+
+  void text_row(bool cut_right) {
+    gutter_.start(row_, number_);
+    if (left_ > 0) {
+      row_.to_column(gutter_.origin());
+      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
+    }
+    window_text();
+    if (cut_right) {
+      row_.to_column(at(to_));
+      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
+    }
+    row_.end_row();
+  }
+
+  // The clusters wholly inside the window, text ones written in runs. One
+  // that straddles an edge is left out, its columns blank.
+  void window_text() {
+    std::size_t run_begin = 0;
+    std::size_t run_end = 0;
+    std::int64_t run_column = 0;
+    std::int64_t run_width = 0;
+    const auto flush_run = [&] {
+      if (run_end == run_begin) return;
+      row_.to_column(at(run_column));
+      row_.put(text_.substr(run_begin, run_end - run_begin), run_width, nullptr);
+      run_begin = run_end;
+      run_width = 0;
+    };
+    while (have_ && cluster_.column < from_) have_ = walk_.next(cluster_);
+    for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
+      if (cluster_.kind != Cluster_kind::Text) {
+        flush_run();
+        run_begin = run_end = cluster_.end;
+        row_.to_column(at(cluster_.column));
+        row_.put(cluster_.shown(text_), cluster_.width, nullptr);
+        continue;
+      }
+      if (run_end != cluster_.begin || run_end == run_begin) {
+        flush_run();
+        run_begin = cluster_.begin;
+        run_column = cluster_.column;
+      }
+      run_end = cluster_.end;
+      run_width += cluster_.width;
+    }
+    flush_run();
+  }
+
+  // The part that reaches furthest right; of those, the one that begins
+  // last, then the first listed.
+  [[nodiscard]] const Report_part* rightmost(const std::vector<Report_part*>& singles) const {
+    const Report_part* last = nullptr;
+    for (const Report_part* p : singles) {
+      const std::int64_t end = clip(p->column_end);
+      if (last == nullptr || end > clip(last->column_end) ||
+          (end == clip(last->column_end) &&
+           (p->column > last->column || (p->column == last->column && p->order < last->order))))
+        last = p;
+    }
+    return last;
+  }
+
+  // Which part each column of the underline shows: shorter parts over
+  // longer ones, and primary over secondary.
+  void fill_cells(const std::vector<Report_part*>& singles) {
+    std::int64_t reach = from_;
+    for (const Report_part* p : singles) reach = std::max(reach, clip(p->column_end));
+    drawn_.assign(singles.begin(), singles.end());
+    std::stable_sort(drawn_.begin(), drawn_.end(),
+                     [this](const Report_part* a, const Report_part* b) {
+                       const std::int64_t wa = clip(a->column_end) - a->column;
+                       const std::int64_t wb = clip(b->column_end) - b->column;
+                       if (wa != wb) return wa > wb;
+                       return a->tag != &Report_primary_tag && b->tag == &Report_primary_tag;
+                     });
+    cells_.assign(static_cast<std::size_t>(reach - from_), nullptr);
+    for (const Report_part* p : drawn_)
+      for (std::int64_t c = p->column; c < clip(p->column_end); ++c)
+        cells_[static_cast<std::size_t>(c - from_)] = p;
+  }
+
+  // The underlines of the parts that lie on the line. The rightmost part
+  // gets its message at the end of the row when it fits there; that part is
+  // returned.
+  const Report_part* underline_row(const std::vector<Report_part*>& singles) {
+    if (singles.empty()) return nullptr;
+    fill_cells(singles);
+    gutter_.start(row_, {});
+    for (std::size_t c = 0; c < cells_.size();) {
+      const Report_part* p = cells_[c];
+      std::size_t n = 1;
+      while (c + n < cells_.size() && cells_[c + n] == p) ++n;
+      if (p != nullptr) {
+        row_.to_column(at(from_ + static_cast<std::int64_t>(c)));
+        row_.repeat(static_cast<std::int64_t>(n), p->marker, p->tag);
+      }
+      c += n;
+    }
+    const Report_part* last = rightmost(singles);
+    const Report_part* placed = nullptr;
+    if (!last->message.empty()) {
+      const Shown_text shown = shown_text(last->message, options_.tab_width);
+      const std::int64_t end = clip(last->column_end) - from_ + 1 + shown.width;
+      if (options_.max_width <= 0 || end <= options_.max_width) {
+        row_.to_column(at(clip(last->column_end)) + 1);
+        row_.put(shown.text, shown.width, &Report_message_tag);
+        placed = last;
+      }
+    }
+    row_.end_row();
+    return placed;
+  }
+
+  // The other messages, each on a row of its own, rightmost first, below a
+  // row of connectors; every message still to come keeps its connector.
+  void hanging_rows(const std::vector<Report_part*>& singles, const Report_part* placed) {
+    std::vector<const Report_part*>& hanging = hanging_;
+    hanging.clear();
+    for (const Report_part* p : singles)
+      if (p != placed && !p->message.empty()) hanging.push_back(p);
+    if (hanging.empty()) return;
+    std::stable_sort(
+        hanging.begin(), hanging.end(), [](const Report_part* a, const Report_part* b) {
+          return std::make_pair(-a->column, a->order) < std::make_pair(-b->column, b->order);
+        });
+    // One connector per column, ascending.
+    std::vector<const Report_part*>& connectors = connectors_;
+    connectors.clear();
+    for (auto it = hanging.rbegin(); it != hanging.rend(); ++it)
+      if (connectors.empty() || connectors.back()->column != (*it)->column)
+        connectors.push_back(*it);
+
+    const auto put_connectors = [&](std::size_t count) {
+      for (std::size_t k = 0; k < count; ++k) {
+        row_.to_column(at(connectors[k]->column));
+        row_.put("|", 1, connectors[k]->tag);
+      }
+    };
+    gutter_.start(row_, {});
+    put_connectors(connectors.size());
+    row_.end_row();
+    for (const Report_part* p : hanging) {
+      // Every part left of this one is still to come.
+      const auto left =
+          static_cast<std::size_t>(std::lower_bound(connectors.begin(), connectors.end(), p->column,
+                                                    [](const Report_part* c, std::int64_t column) {
+                                                      return c->column < column;
+                                                    }) -
+                                   connectors.begin());
+      gutter_.start(row_, {});
+      put_connectors(left);
+      row_.to_column(at(p->column));
+      put_shown(row_, p->message, &Report_message_tag, options_.tab_width);
+      row_.end_row();
+    }
+  }
+
+  // Where a label over several lines opens or closes: a line from its lane
+  // to the part's column, then the marker; the closing one ends with the
+  // label's message.
+  void connector_row(const Report_part& p) {
+    const bool closes = p.kind == Report_part::Kind::Closes;
+    gutter_.start(row_, {}, p.lane);
+    const std::int64_t lane = gutter_.lane_column(p.lane);
+    if (closes) {
+      row_.to_column(lane);
+      row_.put("|", 1, p.tag);
+    }
+    row_.to_column(lane + 1);
+    row_.repeat(at(p.column) - (lane + 1), '_', p.tag);
+    row_.repeat(clip(p.column_end) - p.column, p.marker, p.tag);
+    if (closes && !p.message.empty()) {
+      row_.to_column(row_.column() + 1);
+      put_shown(row_, p.message, &Report_message_tag, options_.tab_width);
+    }
+    row_.end_row();
+    gutter_.lanes[p.lane] = closes ? nullptr : p.tag;
+  }
+
+  Row_writer& row_;
+  Gutter& gutter_;
+  std::string_view number_;
+  std::string_view text_;
+  const Report_options& options_;
+  Cluster_walk walk_;
+  Cluster cluster_;
+  bool have_ = false;
+  std::int64_t from_ = 0;
+  std::int64_t to_ = 0;
+  std::int64_t left_ = 0;
+  std::vector<Report_part*> singles_;
+  std::vector<Report_part*> ends_;
+  std::vector<const Report_part*> drawn_;
+  std::vector<const Report_part*> cells_;
+  std::vector<const Report_part*> hanging_;
+  std::vector<const Report_part*> connectors_;
+};
+
+// Windows of max_width columns over a line `width` columns wide, each
+// starting a quarter of its width before its first part (or where the
+// previous one ended), and holding every part that begins in it.
+void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted,
+                  std::int64_t width, std::int64_t text_width, std::int64_t max_width) {
+  const std::int64_t context = max_width / 4;
+  std::int64_t previous_end = 0;
+  std::vector<Report_part*> in_window;
+  for (std::size_t i = 0; i < sorted.size();) {
+    const std::int64_t start = sorted[i]->column;
+    std::int64_t from = std::max(
+        previous_end, std::max<std::int64_t>(0, std::min(start - context, width - max_width)));
+    // A marker would hide no more than it takes.
+    if (previous_end == 0 && from <= cut_marker_width && start < max_width) from = 0;
+    const std::int64_t to = from + max_width;
+    in_window.clear();
+    while (i < sorted.size() && sorted[i]->column < to) in_window.push_back(sorted[i++]);
+    drawing.window(from, to, text_width, in_window);
+    previous_end = to;
+  }
+}
+
+}  // namespace
+
+void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
+                        std::string_view text, std::vector<Report_part>& parts,
+                        const Report_options& options) {
+  const std::int64_t text_width = place_parts(text, options.tab_width, parts);
+  std::vector<Report_part*> sorted;
+  sorted.reserve(parts.size());
+  std::int64_t width = text_width;
+  for (Report_part& p : parts) {
+    sorted.push_back(&p);
+    width = std::max(width, p.column_end);
+  }
+  std::stable_sort(sorted.begin(), sorted.end(), [](const Report_part* a, const Report_part* b) {
+    return std::make_tuple(a->column, a->column_end, a->order) <
+           std::make_tuple(b->column, b->column_end, b->order);
+  });
+
+  Line_drawing drawing(row, gutter, number, text, options);
+  const std::int64_t max_width = options.max_width;
+  if (max_width <= 0 || width <= max_width) {
+    drawing.window(0, width, text_width, sorted);
+  } else if (sorted.empty()) {
+    // A line shown only because it lies between two others: its start.
+    drawing.window(0, max_width, text_width, sorted);
+  } else {
+    draw_windows(drawing, sorted, width, text_width, max_width);
+  }
+}
+
+}  // namespace vantel::detail

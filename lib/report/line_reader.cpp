@@ -1,0 +1,74 @@
+#include "report/line_reader.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace vantel::detail {
+
+namespace {
+
+// How far a reader reads on instead of seeking.
+constexpr std::int64_t read_on_limit = std::int64_t{1} << 16;
+
+}  // namespace
+
+bool Line_reader::reach(std::int64_t start) {
+  if (position_ >= 0 && start >= position_ && start - position_ <= read_on_limit) {
+    while (position_ < start) {
+      const std::string_view at_hand = cursor_.buffered();
+      if (!at_hand.empty()) {
+        const auto n = static_cast<std::size_t>(
+            std::min<std::int64_t>(start - position_, static_cast<std::int64_t>(at_hand.size())));
+        cursor_.consume(n);
+        position_ += static_cast<std::int64_t>(n);
+        continue;
+      }
+      if (!cursor_.read_char()) {
+        position_ = -1;
+        return false;
+      }
+      ++position_;
+    }
+    return true;
+  }
+  position_ = -1;
+  if (cursor_.seek(start) == Seek_result::Invalid_position) return false;
+  position_ = start;
+  return true;
+}
+
+Read_line Line_reader::read(std::int64_t start) {
+  Read_line line;
+  if (!reach(start)) return line;
+  // A caller's cursor could go on past the last representable offset.
+  while (position_ < INT64_MAX) {
+    const std::string_view at_hand = cursor_.buffered();
+    if (!at_hand.empty()) {
+      const auto room = static_cast<std::size_t>(
+          std::min<std::int64_t>(INT64_MAX - position_, static_cast<std::int64_t>(at_hand.size())));
+      const std::string_view rest = at_hand.substr(0, room);
+      const std::size_t lf = rest.find('\n');
+      const std::size_t run = std::min(lf, rest.size());
+      line.text.append(rest.data(), run);
+      const std::size_t used = lf == std::string_view::npos ? run : run + 1;
+      cursor_.consume(used);
+      position_ += static_cast<std::int64_t>(used);
+      if (lf == std::string_view::npos) continue;
+      line.ended = true;
+      break;
+    }
+    const Byte c = cursor_.read_char();
+    if (!c) break;
+    ++position_;
+    if (*c == '\n') {
+      line.ended = true;
+      break;
+    }
+    line.text.push_back(static_cast<char>(*c));
+  }
+  if (line.ended && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+  return line;
+}
+
+}  // namespace vantel::detail

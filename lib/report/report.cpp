@@ -1,0 +1,319 @@
+#include "input/opening.hpp"
+#include "position/resolve.hpp"
+#include "report/gutter.hpp"
+#include "report/labelled_line.hpp"
+#include "report/line_reader.hpp"
+#include "report/row_writer.hpp"
+#include "report/shown_text.hpp"
+#include "text/cluster_walk.hpp"
+
+#include <vantel/report.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace vantel {
+
+const Stag Report_primary_tag{"Vantel.Report_primary_tag"};
+const Stag Report_secondary_tag{"Vantel.Report_secondary_tag"};
+const Stag Report_message_tag{"Vantel.Report_message_tag"};
+const Stag Report_margin_tag{"Vantel.Report_margin_tag"};
+
+namespace detail {
+namespace {
+
+// A label resolved against its input: offsets, and the lines of its first
+// and last byte.
+struct Placed_label {
+  const Label* label = nullptr;
+  std::size_t order = 0;
+  std::int64_t start = 0;
+  std::int64_t end = 0;  // at least start
+  std::int64_t first_line = 0;
+  std::int64_t last_line = 0;
+  std::size_t lane = 0;  // when over several lines
+
+  [[nodiscard]] bool multi_line() const noexcept { return first_line != last_line; }
+};
+
+// The labels of one input, with the input opened for the whole report.
+struct Section {
+  std::string_view name;
+  std::unique_ptr<Opening> opening;
+  std::vector<Placed_label> labels;
+  std::vector<std::int64_t> lines;  // shown, ascending
+  // (line, label) for the first and the last line of every label, by line.
+  std::vector<std::pair<std::int64_t, std::size_t>> marks;
+  std::size_t lanes = 0;
+};
+
+// Line queries go to the cursor, whose table grows only as far as they
+// reach: a report at the top of a large file reads only its top.
+std::int64_t line_start(const Section& section, std::int64_t line) {
+  return section.opening->cursor().find_line_offset(line);
+}
+
+std::int64_t digits(std::int64_t n) {
+  std::int64_t d = 1;
+  for (; n >= 10; n /= 10) ++d;
+  return d;
+}
+
+// Label `k` of the report resolved on `cursor`; none for a lexer position
+// without an offset.
+std::optional<Placed_label> place(const Label& label, std::size_t k, Raw_cursor& cursor) {
+  // End first, then start, as pp resolves them.
+  std::int64_t end = to_offset_raw(cursor, label.location.second);
+  std::int64_t start = to_offset_raw(cursor, label.location.first);
+  if (start == -1 || end == -1) return std::nullopt;
+  // Offsets past the end of the input stand on its last line, which
+  // parts_on cuts them to.
+  start = std::max<std::int64_t>(start, 0);
+  end = std::max(end, start);
+  Placed_label placed;
+  placed.label = &label;
+  placed.order = k;
+  placed.start = start;
+  placed.end = end;
+  placed.first_line = cursor.line_col_of_offset(start).first;
+  placed.last_line = end > start ? cursor.line_col_of_offset(end - 1).first : placed.first_line;
+  return placed;
+}
+
+// The lines to show, and where each label opens and closes.
+void mark_lines(Section& section) {
+  std::vector<std::int64_t>& lines = section.lines;
+  for (std::size_t k = 0; k < section.labels.size(); ++k) {
+    const Placed_label& p = section.labels[k];
+    lines.push_back(p.first_line);
+    lines.push_back(p.last_line);
+    section.marks.emplace_back(p.first_line, k);
+    if (p.multi_line()) section.marks.emplace_back(p.last_line, k);
+  }
+  std::sort(section.marks.begin(), section.marks.end());
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  // A single line between two shown ones is shown too: it takes no more
+  // room than the "..." row that would stand for it.
+  const std::size_t shown = lines.size();
+  for (std::size_t i = 1; i < shown; ++i)
+    if (lines[i] - lines[i - 1] == 2) lines.push_back(lines[i] - 1);
+  std::sort(lines.begin(), lines.end());
+}
+
+// A label over several lines takes the leftmost lane free since before its
+// first line; outer labels, which open first, run leftmost.
+void assign_lanes(Section& section) {
+  std::vector<Placed_label*> multi;
+  for (Placed_label& p : section.labels)
+    if (p.multi_line()) multi.push_back(&p);
+  std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
+    return a->first_line != b->first_line ? a->first_line < b->first_line
+                                          : a->last_line > b->last_line;
+  });
+  std::vector<std::int64_t> lane_end;  // the last line of each lane's latest label
+  for (Placed_label* p : multi) {
+    std::size_t lane = 0;
+    while (lane < lane_end.size() && lane_end[lane] >= p->first_line) ++lane;
+    if (lane == lane_end.size()) lane_end.push_back(0);
+    lane_end[lane] = p->last_line;
+    p->lane = lane;
+  }
+  section.lanes = lane_end.size();
+}
+
+// Opens each input once and resolves its labels; nothing is printed yet.
+std::vector<Section> resolve_sections(const Report& report) {
+  std::vector<Section> sections;
+  std::unordered_map<std::string_view, std::size_t> by_name;
+  for (std::size_t k = 0; k < report.labels.size(); ++k) {
+    const Label& label = report.labels[k];
+    const auto [named, added] = by_name.emplace(label.name, sections.size());
+    if (added)
+      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
+    Section& section = sections[named->second];
+    if (auto placed = place(label, k, section.opening->cursor())) section.labels.push_back(*placed);
+  }
+  sections.erase(std::remove_if(sections.begin(), sections.end(),
+                                [](const Section& s) { return s.labels.empty(); }),
+                 sections.end());
+  for (Section& section : sections) {
+    mark_lines(section);
+    assign_lanes(section);
+  }
+  return sections;
+}
+
+// The parts that the labels leave on line `line`, whose text is `text`.
+std::vector<Report_part> parts_on(const Section& section, std::int64_t line, const Read_line& read,
+                                  std::size_t& mark) {
+  std::vector<Report_part> parts;
+  std::size_t count = 0;
+  while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
+  parts.reserve(count);
+  const std::int64_t start = line_start(section, line);
+  const auto size = static_cast<std::int64_t>(read.text.size());
+  const std::int64_t limit = size + (read.ended ? 1 : 0);
+  const auto in_line = [&](std::int64_t offset, std::int64_t most) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(offset - start, 0, most));
+  };
+  for (; mark < section.marks.size() && section.marks[mark].first == line; ++mark) {
+    const Placed_label& p = section.labels[section.marks[mark].second];
+    Report_part part;
+    const bool primary = p.label->kind == Label_kind::Primary;
+    part.tag = primary ? &Report_primary_tag : &Report_secondary_tag;
+    part.marker = primary ? '^' : '-';
+    part.order = p.order;
+    part.lane = p.lane;
+    if (!p.multi_line()) {
+      part.kind = Report_part::Kind::Single;
+      part.begin = in_line(p.start, size);
+      part.end = std::max(part.begin, in_line(p.end, limit));
+      part.message = p.label->message;
+    } else if (p.first_line == line) {
+      part.kind = Report_part::Kind::Opens;
+      part.begin = in_line(p.start, size);
+    } else {
+      part.kind = Report_part::Kind::Closes;
+      part.begin = in_line(p.end - 1, size);
+      part.message = p.label->message;
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+void print_header(Row_writer& row, const Report& report, int tab_width) {
+  const Report_severity_tag tag(report.severity);
+  std::string word = report.severity;
+  if (!report.code.empty()) word += "[" + report.code + "]";
+  put_shown(row, word, &tag, tab_width);
+  if (!report.message.empty()) {
+    row.put(": ", 2, nullptr);
+    put_shown(row, report.message, nullptr, tab_width);
+  }
+  row.end_row();
+}
+
+// " --> name:line:col" for the section's first primary label, else its first.
+void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section,
+                 Line_reader& reader) {
+  const auto primary =
+      std::find_if(section.labels.begin(), section.labels.end(),
+                   [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
+  const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
+  // The column counts bytes from 1, up to the line's end (its line feed, or
+  // the end of the input) where an offset lies past it.
+  const std::int64_t start = line_start(section, p.first_line);
+  const Read_line line = reader.read(start);
+  const auto size = static_cast<std::int64_t>(line.text.size()) + (line.ended ? 1 : 0);
+  const std::int64_t column = std::min(p.start - start, size) + 1;
+  row.to_column(gutter.width);
+  row.put("-->", 3, &Report_margin_tag);
+  row.to_column(row.column() + 1);
+  std::string where(section.name);
+  if (!where.empty()) where += ":";
+  where += std::to_string(p.first_line) + ":" + std::to_string(column);
+  put_shown(row, where, nullptr, 8);
+  row.end_row();
+}
+
+void print_elision(Row_writer& row, const Gutter& gutter) {
+  row.put("...", 3, &Report_margin_tag);
+  for (std::size_t k = 0; k < gutter.lanes.size(); ++k) {
+    if (gutter.lanes[k] == nullptr) continue;
+    row.to_column(gutter.lane_column(k));
+    row.put("|", 1, gutter.lanes[k]);
+  }
+  row.end_row();
+}
+
+void print_section(Row_writer& row, Gutter& gutter, const Section& section,
+                   const Report_options& options) {
+  gutter.lanes.assign(section.lanes, nullptr);
+  Line_reader reader(section.opening->cursor());
+  print_arrow(row, gutter, section, reader);
+  gutter.start_bare(row, {});
+  row.end_row();
+  std::int64_t previous = 0;
+  std::size_t mark = 0;
+  for (const std::int64_t line : section.lines) {
+    if (previous != 0 && line > previous + 1) print_elision(row, gutter);
+    previous = line;
+    const Read_line read = reader.read(line_start(section, line));
+    std::vector<Report_part> parts = parts_on(section, line, read, mark);
+    draw_labelled_line(row, gutter, std::to_string(line), read.text, parts, options);
+  }
+}
+
+// "= kind: text", the text's further lines under its first.
+void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab_width) {
+  row.to_column(gutter.width + 1);
+  row.put("=", 1, &Report_margin_tag);
+  row.to_column(gutter.width + 3);
+  if (!note.kind.empty()) {
+    const Report_severity_tag tag(note.kind);
+    put_shown(row, note.kind, &tag, tab_width);
+    row.put(":", 1, nullptr);
+    row.to_column(row.column() + 1);
+  }
+  const std::int64_t indent = row.column();
+  std::string_view text = note.text;
+  for (;;) {
+    const std::size_t lf = text.find('\n');
+    row.to_column(indent);
+    put_shown(row, text.substr(0, lf), nullptr, tab_width);
+    row.end_row();
+    if (lf == std::string_view::npos) break;
+    text.remove_prefix(lf + 1);
+  }
+}
+
+}  // namespace
+}  // namespace detail
+
+void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
+  if (options.tab_width < 1 || options.tab_width > detail::max_tab_width)
+    throw std::invalid_argument("report tab width " + std::to_string(options.tab_width) +
+                                " is not between 1 and " + std::to_string(detail::max_tab_width));
+  if (options.max_width < 0)
+    throw std::invalid_argument("report maximum width " + std::to_string(options.max_width) +
+                                " is negative");
+  std::vector<detail::Section> sections = detail::resolve_sections(report);
+
+  detail::Gutter gutter;
+  for (const detail::Section& section : sections)
+    gutter.width = std::max(gutter.width, detail::digits(section.lines.back()));
+
+  formatter.open_vbox();
+  detail::Row_writer row(formatter);
+  detail::print_header(row, report, options.tab_width);
+  for (std::size_t k = 0; k < sections.size(); ++k) {
+    if (k > 0) {
+      gutter.lanes.clear();
+      gutter.start_bare(row, {});
+      row.end_row();
+    }
+    detail::print_section(row, gutter, sections[k], options);
+  }
+  if (!report.notes.empty()) {
+    if (!sections.empty()) {
+      gutter.lanes.clear();
+      gutter.start_bare(row, {});
+      row.end_row();
+    }
+    for (const Note& note : report.notes) detail::print_note(row, gutter, note, options.tab_width);
+  }
+  formatter.close_box();
+  for (detail::Section& section : sections) section.opening->close();
+}
+
+}  // namespace vantel

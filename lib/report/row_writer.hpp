@@ -1,0 +1,69 @@
+// Writing the rows of a report: display columns, tags around each piece, and
+// no trailing spaces.
+#pragma once
+
+#include <vantel/formatter.hpp>
+
+#include <cstdint>
+#include <string_view>
+
+namespace vantel::detail {
+
+// Writes one row at a time. Moving right only records spaces, which are
+// written when something follows them, so that no row ends in spaces. Each
+// piece is enclosed in its own tag: tags never span a row.
+class Row_writer {
+ public:
+  explicit Row_writer(Formatter& formatter) noexcept : formatter_(formatter) {}
+
+  // The display column where the next piece goes, from 0.
+  [[nodiscard]] std::int64_t column() const noexcept { return column_; }
+
+  // Moves to `column`; never left.
+  void to_column(std::int64_t column) noexcept {
+    if (column > column_) {
+      pending_ += column - column_;
+      column_ = column;
+    }
+  }
+
+  // Writes `shown`, `width` columns wide, enclosed in `tag` when there is one.
+  void put(std::string_view shown, std::int64_t width, const Stag* tag) {
+    flush();
+    if (tag != nullptr) formatter_.open_stag(*tag);
+    formatter_.print_string(shown);
+    if (tag != nullptr) formatter_.close_stag();
+    column_ += width;
+  }
+
+  // Writes `count` copies of the one-column byte `c`.
+  void repeat(std::int64_t count, char c, const Stag* tag) {
+    if (count <= 0) return;
+    flush();
+    if (tag != nullptr) formatter_.open_stag(*tag);
+    formatter_.print_repeat(count, c);
+    if (tag != nullptr) formatter_.close_stag();
+    column_ += count;
+  }
+
+  // Ends the row with a cut; spaces still pending are dropped.
+  void end_row() {
+    pending_ = 0;
+    column_ = 0;
+    formatter_.cut();
+  }
+
+  [[nodiscard]] Formatter& formatter() const noexcept { return formatter_; }
+
+ private:
+  void flush() {
+    formatter_.print_repeat(pending_, ' ');
+    pending_ = 0;
+  }
+
+  Formatter& formatter_;
+  std::int64_t column_ = 0;
+  std::int64_t pending_ = 0;
+};
+
+}  // namespace vantel::detail

@@ -1,0 +1,229 @@
+// Reports drawn whole and compared byte for byte with the files under
+// tests/report/, one per layout rule. VANTEL_UPDATE_SNAPSHOTS=1 rewrites the
+// files from what the library draws, to be read over before committing.
+#include <vantel/vantel.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vantel::Input;
+using vantel::Label;
+using vantel::Label_kind;
+using vantel::Location;
+using vantel::Position;
+using vantel::Report;
+
+const char* const calc =
+    "let width = 12\n"
+    "let height = width * 2\n"
+    "print (width +\n"
+    "       height\n"
+    "let area = width * height\n";
+
+Location at(std::int64_t line, std::int64_t col, std::int64_t end_line, std::int64_t end_col) {
+  return {Position::of_line_col(line, col), Position::of_line_col(end_line, end_col)};
+}
+
+Location span(std::int64_t line, std::int64_t col, std::int64_t end_col) {
+  return at(line, col, line, end_col);
+}
+
+Location bytes(std::int64_t start, std::int64_t end) {
+  return {Position::of_offset(start), Position::of_offset(end)};
+}
+
+Label secondary(const Input& input, std::string name, Location where, std::string message) {
+  return {input, std::move(name), std::move(where), std::move(message), Label_kind::Secondary};
+}
+
+// A line of `n` bytes: words of lower-case letters, a space every 8 bytes.
+std::string long_line(std::size_t n) {
+  std::string line;
+  for (std::size_t i = 0; i < n; ++i) line += i % 8 == 7 ? ' ' : static_cast<char>('a' + i % 26);
+  return line;
+}
+
+Report make(std::string severity, std::string code, std::string message, std::vector<Label> labels,
+            std::vector<vantel::Note> notes = {}) {
+  Report report;
+  report.severity = std::move(severity);
+  report.code = std::move(code);
+  report.message = std::move(message);
+  report.labels = std::move(labels);
+  report.notes = std::move(notes);
+  return report;
+}
+
+struct Snapshot {
+  const char* name;
+  std::function<Report()> report;
+  vantel::Report_options options = {};
+};
+
+const std::vector<Snapshot>& snapshots() {
+  static const Input input = Input::string(calc);
+  static const std::vector<Snapshot> all = {
+      {"one_label",
+       [] {
+         return make("error", "E0425", "cannot find `widht` in this scope",
+                     {Label(Input::string("let height = widht * 2\n"), "demo.calc", span(1, 14, 19),
+                            "not found")});
+       }},
+      {"overlapping",
+       [] {
+         return make("error", "", "overlapping labels",
+                     {Label(input, "demo.calc", span(2, 5, 19), "the binding"),
+                      secondary(input, "demo.calc", span(2, 14, 23), "the value")});
+       }},
+      {"adjacent",
+       [] {
+         return make("warning", "", "labels that touch",
+                     {Label(input, "demo.calc", span(2, 14, 19), "a name"),
+                      secondary(input, "demo.calc", span(2, 19, 22), "an operator")});
+       }},
+      {"nested",
+       [] {
+         return make("error", "", "one label inside another",
+                     {Label(input, "demo.calc", span(2, 14, 19), "inner"),
+                      secondary(input, "demo.calc", span(2, 14, 23), "outer"),
+                      secondary(input, "demo.calc", span(2, 1, 4), "keyword")});
+       }},
+      {"same_offset",
+       [] {
+         return make("error", "", "two labels at the same offset",
+                     {Label(input, "demo.calc", span(2, 14, 19), "first"),
+                      secondary(input, "demo.calc", span(2, 14, 19), "second"),
+                      secondary(input, "demo.calc", span(2, 14, 14), "a point there")});
+       }},
+      {"end_of_line",
+       [] {
+         return make("error", "", "expected `)`",
+                     {Label(input, "demo.calc", span(3, 15, 15), "expected `)` here"),
+                      secondary(input, "demo.calc", span(3, 7, 8), "to close this")});
+       }},
+      {"line_feed_taken",
+       [] {
+         return make("note", "", "a label that takes the line feed",
+                     {Label(input, "demo.calc", bytes(7, 15), "through the end of the line")});
+       }},
+      {"end_of_input",
+       [] {
+         const Input text = Input::string("print (width +\n       height");
+         return make("error", "", "unexpected end of input",
+                     {Label(text, "cut.calc", bytes(28, 28), "expected `)`"),
+                      secondary(text, "cut.calc", bytes(6, 7), "unclosed"),
+                      Label(text, "cut.calc", bytes(40, 99), "past the end")});
+       }},
+      {"multi_line",
+       [] {
+         return make("error", "", "this parenthesis is never closed",
+                     {Label(input, "demo.calc", at(3, 7, 4, 14), "never closed"),
+                      secondary(input, "demo.calc", span(3, 8, 13), "first operand")});
+       }},
+      {"multi_line_nested",
+       [] {
+         return make("error", "", "labels over several lines",
+                     {Label(input, "demo.calc", at(1, 5, 5, 10), "outer"),
+                      secondary(input, "demo.calc", at(2, 14, 3, 12), "inner"),
+                      secondary(input, "demo.calc", at(4, 8, 5, 4), "after")});
+       }},
+      {"far_apart",
+       [] {
+         std::string text;
+         for (int i = 1; i <= 120; ++i) text += "line " + std::to_string(i) + "\n";
+         const Input many = Input::string(text);
+         return make("warning", "W1", "lines far apart",
+                     {Label(many, "many.txt", span(3, 1, 5), "here"),
+                      secondary(many, "many.txt", span(5, 1, 5), "two lines on"),
+                      secondary(many, "many.txt", span(99, 6, 8), "far below"),
+                      secondary(many, "many.txt", at(101, 1, 120, 5), "a long span")});
+       }},
+      {"two_inputs",
+       [] {
+         const Input defs = Input::string("let width = \"twelve\"\n");
+         const Input main = Input::string("print width + height\n");
+         return make("error", "E0308", "mismatched types",
+                     {Label(main, "main.calc", span(1, 7, 12), "expected a number"),
+                      secondary(defs, "defs.calc", span(1, 13, 21), "declared here as text"),
+                      secondary(main, "main.calc", span(1, 15, 21), "a number")},
+                     {{"note", "text and numbers do not mix"},
+                      {"help", "write the width as a number:\nlet width = 12"}});
+       }},
+      {"tabs_and_cjk",
+       [] {
+         const Input text = Input::string("\tlet 名前 = \"値\"\t+ x\n");
+         return make("error", "", "tabs and wide characters",
+                     {Label(text, "wide.calc", bytes(5, 11), "a wide name"),
+                      secondary(text, "wide.calc", bytes(14, 19), "a wide text"),
+                      secondary(text, "wide.calc", bytes(19, 21), "a tab and a plus")});
+       }},
+      {"escapes",
+       [] {
+         const Input text = Input::string("say \"\x1b[2J\" \xe2\x80\xae done\n");
+         return make("warning", "", "control bytes are shown, never sent",
+                     {Label(text, "ctl\x1b.calc", bytes(5, 6), "an escape\nwith a line feed"),
+                      secondary(text, "ctl\x1b.calc", bytes(11, 14), "a bidi override")});
+       }},
+      {"long_messages",
+       [] {
+         return make(
+             "error", "", "messages longer than the line",
+             {Label(input, "demo.calc", span(1, 5, 10),
+                    "this message is much longer than the line it belongs to, and is never cut"),
+              secondary(input, "demo.calc", span(1, 13, 15),
+                        "nor is this one, which ends the row and runs on past the line")});
+       },
+       {8, 60}},
+      {"max_width",
+       [] {
+         const Input text = Input::string(long_line(400) + "\n");
+         return make("error", "", "a long line cut to windows",
+                     {Label(text, "min.js", bytes(200, 205), "in the middle"),
+                      secondary(text, "min.js", bytes(210, 214), "near it"),
+                      secondary(text, "min.js", bytes(2, 6), "at the start"),
+                      secondary(text, "min.js", bytes(396, 401), "at the end")});
+       },
+       {8, 40}},
+  };
+  return all;
+}
+
+std::string render(const Snapshot& s) {
+  std::ostringstream out;
+  vantel::Formatter formatter(out);
+  vantel::pp_report(formatter, s.report(), s.options);
+  return out.str();
+}
+
+class ReportSnapshot : public testing::TestWithParam<Snapshot> {};
+
+TEST_P(ReportSnapshot, MatchesItsFile) {
+  const Snapshot& s = GetParam();
+  const std::string path = std::string("report/") + s.name + ".out";
+  const std::string got = render(s);
+  if (const char* update = std::getenv("VANTEL_UPDATE_SNAPSHOTS"); update && *update == '1')
+    std::ofstream(path, std::ios::binary) << got;
+  std::ifstream file(path, std::ios::binary);
+  ASSERT_TRUE(file.is_open()) << path;
+  const std::string expected{std::istreambuf_iterator<char>(file), {}};
+  EXPECT_EQ(got, expected) << path;
+  // Drawing is deterministic.
+  EXPECT_EQ(render(s), got);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ReportSnapshot, testing::ValuesIn(snapshots()),
+                         [](const testing::TestParamInfo<Snapshot>& param) {
+                           return std::string(param.param.name);
+                         });
+
+}  // namespace

@@ -1,0 +1,42 @@
+// vantel-quote's reports: the options that ask for one, labels after the
+// locations, and the colours of a report's tags.
+#pragma once
+
+#include <vantel/vantel.hpp>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vantel_quote {
+
+// What --message and its companions ask for. Without a message the tool
+// quotes, as it always has.
+struct Report_request {
+  std::optional<std::string> message;
+  std::string severity = "error";
+  std::string code;
+  std::vector<std::string> notes;
+  // One per location: the text after its '=', empty when it has none.
+  std::vector<std::string> labels;
+};
+
+// Splits a location argument at its first '=': the location, and the label
+// when there is one.
+[[nodiscard]] std::pair<std::string_view, std::optional<std::string_view>> split_label(
+    std::string_view arg);
+
+// The report of `locations` in `input`, shown as `name`: the first location
+// is primary, the others secondary.
+[[nodiscard]] vantel::Report report_of(const Report_request& request, const vantel::Input& input,
+                                       const std::string& name,
+                                       const std::vector<vantel::Location>& locations);
+
+// Colours a report's tags on `formatter`: each severity word by what it
+// says, primary underlines as `severity`; other tags keep the mark functions
+// the formatter had.
+void colour_report_tags(vantel::Formatter& formatter, const std::string& severity);
+
+}  // namespace vantel_quote
