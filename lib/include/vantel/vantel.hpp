@@ -20,8 +20,9 @@
 // one operation at a time.
 #pragma once
 
-// The library's surface, in this order: where a text comes from, places in
-// it, printing a quote, styling the highlight, and diagnostic reports.
+// The library's surface: where a text comes from (input), places in it
+// (position), printing a quote (pp), styling the highlight (highlight_tags),
+// and diagnostic reports (report).
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
@@ -38,4 +39,4 @@
 
 /// \namespace vantel
 /// Everything the library declares: inputs, positions, pp and the highlight
-/// tags, and the formatter that quotes are printed through.
+/// tags, reports, and the formatter that quotes are printed through.
