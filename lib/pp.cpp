@@ -3,6 +3,7 @@
 #include "quote/lines_around.hpp"
 #include "quote/quote.hpp"
 #include "text/cluster_walk.hpp"
+#include "text/layout_limits.hpp"
 
 #include <vantel/pp.hpp>
 
@@ -14,12 +15,8 @@ namespace vantel {
 namespace {
 
 void check(const Display& display) {
-  if (display.tab_width < 1 || display.tab_width > detail::max_tab_width)
-    throw std::invalid_argument("vantel::pp: tab_width " + std::to_string(display.tab_width) +
-                                " is not between 1 and " + std::to_string(detail::max_tab_width));
-  if (display.max_width < 0)
-    throw std::invalid_argument("vantel::pp: max_width " + std::to_string(display.max_width) +
-                                " is negative");
+  detail::check_tab_width(display.tab_width, "vantel::pp");
+  detail::check_max_width(display.max_width, "vantel::pp");
 }
 
 // The intervals straight away: resolved positions are not kept, only the

@@ -5,6 +5,7 @@
 #include "input/opening.hpp"
 
 #include "support/checked.hpp"
+#include "text/layout_limits.hpp"
 
 #include <vantel/position.hpp>
 
@@ -239,7 +240,7 @@ Position Position::of_line_col(std::int64_t line, std::int64_t col) {
 
 Position Position::of_line_col(std::int64_t line, std::int64_t col, Column_unit unit,
                                int tab_width) {
-  detail::check_tab_width(tab_width);
+  detail::check_tab_width(tab_width, "vantel::Position::of_line_col");
   if (unit == Column_unit::Bytes) return of_line_col(line, col);
   auto* node = new_node(Position_kind::Unit_line_col, moved_from_position());
   node->line = line;

@@ -7,18 +7,13 @@
 #include "support/checked.hpp"
 #include "text/cluster_walk.hpp"
 #include "text/column_units.hpp"
+#include "text/layout_limits.hpp"
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace vantel::detail {
-
-void check_tab_width(int tab_width) {
-  if (tab_width < 1 || tab_width > max_tab_width)
-    throw std::invalid_argument("tab width " + std::to_string(tab_width) + " is not 1 to " +
-                                std::to_string(max_tab_width));
-}
 
 Resolved_position resolve_unit_line_col(Raw_cursor& cursor, const Position_fields& position) {
   const std::int64_t start = cursor.find_line_offset(position.line);
@@ -47,7 +42,7 @@ namespace vantel {
 
 Line_col Position::to_line_col(const Input& input, const Position& position, Column_unit unit,
                                int tab_width) {
-  detail::check_tab_width(tab_width);
+  detail::check_tab_width(tab_width, "vantel::Position::to_line_col");
   auto opened = detail::open_raw(input);
   const Line_col result = detail::to_line_col_raw(opened.cursor(), position, unit, tab_width);
   opened.close();

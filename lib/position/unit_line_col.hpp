@@ -11,9 +11,6 @@
 
 namespace vantel::detail {
 
-// Throws std::invalid_argument for a tab width outside 1 to max_tab_width.
-void check_tab_width(int tab_width);
-
 // A Unit_line_col position: its own line, that line's start and the offset
 // that its column stands for. Reads the line unless the column is at most 1.
 [[nodiscard]] Resolved_position resolve_unit_line_col(Raw_cursor& cursor,

@@ -19,4 +19,22 @@ extern const Stag Cut_marker_tag;
 // Both texts empty.
 extern const Tag_handlers handle_tag_default;
 
+// Writes what `print` writes inside `tag`. A stream that throws leaves no tag
+// of ours open for the caller's next close to find; a failure of that close
+// is dropped for the first.
+template <class Print>
+void print_in_tag(Formatter& f, const Stag& tag, Print&& print) {
+  pp_open_stag(f, tag);
+  try {
+    print();
+  } catch (...) {
+    try {
+      pp_close_stag(f);
+    } catch (...) {
+    }
+    throw;
+  }
+  pp_close_stag(f);
+}
+
 }  // namespace vantel::detail

@@ -72,19 +72,7 @@ class Tagged_runs {
   explicit Tagged_runs(Formatter& f) : f_(f) {}
   void spaces(Wide count) { print_repeat(f_, count, ' '); }
   void carets(Wide count) {
-    pp_open_stag(f_, Single_line_underline_tag);
-    try {
-      print_repeat(f_, count, '^');
-    } catch (...) {
-      // A stream that throws leaves no tag of ours open for the caller's
-      // next close to find; a failure of that close is dropped for the first.
-      try {
-        pp_close_stag(f_);
-      } catch (...) {
-      }
-      throw;
-    }
-    pp_close_stag(f_);
+    print_in_tag(f_, Single_line_underline_tag, [&] { print_repeat(f_, count, '^'); });
   }
   void finish() {}
   [[nodiscard]] bool failed() const { return f_.stream().bad(); }

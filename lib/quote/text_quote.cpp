@@ -28,24 +28,6 @@ void print_repeat(Formatter& f, Wide_column count, char c) {
   }
 }
 
-// Writes what `print` writes inside `tag`. A stream that throws leaves no tag
-// of ours open for the caller's next close to find; a failure of that close
-// is dropped for the first.
-template <class Print>
-void print_in_tag(Formatter& f, const Stag& tag, Print&& print) {
-  pp_open_stag(f, tag);
-  try {
-    print();
-  } catch (...) {
-    try {
-      pp_close_stag(f);
-    } catch (...) {
-    }
-    throw;
-  }
-  pp_close_stag(f);
-}
-
 void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
   print_in_tag(f, tag, [&] { f.print_string(text); });
 }

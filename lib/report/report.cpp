@@ -6,6 +6,7 @@
 #include "report/row_writer.hpp"
 #include "report/shown_text.hpp"
 #include "text/cluster_walk.hpp"
+#include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
 
@@ -281,12 +282,8 @@ void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab
 }  // namespace detail
 
 void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
-  if (options.tab_width < 1 || options.tab_width > detail::max_tab_width)
-    throw std::invalid_argument("report tab width " + std::to_string(options.tab_width) +
-                                " is not between 1 and " + std::to_string(detail::max_tab_width));
-  if (options.max_width < 0)
-    throw std::invalid_argument("report maximum width " + std::to_string(options.max_width) +
-                                " is negative");
+  detail::check_tab_width(options.tab_width, "vantel::pp_report");
+  detail::check_max_width(options.max_width, "vantel::pp_report");
   std::vector<detail::Section> sections = detail::resolve_sections(report);
 
   detail::Gutter gutter;

@@ -139,13 +139,13 @@ struct Pointer_args {
 
 // The options, and what each does to the options being built; those that
 // take a value take it after '=' or as the next argument.
-struct Option_spec {
+struct Option_entry {
   std::string_view name;
   bool takes_value;
   void (*apply)(Options& options, std::string_view value);
 };
 
-constexpr Option_spec option_specs[] = {
+constexpr Option_entry option_table[] = {
     {"-h", false, [](Options& o, std::string_view) { o.help = true; }},
     {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
     {"--version", false, [](Options& o, std::string_view) { o.version = true; }},
@@ -178,13 +178,13 @@ constexpr Option_spec option_specs[] = {
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
-const Option_spec* find_option(std::string_view arg, std::optional<std::string_view>& value) {
-  for (const Option_spec& spec : option_specs) {
-    if (arg == spec.name) return &spec;
-    if (spec.takes_value && arg.size() > spec.name.size() &&
-        arg.substr(0, spec.name.size()) == spec.name && arg[spec.name.size()] == '=') {
-      value = arg.substr(spec.name.size() + 1);
-      return &spec;
+const Option_entry* find_option(std::string_view arg, std::optional<std::string_view>& value) {
+  for (const Option_entry& entry : option_table) {
+    if (arg == entry.name) return &entry;
+    if (entry.takes_value && arg.size() > entry.name.size() &&
+        arg.substr(0, entry.name.size()) == entry.name && arg[entry.name.size()] == '=') {
+      value = arg.substr(entry.name.size() + 1);
+      return &entry;
     }
   }
   return nullptr;
@@ -195,14 +195,14 @@ template <class Args>
 std::size_t apply_option(Options& options, const Args& args, std::size_t i) {
   const std::string_view arg = args[i];
   std::optional<std::string_view> value;
-  const Option_spec* spec = find_option(arg, value);
-  if (spec == nullptr) throw Usage_error("unknown option '" + std::string(arg) + "'");
-  const bool takes_next = spec->takes_value && !value;
+  const Option_entry* entry = find_option(arg, value);
+  if (entry == nullptr) throw Usage_error("unknown option '" + std::string(arg) + "'");
+  const bool takes_next = entry->takes_value && !value;
   if (takes_next) {
     if (i + 1 == args.size()) throw Usage_error("option '" + std::string(arg) + "' needs a value");
     value = std::string_view(args[i + 1]);
   }
-  spec->apply(options, value.value_or(std::string_view()));
+  entry->apply(options, value.value_or(std::string_view()));
   return takes_next ? 1 : 0;
 }
 
