@@ -3,6 +3,7 @@
 // fail with Usage_error; the whole command, run on standard input, answers
 // with an exit status that agrees with the parse and writes to err only when
 // it fails.
+#include "full_buf.hpp"
 #include "fuzz_check.hpp"
 #include "vantel-quote/quote_cli.hpp"
 
@@ -40,23 +41,6 @@ bool modest(const vantel_quote::Options& options, const std::string& text) {
   return true;
 }
 
-// Takes 64 KiB, then refuses every byte: far-away offsets ask for an
-// underline longer than any stream takes.
-class Budget_buf final : public std::streambuf {
- protected:
-  std::streamsize xsputn(const char*, std::streamsize n) override {
-    const std::streamsize took = std::min(n, room_);
-    room_ -= took;
-    return took;
-  }
-  int_type overflow(int_type c) override {
-    return room_-- > 0 ? traits_type::not_eof(c) : traits_type::eof();
-  }
-
- private:
-  std::streamsize room_ = 65536;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -89,7 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::istringstream in(in_text);
   std::ostringstream text_out;
-  Budget_buf budget;
+  // Takes 64 KiB, then refuses every byte: far-away offsets ask for an
+  // underline longer than any stream takes.
+  test::Full_buf budget(65536);
   std::ostream budget_out(&budget);
   // Far-away offsets write into a stream that soon refuses: the command must
   // stop at once and say so.

@@ -3,6 +3,7 @@
 // failures, the caret row of a one-line quote and its tags, the rows of a
 // quote over several lines, and that quoting again gives the same bytes.
 #include <vantel/vantel.hpp>
+#include "full_buf.hpp"
 #include "fuzz_check.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -377,28 +378,6 @@ void check_multi_line(const Model& m, const Recording& r, const std::string& out
   CHECK(row == rows.size());
 }
 
-// Takes `room` bytes, then refuses every byte, as a full disk does.
-class Budget_buf final : public std::streambuf {
- public:
-  explicit Budget_buf(std::streamsize room) : room_(room) {}
-  std::string taken;
-
- protected:
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    const std::streamsize took = std::min(n, room_);
-    taken.append(s, static_cast<std::size_t>(took));
-    room_ -= took;
-    return took;
-  }
-  int_type overflow(int_type c) override {
-    const char ch = traits_type::to_char_type(c);
-    return xsputn(&ch, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
-  }
-
- private:
-  std::streamsize room_;
-};
-
 // The quote of one line as far as `size` bytes of it: the label (taken from
 // `got`, which must show it whole), the line, then one byte per offset up to
 // the last highlighted one. Its whole length, however long, in `length`.
@@ -427,7 +406,7 @@ std::string single_line_prefix(const Model& m, const std::string& got, std::size
 void check_far(const Input& input, const std::vector<Location>& locations, const Model& m,
                int max_lines, FuzzedDataProvider& d) {
   const auto budget = d.ConsumeIntegralInRange<std::streamsize>(0, 1 << 16);
-  Budget_buf buf(budget);
+  test::Full_buf buf(budget);
   std::ostream out(&buf);
   vantel::Formatter f(out);
   int open_tags = 0;

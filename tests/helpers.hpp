@@ -1,6 +1,8 @@
 // Helpers that several test files share.
 #pragma once
 
+#include "full_buf.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <unistd.h>
@@ -55,31 +57,6 @@ class Temp_file {
 
  private:
   std::string path_;
-};
-
-// Takes `room` bytes, then refuses every byte, as a full disk does; counts
-// the calls made of it after that.
-class Full_buf final : public std::streambuf {
- public:
-  explicit Full_buf(std::streamsize room) : room_(room) {}
-  std::string taken;
-  int refused_calls = 0;
-
- protected:
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    const std::streamsize took = std::min(n, room_);
-    taken.append(s, static_cast<std::size_t>(took));
-    room_ -= took;
-    if (took < n) ++refused_calls;
-    return took;
-  }
-  int_type overflow(int_type c) override {
-    const char ch = traits_type::to_char_type(c);
-    return xsputn(&ch, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
-  }
-
- private:
-  std::streamsize room_;
 };
 
 // How many file descriptors the process holds open.
