@@ -17,8 +17,16 @@ const std::streampos failed_seek(std::streamoff(-1));
 }  // namespace
 
 Channel_cursor::Channel_cursor(std::istream& channel, std::shared_ptr<void> owner, File_buf* file,
-                               std::shared_ptr<Line_offsets::Lazy_table> table)
-    : channel_(&channel), owner_(std::move(owner)), file_(file), table_(std::move(table)) {}
+                               std::shared_ptr<Shared_table> table)
+    : channel_(&channel),
+      owner_(std::move(owner)),
+      file_(file),
+      table_(std::move(table)),
+      shared_(table_ != nullptr) {}
+
+std::string Channel_cursor::name() const {
+  return file_ != nullptr ? file_->name() : "input stream";
+}
 
 bool Channel_cursor::seekable() {
   std::streambuf* buf = channel_->rdbuf();
@@ -80,8 +88,8 @@ Raw_cursor::Lazy_lines Channel_cursor::lazy_lines() {
   // stands: a table grown later would resume wherever others left it.
   if (!grows_) grows_ = seekable();
   if (!*grows_) return {nullptr, nullptr};
-  if (!table_) table_ = std::make_shared<Line_offsets::Lazy_table>();
-  return {table_.get(), this};
+  if (!table_) table_ = std::make_shared<Shared_table>();
+  return {&table_->table, this, shared_ ? &table_->lock : nullptr};
 }
 
 Line_table Channel_cursor::compute_line_offsets() {

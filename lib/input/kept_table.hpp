@@ -2,10 +2,10 @@
 #pragma once
 
 #include "input/file_channel.hpp"
-
-#include "line_offsets/lazy_table.hpp"
+#include "input/shared_table.hpp"
 
 #include <memory>
+#include <mutex>
 
 namespace vantel::detail {
 
@@ -14,13 +14,14 @@ namespace vantel::detail {
 // file quoted a thousand times is scanned once, and only as far as asked),
 // else a new one, kept in its place. A table whose scan failed is not handed
 // out again. Only a regular file's table is kept: a pipe's or a device's
-// content is not told by its identity.
+// content is not told by its identity. Openings in several threads may ask
+// at once.
 class Kept_table {
  public:
-  [[nodiscard]] std::shared_ptr<Line_offsets::Lazy_table> for_opening(
-      const File_identity& identity) {
+  [[nodiscard]] std::shared_ptr<Shared_table> for_opening(const File_identity& identity) {
+    const std::lock_guard<std::mutex> hold(lock_);
     if (table_ && identity.regular && identity == identity_ && !table_->failed()) return table_;
-    auto fresh = std::make_shared<Line_offsets::Lazy_table>();
+    auto fresh = std::make_shared<Shared_table>();
     if (identity.regular) {
       identity_ = identity;
       table_ = fresh;
@@ -31,8 +32,9 @@ class Kept_table {
   }
 
  private:
+  std::mutex lock_;  // taken before a table's own, never after
   File_identity identity_;
-  std::shared_ptr<Line_offsets::Lazy_table> table_;
+  std::shared_ptr<Shared_table> table_;
 };
 
 }  // namespace vantel::detail

@@ -2,8 +2,13 @@
 
 #include "input/input_node.hpp"
 
+#include <algorithm>
+#include <cstddef>
 #include <exception>
+#include <iterator>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace vantel::detail {
@@ -24,42 +29,106 @@ std::exception_ptr run_all(std::vector<Closer> closers) noexcept {
   return first;
 }
 
+// Locks every one of `locks`, as std::lock does: waits for one, tries the
+// others, and when one is taken gives them all back and waits for that one.
+void lock_all(const std::vector<std::recursive_mutex*>& locks) {
+  const std::size_t n = locks.size();
+  for (std::size_t first = 0; n != 0;) {
+    locks[first]->lock();
+    std::size_t k = 1;
+    while (k < n && locks[(first + k) % n]->try_lock()) ++k;
+    if (k == n) return;
+    for (std::size_t j = 0; j < k; ++j) locks[(first + j) % n]->unlock();
+    first = (first + k) % n;
+    std::this_thread::yield();
+  }
+}
+
+// Unlocks every one of `locks` when it goes.
+class Unlock_all {
+ public:
+  explicit Unlock_all(const std::vector<std::recursive_mutex*>& locks) noexcept : locks_(locks) {}
+  Unlock_all(const Unlock_all&) = delete;
+  Unlock_all& operator=(const Unlock_all&) = delete;
+  ~Unlock_all() {
+    for (std::recursive_mutex* lock : locks_) lock->unlock();
+  }
+
+ private:
+  const std::vector<std::recursive_mutex*>& locks_;
+};
+
 }  // namespace
 
-Opening::Opening(const Input& input) : input_(input) {
+const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& inner,
+                                       std::vector<Closer>& closers) {
+  const std::size_t outside = closers.size();
   try {
     for (;;) {
-      const auto& node = inner_.empty() ? input_.node_ : inner_.back().node_;
+      const auto& node = inner.empty() ? input.node_ : inner.back().node_;
       if (!node) throw std::invalid_argument("cannot open an input that was moved from");
-      if (node->cursor) {
-        cursor_ = node->cursor.get();
-        return;
-      }
-      auto [inner, closer] = node->opener();
+      if (node->cursor) return *node;
+      auto [opened, closer] = node->opener();
       try {
-        closers_.push_back(std::move(closer));
+        closers.push_back(std::move(closer));
       } catch (...) {
         run_all({std::move(closer)});
         throw;
       }
-      inner_.push_back(std::move(inner));
+      inner.push_back(std::move(opened));
     }
   } catch (...) {
-    // The constructor does not finish, so the destructor will not run: close
-    // what was opened, keeping the failure that got us here.
-    run_all(std::exchange(closers_, {}));
+    // Close what was opened here, keeping the failure that got us here.
+    const auto first = closers.begin() + static_cast<std::ptrdiff_t>(outside);
+    std::vector<Closer> opened_here(std::make_move_iterator(first),
+                                    std::make_move_iterator(closers.end()));
+    closers.resize(outside);
+    run_all(std::move(opened_here));
     throw;
   }
+}
+
+Opening::Opening(const Input& input, Take take) : input_(input) {
+  cursor_ = open_inward(input_, inner_, closers_).cursor.get();
+  if (take == Take::Now) this->take();
+}
+
+void Opening::take() {
+  cursor_->lock().lock();
+  taken_ = true;
+}
+
+void Opening::give_back() noexcept {
+  if (!taken_) return;
+  taken_ = false;
+  cursor_->lock().unlock();
 }
 
 Opening::~Opening() {
   // Reached with closers left only when a failure skipped close(); that
   // failure matters more than any of theirs.
-  run_all(std::exchange(closers_, {}));
+  give_back();
+  (void)run_all(std::exchange(closers_, {}));
 }
 
 void Opening::close() {
+  give_back();
   if (const auto failure = run_all(std::exchange(closers_, {}))) std::rethrow_exception(failure);
+}
+
+void take_together(const std::vector<Opening*>& openings) {
+  std::vector<std::recursive_mutex*> locks;
+  locks.reserve(openings.size());
+  for (const Opening* opening : openings)
+    if (!opening->taken_) locks.push_back(&opening->cursor_->lock());
+  std::sort(locks.begin(), locks.end());
+  locks.erase(std::unique(locks.begin(), locks.end()), locks.end());
+  lock_all(locks);
+  // Each opening takes a hold of its own, which this thread gets at once as
+  // it holds them all; then the common hold is given back, also on failure.
+  const Unlock_all common(locks);
+  for (Opening* opening : openings)
+    if (!opening->taken_) opening->take();
 }
 
 }  // namespace vantel::detail

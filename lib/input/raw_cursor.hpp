@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <exception>
+#include <mutex>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -19,6 +21,11 @@ namespace vantel::detail {
 // need; the others compute it whole at the first request and keep it. Either
 // way a failure of that computation is kept, and thrown again at every later
 // request without computing again.
+//
+// A cursor is one thread's at a time: whoever reads through it holds lock()
+// (detail::Opening does, for the length of a quote or a conversion). A table
+// that other cursors read too (a file's, kept from one opening to the next)
+// is locked on its own, by each query.
 class Raw_cursor {
  public:
   Raw_cursor() = default;
@@ -44,11 +51,20 @@ class Raw_cursor {
   // The whole table (a growing one is scanned to its end first).
   [[nodiscard]] const Line_table& line_offsets();
 
+  // Held while reading through the cursor. Recursive: a thread that holds it
+  // may open the same input again (a report naming one input twice, a
+  // callback that quotes the input being quoted).
+  [[nodiscard]] std::recursive_mutex& lock() const noexcept { return lock_; }
+  // What failures of reading through an opening of it call it.
+  [[nodiscard]] virtual std::string name() const { return "input"; }
+
  protected:
-  // A table that grows on demand, and where it reads its text.
+  // A table that grows on demand, where it reads its text, and the lock of a
+  // table that other cursors share (none for a table of this cursor's own).
   struct Lazy_lines {
     Line_offsets::Lazy_table* table;
     Line_offsets::Text_source* source;
+    std::mutex* shared = nullptr;
   };
   // The cursor's growing table; none for a cursor whose table is computed
   // whole by compute_line_offsets.
@@ -58,6 +74,7 @@ class Raw_cursor {
  private:
   std::optional<Line_table> table_;
   std::exception_ptr failure_;
+  mutable std::recursive_mutex lock_;
 };
 
 }  // namespace vantel::detail

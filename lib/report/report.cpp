@@ -135,13 +135,25 @@ void assign_lanes(Section& section) {
 std::vector<Section> resolve_sections(const Report& report) {
   std::vector<Section> sections;
   std::unordered_map<std::string_view, std::size_t> by_name;
-  for (std::size_t k = 0; k < report.labels.size(); ++k) {
-    const Label& label = report.labels[k];
+  std::vector<std::size_t> section_of;
+  section_of.reserve(report.labels.size());
+  for (const Label& label : report.labels) {
     const auto [named, added] = by_name.emplace(label.name, sections.size());
     if (added)
-      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
-    Section& section = sections[named->second];
-    if (auto placed = place(label, k, section.opening->cursor())) section.labels.push_back(*placed);
+      sections.push_back(
+          {label.name, std::make_unique<Opening>(label.input, Take::Later), {}, {}, {}, 0});
+    section_of.push_back(named->second);
+  }
+  // All at once: reports over the same inputs in other orders, in other
+  // threads, never wait for each other.
+  std::vector<Opening*> openings;
+  openings.reserve(sections.size());
+  for (const Section& section : sections) openings.push_back(section.opening.get());
+  take_together(openings);
+  for (std::size_t k = 0; k < report.labels.size(); ++k) {
+    Section& section = sections[section_of[k]];
+    if (auto placed = place(report.labels[k], k, section.opening->cursor()))
+      section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
                                 [](const Section& s) { return s.labels.empty(); }),
