@@ -148,6 +148,8 @@ TEST(Threads, QuoteReportAndConvertThroughOneInputOfEachKind) {
       return std::make_pair(Input::string(text), vantel::Closer([&] { ++closed; }));
     });
   };
+  const vantel::Opened opened_file = Input::file(file.path()).open();
+  const vantel::Opened opened_managed = counted().open();
   const struct {
     const char* kind;
     std::function<Input()> make;
@@ -166,12 +168,14 @@ TEST(Threads, QuoteReportAndConvertThroughOneInputOfEachKind) {
            return std::make_pair(inner, vantel::Closer([&] { ++closed; }));
          });
        }},
+      {"file, opened once", [&] { return opened_file.input(); }},
+      {"managed, opened once", [&] { return opened_managed.input(); }},
   };
   for (const auto& c : cases) {
     const Input input = c.make();
     EXPECT_EQ(run_threads(input, other, probes), 0) << c.kind;
   }
-  EXPECT_EQ(opened.load(), closed.load());
+  EXPECT_EQ(opened.load(), closed.load() + 1);  // opened_managed is still open
 }
 
 // One thread opening an input that it holds already: the cursor's lock is
@@ -230,6 +234,16 @@ TEST(Threads, AThreadHoldingAnInputMayOpenItAgain) {
          return test::quote(outer, {width});
        },
        quoted},
+      {"a quote through an opening of the input, while quoting the input",
+       [&] {
+         const vantel::Opened held = managed_over(convert, convert).open();
+         std::ostringstream out;
+         vantel::Formatter f(out);
+         vantel::setup_highlight_tags(f, {[&] { return test::quote(held, {width}); }, {}});
+         vantel::pp(input, f, {width});
+         return out.str();
+       },
+       "1 | let width = 12\n        " + quoted + "^^^^^\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.run(), c.expected) << c.what;
 }

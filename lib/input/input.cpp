@@ -4,9 +4,11 @@
 #include "input/file_channel.hpp"
 #include "input/input_node.hpp"
 #include "input/kept_table.hpp"
+#include "input/opening.hpp"
 
 #include <vantel/input.hpp>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,6 +52,12 @@ Input Input_node::make_raw(std::shared_ptr<Raw_cursor> cursor) {
 Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener) {
   auto node = new_node();
   node->opener = std::move(opener);
+  return Input(std::move(node));
+}
+
+Input Input_node::make_held(std::shared_ptr<Held_opening> held) {
+  auto node = new_node();
+  node->held = std::move(held);
   return Input(std::move(node));
 }
 
@@ -100,6 +108,38 @@ Input Input::raw(std::function<Seek_result(std::int64_t)> seek, std::function<By
 
 Input Input::managed(std::function<std::pair<Input, Closer>()> opener) {
   return detail::Input_node::make_managed(std::move(opener));
+}
+
+Opened Input::open() const {
+  auto held = std::make_shared<detail::Held_opening>();
+  const detail::Input_node& reached =
+      detail::Opening::open_inward(*this, held->inner, held->closers);
+  if (held->inner.empty()) return Opened(*this, nullptr);  // a cursor, or an Opened's input
+  held->cursor = reached.held ? reached.held->cursor : reached.cursor.get();
+  held->beneath = reached.held;
+  Opened opened(Input(nullptr), held);  // closes, should the rest fail
+  opened.input_ = detail::Input_node::make_held(std::move(held));
+  return opened;
+}
+
+Opened& Opened::operator=(Opened&& other) noexcept {
+  if (this != &other) {
+    if (held_) (void)detail::close_held(*held_);
+    input_ = std::move(other.input_);
+    held_ = std::move(other.held_);
+  }
+  return *this;
+}
+
+Opened::~Opened() {
+  if (held_) (void)detail::close_held(*held_);
+}
+
+void Opened::close() {
+  if (!held_) return;
+  const std::exception_ptr failure = detail::close_held(*held_);
+  held_ = nullptr;
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace vantel

@@ -1,5 +1,5 @@
-// What an Input holds: one cursor (Raw), or an opener run at each opening
-// (Managed).
+// What an Input holds: one cursor (Raw), an opener run at each opening
+// (Managed), or what an Opened holds open (Held).
 #pragma once
 
 #include "input/raw_cursor.hpp"
@@ -12,12 +12,16 @@
 
 namespace vantel::detail {
 
+struct Held_opening;
+
 struct Input_node {
   std::shared_ptr<Raw_cursor> cursor;                // Raw
   std::function<std::pair<Input, Closer>()> opener;  // Managed
+  std::shared_ptr<Held_opening> held;                // Held
 
   static Input make_raw(std::shared_ptr<Raw_cursor> cursor);
   static Input make_managed(std::function<std::pair<Input, Closer>()> opener);
+  static Input make_held(std::shared_ptr<Held_opening> held);
 
  private:
   friend struct Input_node_deleter;

@@ -60,6 +60,18 @@ class Unlock_all {
 
 }  // namespace
 
+std::exception_ptr close_held(Held_opening& held) noexcept {
+  std::vector<Closer> closers;
+  {
+    const std::lock_guard<std::recursive_mutex> hold(held.cursor->lock());
+    if (held.closed) return nullptr;
+    held.closed = true;
+    if (held.reading > 0) return nullptr;
+    closers = std::exchange(held.closers, {});
+  }
+  return run_all(std::move(closers));
+}
+
 const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& inner,
                                        std::vector<Closer>& closers) {
   const std::size_t outside = closers.size();
@@ -67,7 +79,7 @@ const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& i
     for (;;) {
       const auto& node = inner.empty() ? input.node_ : inner.back().node_;
       if (!node) throw std::invalid_argument("cannot open an input that was moved from");
-      if (node->cursor) return *node;
+      if (node->cursor || node->held) return *node;
       auto [opened, closer] = node->opener();
       try {
         closers.push_back(std::move(closer));
@@ -89,31 +101,72 @@ const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& i
 }
 
 Opening::Opening(const Input& input, Take take) : input_(input) {
-  cursor_ = open_inward(input_, inner_, closers_).cursor.get();
-  if (take == Take::Now) this->take();
+  const Input_node& reached = open_inward(input_, inner_, closers_);
+  if (reached.held) {
+    held_ = reached.held.get();
+    cursor_ = held_->cursor;
+  } else {
+    cursor_ = reached.cursor.get();
+  }
+  if (take == Take::Later) return;
+  try {
+    this->take();
+  } catch (...) {
+    // The constructor does not finish, so the destructor will not run.
+    run_all(std::exchange(closers_, {}));
+    throw;
+  }
 }
 
 void Opening::take() {
   cursor_->lock().lock();
+  for (const Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
+    if (h->closed) {
+      cursor_->lock().unlock();
+      throw std::invalid_argument(cursor_->name() + ": quoted through an opening that was closed");
+    }
+  }
+  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) ++h->reading;
   taken_ = true;
 }
 
-void Opening::give_back() noexcept {
-  if (!taken_) return;
+std::vector<Closer> Opening::give_back() noexcept {
+  if (!taken_) return {};
   taken_ = false;
+  // An Opened closed while this opening read through it closes now; the
+  // innermost one first, as its closers come last.
+  std::vector<Closer> closers;
+  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
+    if (--h->reading != 0 || !h->closed || h->closers.empty()) continue;
+    if (closers.empty()) {
+      closers = std::exchange(h->closers, {});
+      continue;
+    }
+    try {
+      closers.insert(closers.end(), std::make_move_iterator(h->closers.begin()),
+                     std::make_move_iterator(h->closers.end()));
+    } catch (...) {
+      // Without room to gather them, they run here, under the lock.
+      (void)run_all(std::exchange(h->closers, {}));
+    }
+    h->closers.clear();
+  }
   cursor_->lock().unlock();
+  return closers;
 }
 
 Opening::~Opening() {
   // Reached with closers left only when a failure skipped close(); that
   // failure matters more than any of theirs.
-  give_back();
+  (void)run_all(give_back());
   (void)run_all(std::exchange(closers_, {}));
 }
 
 void Opening::close() {
-  give_back();
-  if (const auto failure = run_all(std::exchange(closers_, {}))) std::rethrow_exception(failure);
+  const std::exception_ptr held = run_all(give_back());
+  const std::exception_ptr own = run_all(std::exchange(closers_, {}));
+  if (held) std::rethrow_exception(held);
+  if (own) std::rethrow_exception(own);
 }
 
 void take_together(const std::vector<Opening*>& openings) {

@@ -6,9 +6,33 @@
 
 #include <vantel/input.hpp>
 
+#include <cstddef>
+#include <exception>
+#include <memory>
 #include <vector>
 
 namespace vantel::detail {
+
+// What an Opened holds open: what its openers returned (keeping their cursors
+// alive), their closers, and the cursor they lead to. `closed` and `reading`
+// are guarded by that cursor's lock.
+struct Held_opening {
+  std::vector<Input> inner;
+  std::vector<Closer> closers;  // outermost first
+  Raw_cursor* cursor = nullptr;
+  // The Opened that the openers led to, if they led to one: it must be open
+  // too for this one to be read.
+  std::shared_ptr<Held_opening> beneath;
+  bool closed = false;
+  // Openings reading through it now; all of the thread that holds the lock.
+  std::size_t reading = 0;
+};
+
+// Closes `held` once: waits for the openings that other threads read through
+// it, then runs its closers, innermost first, and returns the first failure.
+// Closed from inside an opening through it (a callback), the closers run when
+// that opening is done instead.
+[[nodiscard]] std::exception_ptr close_held(Held_opening& held) noexcept;
 
 // Whether an opening takes its cursor at once, or later with others
 // (take_together).
@@ -34,9 +58,9 @@ class Opening {
   // fails, the others still run and the first failure propagates.
   void close();
 
-  // Runs the openers from `input` inward until a cursor, keeping what they
-  // return in `inner` and their closers in `closers`, and returns the node
-  // reached. When one fails, the closers run and the failure
+  // Runs the openers from `input` inward until a cursor or an Opened, keeping
+  // what they return in `inner` and their closers in `closers`, and returns
+  // the node reached. When one fails, the closers run and the failure
   // propagates.
   static const Input_node& open_inward(const Input& input, std::vector<Input>& inner,
                                        std::vector<Closer>& closers);
@@ -47,15 +71,17 @@ class Opening {
   friend void take_together(const std::vector<Opening*>& openings);
 
  private:
-  // Waits for the cursor's lock.
+  // Waits for the cursor's lock; fails, giving it back, when an Opened read
+  // through was closed.
   void take();
-  // Gives the lock back.
-  void give_back() noexcept;
+  // Gives the lock back; returns the closers of an Opened closed meanwhile.
+  std::vector<Closer> give_back() noexcept;
 
   Input input_;                  // as given: a raw input needs nothing more
   std::vector<Input> inner_;     // what openers returned, keeping their cursors alive
   std::vector<Closer> closers_;  // outermost first
   Raw_cursor* cursor_ = nullptr;
+  Held_opening* held_ = nullptr;  // the Opened read through, if any
   bool taken_ = false;
 };
 

@@ -19,14 +19,17 @@ using Closer = std::function<void()>;
 
 namespace detail {
 struct Input_node;
+struct Held_opening;
 class Opening;
 }  // namespace detail
+
+class Opened;
 
 /// Where a text comes from. Building an input reads, opens and copies
 /// nothing. Inputs over a text, a buffer, a stream or callables hold one
 /// cursor whose read position and line table carry over from one quote to the
 /// next; copies of an Input share it. A file or managed input opens afresh at
-/// every quote.
+/// every quote, unless it is quoted through an Opened (open()).
 ///
 /// Any number of threads may quote, report and convert through one input and
 /// its copies at once. A quote, a report or a conversion holds the cursor it
@@ -62,11 +65,13 @@ class Opening;
 /// table was built from, and any difference starts a new table (only a
 /// regular file's table is kept). The one change
 /// this cannot see is a file rewritten to the same size within the file
-/// system's timestamp resolution; make a new input after such a rewrite.
+/// system's timestamp resolution; make a new input after such a rewrite. An
+/// Opened is one opening: it is compared once, when it opens.
 class Input {
  public:
   /// The named file, opened read-only in binary mode at each quote (a missing
-  /// file fails then, with std::system_error naming it), closed after it.
+  /// file fails then, with std::system_error naming it), closed after it; or
+  /// once for many quotes, by open().
   /// Its line table is kept while the file is unchanged (see above).
   [[nodiscard]] static Input file(std::string name);
   /// A text held by the input (moved in, not copied).
@@ -89,11 +94,65 @@ class Input {
   /// exactly once when the quote is done, also when the quote fails.
   [[nodiscard]] static Input managed(std::function<std::pair<Input, Closer>()> opener);
 
+  /// Opens this input once, for many quotes: see Opened. Runs the openers of
+  /// a file or managed input (failing as a quote would); an input over a
+  /// text, a buffer, a stream or callables needs no opening.
+  [[nodiscard]] Opened open() const;
+
  private:
   explicit Input(std::shared_ptr<const detail::Input_node> node) : node_(std::move(node)) {}
   friend class detail::Opening;
   friend struct detail::Input_node;
   std::shared_ptr<const detail::Input_node> node_;
+};
+
+/// One opening of an input, held for many quotes: `vantel::Opened opened =
+/// input.open();`. For a file input it holds the file's descriptor, its read
+/// buffer and its line table; for a managed input whatever its openers
+/// returned. Quoting, reporting and converting through it (it converts to
+/// `const Input&`, and input() gives an Input that copies can be made of)
+/// neither opens nor checks the file again, and costs what quoting a text
+/// costs, plus reading the quoted bytes. The file's identity is compared with
+/// its kept table's once, when it opens, and not again while it is open: a
+/// file renamed over its name is not read, and bytes rewritten in place are
+/// read against the line table of the file as it was.
+///
+/// It closes what it opened, each closer exactly once, when destroyed or by
+/// close(), after the quotes that other threads make through it have ended;
+/// closed from inside a quote through it (a callback), it closes when that
+/// quote ends. Quoting through its input after that fails with
+/// std::invalid_argument. Threads may quote through it at once, as through
+/// any Input: one at a time reads through its cursor. For an input that needs
+/// no opening (a text, a buffer, a stream, callables), its input is that input
+/// itself, and closing it does nothing.
+class Opened {
+ public:
+  /// Takes over what `other` holds open; `other` then holds nothing.
+  Opened(Opened&& other) noexcept = default;
+  /// Closes what this held (dropping a closer's failure), then takes over
+  /// what `other` holds open.
+  Opened& operator=(Opened&& other) noexcept;
+  Opened(const Opened&) = delete;
+  Opened& operator=(const Opened&) = delete;
+  /// Closes, as close() does, but drops a closer's failure.
+  ~Opened();
+
+  /// The opened input. It and its copies read through this opening, and fail
+  /// once it is closed.
+  [[nodiscard]] const Input& input() const noexcept { return input_; }
+  /// The opened input, so that an Opened is quoted as any input is.
+  operator const Input&() const noexcept { return input_; }
+
+  /// Closes now: runs the closers, innermost first, each once, and throws the
+  /// first failure after all ran. Later calls do nothing.
+  void close();
+
+ private:
+  friend class Input;
+  Opened(Input input, std::shared_ptr<detail::Held_opening> held) noexcept
+      : input_(std::move(input)), held_(std::move(held)) {}
+  Input input_;
+  std::shared_ptr<detail::Held_opening> held_;
 };
 
 }  // namespace vantel
