@@ -357,11 +357,14 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     vantel::pp(input, formatter, options.locations, display, options.max_lines);
     return;
   }
-  const vantel::Printer print = vantel::pp(input, display, options.max_lines);
+  // One opening for every quote: the file is opened and checked once.
+  vantel::Opened opened = input.open();
+  const vantel::Printer print = vantel::pp(opened, display, options.max_lines);
   for (const vantel::Location& location : options.locations) {
     if (!env.out) break;  // nothing more would be written
     print(formatter, {location});
   }
+  opened.close();
 }
 
 // Exit status `status` once every byte has reached standard output, 1 with a

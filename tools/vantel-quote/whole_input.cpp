@@ -67,6 +67,9 @@ std::optional<std::string> read_if_unseekable(const std::string& path) {
   // The system reads a name up to its first NUL: the rest would name
   // another file.
   if (path.find('\0') != std::string::npos) fail(EINVAL, path);
+  // A regular file seeks: it is opened once, by the quote.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return std::nullopt;
   int fd = -1;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -8,9 +8,10 @@
 namespace vantel_quote {
 
 // The bytes of `path` when it cannot seek (a pipe, a FIFO, a socket, a
-// terminal); nothing for a file that can, which is quoted through its name.
-// Throws std::system_error naming `path` when it cannot be opened or read, or
-// is a directory, and std::runtime_error for a character device other than a
+// terminal); nothing for a file that can, which is quoted through its name
+// (a regular file is not even opened here: the quote opens it). Throws
+// std::system_error naming `path` when it cannot be opened or read, or is a
+// directory, and std::runtime_error for a character device other than a
 // terminal (/dev/zero, /dev/urandom), which may never end.
 [[nodiscard]] std::optional<std::string> read_if_unseekable(const std::string& path);
 
