@@ -1,3 +1,4 @@
+#include "input/file_channel.hpp"
 #include "input/opening.hpp"
 
 #include "helpers.hpp"
@@ -211,6 +212,39 @@ TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   EXPECT_EQ(c.line_offsets().size(), 5001U);
   ASSERT_EQ(c.seek(1), ok);  // reading the table moved the file to its end
   EXPECT_EQ(c.read_char(), byte('\n'));
+}
+
+// A seek among the bytes at hand keeps them; a large read that skips the
+// buffer leaves nothing at hand that a later seek could take for the file.
+TEST(InputFile, SeeksAmongTheBytesAtHandReadWhatTheFileHolds) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += std::to_string(i) + "\n";
+  const Temp_file file(text);
+  vantel::detail::File_buf buf(file.path());
+  enum Kind { Seek, Bytes, Block };
+  const struct {
+    Kind kind;
+    std::int64_t amount;  // where to seek, or how many bytes to read
+  } steps[] = {{Seek, 0},     {Bytes, 4096}, {Block, 20000}, {Seek, 20050}, {Bytes, 100},
+               {Seek, 100},   {Bytes, 50},   {Seek, 30000},  {Bytes, 200},  {Seek, 29000},
+               {Bytes, 10},   {Seek, 30100}, {Bytes, 5000},  {Seek, 30200}, {Block, 40000},
+               {Seek, 70000}, {Bytes, 3}};
+  std::int64_t at = 0;
+  for (const auto& step : steps) {
+    if (step.kind == Seek) {
+      ASSERT_EQ(static_cast<std::int64_t>(buf.pubseekpos(step.amount)), step.amount);
+      at = step.amount;
+      continue;
+    }
+    std::string got(static_cast<std::size_t>(step.amount), '\0');
+    if (step.kind == Block) {
+      ASSERT_EQ(buf.sgetn(got.data(), step.amount), step.amount);
+    } else {
+      for (char& c : got) c = std::streambuf::traits_type::to_char_type(buf.sbumpc());
+    }
+    ASSERT_EQ(got, text.substr(static_cast<std::size_t>(at), got.size())) << "at " << at;
+    at += step.amount;
+  }
 }
 
 TEST(InputFile, UnopenableFileFailsAtOpeningNotAtBuilding) {

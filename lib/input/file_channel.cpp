@@ -102,6 +102,8 @@ std::streamsize File_buf::xsgetn(char_type* s, std::streamsize n) {
       done += take;
     } else if (n - done >= static_cast<std::streamsize>(buffer_size)) {
       // Large requests skip the buffer: one copy fewer, one call per chunk.
+      // What the buffer held no longer ends where the next read starts.
+      setg(buffer_, buffer_, buffer_);
       const std::size_t got = read_some(s + done, static_cast<std::size_t>(n - done));
       if (got == 0) break;
       done += static_cast<std::streamsize>(got);
@@ -132,6 +134,13 @@ File_buf::pos_type File_buf::seek_positioned(off_type off, std::ios_base::seekdi
   off_type to = 0;
   if (__builtin_add_overflow(base, off, &to) || to < 0) return failed;
   if (dir == std::ios_base::cur && off == 0) return pos_type(to);
+  // A place among the bytes at hand is reached without reading them again:
+  // quotes of nearby lines, one after the other, read the file once.
+  const off_type held_from = next_ - (egptr() - eback());
+  if (to >= held_from && to < next_) {
+    setg(eback(), eback() + (to - held_from), egptr());
+    return pos_type(to);
+  }
   next_ = to;
   just_sought_ = true;
   setg(buffer_, buffer_, buffer_);

@@ -85,7 +85,8 @@ class File_buf final : public std::streambuf {
   // A regular file is read at offsets of our own, so that seeking costs no
   // system call; anything else reads and seeks through the descriptor.
   bool positioned_ = false;
-  off_type next_ = 0;  // offset of the byte after the buffer
+  // Offset of the byte after the buffer, whose bytes are those just before it.
+  off_type next_ = 0;
   bool just_sought_ = false;
   char buffer_[buffer_size];
 };
