@@ -18,11 +18,9 @@ const std::streampos failed_seek(std::streamoff(-1));
 
 Channel_cursor::Channel_cursor(std::istream& channel, std::shared_ptr<void> owner, File_buf* file,
                                std::shared_ptr<Shared_table> table)
-    : channel_(&channel),
-      owner_(std::move(owner)),
-      file_(file),
-      table_(std::move(table)),
-      shared_(table_ != nullptr) {}
+    : channel_(&channel), owner_(std::move(owner)), file_(file), table_(std::move(table)) {
+  if (table_) share_lock(table_->lock);
+}
 
 std::string Channel_cursor::name() const {
   return file_ != nullptr ? file_->name() : "input stream";
@@ -89,7 +87,7 @@ Raw_cursor::Lazy_lines Channel_cursor::lazy_lines() {
   if (!grows_) grows_ = seekable();
   if (!*grows_) return {nullptr, nullptr};
   if (!table_) table_ = std::make_shared<Shared_table>();
-  return {&table_->table, this, shared_ ? &table_->lock : nullptr};
+  return {&table_->table, this};
 }
 
 Line_table Channel_cursor::compute_line_offsets() {

@@ -50,7 +50,6 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::shared_ptr<void> owner_;
   File_buf* file_;
   std::shared_ptr<Shared_table> table_;
-  bool shared_;                // table_ was given, and others read it too
   std::optional<bool> grows_;  // decided at the first query of the table
   std::unique_ptr<char[]> block_;
 };

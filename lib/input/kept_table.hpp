@@ -20,7 +20,10 @@ class Kept_table {
  public:
   [[nodiscard]] std::shared_ptr<Shared_table> for_opening(const File_identity& identity) {
     const std::lock_guard<std::mutex> hold(lock_);
-    if (table_ && identity.regular && identity == identity_ && !table_->failed()) return table_;
+    // Whether a table failed is asked without its lock, which a quote may
+    // hold for long.
+    if (table_ && identity.regular && identity == identity_ && !table_->table.failed())
+      return table_;
     auto fresh = std::make_shared<Shared_table>();
     if (identity.regular) {
       identity_ = identity;
@@ -32,7 +35,7 @@ class Kept_table {
   }
 
  private:
-  std::mutex lock_;  // taken before a table's own, never after
+  std::mutex lock_;  // held briefly, never while waiting for another
   File_identity identity_;
   std::shared_ptr<Shared_table> table_;
 };

@@ -101,12 +101,14 @@ const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& i
 }
 
 Opening::Opening(const Input& input, Take take) : input_(input) {
-  const Input_node& reached = open_inward(input_, inner_, closers_);
-  if (reached.held) {
-    held_ = reached.held.get();
-    cursor_ = held_->cursor;
+  // Most inputs need no opening: their node holds the cursor.
+  const Input_node* node = input_.node_.get();
+  if (node != nullptr && node->cursor) {
+    cursor_ = node->cursor.get();
   } else {
-    cursor_ = reached.cursor.get();
+    const Input_node& reached = open_inward(input_, inner_, closers_);
+    held_ = reached.held.get();
+    cursor_ = held_ != nullptr ? held_->cursor : reached.cursor.get();
   }
   if (take == Take::Later) return;
   try {
@@ -118,55 +120,45 @@ Opening::Opening(const Input& input, Take take) : input_(input) {
   }
 }
 
-void Opening::take() {
-  cursor_->lock().lock();
+void Opening::enter_held() {
   for (const Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
     if (h->closed) {
       cursor_->lock().unlock();
+      taken_ = false;
       throw std::invalid_argument(cursor_->name() + ": quoted through an opening that was closed");
     }
   }
   for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) ++h->reading;
-  taken_ = true;
 }
 
-std::vector<Closer> Opening::give_back() noexcept {
-  if (!taken_) return {};
-  taken_ = false;
-  // An Opened closed while this opening read through it closes now; the
-  // innermost one first, as its closers come last.
-  std::vector<Closer> closers;
+void Opening::leave_held() noexcept {
+  // An Opened closed while this opening read through it closes with it. Its
+  // closers go after this opening's own, which run last to first, and the
+  // innermost Opened's go last of all.
   for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    if (--h->reading != 0 || !h->closed || h->closers.empty()) continue;
-    if (closers.empty()) {
-      closers = std::exchange(h->closers, {});
-      continue;
-    }
+    if (--h->reading != 0 || !h->closed) continue;
     try {
-      closers.insert(closers.end(), std::make_move_iterator(h->closers.begin()),
-                     std::make_move_iterator(h->closers.end()));
+      closers_.insert(closers_.end(), std::make_move_iterator(h->closers.begin()),
+                      std::make_move_iterator(h->closers.end()));
     } catch (...) {
       // Without room to gather them, they run here, under the lock.
       (void)run_all(std::exchange(h->closers, {}));
     }
     h->closers.clear();
   }
-  cursor_->lock().unlock();
-  return closers;
 }
 
 Opening::~Opening() {
   // Reached with closers left only when a failure skipped close(); that
   // failure matters more than any of theirs.
-  (void)run_all(give_back());
-  (void)run_all(std::exchange(closers_, {}));
+  give_back();
+  if (!closers_.empty()) (void)run_all(std::exchange(closers_, {}));
 }
 
 void Opening::close() {
-  const std::exception_ptr held = run_all(give_back());
-  const std::exception_ptr own = run_all(std::exchange(closers_, {}));
-  if (held) std::rethrow_exception(held);
-  if (own) std::rethrow_exception(own);
+  give_back();
+  if (closers_.empty()) return;
+  if (const auto failure = run_all(std::exchange(closers_, {}))) std::rethrow_exception(failure);
 }
 
 void take_together(const std::vector<Opening*>& openings) {

@@ -73,9 +73,21 @@ class Opening {
  private:
   // Waits for the cursor's lock; fails, giving it back, when an Opened read
   // through was closed.
-  void take();
-  // Gives the lock back; returns the closers of an Opened closed meanwhile.
-  std::vector<Closer> give_back() noexcept;
+  void take() {
+    cursor_->lock().lock();
+    taken_ = true;
+    if (held_ != nullptr) enter_held();
+  }
+  // Gives the lock back; the closers of an Opened closed meanwhile join
+  // closers_.
+  void give_back() noexcept {
+    if (!taken_) return;
+    taken_ = false;
+    if (held_ != nullptr) leave_held();
+    cursor_->lock().unlock();
+  }
+  void enter_held();
+  void leave_held() noexcept;
 
   Input input_;                  // as given: a raw input needs nothing more
   std::vector<Input> inner_;     // what openers returned, keeping their cursors alive

@@ -2,50 +2,30 @@
 
 #include "line_offsets/line_offsets.hpp"
 
-#include <mutex>
 #include <stdexcept>
 
 namespace vantel::detail {
-namespace {
-
-// The lock of a table that other cursors share; nothing for one of the
-// cursor's own, which the cursor's lock already covers.
-std::unique_lock<std::mutex> hold(std::mutex* shared) {
-  return shared != nullptr ? std::unique_lock<std::mutex>(*shared) : std::unique_lock<std::mutex>();
-}
-
-}  // namespace
-
 std::int64_t Raw_cursor::find_line_offset(std::int64_t line) {
-  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr) {
-    const auto held = hold(lazy.shared);
+  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->find_line_offset(*lazy.source, line);
-  }
   return Line_offsets::find_line_offset(line_offsets(), line);
 }
 
 std::int64_t Raw_cursor::find_offset(std::int64_t line, std::int64_t col) {
-  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr) {
-    const auto held = hold(lazy.shared);
+  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->find_offset(*lazy.source, line, col);
-  }
   return Line_offsets::find_offset(line_offsets(), line, col);
 }
 
 std::pair<std::int64_t, std::int64_t> Raw_cursor::line_col_of_offset(std::int64_t offset) {
-  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr) {
-    const auto held = hold(lazy.shared);
+  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->line_col_of_offset(*lazy.source, offset);
-  }
   return Line_offsets::line_col_of_offset(line_offsets(), offset);
 }
 
 const Line_table& Raw_cursor::line_offsets() {
-  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr) {
-    // Once whole, the table is never replaced: the reference outlives the lock.
-    const auto held = hold(lazy.shared);
+  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->whole(*lazy.source);
-  }
   if (table_) return *table_;
   if (failure_) std::rethrow_exception(failure_);
   try {

@@ -23,9 +23,9 @@ namespace vantel::detail {
 // request without computing again.
 //
 // A cursor is one thread's at a time: whoever reads through it holds lock()
-// (detail::Opening does, for the length of a quote or a conversion). A table
-// that other cursors read too (a file's, kept from one opening to the next)
-// is locked on its own, by each query.
+// (detail::Opening does, for the length of a quote or a conversion), and with
+// it the cursor's table. Cursors that share a table (a file's openings, whose
+// table is kept from one to the next) share that table's lock.
 class Raw_cursor {
  public:
   Raw_cursor() = default;
@@ -54,18 +54,18 @@ class Raw_cursor {
   // Held while reading through the cursor. Recursive: a thread that holds it
   // may open the same input again (a report naming one input twice, a
   // callback that quotes the input being quoted).
-  [[nodiscard]] std::recursive_mutex& lock() const noexcept { return lock_; }
+  [[nodiscard]] std::recursive_mutex& lock() const noexcept { return *lock_; }
   // What failures of reading through an opening of it call it.
   [[nodiscard]] virtual std::string name() const { return "input"; }
 
  protected:
-  // A table that grows on demand, where it reads its text, and the lock of a
-  // table that other cursors share (none for a table of this cursor's own).
+  // A table that grows on demand, and where it reads its text.
   struct Lazy_lines {
     Line_offsets::Lazy_table* table;
     Line_offsets::Text_source* source;
-    std::mutex* shared = nullptr;
   };
+  // Makes the cursor's lock `lock`, that of a table other cursors read too.
+  void share_lock(std::recursive_mutex& lock) noexcept { lock_ = &lock; }
   // The cursor's growing table; none for a cursor whose table is computed
   // whole by compute_line_offsets.
   [[nodiscard]] virtual Lazy_lines lazy_lines() { return {nullptr, nullptr}; }
@@ -74,7 +74,8 @@ class Raw_cursor {
  private:
   std::optional<Line_table> table_;
   std::exception_ptr failure_;
-  mutable std::recursive_mutex lock_;
+  mutable std::recursive_mutex own_lock_;
+  std::recursive_mutex* lock_ = &own_lock_;
 };
 
 }  // namespace vantel::detail

@@ -1,4 +1,4 @@
-// A growing line table that several cursors read at once.
+// A growing line table that several cursors read.
 #pragma once
 
 #include "line_offsets/lazy_table.hpp"
@@ -7,17 +7,12 @@
 
 namespace vantel::detail {
 
-// A growing table that the openings of one file read at once, each through a
-// cursor of its own: every query takes the table's lock, and nothing else is
-// taken while it is held, so no two locks ever wait for each other here.
+// A growing table that the openings of one file read, each through a cursor
+// of its own: those cursors all take the table's lock as theirs, so that one
+// of them at a time reads the table.
 struct Shared_table {
-  std::mutex lock;
+  std::recursive_mutex lock;
   Line_offsets::Lazy_table table;
-
-  [[nodiscard]] bool failed() {
-    const std::lock_guard<std::mutex> hold(lock);
-    return table.failed();
-  }
 };
 
 }  // namespace vantel::detail

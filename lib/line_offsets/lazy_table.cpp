@@ -31,6 +31,7 @@ Starts Lazy_table::grow(Text_source& source, Enough enough) {
       }
     } catch (...) {
       failure_ = std::current_exception();
+      failed_.store(true, std::memory_order_release);
       throw;
     }
   }

@@ -6,6 +6,7 @@
 
 #include <vantel/line_table.hpp>
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -45,7 +46,8 @@ class Lazy_table {
   // Scans what is left and hands out the whole table.
   [[nodiscard]] const Line_table& whole(Text_source& source);
 
-  [[nodiscard]] bool failed() const noexcept { return failure_ != nullptr; }
+  // May be asked by a thread that does not hold the table's reader's lock.
+  [[nodiscard]] bool failed() const noexcept { return failed_.load(std::memory_order_acquire); }
   // Bytes scanned so far (the whole text once complete).
   [[nodiscard]] std::int64_t scanned() const noexcept { return scanner_ ? scanner_->scanned() : 0; }
 
@@ -60,6 +62,7 @@ class Lazy_table {
   std::optional<Line_scanner> scanner_;  // made at the first scan
   std::optional<Line_table> table_;      // once the text has been scanned to its end
   std::exception_ptr failure_;
+  std::atomic<bool> failed_{false};
 };
 
 }  // namespace vantel::Line_offsets

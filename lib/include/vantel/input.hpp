@@ -37,16 +37,17 @@ class Opened;
 /// others that need that cursor wait for it to end. A report takes the
 /// cursors of all its inputs at once, so that reports over the same inputs in
 /// any order never wait for each other. The openings of one file input each
-/// read a cursor of their own and share its kept table, which each query
-/// locks alone. What is yours is used as it is: a raw input's callables and
-/// an in_channel's stream are called under their cursor's lock, one thread at
-/// a time, but nothing stops other code (or another input made over the same
-/// stream) from using them meanwhile; a managed input's opener, and its
-/// closers, may run in several threads at once, before the cursor is taken
-/// and after it is given back. A callback of yours that quotes another input
-/// while Vantel holds a cursor (a tag handler, a raw input's callable, a
-/// stream's buffer) holds both: two threads doing so in opposite orders would
-/// wait for each other for ever.
+/// read a cursor of their own over its one kept table, and take that table's
+/// lock as their cursor's: they take turns too, while the file is opened,
+/// checked and closed outside it. What is yours is used as it is: a raw
+/// input's callables and an in_channel's stream are called under their
+/// cursor's lock, one thread at a time, but nothing stops other code (or
+/// another input made over the same stream) from using them meanwhile; a
+/// managed input's opener, and its closers, may run in several threads at
+/// once, before the cursor is taken and after it is given back. A callback of
+/// yours that quotes another input while Vantel holds a cursor (a tag
+/// handler, a raw input's callable, a stream's buffer) holds both: two
+/// threads doing so in opposite orders would wait for each other for ever.
 ///
 /// Line tables are built only as far as they are needed. A quote or a
 /// conversion scans a text, a stream that can seek or a file only up to the
