@@ -70,9 +70,11 @@ BENCHMARK(PpEachQuote)->UseRealTime()->Unit(benchmark::kNanosecond);
 
 // 10,000 one-location quotes spread over a 4 MB, 100,000-line file, through
 // one input made for the run: a file input (opened at each quote, its line
-// table kept while the file is unchanged) against a string input of the same
-// text.
-void quote_all_over(benchmark::State& state, bool from_file) {
+// table kept while the file is unchanged), the same input opened once for all
+// of them, and a string input of the same text.
+enum class Source { File, Opened, String };
+
+void quote_all_over(benchmark::State& state, Source source) {
   const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
   if (path.empty()) return;
   const std::string text = vantel_bench::read_file(path);
@@ -84,22 +86,32 @@ void quote_all_over(benchmark::State& state, bool from_file) {
   vantel::Formatter formatter(out);
   for (auto _ : state) {
     state.PauseTiming();
-    std::string copy = from_file ? std::string() : text;
+    std::string copy = source == Source::String ? text : std::string();
     state.ResumeTiming();
-    const vantel::Input input =
-        from_file ? vantel::Input::file(path) : vantel::Input::string(std::move(copy));
-    for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
+    const vantel::Input input = source == Source::String ? vantel::Input::string(std::move(copy))
+                                                         : vantel::Input::file(path);
+    if (source == Source::Opened) {
+      const vantel::Opened opened = input.open();
+      for (const auto& quote : quotes) vantel::pp(opened, formatter, quote);
+    } else {
+      for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
+    }
   }
   state.counters["quotes"] = static_cast<double>(quotes.size());
 }
 
 void PpAllOverFile(benchmark::State& state) {
-  quote_all_over(state, true);
+  quote_all_over(state, Source::File);
 }
 BENCHMARK(PpAllOverFile)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+void PpAllOverOpened(benchmark::State& state) {
+  quote_all_over(state, Source::Opened);
+}
+BENCHMARK(PpAllOverOpened)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 void PpAllOverString(benchmark::State& state) {
-  quote_all_over(state, false);
+  quote_all_over(state, Source::String);
 }
 BENCHMARK(PpAllOverString)->UseRealTime()->Unit(benchmark::kMillisecond);
 
