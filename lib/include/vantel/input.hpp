@@ -113,19 +113,22 @@ class Input {
 /// returned. Quoting, reporting and converting through it (it converts to
 /// `const Input&`, and input() gives an Input that copies can be made of)
 /// neither opens nor checks the file again, and costs what quoting a text
-/// costs, plus reading the quoted bytes. The file's identity is compared with
-/// its kept table's once, when it opens, and not again while it is open: a
-/// file renamed over its name is not read, and bytes rewritten in place are
-/// read against the line table of the file as it was.
+/// costs, plus reading the quoted lines from the file (a page for a line far
+/// from the last one read, nothing for one still at hand). The file's
+/// identity is compared with its kept table's once, when it opens, and not
+/// again while it is open: a file renamed over its name is not read, and
+/// bytes rewritten in place are read against the line table of the file as it
+/// was.
 ///
 /// It closes what it opened, each closer exactly once, when destroyed or by
 /// close(), after the quotes that other threads make through it have ended;
 /// closed from inside a quote through it (a callback), it closes when that
 /// quote ends. Quoting through its input after that fails with
-/// std::invalid_argument. Threads may quote through it at once, as through
-/// any Input: one at a time reads through its cursor. For an input that needs
-/// no opening (a text, a buffer, a stream, callables), its input is that input
-/// itself, and closing it does nothing.
+/// std::invalid_argument; copies of its input keep its buffer, not its
+/// descriptor, until they go. Threads may quote through it at once, as
+/// through any Input: one at a time reads through its cursor. For an input
+/// that needs no opening (a text, a buffer, a stream, callables), its input
+/// is that input itself, and closing it does nothing.
 class Opened {
  public:
   /// Takes over what `other` holds open; `other` then holds nothing.
