@@ -327,9 +327,9 @@ std::string layout_of(const std::vector<std::string>& args) {
     return std::string("error: ") + e.what();
   }
   static const char* const layouts[] = {"auto", "bytes", "text"};
-  return std::string(layouts[static_cast<int>(o.layout)]) + ", tab " + std::to_string(o.tab_width) +
-         ", width " + (o.max_width ? std::to_string(*o.max_width) : "-") +
-         (o.points ? ", points" : "");
+  return std::string(layouts[static_cast<int>(o.display)]) + ", tab " +
+         std::to_string(o.tab_width) + ", width " +
+         (o.max_width ? std::to_string(*o.max_width) : "-") + (o.points ? ", points" : "");
 }
 
 TEST(CliLayout, LayoutOptionsParseOrGiveOneUsageError) {
@@ -361,9 +361,9 @@ std::string quoted(const std::vector<std::string>& args, const std::string& inpu
   std::ostringstream out;
   std::ostringstream err;
   vantel_quote::Environment env{in, out, err};
-  env.out_is_terminal = width > 0;
+  env.out_is_terminal = width != 0;
   env.no_color = "1";
-  env.terminal_width = width;
+  env.terminal_width = std::max<std::int64_t>(width, 0);
   EXPECT_EQ(vantel_quote::run(args, env), 0) << err.str();
   return out.str();
 }
@@ -371,10 +371,13 @@ std::string quoted(const std::vector<std::string>& args, const std::string& inpu
 TEST(CliLayout, AutoIsTheTextLayoutCutToTheTerminalOnATerminalOnly) {
   const std::string line = "\tx = " + std::string(60, 'y') + ";\n";
   EXPECT_EQ(quoted({"-", "1..2"}, line, 0), "1 | \tx = " + std::string(60, 'y') + ";\n     ^\n");
-  // 40 columns, 16 of them for the line number and the markers.
-  EXPECT_EQ(quoted({"-", "1..2"}, line, 40), R"(1 |         x = yyyyyyyyyyyy…
+  // 40 columns in all, the line number and the markers included.
+  EXPECT_EQ(quoted({"-", "1..2"}, line, 40), R"(1 |         x = yyyyyyyyyyyyyyyyyyyyyy…
             ^
 )");
+  // A terminal that does not tell its width is taken as 80 columns wide.
+  const std::string wide = "x = " + std::string(200, 'y') + "\n";
+  EXPECT_EQ(quoted({"-", "1..2"}, wide, -1).find('\n'), 4 + (80 - 4 - 2) + 3u);
   EXPECT_EQ(quoted({"--max-width=0", "-", "1..2"}, line, 40),
             "1 |         x = " + std::string(60, 'y') + ";\n            ^\n");
   EXPECT_EQ(quoted({"--display=bytes", "-", "1..2"}, line, 40),
