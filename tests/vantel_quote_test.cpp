@@ -316,6 +316,44 @@ TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
   }
 }
 
+// Names, arguments, option values and the library's messages about them reach
+// standard error with their controls and invalid bytes escaped.
+TEST(CliMessages, ControlsInWhatTheyRepeatAreEscaped) {
+  const test::Temp_file named("a\nb\n");
+  const std::string odd = named.path() + "\x1b[2J";
+  std::filesystem::rename(named.path(), odd);
+  const std::string try_help = "Try 'vantel-quote --help' for more information.\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"missing\x1b]0;pwned\x07", "0..1"},
+       1,
+       "vantel-quote: missing<0x1B>]0;pwned<0x07>: No such file or directory\n"},
+      {{"a", "1:\x1b[2J..2"},
+       2,
+       "vantel-quote: invalid column: '<0x1B>[2J' in location '1:<0x1B>[2J..2'\n" + try_help},
+      {{"--x\xc2\x9b"
+        "31m",
+        "a"},
+       2,
+       "vantel-quote: unknown option '--x<U+009B>31m'\n" + try_help},
+      {{"--color=\xff\x1b", "a"},
+       2,
+       "vantel-quote: invalid --color '<0xFF><0x1B>': expected never, always or auto\n" + try_help},
+      {{odd, "9:1..9:2"},
+       1,
+       "vantel-quote: " + named.path() + "<0x1B>[2J: line 9 is outside the table of 3 lines\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = run(c.args);
+    EXPECT_EQ(outcome.status, c.status) << c.err;
+    EXPECT_EQ(outcome.err, c.err);
+  }
+  std::filesystem::rename(odd, named.path());
+}
+
 namespace {
 
 // What the layout options parse to, or the usage error.

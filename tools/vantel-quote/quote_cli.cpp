@@ -2,6 +2,8 @@
 
 #include "vantel-quote/whole_input.hpp"
 
+#include "text/cluster_walk.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -383,14 +385,20 @@ int flushed(Environment& env, int status) {
 
 namespace {
 
+// A message for standard error. What it repeats of file names, arguments and
+// the library's messages was typed by anyone or named by anything: controls
+// in it would reach the terminal, so they are shown escaped.
+std::string message(std::string_view text) {
+  return "vantel-quote: " + vantel::detail::escaped_text(text) + '\n';
+}
+
 template <class Args>
 int run_with(const Args& args, Environment env) {
   Options options;
   try {
     options = parse(args);
   } catch (const Usage_error& e) {
-    env.err << "vantel-quote: " << e.what()
-            << "\nTry 'vantel-quote --help' for more information.\n";
+    env.err << message(e.what()) << "Try 'vantel-quote --help' for more information.\n";
     return 2;
   }
   if (options.help) {
@@ -406,11 +414,16 @@ int run_with(const Args& args, Environment env) {
     quote(options, env, formatter);
   } catch (const std::bad_alloc&) {
     env.out.flush();
-    env.err << "vantel-quote: " << options.file << ": out of memory\n";
+    // Escaping takes memory too, which may still be short.
+    try {
+      env.err << message(options.file + ": out of memory");
+    } catch (const std::bad_alloc&) {
+      env.err << "vantel-quote: out of memory\n";
+    }
     return 1;
   } catch (const std::exception& e) {
     env.out.flush();
-    env.err << "vantel-quote: " << reason(options.file, e) << '\n';
+    env.err << message(reason(options.file, e));
     return 1;
   }
   return flushed(env, 0);
