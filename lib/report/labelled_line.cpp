@@ -40,17 +40,28 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   std::sort(queries.begin(), queries.end(),
             [](const Query& a, const Query& b) { return a.byte < b.byte; });
 
+  // Printable ASCII takes a column a byte: runs of it are stepped over, not
+  // cut into clusters.
   Cluster_walk walk(text, tab_width);
   Cluster cluster;
-  bool have = walk.next(cluster);
+  bool have = false;
+  bool ended = false;
   std::size_t q = 0;
   for (; q < queries.size(); ++q) {
-    while (have && cluster.end <= queries[q].byte) have = walk.next(cluster);
-    if (!have) break;
+    const std::size_t byte = queries[q].byte;
+    while (!ended && (!have || cluster.end <= byte)) {
+      walk.skip_plain(byte);
+      have = walk.next(cluster);
+      ended = !have;
+    }
+    if (ended) break;
     if (queries[q].first != nullptr) *queries[q].first = cluster.column;
     if (queries[q].last != nullptr) *queries[q].last = cluster.column + cluster.width;
   }
-  while (have) have = walk.next(cluster);
+  while (!ended) {
+    walk.skip_plain(text.size());
+    ended = !walk.next(cluster);
+  }
   const std::int64_t width = walk.column();
   for (; q < queries.size(); ++q) {
     if (queries[q].first != nullptr) *queries[q].first = width;
@@ -149,7 +160,12 @@ class Line_drawing {
       run_begin = run_end;
       run_width = 0;
     };
-    while (have_ && cluster_.column < from_) have_ = walk_.next(cluster_);
+    while (have_ && cluster_.column < from_) {
+      // Plain bytes before the window are a column each: stepped over.
+      if (walk_.column() < from_)
+        walk_.skip_plain(walk_.position() + static_cast<std::size_t>(from_ - walk_.column()));
+      have_ = walk_.next(cluster_);
+    }
     for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
       if (cluster_.kind != Cluster_kind::Text) {
         flush_run();
