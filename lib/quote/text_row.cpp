@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -72,13 +74,9 @@ Text_row::Reach Text_row::walk_to_window() {
       reach.recent = {c.begin, c.column};
       next_mark = Wide{c.column} + max_width_;
     }
-    if (touches(c, hint, last)) {
-      if (!first_lit_) {
-        first_lit_ = c.column;
-        reach.first_end = Wide{c.column} + c.width;
-      }
-      reach.lit_end = Wide{c.column} + c.width;
-    }
+    if (!touches(c, hint, last)) continue;
+    reach.lit_end = Wide{c.column} + c.width;
+    if (!first_lit_) std::tie(first_lit_, reach.first_end) = std::pair(c.column, *reach.lit_end);
   }
   const Wide text_width = walk.column();
   reach.width = text_width + past_count_;

@@ -21,10 +21,8 @@ struct Query {
   std::int64_t* last;   // one past its last column, when wanted
 };
 
-// Gives every part its columns in one walk over the line. A byte inside a
-// cluster takes the whole cluster; a byte past the text stands at the column
-// after it, one column wide. Returns the line's width.
-std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
+// The bytes whose columns the parts need, in ascending order.
+std::vector<Query> queries_of(std::vector<Report_part>& parts) {
   std::vector<Query> queries;
   queries.reserve(parts.size() * 2);
   for (Report_part& p : parts) {
@@ -39,6 +37,14 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   }
   std::sort(queries.begin(), queries.end(),
             [](const Query& a, const Query& b) { return a.byte < b.byte; });
+  return queries;
+}
+
+// Gives every part its columns in one walk over the line. A byte inside a
+// cluster takes the whole cluster; a byte past the text stands at the column
+// after it, one column wide. Returns the line's width.
+std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
+  const std::vector<Query> queries = queries_of(parts);
 
   // Printable ASCII takes a column a byte: runs of it are stepped over, not
   // cut into clusters.
