@@ -216,7 +216,7 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
 
 // " --> name:line:col" for the section's first primary label, else its first.
 void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, Line_reader& reader,
-                 Read_line& line, std::int64_t width) {
+                 Read_line& line) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
@@ -234,7 +234,8 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   std::string where(section.name);
   if (!where.empty()) where += ":";
   where += std::to_string(p.first_line) + ":" + std::to_string(column);
-  put_wrapped(row, where, nullptr, default_tab_width, width, bare_row);
+  // Never broken, so that terminals and editors still find file:line:col.
+  put_shown(row, where, nullptr, default_tab_width);
   row.end_row();
 }
 
@@ -253,7 +254,7 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   gutter.lanes.assign(section.lanes, nullptr);
   Line_reader reader(section.opening->cursor());
   Read_line read;
-  print_arrow(row, gutter, section, reader, read, layout.row_width);
+  print_arrow(row, gutter, section, reader, read);
   gutter.start_bare(row, {});
   row.end_row();
   std::int64_t previous = 0;
