@@ -188,6 +188,13 @@ class Line_drawing {
       }
       run_end = cluster_.end;
       run_width += cluster_.width;
+      // The plain bytes that follow join the run at a column each.
+      if (walk_.column() < to_) {
+        const std::size_t plain =
+            walk_.skip_plain(walk_.position() + static_cast<std::size_t>(to_ - walk_.column()));
+        run_end += plain;
+        run_width += static_cast<std::int64_t>(plain);
+      }
     }
     flush_run();
   }
