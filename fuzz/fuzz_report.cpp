@@ -159,6 +159,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
+  // A stream that stops taking bytes halfway: once it has failed, the report
+  // opens no more tags, a sign that it stopped drawing rather than drawing
+  // into nothing.
+  {
+    test::Full_buf full(static_cast<std::streamsize>(first.out.size() / 2));
+    std::ostream refusing(&full);
+    vantel::Formatter g(refusing);
+    int late = 0;
+    vantel::Stag_functions counting;
+    counting.print_open_stag = [&](const vantel::Stag&) { late += refusing.bad() ? 1 : 0; };
+    g.set_stag_functions(std::move(counting));
+    g.set_print_tags(true);
+    if (fuzz::outcome([&] { vantel::pp_report(g, report, options); }) == fuzz::Failure::none)
+      CHECK(late == 0);
+  }
+
   // A stream that throws after some bytes: the caller's tag is the only one
   // left open, and the failure is the stream's.
   test::Full_buf buf(static_cast<std::streamsize>(first.out.size() / 2));

@@ -265,3 +265,29 @@ TEST(Styles, AThrowingStreamLeavesNoReportTagOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stream that stops taking bytes stops the report: with thousands of
+// labels on one line, no tag opens and nothing is tried after the first
+// refusal.
+TEST(Styles, AReportStopsOnceItsStreamHasFailed) {
+  const vantel::Source source(Input::string(std::string(20000, 'x') + "\n"), "f");
+  vantel::Report r;
+  for (std::int64_t at = 0; at < 20000; at += 2)
+    r.labels.push_back(vantel::Label::secondary(
+        source, {Position::of_offset(at), Position::of_offset(at + 1)}, "m"));
+  test::Full_buf buf(100);
+  std::ostream out(&buf);
+  vantel::Formatter f(out);
+  int late = 0;
+  vantel::Stag_functions counting;
+  counting.print_open_stag = [&](const vantel::Stag&) { late += out.bad() ? 1 : 0; };
+  f.set_stag_functions(std::move(counting));
+  f.set_print_tags(true);
+  vantel::pp_report(f, r);
+  EXPECT_EQ(late, 0);
+  EXPECT_EQ(buf.refused_calls, 1);
+}
+
+}  // namespace
