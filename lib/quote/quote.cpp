@@ -23,7 +23,6 @@
 namespace vantel::detail {
 namespace {
 
-
 bool covers_offsets(std::int64_t start, std::int64_t end) noexcept {
   return start != -1 && end != -1 && end != min_offset;
 }
