@@ -227,6 +227,15 @@ TEST(Styles, AnsiThemeColoursPrimaryUnderlinesBySeverity) {
     EXPECT_EQ(out.str().substr(0, colour.size()), colour);
     EXPECT_NE(out.str().find(colour + "^\x1b[0m"), std::string::npos) << out.str();
   }
+  // Escaped forms are dimmed in a report's lines as in quotes.
+  vantel::Report r;
+  r.labels.push_back(vantel::Label::primary({Input::string("a\x1b b\n"), "f"},
+                                            {Position::of_offset(3), Position::of_offset(4)}));
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  vantel::setup_tags(f, vantel::Styles::ansi());
+  vantel::pp_report(f, r);
+  EXPECT_NE(out.str().find("a\x1b[2m<0x1B>\x1b[22m b"), std::string::npos) << out.str();
 }
 
 // Whichever byte a stream throws at, a report leaves no tag of its own open

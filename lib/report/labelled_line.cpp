@@ -178,7 +178,8 @@ class Line_drawing {
         flush_run();
         run_begin = run_end = cluster_.end;
         row_.to_column(at(cluster_.column));
-        row_.put(cluster_.shown(text_), cluster_.width, nullptr);
+        row_.put(cluster_.shown(text_), cluster_.width,
+                 cluster_.kind == Cluster_kind::Escaped ? &Escaped_form_tag : nullptr);
         continue;
       }
       if (run_end != cluster_.begin || run_end == run_begin) {
