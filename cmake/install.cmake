@@ -1,5 +1,5 @@
 # Install rules: the library, its headers, a CMake package, a pkg-config file,
-# and vantel-quote with its manual page.
+# the licence, and vantel-quote with its manual page.
 # Included from the top-level CMakeLists.txt after every target exists.
 include(CMakePackageConfigHelpers)
 
@@ -24,7 +24,8 @@ install(EXPORT vantelTargets NAMESPACE vantel::
   DESTINATION ${VANTEL_INSTALL_CMAKEDIR} COMPONENT vantel_Development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/vantelConfig.cmake.in
   ${PROJECT_BINARY_DIR}/vantelConfig.cmake
-  INSTALL_DESTINATION ${VANTEL_INSTALL_CMAKEDIR})
+  INSTALL_DESTINATION ${VANTEL_INSTALL_CMAKEDIR}
+  PATH_VARS CMAKE_INSTALL_DOCDIR)
 # 0.x releases promise compatibility within one minor version only, as the
 # soname does.
 if(PROJECT_VERSION_MAJOR EQUAL 0)
@@ -62,9 +63,17 @@ if(BUILD_SHARED_LIBS)
 else()
   set(VANTEL_PC_REQUIRES "Requires: libutf8proc")
 endif()
+# pkg-config has no licence field of its own; vantel.pc.in gives "License:",
+# which pkgconf reads as an SPDX expression from 1.9 on and older tools skip,
+# as they skip every field they do not know.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vantel.pc.in ${PROJECT_BINARY_DIR}/vantel.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vantel.pc
   DESTINATION ${vantel_pc_dir} COMPONENT vantel_Development)
+
+# Whoever ships a program linked with Vantel must ship this notice too; the
+# CMake package names the file (vantel_LICENSE_FILE).
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+  DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT vantel_Development)
 
 # vantel-quote: installed when the examples are built and the option is on.
 if(VANTEL_INSTALL_QUOTE AND TARGET vantel-quote)

@@ -48,6 +48,50 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 list(JOIN vantel_deb_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 
+# Stripped, as Debian ships binaries; the .tar.gz holds the same files.
+set(CPACK_STRIP_FILES ON)
+# The shared library lies in the loader's folders: dpkg runs ldconfig once
+# through this trigger, after every package of a run is unpacked.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# What Debian wants in a package's doc folder beside the licence: the
+# copyright file in the machine-readable format, and a changelog. The package
+# preset turns this on, with CMAKE_INSTALL_DOCDIR named after the package.
+option(VANTEL_INSTALL_DEBIAN_DOCS
+       "Install the copyright and changelog.gz of the Debian package into CMAKE_INSTALL_DOCDIR" OFF)
+if(VANTEL_INSTALL_DEBIAN_DOCS)
+  set(vantel_deb_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_PACKAGE_NAME})
+  if(NOT CMAKE_INSTALL_DOCDIR STREQUAL vantel_deb_docdir)
+    message(FATAL_ERROR "VANTEL_INSTALL_DEBIAN_DOCS needs CMAKE_INSTALL_DOCDIR=${vantel_deb_docdir}, "
+                        "where dpkg and lintian look for the copyright file")
+  endif()
+
+  # The copyright line and the notice come from LICENSE, so that the two
+  # cannot differ. Continuation lines start with a space, empty ones are " .".
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE vantel_license)
+  if(NOT vantel_license MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(Permission [^\n].*[^\n])\n*$")
+    message(FATAL_ERROR "LICENSE: expected a copyright line, an empty line, then the permission notice")
+  endif()
+  set(vantel_deb_copyright "${CMAKE_MATCH_1}")
+  string(REPLACE "\n\n" "\n.\n" vantel_deb_license "${CMAKE_MATCH_2}")
+  string(REPLACE "\n" "\n " vantel_deb_license " ${vantel_deb_license}")
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/copyright.in ${PROJECT_BINARY_DIR}/debian/copyright
+                 @ONLY)
+
+  # Dated when configured, or at SOURCE_DATE_EPOCH for a reproducible build.
+  string(TIMESTAMP vantel_deb_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog
+                 @ONLY)
+  find_program(VANTEL_GZIP gzip REQUIRED)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/debian/changelog.gz
+    COMMAND ${VANTEL_GZIP} -9nkf ${PROJECT_BINARY_DIR}/debian/changelog
+    DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog VERBATIM)
+  add_custom_target(vantel-debian-changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.gz)
+  install(FILES ${PROJECT_BINARY_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT vantel_Development)
+endif()
+
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/" "/build-[^/]*/" "/out/" "/\\\\.cache/")
 

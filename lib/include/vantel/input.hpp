@@ -85,7 +85,7 @@ class Input {
   /// closed or put back where it stood. Offsets count from the stream's start
   /// where it can seek. Quoting fails with std::system_error when it cannot
   /// seek at all, and when reading it fails; its end is an ordinary end.
-  static Input in_channel(std::istream& channel);
+  [[nodiscard]] static Input in_channel(std::istream& channel);
   /// The caller's own cursor: `seek` to an absolute offset, `read_char` the
   /// next byte, and `line_offsets`, called at most once, for the line table.
   [[nodiscard]] static Input raw(std::function<Seek_result(std::int64_t)> seek,
@@ -94,6 +94,10 @@ class Input {
   /// An input opened by `opener` at each quote; the closer it returns runs
   /// exactly once when the quote is done, also when the quote fails.
   [[nodiscard]] static Input managed(std::function<std::pair<Input, Closer>()> opener);
+
+  /// Whether this input and `other` are copies of one input (made by one call
+  /// of the functions above): then they read one text through one cursor.
+  [[nodiscard]] bool same_as(const Input& other) const noexcept { return node_ == other.node_; }
 
   /// Opens this input once, for many quotes: see Opened. Runs the openers of
   /// a file or managed input (failing as a quote would); an input over a
