@@ -8,6 +8,7 @@
 #include <vantel/styles.hpp>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 
 namespace vantel::detail {
@@ -388,6 +389,35 @@ void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted
   }
 }
 
+// Keeps the first `most` labels that lie on the line, by column, and every
+// end of a label over several lines, which the lanes need; how many were
+// left out. No limit when `most` is 0.
+std::int64_t keep_first_labels(std::vector<Report_part*>& sorted, std::int64_t most) {
+  if (most <= 0) return 0;
+  std::int64_t singles = 0;
+  std::int64_t left_out = 0;
+  const auto kept = std::remove_if(sorted.begin(), sorted.end(), [&](const Report_part* p) {
+    if (p->kind != Report_part::Kind::Single) return false;
+    if (++singles <= most) return false;
+    ++left_out;
+    return true;
+  });
+  sorted.erase(kept, sorted.end());
+  return left_out;
+}
+
+// "… N more labels on this line", under the line's rows.
+void more_labels_row(Row_writer& row, const Gutter& gutter, std::int64_t count, Charset charset) {
+  const Cut_marker marker = cut_marker(charset);
+  gutter.start(row, {});
+  row.to_column(gutter.origin());
+  row.put(marker.text, marker.width, &Cut_marker_tag);
+  const std::string rest =
+      " " + std::to_string(count) + (count == 1 ? " more label" : " more labels") + " on this line";
+  row.put(rest, static_cast<std::int64_t>(rest.size()), nullptr);
+  row.end_row();
+}
+
 }  // namespace
 
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
@@ -405,6 +435,11 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     return std::make_tuple(a->column, a->column_end, a->order) <
            std::make_tuple(b->column, b->column_end, b->order);
   });
+  const std::int64_t left_out = keep_first_labels(sorted, layout.max_labels);
+  if (left_out > 0) {
+    width = text_width;
+    for (const Report_part* p : sorted) width = std::max(width, p->column_end);
+  }
 
   Line_drawing drawing(row, gutter, number, text, layout);
   const auto max_width =
@@ -418,6 +453,7 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
   } else {
     draw_windows(drawing, sorted, width, text_width, max_width);
   }
+  if (left_out > 0) more_labels_row(row, gutter, left_out, layout.charset);
 }
 
 }  // namespace vantel::detail
