@@ -30,7 +30,7 @@ Resolved_position at(std::int64_t offset, std::int64_t line) {
 }
 
 void render(benchmark::State& state, const std::vector<source_line>& lines,
-            const std::vector<Location>& locations, const vantel::Display& display = {}) {
+            const std::vector<Location>& locations, const vantel::Layout& display = {}) {
   Null_buffer buffer;
   std::ostream out(&buffer);
   const vantel::detail::Get_lines get_lines = [&](const Resolved_position&,
@@ -54,15 +54,15 @@ void render(benchmark::State& state, const std::vector<source_line>& lines,
   }
 }
 
-// The text layout, cut to `max_width` columns as a terminal would want it.
-vantel::Display text_layout(std::int64_t max_width) {
-  vantel::Display display;
-  display.columns = vantel::Display::Columns::Text;
-  display.max_width = max_width;
+// The text layout, cut to rows of `width` columns as a terminal would want it.
+vantel::Layout text_layout(std::int64_t width) {
+  vantel::Layout display;
+  display.columns = vantel::Layout::Columns::Text;
+  display.width = width;
   return display;
 }
 
-void single_line_many_locations(benchmark::State& state, const vantel::Display& display) {
+void single_line_many_locations(benchmark::State& state, const vantel::Layout& display) {
   constexpr std::int64_t line_size = 1 << 20;
   constexpr std::int64_t count = 100'000;
   const std::vector<source_line> lines{{std::string(line_size, 'x'), 0}};
@@ -85,7 +85,7 @@ void BM_SingleLineManyLocationsText(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleLineManyLocationsText)->Unit(benchmark::kMillisecond);
 
-void multi_line_ten_thousand_lines(benchmark::State& state, const vantel::Display& display) {
+void multi_line_ten_thousand_lines(benchmark::State& state, const vantel::Layout& display) {
   constexpr std::int64_t line_count = 10'000;
   const std::string text = "    let value = compute(argument, other);";
   const auto stride = static_cast<std::int64_t>(text.size()) + 1;

@@ -69,7 +69,7 @@ vantel::Report thousand_labels(const Input& input) {
 }
 
 void draw(benchmark::State& state, const vantel::Report& report,
-          const vantel::Report_options& options) {
+          const vantel::Layout& options) {
   Null_buffer buffer;
   std::ostream out(&buffer);
   for (auto _ : state) {
@@ -118,8 +118,8 @@ void BM_ReportTenThousandLabelsOneLine(benchmark::State& state) {
         i % 3 == 0 ? "" : "label " + std::to_string(i),
         i % 2 == 0 ? vantel::Label_kind::Primary : vantel::Label_kind::Secondary);
   }
-  vantel::Report_options options;
-  options.max_width = 120;
+  vantel::Layout options;
+  options.width = 128;
   draw(state, report, options);
 }
 BENCHMARK(BM_ReportTenThousandLabelsOneLine)->Unit(benchmark::kMillisecond);

@@ -1,22 +1,30 @@
 // Draws reports of fuzzer-chosen texts, labels, messages and options, and
 // checks that only documented failures escape, that every tag opens and
 // closes within one row, that no control byte but the line feed reaches the
-// output, that the rows of text stay within the maximum width, and that
-// drawing again gives the same bytes.
+// output, that the rows of text stay within the maximum width, that drawing
+// again gives the same bytes, and that a stream that throws at any byte
+// leaves no tag of the report's open inside the caller's. The options are
+// those that came before Layout, which reach the same drawing.
 #include <vantel/vantel.hpp>
 #include "fuzz_check.hpp"
+#include "full_buf.hpp"
 
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <ios>
+#include <ostream>
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace {
 
@@ -140,11 +148,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       vantel::detail::Cluster cluster;
       while (walk.next(cluster)) {
       }
-      if (walk.column() > options.max_width + 6 + labels + 1)
+      // A window is wider only to hold one cluster, at most "<U+10FFFF>".
+      const std::int64_t window = std::max<std::int64_t>(options.max_width, 10);
+      if (walk.column() > window + 2 + labels + 1)
         std::fprintf(stderr, "max_width %lld, row:\n%s\nin:\n%s",
                      static_cast<long long>(options.max_width), row.c_str(), first.out.c_str());
-      CHECK(walk.column() <= options.max_width + 6 + labels + 1);
+      CHECK(walk.column() <= window + 2 + labels + 1);
     }
   }
+
+  // A stream that throws after some bytes: the caller's tag is the only one
+  // left open, and the failure is the stream's.
+  test::Full_buf buf(static_cast<std::streamsize>(first.out.size() / 2));
+  std::ostream out(&buf);
+  out.exceptions(std::ios_base::badbit);
+  vantel::Formatter f(out);
+  int depth = 0;
+  vantel::Stag_functions functions;
+  functions.print_open_stag = [&depth](const vantel::Stag&) { ++depth; };
+  functions.print_close_stag = [&depth](const vantel::Stag&) { --depth; };
+  f.set_stag_functions(std::move(functions));
+  f.set_print_tags(true);
+  const vantel::Stag host{"host"};
+  f.open_stag(host);
+  bool failed = false;
+  try {
+    vantel::pp_report(f, report, options);
+  } catch (const std::ios_base::failure&) {
+    failed = true;
+  }
+  CHECK(depth == 1);
+  CHECK(failed == (buf.taken.size() < first.out.size()));
   return 0;
 }

@@ -187,4 +187,27 @@ TEST(ClusterWalk, TilesAnyBytesAndResumes) {
   }
 }
 
+// What a message may repeat of a name or an argument: the escaped forms of the
+// text layout, with tabs and everything printable left as they are.
+TEST(EscapedText, EscapesWhatTheTextLayoutEscapesAndKeepsTabs) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"plain.calc", "plain.calc"},
+      {"a\tb \xe4\xb8\xad\xf0\x9f\x98\x80", "a\tb \xe4\xb8\xad\xf0\x9f\x98\x80"},
+      {"x\x1b]0;t\x07y", "x<0x1B>]0;t<0x07>y"},
+      {"1:\x1b[2J\n\x7f", "1:<0x1B>[2J<0x0A><0x7F>"},
+      {"--x\xc2\x9b"
+       "31m",
+       "--x<U+009B>31m"},
+      {"\xff\xe2\x80", "<0xFF><0xE2><0x80>"},
+      {"a\xe2\x80\xae"
+       "b\xe2\x80\x8b",
+       "a<U+202E>b<U+200B>"},
+      {std::string("a\0b", 3), "a<0x00>b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vantel::detail::escaped_text(c.text), c.shown) << c.shown;
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "helpers.hpp"
 
 #include <vantel/formatter.hpp>
+#include <vantel/formatter_names.hpp>
 
 #include <gtest/gtest.h>
 

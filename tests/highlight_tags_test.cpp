@@ -1,4 +1,4 @@
-#include "quote/highlight_tags.hpp"
+#include "draw/in_tag.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -11,8 +11,8 @@
 namespace {
 
 using vantel::Formatter;
+using vantel::Single_line_underline_tag;
 using vantel::Stag;
-using vantel::detail::Single_line_underline_tag;
 
 const Stag host_tag{"Host.tag"};
 
@@ -43,7 +43,6 @@ TEST(HighlightTags, DefaultHandlersWriteNothingButTurnMarkingOnForOtherTags) {
   EXPECT_TRUE(f.mark_tags());
   EXPECT_FALSE(f.print_tags());
   EXPECT_EQ(tag_both(f, out), "^<Host.tag>x</Host.tag>");
-  EXPECT_EQ(vantel::detail::handle_tag_default.open_text(), "");
 }
 
 TEST(HighlightTags, HandlersAnswerForTheHighlightTagAndAreCalledEachTime) {

@@ -1,3 +1,4 @@
+#include "input/file_channel.hpp"
 #include "input/opening.hpp"
 
 #include "helpers.hpp"
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -314,6 +316,45 @@ TEST(InputFile, TableIsKeptWhileTheFileIsUnchangedAndRebuiltWhenItChanges) {
     EXPECT_EQ(after.data() == before.data(), c.kept) << c.change;
     EXPECT_EQ(after.to_vector(), c.table) << c.change;
     EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), c.table[1]) << c.change;
+  }
+}
+
+// /proc reports its files empty and unchanged whatever they hold: the table
+// must be that of the text at each opening, not the first one's.
+TEST(InputFile, TableOfAFileThatMisreportsItsSizeIsNotKept) {
+  const char* const comm = "/proc/thread-self/comm";  // the thread's name
+  char name[16] = {};
+  if (::access(comm, R_OK) != 0 || ::prctl(PR_GET_NAME, name) != 0)
+    GTEST_SKIP() << comm << " cannot be read";
+  const Input input = Input::file(comm);
+  const struct {
+    const char* name;
+    std::int64_t end;
+  } names[] = {{"vantel-tests", 13}, {"v", 2}, {"vantel", 7}};
+  for (const auto& n : names) {
+    ASSERT_EQ(::prctl(PR_SET_NAME, n.name), 0);
+    EXPECT_EQ(Position::to_offset(input, Position::of_line_col(2, 1)), n.end) << n.name;
+  }
+  ::prctl(PR_SET_NAME, name);
+}
+
+// Only a regular file with bytes in it, on a file system that stores them,
+// is told by its identity; other files' tables are not kept.
+TEST(InputFile, IdentityTellsTheContentOfStoredRegularFilesOnly) {
+  const Temp_file stored("ab\n");
+  const Temp_file empty("");
+  const struct {
+    std::string path;
+    bool tells;
+  } cases[] = {{stored.path(), true},
+               {empty.path(), false},
+               {"/proc/self/maps", false},
+               {"/sys/devices/system/cpu/online", false},  // sysfs reports 4096 bytes
+               {"/dev/null", false}};
+  for (const auto& c : cases) {
+    if (::access(c.path.c_str(), R_OK) != 0) continue;
+    const vantel::detail::File_buf file(c.path);
+    EXPECT_EQ(file.identity().tells_content, c.tells) << c.path;
   }
 }
 

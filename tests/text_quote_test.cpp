@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+// Much of what follows pins the layout options that came before Layout
+// (Display, Report_options), which stay for a minor version.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace {
 
 using vantel::Display;

@@ -316,6 +316,44 @@ TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
   }
 }
 
+// Names, arguments, option values and the library's messages about them reach
+// standard error with their controls and invalid bytes escaped.
+TEST(CliMessages, ControlsInWhatTheyRepeatAreEscaped) {
+  const test::Temp_file named("a\nb\n");
+  const std::string odd = named.path() + "\x1b[2J";
+  std::filesystem::rename(named.path(), odd);
+  const std::string try_help = "Try 'vantel-quote --help' for more information.\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"missing\x1b]0;pwned\x07", "0..1"},
+       1,
+       "vantel-quote: missing<0x1B>]0;pwned<0x07>: No such file or directory\n"},
+      {{"a", "1:\x1b[2J..2"},
+       2,
+       "vantel-quote: invalid column: '<0x1B>[2J' in location '1:<0x1B>[2J..2'\n" + try_help},
+      {{"--x\xc2\x9b"
+        "31m",
+        "a"},
+       2,
+       "vantel-quote: unknown option '--x<U+009B>31m'\n" + try_help},
+      {{"--color=\xff\x1b", "a"},
+       2,
+       "vantel-quote: invalid --color '<0xFF><0x1B>': expected never, always or auto\n" + try_help},
+      {{odd, "9:1..9:2"},
+       1,
+       "vantel-quote: " + named.path() + "<0x1B>[2J: line 9 is outside the table of 3 lines\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = run(c.args);
+    EXPECT_EQ(outcome.status, c.status) << c.err;
+    EXPECT_EQ(outcome.err, c.err);
+  }
+  std::filesystem::rename(odd, named.path());
+}
+
 namespace {
 
 // What the layout options parse to, or the usage error.
@@ -327,9 +365,9 @@ std::string layout_of(const std::vector<std::string>& args) {
     return std::string("error: ") + e.what();
   }
   static const char* const layouts[] = {"auto", "bytes", "text"};
-  return std::string(layouts[static_cast<int>(o.layout)]) + ", tab " + std::to_string(o.tab_width) +
-         ", width " + (o.max_width ? std::to_string(*o.max_width) : "-") +
-         (o.points ? ", points" : "");
+  return std::string(layouts[static_cast<int>(o.display)]) + ", tab " +
+         std::to_string(o.tab_width) + ", width " +
+         (o.max_width ? std::to_string(*o.max_width) : "-") + (o.points ? ", points" : "");
 }
 
 TEST(CliLayout, LayoutOptionsParseOrGiveOneUsageError) {
@@ -361,9 +399,9 @@ std::string quoted(const std::vector<std::string>& args, const std::string& inpu
   std::ostringstream out;
   std::ostringstream err;
   vantel_quote::Environment env{in, out, err};
-  env.out_is_terminal = width > 0;
+  env.out_is_terminal = width != 0;
   env.no_color = "1";
-  env.terminal_width = width;
+  env.terminal_width = std::max<std::int64_t>(width, 0);
   EXPECT_EQ(vantel_quote::run(args, env), 0) << err.str();
   return out.str();
 }
@@ -371,10 +409,13 @@ std::string quoted(const std::vector<std::string>& args, const std::string& inpu
 TEST(CliLayout, AutoIsTheTextLayoutCutToTheTerminalOnATerminalOnly) {
   const std::string line = "\tx = " + std::string(60, 'y') + ";\n";
   EXPECT_EQ(quoted({"-", "1..2"}, line, 0), "1 | \tx = " + std::string(60, 'y') + ";\n     ^\n");
-  // 40 columns, 16 of them for the line number and the markers.
-  EXPECT_EQ(quoted({"-", "1..2"}, line, 40), R"(1 |         x = yyyyyyyyyyyy…
+  // 40 columns in all, the line number and the markers included.
+  EXPECT_EQ(quoted({"-", "1..2"}, line, 40), R"(1 |         x = yyyyyyyyyyyyyyyyyyyyyy…
             ^
 )");
+  // A terminal that does not tell its width is taken as 80 columns wide.
+  const std::string wide = "x = " + std::string(200, 'y') + "\n";
+  EXPECT_EQ(quoted({"-", "1..2"}, wide, -1).find('\n'), 4 + (80 - 4 - 2) + 3u);
   EXPECT_EQ(quoted({"--max-width=0", "-", "1..2"}, line, 40),
             "1 |         x = " + std::string(60, 'y') + ";\n            ^\n");
   EXPECT_EQ(quoted({"--display=bytes", "-", "1..2"}, line, 40),

@@ -91,12 +91,11 @@ int main(int argc, char** argv) {
   report.severity = "warning";
   report.code = "W12";
   report.message = "height is computed from width";
-  report.labels.emplace_back(text, "tour.calc",
-                             vantel::Location{Position::of_offset(28), Position::of_offset(37)},
-                             "computed here");
-  report.labels.emplace_back(text, "tour.calc",
-                             vantel::Location{Position::of_offset(4), Position::of_offset(9)},
-                             "from this", vantel::Label_kind::Secondary);
+  const vantel::Source tour(text, "tour.calc");
+  report.labels.push_back(vantel::Label::primary(
+      tour, {Position::of_offset(28), Position::of_offset(37)}, "computed here"));
+  report.labels.push_back(vantel::Label::secondary(
+      tour, {Position::of_offset(4), Position::of_offset(9)}, "from this"));
   report.notes.push_back({"help", "a report holds labels over any inputs, and notes"});
   vantel::pp_report(out, report);
   return 0;

@@ -19,12 +19,12 @@ int main() {
       {Position::of_line_col(2, 18), Position::of_line_col(2, 24)}};
 
   vantel::Formatter out(std::cout);
-  vantel::Display text;
-  text.columns = vantel::Display::Columns::Text;
-  for (const vantel::Display& display : {vantel::Display{}, text}) {
-    out.print_string(display.columns == vantel::Display::Columns::Text ? "== text" : "== bytes");
+  vantel::Layout text;
+  text.columns = vantel::Layout::Columns::Text;
+  for (const vantel::Layout& layout : {vantel::Layout{}, text}) {
+    out.print_string(layout.columns == vantel::Layout::Columns::Text ? "== text" : "== bytes");
     out.cut();
-    vantel::pp(input, out, unknown, display);
-    vantel::pp(input, out, world, display);
+    vantel::pp(input, out, unknown, layout);
+    vantel::pp(input, out, world, layout);
   }
 }

@@ -62,22 +62,6 @@ vantel::Location span(const Token& from, const Token& to) {
   return {vantel::Position::of_lexing(from.start), vantel::Position::of_lexing(to.end)};
 }
 
-// Colours for the report's tags, as a terminal shows them.
-void use_colours(vantel::Formatter& out) {
-  vantel::Stag_functions colours;
-  colours.mark_open_stag = [](const vantel::Stag& tag) -> std::string {
-    if (dynamic_cast<const vantel::Report_severity_tag*>(&tag) != nullptr) return "\x1b[1;31m";
-    if (&tag == &vantel::Report_primary_tag) return "\x1b[1;31m";
-    if (&tag == &vantel::Report_secondary_tag || &tag == &vantel::Report_margin_tag)
-      return "\x1b[1;34m";
-    if (&tag == &vantel::Report_message_tag) return "\x1b[1m";
-    return "";
-  };
-  colours.mark_close_stag = [](const vantel::Stag&) { return std::string("\x1b[0m"); };
-  out.set_stag_functions(std::move(colours));
-  out.set_mark_tags(true);
-}
-
 }  // namespace
 
 int main() {
@@ -86,7 +70,10 @@ int main() {
 
   vantel::Formatter out(std::cout);
   const char* no_color = std::getenv("NO_COLOR");
-  if (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0')) use_colours(out);
+  // The ready theme: each report's primary underlines in its severity's colour.
+  if (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0'))
+    vantel::setup_tags(out, vantel::Styles::ansi());
+  const vantel::Source source(input, file_name);
 
   // Names must be defined by a `let` before they are used.
   std::map<std::string, const Token*> defined;
@@ -102,7 +89,7 @@ int main() {
       vantel::Report report;
       report.code = "E001";
       report.message = "unknown name '" + t.text + "'";
-      report.labels.emplace_back(input, file_name, span(t, t), "not defined");
+      report.labels.push_back(vantel::Label::primary(source, span(t, t), "not defined"));
       // A defined name of the same length that differs in two bytes or less.
       for (const auto& [name, token] : defined) {
         if (name.size() != t.text.size()) continue;
@@ -110,8 +97,8 @@ int main() {
         for (std::size_t i = 0; i < name.size(); ++i)
           if (name[i] != t.text[i]) ++differ;
         if (differ > 2) continue;
-        report.labels.emplace_back(input, file_name, span(*token, *token),
-                                   "a similar name is defined here", vantel::Label_kind::Secondary);
+        report.labels.push_back(vantel::Label::secondary(source, span(*token, *token),
+                                                         "a similar name is defined here"));
         report.notes.push_back({"help", "did you mean '" + name + "'?"});
         break;
       }
@@ -126,8 +113,8 @@ int main() {
     vantel::Report report;
     report.code = "E002";
     report.message = "this parenthesis is never closed";
-    report.labels.emplace_back(input, file_name, span(*open_paren, tokens.back()),
-                               "the input ends inside it");
+    report.labels.push_back(vantel::Label::primary(source, span(*open_paren, tokens.back()),
+                                                   "the input ends inside it"));
     report.notes.push_back({"note", "every '(' needs a ')' after it"});
     vantel::pp_report(out, report);
   }

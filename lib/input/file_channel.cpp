@@ -2,14 +2,68 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
+
 namespace vantel::detail {
+namespace {
+
+// Whether the file system under `fd` makes its files up as they are read, so
+// that their sizes and times say nothing of their text. Linux names its file
+// systems by a magic number; these are those of <linux/magic.h> and of the
+// kernel's own sources whose regular files are generated. devpts and the like
+// are left out: they hold no regular files. Elsewhere only the size tells.
+bool generated_file_system(int fd) noexcept {
+#ifdef __linux__
+  static constexpr std::uint32_t generated[] = {
+      0x9fa0,      // proc
+      0x62656572,  // sysfs
+      0x64626720,  // debugfs
+      0x74726163,  // tracefs
+      0x73636673,  // securityfs
+      0xf97cff8c,  // selinuxfs
+      0x43415d53,  // smackfs
+      0x0027e0eb,  // cgroup
+      0x63677270,  // cgroup2
+      0x62656570,  // configfs
+      0xcafe4a11,  // bpf
+      0xde5e81e4,  // efivarfs
+      0x42494e4d,  // binfmt_misc
+      0x6e736673,  // nsfs
+      0x65735543,  // fusectl
+      0x19800202,  // mqueue
+      0x6e667364,  // nfsd
+      0x00009fa1,  // openpromfs
+      0xabba1974,  // xenfs
+  };
+  struct statfs info {};
+  int status = 0;
+  do {
+    status = ::fstatfs(fd, &info);
+  } while (status != 0 && errno == EINTR);
+  // Unknown is taken as generated: a table built again costs a scan, a table
+  // kept wrongly costs wrong quotes.
+  if (status != 0) return true;
+  // f_type is signed on some systems; every magic number fits in 32 bits.
+  const auto type = static_cast<std::uint32_t>(info.f_type);
+  return std::find(std::begin(generated), std::end(generated), type) != std::end(generated);
+#else
+  (void)fd;
+  return false;
+#endif
+}
+
+}  // namespace
 
 File_buf::File_buf(std::string name) : name_(std::move(name)) {
   // The system reads a name up to its first NUL: the bytes before it would
@@ -40,6 +94,7 @@ File_buf::File_buf(std::string name) : name_(std::move(name)) {
                static_cast<std::int64_t>(info.st_ctim.tv_sec),
                static_cast<std::int64_t>(info.st_ctim.tv_nsec),
                S_ISREG(info.st_mode)};
+  identity_.tells_content = identity_.regular && identity_.size > 0 && !generated_file_system(fd_);
   positioned_ = identity_.regular;
   setg(buffer_, buffer_, buffer_);
 }

@@ -12,7 +12,10 @@ namespace vantel::detail {
 // What tells one state of a file from another without reading it: which file
 // it is (device and inode), its size, and its modification and change times
 // in nanoseconds. A file rewritten to the same size within the file system's
-// timestamp resolution keeps its identity: that one change goes unseen.
+// timestamp resolution keeps its identity: that one change goes unseen. Files
+// that the kernel makes up as they are read (/proc, /sys) report a size of 0
+// or 4096 and times that do not move while their text does: for them, and
+// for anything but a regular file, the identity tells nothing of the content.
 struct File_identity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
@@ -21,12 +24,16 @@ struct File_identity {
   std::int64_t modified_ns = 0;
   std::int64_t changed_s = 0;
   std::int64_t changed_ns = 0;
-  bool regular = false;  // only a regular file's content is told by the rest
+  bool regular = false;
+  // Whether equal identities mean equal content: a regular file that is not
+  // empty, on a file system that stores what is written to it.
+  bool tells_content = false;
 
   friend bool operator==(const File_identity& a, const File_identity& b) noexcept {
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
            a.modified_s == b.modified_s && a.modified_ns == b.modified_ns &&
-           a.changed_s == b.changed_s && a.changed_ns == b.changed_ns && a.regular == b.regular;
+           a.changed_s == b.changed_s && a.changed_ns == b.changed_ns && a.regular == b.regular &&
+           a.tells_content == b.tells_content;
   }
   friend bool operator!=(const File_identity& a, const File_identity& b) noexcept {
     return !(a == b);

@@ -13,15 +13,17 @@ namespace vantel::detail {
 // kept from earlier openings while the file's identity is unchanged (so a
 // file quoted a thousand times is scanned once, and only as far as asked),
 // else a new one, kept in its place. A table whose scan failed is not handed
-// out again. Only a regular file's table is kept: a pipe's or a device's
-// content is not told by its identity.
+// out again. A table is kept only while the identity tells the content: not
+// for a pipe, a device, an empty file or a file under /proc or /sys, whose
+// tables are built afresh at each opening.
 class Kept_table {
  public:
   [[nodiscard]] std::shared_ptr<Line_offsets::Lazy_table> for_opening(
       const File_identity& identity) {
-    if (table_ && identity.regular && identity == identity_ && !table_->failed()) return table_;
+    if (table_ && identity.tells_content && identity == identity_ && !table_->failed())
+      return table_;
     auto fresh = std::make_shared<Line_offsets::Lazy_table>();
-    if (identity.regular) {
+    if (identity.tells_content) {
       identity_ = identity;
       table_ = fresh;
     } else {

@@ -12,8 +12,7 @@ namespace vantel::detail {
 // The bytes of the line that starts at `start`, up to its line feed or the end
 // of the input, without the line feed and without a carriage return right
 // before it. A line whose start cannot be sought to is empty. The bytes are
-// the cursor's own when it holds the whole line at hand, valid until its next
-// call; else they are gathered in `scratch`.
+// gathered in `scratch`, whose buffer is reused.
 [[nodiscard]] std::string_view read_line(Raw_cursor& cursor, std::int64_t start,
                                          std::string& scratch);
 

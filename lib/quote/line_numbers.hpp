@@ -20,10 +20,10 @@ namespace vantel::detail {
 class Line_numbering {
  public:
   // Takes the own number of line `index`, counted from 0 in order.
-  void add(std::int64_t index, const std::optional<Line_number>& own) {
+  void add(std::int64_t index, const std::optional<Wide>& own) {
     if (!own) return;
     own_width_ = std::max(own_width_, to_decimal(*own).size());
-    const Line_number base = *own - index;
+    const Wide base = *own - index;
     if (!base_)
       base_ = base;
     else
@@ -32,8 +32,8 @@ class Line_numbering {
 
   // The number of line `index` once every line is in: counted from the
   // first known number when all agree, the line's own number otherwise.
-  [[nodiscard]] std::optional<Line_number> number(std::int64_t index,
-                                                  const std::optional<Line_number>& own) const {
+  [[nodiscard]] std::optional<Wide> number(std::int64_t index,
+                                           const std::optional<Wide>& own) const {
     if (base_ && consistent_) return *base_ + index;
     return own;
   }
@@ -47,7 +47,7 @@ class Line_numbering {
   }
 
  private:
-  std::optional<Line_number> base_;
+  std::optional<Wide> base_;
   bool consistent_ = true;
   std::size_t own_width_ = 0;
 };
@@ -55,8 +55,8 @@ class Line_numbering {
 // Numbers every element consecutively from the first known number, when
 // all known numbers agree with that; otherwise returns the list unchanged.
 template <class Payload>
-[[nodiscard]] std::vector<std::pair<std::optional<Line_number>, Payload>> infer_line_numbers(
-    std::vector<std::pair<std::optional<Line_number>, Payload>> list) {
+[[nodiscard]] std::vector<std::pair<std::optional<Wide>, Payload>> infer_line_numbers(
+    std::vector<std::pair<std::optional<Wide>, Payload>> list) {
   Line_numbering numbering;
   std::int64_t c = 0;
   for (const auto& element : list) numbering.add(c++, element.first);

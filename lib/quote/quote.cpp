@@ -1,9 +1,14 @@
 #include "quote/quote.hpp"
 
-#include "quote/highlight_tags.hpp"
+#include "draw/in_tag.hpp"
+#include "draw/line_number.hpp"
+#include "input/line_reader.hpp"
 #include "quote/quoted_lines.hpp"
 #include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
+#include "support/wide_repeat.hpp"
+
+#include <vantel/styles.hpp>
 
 #include <algorithm>
 #include <cstddef>
@@ -18,23 +23,10 @@
 namespace vantel::detail {
 namespace {
 
-// Offsets come from callers as any std::int64_t; distances between them and
-// one past the last of them are computed in a wider type.
-__extension__ typedef __int128 Wide;
-constexpr std::int64_t max_offset = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
 
 bool covers_offsets(std::int64_t start, std::int64_t end) noexcept {
   return start != -1 && end != -1 && end != min_offset;
-}
-
-// Writes `count` copies of c, however many that is.
-void print_repeat(Formatter& f, Wide count, char c) {
-  while (count > 0) {
-    const auto n = static_cast<std::int64_t>(std::min<Wide>(count, max_offset));
-    f.print_repeat(n, c);
-    count -= n;
-  }
 }
 
 // The underline as plain bytes, gathered in a small buffer and written a
@@ -101,8 +93,7 @@ void write_underline(const Bound_set& set, std::int64_t start, Runs&& runs) {
 // The line, then its underline.
 void single_line_quote(Formatter& f, const Bound_set& set, const source_line& line,
                        const std::string& label) {
-  f.print_string(label);
-  f.print_string(" | ");
+  print_line_number(f, label, static_cast<std::int64_t>(label.size()));
   f.print_string(line.text);
   f.cut();
   f.print_repeat(static_cast<std::int64_t>(label.size()) + 3, ' ');
@@ -132,7 +123,7 @@ std::string shown_text(const Bound_set& set, const source_line& line,
 }
 
 // The label of a line: its number, or nothing.
-std::string label_of(const std::optional<Line_number>& number) {
+std::string label_of(const std::optional<Wide>& number) {
   return number ? to_decimal(*number) : std::string();
 }
 
@@ -154,11 +145,43 @@ void multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& li
 // neither is a bound within the text to number the line by, but the point's
 // own line, `first`, is this one.
 std::string single_line_label(const Quoted_lines& lines, const Resolved_position& first,
-                              const Display& display) {
+                              bool show_points) {
   std::string label = label_of(lines.number(0));
-  if (display.show_points && label.empty() && first.line_start == lines.at(0).line.start_offset)
+  if (show_points && label.empty() && first.line_start == lines.at(0).line.start_offset)
     label = to_decimal(first.line_number);
   return label;
+}
+
+// Gives `lines` the lines from the one holding `first` to the one holding
+// the offset just before `last.char_offset`, as the layout sees them. A
+// point at the end of a text that ends with a line feed stands on the empty
+// line after it, which holds no byte to read: with points shown, that line is
+// given empty.
+void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_position& last,
+            bool text, bool show_points, Quoted_lines& lines) {
+  Line_reader reader(cursor);
+  Read_line read;
+  source_line line{};
+  bool any = false;
+  if (reader.seek(first.line_start)) {
+    while (reader.position() < last.char_offset && reader.next(read)) {
+      any = true;
+      line.start_offset = read.start;
+      if (text) {
+        if (without_final_return(read).size() < read.text.size()) read.text.pop_back();
+      } else {
+        drop_returns(read.text);
+      }
+      // The kept line takes the text, and gives its old buffer back to fill.
+      line.text.swap(read.text);
+      lines.take(line);
+      read.text.swap(line.text);
+    }
+  }
+  if (show_points && !any && first.line_start >= 0 && first.line_start < last.char_offset) {
+    source_line empty{std::string(), first.line_start};
+    lines.take(empty);
+  }
 }
 
 }  // namespace
@@ -168,25 +191,66 @@ void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t s
   if (covers_offsets(start, end)) intervals.push_back({{2 * k, start}, {2 * k + 1, end - 1}});
 }
 
-void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const Bound_set& set, const Record_of& record, const Display& display) {
+namespace {
+
+Bound_set::Intervals intervals_of(const Quote_plan::Positions& positions, bool show_points) {
+  Bound_set::Intervals intervals;
+  intervals.reserve(positions.size() / 2);
+  for (std::size_t k = 0; 2 * k + 1 < positions.size(); ++k) {
+    const std::int64_t s = positions[2 * k].char_offset;
+    const std::int64_t e = positions[2 * k + 1].char_offset;
+    // A point covers the one offset it stands at.
+    if (show_points && s == e && s != -1)
+      intervals.push_back({{2 * k, s}, {2 * k + 1, s}});
+    else
+      add_location(intervals, k, s, e);
+  }
+  return intervals;
+}
+
+}  // namespace
+
+Quote_plan::Quote_plan(Positions positions, bool show_points)
+    : positions_(std::move(positions)),
+      show_points_(show_points),
+      set_(Bound_set::of_intervals(intervals_of(positions_, show_points))) {}
+
+Resolved_position Quote_plan::record(std::size_t bound) const noexcept {
+  Resolved_position p = positions_[bound];
+  if (show_points_ && bound % 2 == 1 && p.char_offset < max_offset &&
+      positions_[bound - 1].char_offset == p.char_offset)
+    ++p.char_offset;
+  return p;
+}
+
+void print_quote(Formatter& formatter, Raw_cursor& cursor, const Quote_plan& plan,
+                 const Layout_plan& layout, int max_lines) {
+  const Bound_set& set = plan.set();
   const auto extrema = set.extrema();
   if (!extrema) return;
-  Quoted_lines lines(set, record, max_lines);
-  get_lines(record(extrema->first.payload), record(extrema->second.payload),
-            [&lines](source_line& line) { lines.take(line); });
-  const bool text = display.columns == Display::Columns::Text;
+  const Resolved_position first = plan.record(extrema->first.payload);
+  Quoted_lines lines(plan, max_lines);
+  gather(cursor, first, plan.record(extrema->second.payload), layout.text, plan.show_points(),
+         lines);
+  render_quote(formatter, plan, lines, layout, max_lines);
+}
 
+void render_quote(Formatter& formatter, const Quote_plan& plan, const Quoted_lines& lines,
+                  const Layout_plan& layout, int max_lines) {
+  const Bound_set& set = plan.set();
+  const auto extrema = set.extrema();
+  if (!extrema) return;
+  const Resolved_position first = plan.record(extrema->first.payload);
   formatter.open_vbox();
-  if (lines.count() == 1 && (!lines.at(0).line.text.empty() || display.show_points)) {
-    const std::string label = single_line_label(lines, record(extrema->first.payload), display);
-    if (text)
-      text_single_line_quote(formatter, set, lines.at(0).line, label, display);
+  if (lines.count() == 1 && (!lines.at(0).line.text.empty() || plan.show_points())) {
+    const std::string label = single_line_label(lines, first, plan.show_points());
+    if (layout.text)
+      text_single_line_quote(formatter, set, lines.at(0).line, label, layout);
     else
       single_line_quote(formatter, set, lines.at(0).line, label);
   } else if (lines.count() >= 2) {
-    if (text)
-      text_multi_line_quote(formatter, set, lines, max_lines, display);
+    if (layout.text)
+      text_multi_line_quote(formatter, set, lines, max_lines, layout);
     else
       multi_line_quote(formatter, set, lines, max_lines);
   }

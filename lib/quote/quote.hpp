@@ -1,26 +1,25 @@
-// The quote renderer: prints a highlighted quote of source lines.
+// The quote: what pp has resolved, as a value, and the renderer that draws it.
 #pragma once
 
+#include "draw/layout_plan.hpp"
+#include "input/raw_cursor.hpp"
 #include "position/resolved_position.hpp"
 #include "quote/iset.hpp"
 #include "quote/source_line.hpp"
 
 #include "support/pages.hpp"
 
-#include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <vector>
 
 namespace vantel::detail {
 
 // The offsets that the locations cover, both ends inclusive, whose bounds
 // carry the index of their position: 2 k for the start of location k, 2 k + 1
-// for its end. The few positions that the quote reads are resolved again from
-// that index, so a list of locations costs no more than its intervals. Large
-// sets live on huge pages.
+// for its end. Large sets live on huge pages.
 using Bound_set = ISet<std::size_t, Page_allocator<Interval<std::size_t>>>;
 
 // Adds the interval of location `k`, from offset `start` to offset `end`
@@ -30,20 +29,41 @@ using Bound_set = ISet<std::size_t, Page_allocator<Interval<std::size_t>>>;
 void add_location(Bound_set::Intervals& intervals, std::size_t k, std::int64_t start,
                   std::int64_t end);
 
-// The position a bound of the set stands for.
-using Record_of = std::function<Resolved_position(std::size_t bound)>;
+// Every location resolved once: the set of offsets it covers, and each
+// position as resolved, by bound (2 k start, 2 k + 1 end).
+class Quote_plan {
+ public:
+  using Positions = std::vector<Resolved_position, Page_allocator<Resolved_position>>;
 
-// Gives `sink` the lines from the one holding `first` to the one holding the
-// offset just before `last.char_offset`, in input order.
-using Get_lines = std::function<void(const Resolved_position& first, const Resolved_position& last,
-                                     const Line_sink& sink)>;
+  // From the positions of every location, start then end; with points
+  // shown, an empty location covers the one offset it stands at.
+  Quote_plan(Positions positions, bool show_points);
 
-// Prints the quote of `set` on `formatter`, laid out as `display` says; calls
-// `get_lines` at most once, and prints nothing at all when the set is empty.
-// Of the lines it is given, it keeps only those that the quote shows; it
-// stops writing as soon as the formatter's stream has failed.
-void highlight_quote(Formatter& formatter, const Get_lines& get_lines, int max_lines,
-                     const Bound_set& set, const Record_of& record,
-                     const Display& display = Display{});
+  [[nodiscard]] const Bound_set& set() const noexcept { return set_; }
+  [[nodiscard]] bool show_points() const noexcept { return show_points_; }
+  // The position a bound stands for. The end of a point is read as one past
+  // it, so that the point's line is gathered.
+  [[nodiscard]] Resolved_position record(std::size_t bound) const noexcept;
+
+ private:
+  Positions positions_;
+  bool show_points_;
+  Bound_set set_;
+};
+
+class Quoted_lines;
+
+// Prints the quote of `plan` on `formatter` from the lines gathered for it
+// (from its first bound's line to its last one's), laid out as `layout` says.
+void render_quote(Formatter& formatter, const Quote_plan& plan, const Quoted_lines& lines,
+                  const Layout_plan& layout, int max_lines);
+
+// Prints the quote of `plan` on `formatter`, reading its lines through
+// `cursor`, laid out as `layout` says; prints nothing at all, and reads
+// nothing, when the set is empty. Of the lines it reads, it keeps only those
+// that the quote shows; it stops writing as soon as the formatter's stream
+// has failed.
+void print_quote(Formatter& formatter, Raw_cursor& cursor, const Quote_plan& plan,
+                 const Layout_plan& layout, int max_lines);
 
 }  // namespace vantel::detail

@@ -9,15 +9,14 @@ namespace vantel::detail {
 // A cut to m >= 1 rows shows the first ceil((m-1)/2) and the last
 // floor((m-1)/2); keeping m/2 and m - m/2 covers both, and every row when
 // there are no more than m.
-Quoted_lines::Quoted_lines(const Bound_set& set, const Record_of& record, int max_lines)
-    : set_(set),
-      record_(record),
-      hint_(set.begin()),
+Quoted_lines::Quoted_lines(const Quote_plan& plan, int max_lines)
+    : plan_(plan),
+      hint_(plan.set().begin()),
       head_(std::max(max_lines / 2, 1)),
       tail_(max_lines > 0 ? max_lines - max_lines / 2 : 0) {}
 
 void Quoted_lines::take(source_line& line) {
-  const std::optional<Line_number> own = own_number(line);
+  const std::optional<Wide> own = own_number(line);
   numbering_.add(count_, own);
   if (Kept_line* kept = slot(count_)) {
     // The kept line's old buffer goes back to the reader, to be filled again.
@@ -37,12 +36,12 @@ const Kept_line& Quoted_lines::at(std::int64_t index) const {
 
 // Lines are numbered by the first bound within their text; a bound on the
 // line feed, or on a carriage return before it, lies outside.
-std::optional<Line_number> Quoted_lines::own_number(const source_line& line) {
+std::optional<Wide> Quoted_lines::own_number(const source_line& line) {
   if (line.text.empty()) return std::nullopt;
-  hint_ = set_.first_reaching(line.start_offset, hint_);
-  const auto bound = set_.find_bound_in(line.start_offset, last_offset_of(line), hint_);
+  hint_ = plan_.set().first_reaching(line.start_offset, hint_);
+  const auto bound = plan_.set().find_bound_in(line.start_offset, last_offset_of(line), hint_);
   if (!bound) return std::nullopt;
-  return Line_number{record_(bound->payload).line_number};
+  return Wide{plan_.record(bound->payload).line_number};
 }
 
 Kept_line* Quoted_lines::slot(std::int64_t index) {

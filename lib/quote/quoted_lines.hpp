@@ -13,7 +13,7 @@ namespace vantel::detail {
 
 // A line kept for the quote, with the number of the first bound within it.
 struct Kept_line {
-  std::optional<Line_number> own;
+  std::optional<Wide> own;
   source_line line;
 };
 
@@ -23,7 +23,7 @@ struct Kept_line {
 // the rows shown, however many lines pass.
 class Quoted_lines {
  public:
-  Quoted_lines(const Bound_set& set, const Record_of& record, int max_lines);
+  Quoted_lines(const Quote_plan& plan, int max_lines);
 
   // Takes line number `count()` (from 0), possibly its text too.
   void take(source_line& line);
@@ -32,18 +32,17 @@ class Quoted_lines {
   // A line that was kept: the first, or one that the cut shows.
   [[nodiscard]] const Kept_line& at(std::int64_t index) const;
   // The line's number once every line is in, if it has one.
-  [[nodiscard]] std::optional<Line_number> number(std::int64_t index) const {
+  [[nodiscard]] std::optional<Wide> number(std::int64_t index) const {
     return numbering_.number(index, at(index).own);
   }
   // The widest label of all lines, hidden ones too.
   [[nodiscard]] std::size_t label_width() const { return numbering_.width(count_); }
 
  private:
-  [[nodiscard]] std::optional<Line_number> own_number(const source_line& line);
+  [[nodiscard]] std::optional<Wide> own_number(const source_line& line);
   [[nodiscard]] Kept_line* slot(std::int64_t index);
 
-  const Bound_set& set_;
-  const Record_of& record_;
+  const Quote_plan& plan_;
   Bound_set::const_iterator hint_;
   Line_numbering numbering_;
   std::int64_t head_;  // lines kept from the start

@@ -1,30 +1,26 @@
 // One line as gathered for a quote.
 #pragma once
 
+#include "support/wide_integer.hpp"
+
 #include <algorithm>
 #include <cstdint>
-#include <functional>
-#include <limits>
 #include <string>
 
 namespace vantel::detail {
 
 struct source_line {
-  std::string text;           // without its line feed and without any carriage return
+  // Without its line feed; in the byte layout without any carriage return,
+  // in the text layout without the one right before the line feed.
+  std::string text;
   std::int64_t start_offset;  // offset of the line's first byte
 };
 
 // The offset of a non-empty line's last byte; bytes past the largest offset
 // cannot be highlighted, so the range stops there.
 [[nodiscard]] inline std::int64_t last_offset_of(const source_line& line) {
-  __extension__ typedef __int128 Wide;
   const Wide last = Wide{line.start_offset} + static_cast<Wide>(line.text.size()) - 1;
-  return static_cast<std::int64_t>(std::min<Wide>(last, std::numeric_limits<std::int64_t>::max()));
+  return static_cast<std::int64_t>(std::min<Wide>(last, max_offset));
 }
-
-// Takes gathered lines one at a time, in input order. A line lives only for
-// the call, and the sink may take its text (by swapping in a buffer of its
-// own): a quote over millions of lines keeps none that it does not show.
-using Line_sink = std::function<void(source_line&)>;
 
 }  // namespace vantel::detail

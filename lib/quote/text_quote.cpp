@@ -1,8 +1,13 @@
 #include "quote/text_quote.hpp"
 
-#include "quote/highlight_tags.hpp"
+#include "draw/cut_marker.hpp"
+#include "draw/in_tag.hpp"
+#include "draw/line_number.hpp"
 #include "quote/text_row.hpp"
 #include "quote/two_columns.hpp"
+#include "support/wide_repeat.hpp"
+
+#include <vantel/styles.hpp>
 
 #include <algorithm>
 #include <cstddef>
@@ -15,19 +20,6 @@
 namespace vantel::detail {
 namespace {
 
-// Marks a side of a row that was cut; one column wide.
-constexpr std::string_view cut_marker = "\xE2\x80\xA6";  // U+2026
-
-// Writes `count` copies of c, however many that is, unless the stream fails.
-void print_repeat(Formatter& f, Wide_column count, char c) {
-  while (count > 0 && !f.stream().bad()) {
-    const auto n = static_cast<std::int64_t>(
-        std::min<Wide_column>(count, std::numeric_limits<std::int64_t>::max()));
-    f.print_repeat(n, c);
-    count -= n;
-  }
-}
-
 void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
   print_in_tag(f, tag, [&] { f.print_string(text); });
 }
@@ -37,10 +29,10 @@ void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
 // their own bytes are written as one piece of the line.
 class Text_sink {
  public:
-  Text_sink(Formatter& f, std::string_view line, bool dotted)
-      : f_(f), line_(line), dotted_(dotted) {}
+  Text_sink(Formatter& f, std::string_view line, bool dotted, Charset charset)
+      : f_(f), line_(line), dotted_(dotted), charset_(charset) {}
 
-  void left_cut(bool) { print_tagged(f_, Cut_marker_tag, cut_marker); }
+  void left_cut(bool) { print_cut_marker(f_, charset_); }
 
   void cluster(const Cluster& c, bool highlighted, bool) {
     if (dotted_ && !highlighted) {
@@ -72,11 +64,11 @@ class Text_sink {
     run_end_ = end;
   }
 
-  void past_text(Wide_column, bool, bool) {}
+  void past_text(Wide, bool, bool) {}
 
   void right_cut(bool text_cut, bool) {
     flush();
-    if (text_cut) print_tagged(f_, Cut_marker_tag, cut_marker);
+    if (text_cut) print_cut_marker(f_, charset_);
   }
 
  private:
@@ -90,6 +82,7 @@ class Text_sink {
   Formatter& f_;
   std::string_view line_;
   bool dotted_;
+  Charset charset_;
   std::int64_t dots_ = 0;
   std::size_t run_begin_ = 0;  // the pending bytes of the line
   std::size_t run_end_ = 0;
@@ -99,32 +92,30 @@ class Text_sink {
 // tag, spaces elsewhere and none after the last caret.
 class Caret_sink {
  public:
-  explicit Caret_sink(Formatter& f) : f_(f) {}
+  Caret_sink(Formatter& f, Charset charset) : f_(f), charset_(charset) {}
 
   void left_cut(bool carets_cut) {
     if (carets_cut)
-      print_tagged(f_, Cut_marker_tag, cut_marker);
+      print_cut_marker(f_, charset_);
     else
-      spaces_ += 1;
+      spaces_ += cut_marker(charset_).width;
   }
   void cluster(const Cluster& c, bool highlighted, bool joins) {
     cell(c.width, highlighted, joins);
   }
   void plain(std::size_t begin, std::size_t end, bool highlighted, bool joins) {
-    cell(static_cast<Wide_column>(end - begin), highlighted, joins);
+    cell(static_cast<Wide>(end - begin), highlighted, joins);
   }
-  void past_text(Wide_column count, bool highlighted, bool joins) {
-    cell(count, highlighted, joins);
-  }
+  void past_text(Wide count, bool highlighted, bool joins) { cell(count, highlighted, joins); }
   void right_cut(bool, bool carets_cut) {
     close_run();
     if (!carets_cut) return;
     print_repeat(f_, spaces_, ' ');
-    print_tagged(f_, Cut_marker_tag, cut_marker);
+    print_cut_marker(f_, charset_);
   }
 
  private:
-  void cell(Wide_column width, bool highlighted, bool joins) {
+  void cell(Wide width, bool highlighted, bool joins) {
     if (!highlighted || !joins) close_run();
     (highlighted ? carets_ : spaces_) += width;
   }
@@ -137,28 +128,32 @@ class Caret_sink {
   }
 
   Formatter& f_;
-  Wide_column spaces_ = 0;  // pending: written only when carets follow
-  Wide_column carets_ = 0;  // the open run
+  Charset charset_;
+  Wide spaces_ = 0;  // pending: written only when carets follow
+  Wide carets_ = 0;  // the open run
 };
 
 }  // namespace
 
 void text_single_line_quote(Formatter& f, const Bound_set& set, const source_line& line,
-                            const std::string& label, const Display& display) {
-  const Text_row row(set, line, display, true);
-  f.print_string(label);
-  f.print_string(" | ");
-  Text_sink text(f, line.text, false);
+                            const std::string& label, const Layout_plan& layout) {
+  const auto label_width = static_cast<std::int64_t>(label.size());
+  const Text_row row(set, line, layout.tab_width,
+                     layout.window_width(line_number_columns(label_width)), true);
+  print_line_number(f, label, label_width);
+  Text_sink text(f, line.text, false, layout.charset);
   row.emit(text);
   f.cut();
-  f.print_repeat(static_cast<std::int64_t>(label.size()) + 3, ' ');
-  Caret_sink carets(f);
+  f.print_repeat(line_number_columns(label_width), ' ');
+  Caret_sink carets(f, layout.charset);
   row.emit(carets);
   f.cut();
 }
 
 void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
-                           int max_lines, const Display& display) {
+                           int max_lines, const Layout_plan& layout) {
+  const Wide window =
+      layout.window_width(line_number_columns(static_cast<std::int64_t>(lines.label_width())));
   pp_two_columns(
       f, lines.count(), lines.label_width(),
       [&lines](std::int64_t i) {
@@ -167,8 +162,8 @@ void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_line
       },
       [&](std::int64_t i) {
         const source_line& line = lines.at(i).line;
-        Text_sink dotted(f, line.text, true);
-        Text_row(set, line, display, false).emit(dotted);
+        Text_sink dotted(f, line.text, true, layout.charset);
+        Text_row(set, line, layout.tab_width, window, false).emit(dotted);
       },
       max_lines);
 }

@@ -1,18 +1,22 @@
 #include "quote/text_row.hpp"
 
+#include "draw/window.hpp"
+
 #include <algorithm>
 #include <iterator>
+#include <tuple>
+#include <utility>
 
 namespace vantel::detail {
 
-Text_row::Text_row(const Bound_set& set, const source_line& line, const Display& display,
+Text_row::Text_row(const Bound_set& set, const source_line& line, int tab_width, Wide window,
                    bool past_text)
     : set_(set),
       text_(line.text),
       start_(line.start_offset),
-      tab_width_(display.tab_width),
-      max_width_(display.max_width == 0 ? unlimited : Wide_column{display.max_width}) {
-  const Wide_column text_end = offset_of(text_.size());
+      tab_width_(tab_width),
+      max_width_(window <= 0 ? unlimited : window) {
+  const Wide text_end = offset_of(text_.size());
   if (past_text) {
     // The underline runs to the last highlighted offset, wherever it lies.
     if (!set_.intervals().empty() && set_.intervals().back().end.offset >= start_)
@@ -21,30 +25,29 @@ Text_row::Text_row(const Bound_set& set, const source_line& line, const Display&
   } else {
     // The last highlighted byte of the text.
     const auto after = std::partition_point(set_.begin(), set_.end(), [text_end](const auto& i) {
-      return Wide_column{i.start.offset} < text_end;
+      return Wide{i.start.offset} < text_end;
     });
     if (after != set_.begin() && std::prev(after)->end.offset >= start_)
-      last_lit_ = std::min<Wide_column>(std::prev(after)->end.offset, text_end - 1);
+      last_lit_ = std::min<Wide>(std::prev(after)->end.offset, text_end - 1);
   }
   find_window();
 }
 
-Text_row::Iterator Text_row::reaching(Wide_column offset, Iterator hint) const {
+Text_row::Iterator Text_row::reaching(Wide offset, Iterator hint) const {
   if (offset > std::numeric_limits<std::int64_t>::max()) return set_.end();
   if (offset < std::numeric_limits<std::int64_t>::min()) return set_.begin();
   return set_.first_reaching(static_cast<std::int64_t>(offset), hint);
 }
 
 bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
-  const Wide_column first = offset_of(c.begin);
-  const Wide_column final = offset_of(c.end) - 1;
+  const Wide first = offset_of(c.begin);
+  const Wide final = offset_of(c.end) - 1;
   // Clusters ascend: the interval that reached the last one mostly reaches
   // this one too, and a search is needed only past its end.
-  if (hint == set_.end() || Wide_column{hint->end.offset} < first) hint = reaching(first, hint);
-  if (hint == set_.end() || Wide_column{hint->start.offset} > final) return false;
+  if (hint == set_.end() || Wide{hint->end.offset} < first) hint = reaching(first, hint);
+  if (hint == set_.end() || Wide{hint->start.offset} > final) return false;
   last = hint;
-  while (std::next(last) != set_.end() && Wide_column{std::next(last)->start.offset} <= final)
-    ++last;
+  while (std::next(last) != set_.end() && Wide{std::next(last)->start.offset} <= final) ++last;
   return true;
 }
 
@@ -52,15 +55,15 @@ bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
 // to a window's width past the first highlighted cell, or to the end.
 Text_row::Reach Text_row::walk_to_window() {
   Reach reach;
-  Wide_column next_mark = max_width_;
+  Wide next_mark = max_width_;
   Cluster_walk walk(text_, tab_width_);
   Iterator hint = set_.begin();
   Iterator last;
   for (Cluster c;;) {
     if (!first_lit_)
-      skip_to(walk, std::min(offset_of(walk.position()) + (next_mark - walk.column()),
-                             hint == set_.end() ? offset_of(text_.size())
-                                                : Wide_column{hint->start.offset}));
+      skip_to(walk,
+              std::min(offset_of(walk.position()) + (next_mark - walk.column()),
+                       hint == set_.end() ? offset_of(text_.size()) : Wide{hint->start.offset}));
     if (!walk.next(c)) break;
     if (first_lit_ && c.column >= *first_lit_ + max_width_) {
       reach.stopped = c.begin;
@@ -69,20 +72,20 @@ Text_row::Reach Text_row::walk_to_window() {
     if (!first_lit_ && c.column >= next_mark) {
       reach.older = reach.recent;
       reach.recent = {c.begin, c.column};
-      next_mark = Wide_column{c.column} + max_width_;
+      next_mark = Wide{c.column} + max_width_;
     }
-    if (touches(c, hint, last)) {
-      if (!first_lit_) first_lit_ = c.column;
-      reach.lit_end = Wide_column{c.column} + c.width;
-    }
+    if (!touches(c, hint, last)) continue;
+    reach.lit_end = Wide{c.column} + c.width;
+    if (!first_lit_) std::tie(first_lit_, reach.first_end) = std::pair(c.column, *reach.lit_end);
   }
-  const Wide_column text_width = walk.column();
+  const Wide text_width = walk.column();
   reach.width = text_width + past_count_;
   if (past_count_ > 0) {
     if (!first_lit_) {
-      const Wide_column text_end = offset_of(text_.size());
+      const Wide text_end = offset_of(text_.size());
       const Iterator i = reaching(text_end, hint);
-      first_lit_ = text_width + (std::max<Wide_column>(i->start.offset, text_end) - text_end);
+      first_lit_ = text_width + (std::max<Wide>(i->start.offset, text_end) - text_end);
+      reach.first_end = *first_lit_ + 1;
     }
     reach.lit_end = reach.width;
   }
@@ -90,35 +93,35 @@ Text_row::Reach Text_row::walk_to_window() {
 }
 
 // Steps the walk over plain text up to `offset`: such text is only counted.
-void Text_row::skip_to(Cluster_walk& walk, Wide_column offset) const {
-  const Wide_column room = offset - offset_of(walk.position());
+void Text_row::skip_to(Cluster_walk& walk, Wide offset) const {
+  const Wide room = offset - offset_of(walk.position());
   if (room > 0)
-    walk.skip_plain(walk.position() + static_cast<std::size_t>(std::min<Wide_column>(
-                                          room, static_cast<Wide_column>(text_.size()))));
+    walk.skip_plain(walk.position() + static_cast<std::size_t>(
+                                          std::min<Wide>(room, static_cast<Wide>(text_.size()))));
 }
 
-// The window: a quarter of the width before the first highlighted cell, or
-// less when the highlighted cells need it; moved left when the row ends
-// within it. Walks the text up to the window and no further, and never walks
-// the offsets past the text one by one.
+// The window, placed on the columns that the walk found. Walks the text up
+// to the window and no further, and never walks the offsets past the text
+// one by one.
 void Text_row::find_window() {
   if (max_width_ == unlimited) return;
   const Reach reach = walk_to_window();
-  // Whether every highlighted cell fits in one window.
-  bool fits = true;
-  if (reach.stopped) {
-    fits = !last_lit_ || *last_lit_ < offset_of(*reach.stopped);
-  } else {
-    if (reach.width <= max_width_) return;
-    fits = !first_lit_ || *reach.lit_end - *first_lit_ <= max_width_;
+  Window_need need;
+  if (!reach.stopped) need.row_width = reach.width;
+  need.width = max_width_;
+  if (first_lit_) {
+    need.first = *first_lit_;
+    need.first_end = reach.first_end;
+    need.last_end = reach.lit_end.value_or(reach.first_end);
+    // A walk that stopped saw every highlighted cell when none lies past it.
+    need.last_known = !reach.stopped || !last_lit_ || *last_lit_ < offset_of(*reach.stopped);
   }
-  const Wide_column lit = first_lit_.value_or(0);
-  Wide_column lead = max_width_ / 4;
-  if (fits && reach.lit_end) lead = std::min(lead, max_width_ - (*reach.lit_end - lit));
-  Wide_column target = std::max<Wide_column>(0, lit - lead);
-  if (fits && !reach.stopped && target + max_width_ > reach.width)
-    target = std::max<Wide_column>(0, reach.width - max_width_);
-  open_window(target, fits ? reach.lit_end : std::nullopt, reach);
+  const std::optional<Window> window = place_window(need);
+  if (!window) return;
+  const bool fits = !first_lit_ || (need.last_known && need.last_end - *first_lit_ <= max_width_);
+  // The window reaches at least to the end of the first highlighted cell.
+  open_window(window->from, first_lit_ ? reach.first_end : 0, fits ? reach.lit_end : std::nullopt,
+              reach);
 }
 
 // Opens the window with the first cluster at or after the target column,
@@ -126,7 +129,7 @@ void Text_row::find_window() {
 // row's first cluster (an indenting tab, most often), the window opens at the
 // start of the row instead, uncut, if it still reaches `keep_until`, the end
 // of the highlighted cells.
-void Text_row::open_window(Wide_column target, std::optional<Wide_column> keep_until,
+void Text_row::open_window(Wide target, Wide least_end, std::optional<Wide> keep_until,
                            const Reach& reach) {
   const Mark from = reach.recent.column <= target  ? reach.recent
                     : reach.older.column <= target ? reach.older
@@ -135,7 +138,7 @@ void Text_row::open_window(Wide_column target, std::optional<Wide_column> keep_u
   skip_to(seek, offset_of(from.byte) + (target - from.column));
   Cluster c;
   bool found = false;
-  while (!found && seek.next(c)) found = c.column + Wide_column{c.width} > target;
+  while (!found && seek.next(c)) found = c.column + Wide{c.width} > target;
   if (found && c.column < target && !(c.column == 0 && keep_until && max_width_ >= *keep_until)) {
     found = seek.next(c);
   }
@@ -146,9 +149,9 @@ void Text_row::open_window(Wide_column target, std::optional<Wide_column> keep_u
   } else {
     from_byte_ = text_.size();
     from_column_ = seek.column();
-    first_column_ = std::max<Wide_column>(target, seek.column());
+    first_column_ = std::max<Wide>(target, seek.column());
   }
-  limit_ = first_column_ + max_width_;
+  limit_ = std::max(first_column_ + max_width_, least_end);
 }
 
 }  // namespace vantel::detail

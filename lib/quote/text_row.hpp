@@ -5,9 +5,8 @@
 
 #include "quote/quote.hpp"
 #include "quote/source_line.hpp"
+#include "support/wide_integer.hpp"
 #include "text/cluster_walk.hpp"
-
-#include <vantel/display.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +16,6 @@
 
 namespace vantel::detail {
 
-// Columns and offsets of a row: an end offset of INT64_MAX puts the last
-// cell that far to the right of the text, and columns add to it.
-__extension__ typedef __int128 Wide_column;
-
 // What a row writes, cell by cell. A cell is a cluster, or a run of offsets
 // past the text, one column each. `joins` says that a highlighted cell
 // continues the interval of the highlighted cell just before it.
@@ -28,26 +23,30 @@ __extension__ typedef __int128 Wide_column;
 //   void cluster(const Cluster&, bool highlighted, bool joins);
 //   void plain(std::size_t begin, std::size_t end, bool highlighted, bool joins);
 //     bytes of the line that are each a cluster one column wide
-//   void past_text(Wide_column count, bool highlighted, bool joins);
+//   void past_text(Wide count, bool highlighted, bool joins);
 //   void right_cut(bool text_cut, bool carets_cut);  called once, last
 class Text_row {
  public:
   // `past_text`: whether the offsets past the text get columns, as under
-  // the line of a single-line quote.
-  Text_row(const Bound_set& set, const source_line& line, const Display& display, bool past_text);
+  // the line of a single-line quote. `window` is the width of a window of
+  // text, 0 for none. Columns and offsets of a row are wide: an end offset of
+  // INT64_MAX puts the last cell that far to the right of the text, and
+  // columns add to it.
+  Text_row(const Bound_set& set, const source_line& line, int tab_width, Wide window,
+           bool past_text);
 
   template <class Sink>
   void emit(Sink& sink) const;
 
  private:
   using Iterator = Bound_set::const_iterator;
-  static constexpr Wide_column unlimited = std::numeric_limits<std::int64_t>::max();
+  static constexpr Wide unlimited = std::numeric_limits<std::int64_t>::max();
 
-  [[nodiscard]] Wide_column offset_of(std::size_t byte) const noexcept {
-    return Wide_column{start_} + static_cast<Wide_column>(byte);
+  [[nodiscard]] Wide offset_of(std::size_t byte) const noexcept {
+    return Wide{start_} + static_cast<Wide>(byte);
   }
   // The first interval ending at or after `offset`, searching from `hint`.
-  [[nodiscard]] Iterator reaching(Wide_column offset, Iterator hint) const;
+  [[nodiscard]] Iterator reaching(Wide offset, Iterator hint) const;
   // Whether a cluster is highlighted, and the first and last intervals it
   // touches; `hint` moves along.
   bool touches(const Cluster& c, Iterator& hint, Iterator& last) const;
@@ -63,21 +62,22 @@ class Text_row {
     // first highlighted cell: where to resume a walk close before the window.
     Mark recent;
     Mark older;
-    std::optional<Wide_column> lit_end;  // the end column of the last highlighted cell seen
+    std::optional<Wide> lit_end;         // the end column of the last highlighted cell seen
+    Wide first_end = 0;                  // the end column of the first highlighted cell
     std::optional<std::size_t> stopped;  // the byte where the walk stopped short of the end
-    Wide_column width = 0;               // the row's, when the walk reached its end
+    Wide width = 0;                      // the row's, when the walk reached its end
   };
 
   void find_window();
   Reach walk_to_window();
-  void skip_to(Cluster_walk& walk, Wide_column offset) const;
-  void open_window(Wide_column target, std::optional<Wide_column> keep_until, const Reach& reach);
+  void skip_to(Cluster_walk& walk, Wide offset) const;
+  void open_window(Wide target, Wide least_end, std::optional<Wide> keep_until, const Reach& reach);
 
   // Hands the sink, in one piece, the clusters from where the walk stands
   // that are each one printable ASCII byte, up to the next change of
   // highlight and within the window: most text, at a byte a step.
   template <class Sink>
-  Wide_column past_text(Sink& sink, Wide_column text_width, Iterator hint, Iterator previous) const;
+  Wide past_text(Sink& sink, Wide text_width, Iterator hint, Iterator previous) const;
   template <class Sink>
   void plain_run(Cluster_walk& walk, Iterator& hint, Iterator& previous, Sink& sink) const;
 
@@ -85,15 +85,15 @@ class Text_row {
   std::string_view text_;
   std::int64_t start_;
   int tab_width_;
-  Wide_column max_width_;
+  Wide max_width_;
 
-  Wide_column past_count_ = 0;            // columns past the text
-  std::optional<Wide_column> first_lit_;  // the column of the first highlighted cell
-  std::optional<Wide_column> last_lit_;   // the offset of the last highlighted cell
-  std::size_t from_byte_ = 0;             // where the window's first cluster starts
+  Wide past_count_ = 0;            // columns past the text
+  std::optional<Wide> first_lit_;  // the column of the first highlighted cell
+  std::optional<Wide> last_lit_;   // the offset of the last highlighted cell
+  std::size_t from_byte_ = 0;      // where the window's first cluster starts
   std::int64_t from_column_ = 0;
-  Wide_column first_column_ = 0;   // the window's first column
-  Wide_column limit_ = unlimited;  // one past its last column
+  Wide first_column_ = 0;   // the window's first column
+  Wide limit_ = unlimited;  // one past its last column
 };
 
 template <class Sink>
@@ -107,7 +107,7 @@ void Text_row::emit(Sink& sink) const {
   for (Cluster c;;) {
     plain_run(walk, hint, previous, sink);
     if (!walk.next(c)) break;
-    if (c.column + Wide_column{c.width} > limit_ && c.begin != from_byte_) {
+    if (c.column + Wide{c.width} > limit_ && c.begin != from_byte_) {
       text_cut = true;
       shown_bytes = c.begin;
       break;
@@ -117,7 +117,7 @@ void Text_row::emit(Sink& sink) const {
     sink.cluster(c, lit, lit && hint == previous);
     previous = lit ? last : set_.end();
   }
-  Wide_column shown_end = offset_of(shown_bytes);  // the offset after the last cell shown
+  Wide shown_end = offset_of(shown_bytes);  // the offset after the last cell shown
   if (!text_cut && past_count_ > 0) shown_end = past_text(sink, walk.column(), hint, previous);
   sink.right_cut(text_cut, last_lit_ && *last_lit_ >= shown_end);
 }
@@ -125,19 +125,18 @@ void Text_row::emit(Sink& sink) const {
 // Past the text, a cell per offset: written in whole runs, never one by one.
 // Returns the offset after the last cell written.
 template <class Sink>
-Wide_column Text_row::past_text(Sink& sink, Wide_column text_width, Iterator hint,
-                                Iterator previous) const {
-  const Wide_column text_end = offset_of(text_.size());
-  const Wide_column from = text_end + (first_column_ > text_width ? first_column_ - text_width : 0);
-  Wide_column to = text_end + past_count_;  // exclusive
+Wide Text_row::past_text(Sink& sink, Wide text_width, Iterator hint, Iterator previous) const {
+  const Wide text_end = offset_of(text_.size());
+  const Wide from = text_end + (first_column_ > text_width ? first_column_ - text_width : 0);
+  Wide to = text_end + past_count_;  // exclusive
   if (limit_ != unlimited) to = std::min(to, text_end + (limit_ - text_width));
-  Wide_column at = from;
+  Wide at = from;
   // A first cluster wider than the window may already reach past its end.
   for (Iterator i = reaching(from, hint);
-       from < to && i != set_.end() && Wide_column{i->start.offset} < to; ++i) {
-    const Wide_column run_from = std::max<Wide_column>(i->start.offset, at);
+       from < to && i != set_.end() && Wide{i->start.offset} < to; ++i) {
+    const Wide run_from = std::max<Wide>(i->start.offset, at);
     if (run_from > at) sink.past_text(run_from - at, false, false);
-    const Wide_column run_to = std::min<Wide_column>(Wide_column{i->end.offset} + 1, to);
+    const Wide run_to = std::min<Wide>(Wide{i->end.offset} + 1, to);
     sink.past_text(run_to - run_from, true, i == previous && run_from == text_end);
     at = run_to;
     previous = i;
@@ -148,16 +147,16 @@ Wide_column Text_row::past_text(Sink& sink, Wide_column text_width, Iterator hin
 template <class Sink>
 void Text_row::plain_run(Cluster_walk& walk, Iterator& hint, Iterator& previous, Sink& sink) const {
   const std::size_t begin = walk.position();
-  const Wide_column at = offset_of(begin);
-  if (hint == set_.end() || Wide_column{hint->end.offset} < at) hint = reaching(at, hint);
-  const bool lit = hint != set_.end() && Wide_column{hint->start.offset} <= at;
-  const Wide_column change = hint == set_.end() ? offset_of(text_.size())
-                             : lit              ? Wide_column{hint->end.offset} + 1
-                                                : Wide_column{hint->start.offset};
-  const Wide_column room = std::min(change - at, limit_ - walk.column());
+  const Wide at = offset_of(begin);
+  if (hint == set_.end() || Wide{hint->end.offset} < at) hint = reaching(at, hint);
+  const bool lit = hint != set_.end() && Wide{hint->start.offset} <= at;
+  const Wide change = hint == set_.end() ? offset_of(text_.size())
+                      : lit              ? Wide{hint->end.offset} + 1
+                                         : Wide{hint->start.offset};
+  const Wide room = std::min(change - at, limit_ - walk.column());
   if (room <= 0) return;
-  const std::size_t end = begin + static_cast<std::size_t>(std::min<Wide_column>(
-                                      room, static_cast<Wide_column>(text_.size() - begin)));
+  const std::size_t end = begin + static_cast<std::size_t>(std::min<Wide>(
+                                      room, static_cast<Wide>(text_.size() - begin)));
   if (walk.skip_plain(end) == 0) return;
   sink.plain(begin, walk.position(), lit, lit && hint == previous);
   previous = lit ? hint : set_.end();

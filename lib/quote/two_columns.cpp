@@ -1,5 +1,7 @@
 #include "quote/two_columns.hpp"
 
+#include "draw/line_number.hpp"
+
 #include <algorithm>
 #include <ostream>
 #include <utility>
@@ -55,10 +57,7 @@ void pp_two_columns(Formatter& formatter, std::int64_t count, std::size_t width,
       i = elided.last;  // the hidden rows are never asked for
       continue;
     }
-    formatter.print_right_aligned(static_cast<std::int64_t>(width), left_at(i));
-    formatter.print_char(' ');
-    formatter.print_string(sep);
-    formatter.print_char(' ');
+    print_line_number(formatter, left_at(i), static_cast<std::int64_t>(width), sep);
     print_right(i);
     formatter.cut();
   }

@@ -2,9 +2,10 @@
 // where labels over several lines run.
 #pragma once
 
-#include "report/row_writer.hpp"
+#include "draw/line_number.hpp"
+#include "draw/row_writer.hpp"
 
-#include <vantel/report.hpp>
+#include <vantel/styles.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,20 +23,15 @@ struct Gutter {
   // The column where a line's text starts.
   [[nodiscard]] std::int64_t origin() const noexcept {
     const auto n = static_cast<std::int64_t>(lanes.size());
-    return width + 3 + (n == 0 ? 0 : n + 1);
+    return line_number_columns(width) + (n == 0 ? 0 : n + 1);
   }
   [[nodiscard]] std::int64_t lane_column(std::size_t lane) const noexcept {
-    return width + 3 + static_cast<std::int64_t>(lane);
+    return line_number_columns(width) + static_cast<std::int64_t>(lane);
   }
 
   // `number` right-aligned, then " |". Lanes are left to the caller.
   void start_bare(Row_writer& row, std::string_view number) const {
-    if (!number.empty()) {
-      row.to_column(width - static_cast<std::int64_t>(number.size()));
-      row.put(number, static_cast<std::int64_t>(number.size()), &Report_margin_tag);
-    }
-    row.to_column(width + 1);
-    row.put("|", 1, &Report_margin_tag);
+    put_line_number(row, number, width, &Report_margin_tag);
   }
 
   // start_bare, then a bar on every lane below `upto` that a label runs down.

@@ -1,7 +1,11 @@
 #include "report/labelled_line.hpp"
 
+#include "draw/cut_marker.hpp"
+#include "draw/window.hpp"
 #include "report/shown_text.hpp"
 #include "text/cluster_walk.hpp"
+
+#include <vantel/styles.hpp>
 
 #include <algorithm>
 #include <tuple>
@@ -10,9 +14,6 @@ namespace vantel::detail {
 
 namespace {
 
-constexpr std::string_view cut_marker = "...";
-constexpr std::int64_t cut_marker_width = 3;
-
 // A byte whose cluster's columns are wanted.
 struct Query {
   std::size_t byte;
@@ -20,17 +21,15 @@ struct Query {
   std::int64_t* last;   // one past its last column, when wanted
 };
 
-// Gives every part its columns in one walk over the line. A byte inside a
-// cluster takes the whole cluster; a byte past the text stands at the column
-// after it, one column wide. Returns the line's width.
-std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
+// The bytes whose columns the parts need, in ascending order.
+std::vector<Query> queries_of(std::vector<Report_part>& parts) {
   std::vector<Query> queries;
   queries.reserve(parts.size() * 2);
   for (Report_part& p : parts) {
     if (p.kind != Report_part::Kind::Single) {
       queries.push_back({p.begin, &p.column, &p.column_end});
     } else if (p.end > p.begin) {
-      queries.push_back({p.begin, &p.column, nullptr});
+      queries.push_back({p.begin, &p.column, &p.first_cell_end});
       queries.push_back({p.end - 1, nullptr, &p.column_end});
     } else {
       queries.push_back({p.begin, &p.column, nullptr});
@@ -38,26 +37,47 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   }
   std::sort(queries.begin(), queries.end(),
             [](const Query& a, const Query& b) { return a.byte < b.byte; });
+  return queries;
+}
 
+// Gives every part its columns in one walk over the line. A byte inside a
+// cluster takes the whole cluster; a byte past the text stands at the column
+// after it, one column wide. Returns the line's width.
+std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
+  const std::vector<Query> queries = queries_of(parts);
+
+  // Printable ASCII takes a column a byte: runs of it are stepped over, not
+  // cut into clusters.
   Cluster_walk walk(text, tab_width);
   Cluster cluster;
-  bool have = walk.next(cluster);
+  bool have = false;
+  bool ended = false;
   std::size_t q = 0;
   for (; q < queries.size(); ++q) {
-    while (have && cluster.end <= queries[q].byte) have = walk.next(cluster);
-    if (!have) break;
+    const std::size_t byte = queries[q].byte;
+    while (!ended && (!have || cluster.end <= byte)) {
+      walk.skip_plain(byte);
+      have = walk.next(cluster);
+      ended = !have;
+    }
+    if (ended) break;
     if (queries[q].first != nullptr) *queries[q].first = cluster.column;
     if (queries[q].last != nullptr) *queries[q].last = cluster.column + cluster.width;
   }
-  while (have) have = walk.next(cluster);
+  while (!ended) {
+    walk.skip_plain(text.size());
+    ended = !walk.next(cluster);
+  }
   const std::int64_t width = walk.column();
   for (; q < queries.size(); ++q) {
     if (queries[q].first != nullptr) *queries[q].first = width;
     if (queries[q].last != nullptr) *queries[q].last = width + 1;
   }
   // A point is one column wide.
-  for (Report_part& p : parts)
+  for (Report_part& p : parts) {
     if (p.kind == Report_part::Kind::Single && p.end <= p.begin) p.column_end = p.column + 1;
+    if (p.kind != Report_part::Kind::Single || p.end <= p.begin) p.first_cell_end = p.column_end;
+  }
   return width;
 }
 
@@ -65,15 +85,19 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
 class Line_drawing {
  public:
   Line_drawing(Row_writer& row, Gutter& gutter, std::string_view number, std::string_view text,
-               const Report_options& options)
+               const Layout_plan& layout)
       : row_(row),
         gutter_(gutter),
         number_(number),
         text_(text),
-        options_(options),
-        walk_(text, options.tab_width) {
+        layout_(layout),
+        marker_(cut_marker(layout.charset)),
+        walk_(text, layout.tab_width) {
     have_ = walk_.next(cluster_);
   }
+
+  // The columns that a window holds; 0 for no limit.
+  void set_window_width(std::int64_t width) noexcept { window_width_ = width; }
 
   // The window of columns [from, to) and the parts that begin in it, sorted
   // by column. `text_width` is the width of the line's text.
@@ -81,7 +105,7 @@ class Line_drawing {
               const std::vector<Report_part*>& parts) {
     from_ = from;
     to_ = to;
-    left_ = from > 0 ? cut_marker_width : 0;
+    left_ = from > 0 ? marker_.width : 0;
     text_row(to < text_width);
     // Working lists are kept from one window to the next: a long line has
     // thousands of windows.
@@ -118,12 +142,12 @@ class Line_drawing {
     gutter_.start(row_, number_);
     if (left_ > 0) {
       row_.to_column(gutter_.origin());
-      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
     }
     window_text();
     if (cut_right) {
       row_.to_column(at(to_));
-      row_.put(cut_marker, cut_marker_width, &Report_margin_tag);
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
     }
     row_.end_row();
   }
@@ -142,7 +166,12 @@ class Line_drawing {
       run_begin = run_end;
       run_width = 0;
     };
-    while (have_ && cluster_.column < from_) have_ = walk_.next(cluster_);
+    while (have_ && cluster_.column < from_) {
+      // Plain bytes before the window are a column each: stepped over.
+      if (walk_.column() < from_)
+        walk_.skip_plain(walk_.position() + static_cast<std::size_t>(from_ - walk_.column()));
+      have_ = walk_.next(cluster_);
+    }
     for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
       if (cluster_.kind != Cluster_kind::Text) {
         flush_run();
@@ -187,7 +216,7 @@ class Line_drawing {
                        const std::int64_t wa = clip(a->column_end) - a->column;
                        const std::int64_t wb = clip(b->column_end) - b->column;
                        if (wa != wb) return wa > wb;
-                       return a->tag != &Report_primary_tag && b->tag == &Report_primary_tag;
+                       return !a->primary && b->primary;
                      });
     cells_.assign(static_cast<std::size_t>(reach - from_), nullptr);
     for (const Report_part* p : drawn_)
@@ -215,9 +244,9 @@ class Line_drawing {
     const Report_part* last = rightmost(singles);
     const Report_part* placed = nullptr;
     if (!last->message.empty()) {
-      const Shown_text shown = shown_text(last->message, options_.tab_width);
+      const Shown_text shown = shown_text(last->message, layout_.tab_width);
       const std::int64_t end = clip(last->column_end) - from_ + 1 + shown.width;
-      if (options_.max_width <= 0 || end <= options_.max_width) {
+      if (window_width_ <= 0 || end <= window_width_) {
         row_.to_column(at(clip(last->column_end)) + 1);
         row_.put(shown.text, shown.width, &Report_message_tag);
         placed = last;
@@ -266,7 +295,7 @@ class Line_drawing {
       gutter_.start(row_, {});
       put_connectors(left);
       row_.to_column(at(p->column));
-      put_shown(row_, p->message, &Report_message_tag, options_.tab_width);
+      put_shown(row_, p->message, &Report_message_tag, layout_.tab_width);
       row_.end_row();
     }
   }
@@ -287,7 +316,7 @@ class Line_drawing {
     row_.repeat(clip(p.column_end) - p.column, p.marker, p.tag);
     if (closes && !p.message.empty()) {
       row_.to_column(row_.column() + 1);
-      put_shown(row_, p.message, &Report_message_tag, options_.tab_width);
+      put_shown(row_, p.message, &Report_message_tag, layout_.tab_width);
     }
     row_.end_row();
     gutter_.lanes[p.lane] = closes ? nullptr : p.tag;
@@ -297,7 +326,9 @@ class Line_drawing {
   Gutter& gutter_;
   std::string_view number_;
   std::string_view text_;
-  const Report_options& options_;
+  const Layout_plan& layout_;
+  Cut_marker marker_;
+  std::int64_t window_width_ = 0;
   Cluster_walk walk_;
   Cluster cluster_;
   bool have_ = false;
@@ -312,21 +343,24 @@ class Line_drawing {
   std::vector<const Report_part*> connectors_;
 };
 
-// Windows of max_width columns over a line `width` columns wide, each
-// starting a quarter of its width before its first part (or where the
-// previous one ended), and holding every part that begins in it.
+// Windows of `max_width` columns (or wider, for a part whose first cell is)
+// over a line `width` columns wide, each placed for its first part, never
+// before the previous one ends, and holding every part that begins in it.
 void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted,
                   std::int64_t width, std::int64_t text_width, std::int64_t max_width) {
-  const std::int64_t context = max_width / 4;
   std::int64_t previous_end = 0;
   std::vector<Report_part*> in_window;
   for (std::size_t i = 0; i < sorted.size();) {
-    const std::int64_t start = sorted[i]->column;
-    std::int64_t from = std::max(
-        previous_end, std::max<std::int64_t>(0, std::min(start - context, width - max_width)));
-    // A marker would hide no more than it takes.
-    if (previous_end == 0 && from <= cut_marker_width && start < max_width) from = 0;
-    const std::int64_t to = from + max_width;
+    Window_need need;
+    need.row_width = width;
+    need.width = max_width;
+    need.floor = previous_end;
+    need.first = sorted[i]->column;
+    need.first_end = sorted[i]->first_cell_end;
+    need.last_end = sorted[i]->column_end;
+    const std::optional<Window> placed = place_window(need);
+    const auto from = static_cast<std::int64_t>(placed ? placed->from : 0);
+    const auto to = static_cast<std::int64_t>(placed ? placed->to : width);
     in_window.clear();
     while (i < sorted.size() && sorted[i]->column < to) in_window.push_back(sorted[i++]);
     drawing.window(from, to, text_width, in_window);
@@ -338,8 +372,8 @@ void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted
 
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
                         std::string_view text, std::vector<Report_part>& parts,
-                        const Report_options& options) {
-  const std::int64_t text_width = place_parts(text, options.tab_width, parts);
+                        const Layout_plan& layout) {
+  const std::int64_t text_width = place_parts(text, layout.tab_width, parts);
   std::vector<Report_part*> sorted;
   sorted.reserve(parts.size());
   std::int64_t width = text_width;
@@ -352,8 +386,10 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
            std::make_tuple(b->column, b->column_end, b->order);
   });
 
-  Line_drawing drawing(row, gutter, number, text, options);
-  const std::int64_t max_width = options.max_width;
+  Line_drawing drawing(row, gutter, number, text, layout);
+  const auto max_width =
+      static_cast<std::int64_t>(std::min<Wide>(layout.window_width(gutter.origin()), max_offset));
+  drawing.set_window_width(max_width);
   if (max_width <= 0 || width <= max_width) {
     drawing.window(0, width, text_width, sorted);
   } else if (sorted.empty()) {

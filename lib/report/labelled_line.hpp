@@ -1,11 +1,11 @@
 // Drawing one source line of a report with the labels on it.
 #pragma once
 
+#include "draw/layout_plan.hpp"
+#include "draw/row_writer.hpp"
 #include "report/gutter.hpp"
-#include "report/row_writer.hpp"
 
 #include <vantel/formatter.hpp>
-#include <vantel/report.hpp>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,8 @@ namespace vantel::detail {
 struct Report_part {
   enum class Kind : unsigned char { Single, Opens, Closes };
   Kind kind = Kind::Single;
-  const Stag* tag = nullptr;  // Report_primary_tag or Report_secondary_tag
+  const Stag* tag = nullptr;  // the report's primary tag, or Report_secondary_tag
+  bool primary = true;
   char marker = '^';
   // In bytes of the line. single: the first byte and one past the last, the
   // same for a point; opens: the first byte; closes: the last byte. At most
@@ -34,14 +35,15 @@ struct Report_part {
   // Display columns, set by draw_labelled_line: the first one and one past the last.
   std::int64_t column = 0;
   std::int64_t column_end = 0;
+  std::int64_t first_cell_end = 0;  // one past the first cluster's last column
 };
 
 // Draws the line `text` under the line number `number`, then its parts:
 // underlines, messages, and the connectors of labels over several lines,
-// which open and close their lanes in `gutter`. With a maximum width, a wider
-// line is drawn as windows around its parts.
+// which open and close their lanes in `gutter`. With a width, a wider line is
+// drawn as windows around its parts.
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
                         std::string_view text, std::vector<Report_part>& parts,
-                        const Report_options& options);
+                        const Layout_plan& layout);
 
 }  // namespace vantel::detail

@@ -1,14 +1,15 @@
+#include "draw/layout_plan.hpp"
+#include "draw/row_writer.hpp"
+#include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "position/resolve.hpp"
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
-#include "report/line_reader.hpp"
-#include "report/row_writer.hpp"
 #include "report/shown_text.hpp"
-#include "text/cluster_walk.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
+#include <vantel/styles.hpp>
 
 #include <algorithm>
 #include <cstdint>
@@ -17,17 +18,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace vantel {
-
-const Stag Report_primary_tag{"Vantel.Report_primary_tag"};
-const Stag Report_secondary_tag{"Vantel.Report_secondary_tag"};
-const Stag Report_message_tag{"Vantel.Report_message_tag"};
-const Stag Report_margin_tag{"Vantel.Report_margin_tag"};
-
 namespace detail {
 namespace {
 
@@ -45,8 +39,9 @@ struct Placed_label {
   [[nodiscard]] bool multi_line() const noexcept { return first_line != last_line; }
 };
 
-// The labels of one input, with the input opened for the whole report.
+// The labels of one source, with its input opened for the whole report.
 struct Section {
+  const Source* source;
   std::string_view name;
   std::unique_ptr<Opening> opening;
   std::vector<Placed_label> labels;
@@ -131,16 +126,27 @@ void assign_lanes(Section& section) {
   section.lanes = lane_end.size();
 }
 
+// The section of `source`: the one of the same input shown by the same
+// name, or a new one. Labels mostly come grouped, so the last section is
+// tried first.
+Section& section_of(std::vector<Section>& sections, const Source& source) {
+  const auto same = [&source](const Section& s) {
+    return s.source->input.same_as(source.input) && s.name == source.name;
+  };
+  if (!sections.empty() && same(sections.back())) return sections.back();
+  const auto found = std::find_if(sections.begin(), sections.end(), same);
+  if (found != sections.end()) return *found;
+  sections.push_back(
+      {&source, source.name, std::make_unique<Opening>(source.input), {}, {}, {}, 0});
+  return sections.back();
+}
+
 // Opens each input once and resolves its labels; nothing is printed yet.
 std::vector<Section> resolve_sections(const Report& report) {
   std::vector<Section> sections;
-  std::unordered_map<std::string_view, std::size_t> by_name;
   for (std::size_t k = 0; k < report.labels.size(); ++k) {
     const Label& label = report.labels[k];
-    const auto [named, added] = by_name.emplace(label.name, sections.size());
-    if (added)
-      sections.push_back({label.name, std::make_unique<Opening>(label.input), {}, {}, {}, 0});
-    Section& section = sections[named->second];
+    Section& section = section_of(sections, label.source);
     if (auto placed = place(label, k, section.opening->cursor())) section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
@@ -154,15 +160,15 @@ std::vector<Section> resolve_sections(const Report& report) {
 }
 
 // The parts that the labels leave on line `line`, whose text is `text`.
-std::vector<Report_part> parts_on(const Section& section, std::int64_t line, const Read_line& read,
-                                  std::size_t& mark) {
+std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std::size_t text_size,
+                                  bool ended, const Style_tag& primary_tag, std::size_t& mark) {
   std::vector<Report_part> parts;
   std::size_t count = 0;
   while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
   parts.reserve(count);
   const std::int64_t start = line_start(section, line);
-  const auto size = static_cast<std::int64_t>(read.text.size());
-  const std::int64_t limit = size + (read.ended ? 1 : 0);
+  const auto size = static_cast<std::int64_t>(text_size);
+  const std::int64_t limit = size + (ended ? 1 : 0);
   const auto in_line = [&](std::int64_t offset, std::int64_t most) {
     return static_cast<std::size_t>(std::clamp<std::int64_t>(offset - start, 0, most));
   };
@@ -170,7 +176,8 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, con
     const Placed_label& p = section.labels[section.marks[mark].second];
     Report_part part;
     const bool primary = p.label->kind == Label_kind::Primary;
-    part.tag = primary ? &Report_primary_tag : &Report_secondary_tag;
+    part.tag = primary ? &primary_tag : &Report_secondary_tag;
+    part.primary = primary;
     part.marker = primary ? '^' : '-';
     part.order = p.order;
     part.lane = p.lane;
@@ -193,7 +200,7 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, con
 }
 
 void print_header(Row_writer& row, const Report& report, int tab_width) {
-  const Report_severity_tag tag(report.severity);
+  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", report.severity);
   std::string word = report.severity;
   if (!report.code.empty()) word += "[" + report.code + "]";
   put_shown(row, word, &tag, tab_width);
@@ -205,8 +212,8 @@ void print_header(Row_writer& row, const Report& report, int tab_width) {
 }
 
 // " --> name:line:col" for the section's first primary label, else its first.
-void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section,
-                 Line_reader& reader) {
+void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, Line_reader& reader,
+                 Read_line& line) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
@@ -214,8 +221,9 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section,
   // The column counts bytes from 1, up to the line's end (its line feed, or
   // the end of the input) where an offset lies past it.
   const std::int64_t start = line_start(section, p.first_line);
-  const Read_line line = reader.read(start);
-  const auto size = static_cast<std::int64_t>(line.text.size()) + (line.ended ? 1 : 0);
+  reader.read(start, line);
+  const auto size =
+      static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
   const std::int64_t column = std::min(p.start - start, size) + 1;
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
@@ -223,7 +231,7 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section,
   std::string where(section.name);
   if (!where.empty()) where += ":";
   where += std::to_string(p.first_line) + ":" + std::to_string(column);
-  put_shown(row, where, nullptr, 8);
+  put_shown(row, where, nullptr, default_tab_width);
   row.end_row();
 }
 
@@ -238,20 +246,24 @@ void print_elision(Row_writer& row, const Gutter& gutter) {
 }
 
 void print_section(Row_writer& row, Gutter& gutter, const Section& section,
-                   const Report_options& options) {
+                   const Layout_plan& layout, const Style_tag& primary_tag) {
   gutter.lanes.assign(section.lanes, nullptr);
   Line_reader reader(section.opening->cursor());
-  print_arrow(row, gutter, section, reader);
+  Read_line read;
+  print_arrow(row, gutter, section, reader, read);
   gutter.start_bare(row, {});
   row.end_row();
   std::int64_t previous = 0;
   std::size_t mark = 0;
   for (const std::int64_t line : section.lines) {
+    if (row.failed()) return;  // nothing more would be written
     if (previous != 0 && line > previous + 1) print_elision(row, gutter);
     previous = line;
-    const Read_line read = reader.read(line_start(section, line));
-    std::vector<Report_part> parts = parts_on(section, line, read, mark);
-    draw_labelled_line(row, gutter, std::to_string(line), read.text, parts, options);
+    reader.read(line_start(section, line), read);
+    const std::string_view text = without_final_return(read);
+    std::vector<Report_part> parts =
+        parts_on(section, line, text.size(), read.ended, primary_tag, mark);
+    draw_labelled_line(row, gutter, std::to_string(line), text, parts, layout);
   }
 }
 
@@ -261,7 +273,7 @@ void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab
   row.put("=", 1, &Report_margin_tag);
   row.to_column(gutter.width + 3);
   if (!note.kind.empty()) {
-    const Report_severity_tag tag(note.kind);
+    const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", note.kind);
     put_shown(row, note.kind, &tag, tab_width);
     row.put(":", 1, nullptr);
     row.to_column(row.column() + 1);
@@ -281,36 +293,66 @@ void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab
 }  // namespace
 }  // namespace detail
 
-void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
-  detail::check_tab_width(options.tab_width, "vantel::pp_report");
-  detail::check_max_width(options.max_width, "vantel::pp_report");
-  std::vector<detail::Section> sections = detail::resolve_sections(report);
+namespace detail {
+namespace {
 
-  detail::Gutter gutter;
-  for (const detail::Section& section : sections)
-    gutter.width = std::max(gutter.width, detail::digits(section.lines.back()));
+void draw_report(Formatter& formatter, const Report& report, const Layout_plan& layout) {
+  std::vector<Section> sections = resolve_sections(report);
 
+  Gutter gutter;
+  for (const Section& section : sections)
+    gutter.width = std::max(gutter.width, digits(section.lines.back()));
+
+  // The primary underlines carry the report's severity, for styles that
+  // follow it.
+  const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag", report.severity);
   formatter.open_vbox();
-  detail::Row_writer row(formatter);
-  detail::print_header(row, report, options.tab_width);
-  for (std::size_t k = 0; k < sections.size(); ++k) {
+  Row_writer row(formatter);
+  print_header(row, report, layout.tab_width);
+  for (std::size_t k = 0; k < sections.size() && !row.failed(); ++k) {
     if (k > 0) {
       gutter.lanes.clear();
       gutter.start_bare(row, {});
       row.end_row();
     }
-    detail::print_section(row, gutter, sections[k], options);
+    print_section(row, gutter, sections[k], layout, primary_tag);
   }
-  if (!report.notes.empty()) {
+  if (!report.notes.empty() && !row.failed()) {
     if (!sections.empty()) {
       gutter.lanes.clear();
       gutter.start_bare(row, {});
       row.end_row();
     }
-    for (const Note& note : report.notes) detail::print_note(row, gutter, note, options.tab_width);
+    for (const Note& note : report.notes) print_note(row, gutter, note, layout.tab_width);
   }
   formatter.close_box();
-  for (detail::Section& section : sections) section.opening->close();
+  for (Section& section : sections) section.opening->close();
 }
+
+}  // namespace
+}  // namespace detail
+
+void pp_report(Formatter& formatter, const Report& report, const Layout& layout) {
+  detail::Layout_plan plan = detail::plan_layout(layout, "vantel::pp_report");
+  plan.text = true;
+  detail::draw_report(formatter, report, plan);
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
+  Layout layout;
+  layout.tab_width = options.tab_width;
+  detail::Layout_plan plan = detail::plan_layout(layout, "vantel::pp_report");
+  detail::check_max_width(options.max_width, "vantel::pp_report");
+  plan.text = true;
+  plan.text_width = options.max_width;
+  detail::draw_report(formatter, report, plan);
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace vantel

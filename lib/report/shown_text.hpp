@@ -2,7 +2,7 @@
 // with the display geometry of a line.
 #pragma once
 
-#include "report/row_writer.hpp"
+#include "draw/row_writer.hpp"
 
 #include <cstdint>
 #include <string>

@@ -1,17 +1,22 @@
-// A 128-bit signed integer and its decimal text.
+// The one wide integer of the library, the largest offset, and decimal text.
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace vantel::detail {
 
-// Line numbers come from the caller's positions as any std::int64_t, and
-// numbering the lines around one of them can step past either end of that
-// range: hence a wider type, printed as it is.
-__extension__ typedef __int128 Line_number;
+// Offsets, lines and columns come from callers as any std::int64_t; one past
+// the last of them, distances between them, and the numbers of the lines
+// around one of them are computed in a wider type.
+__extension__ typedef __int128 Wide;
+
+// The largest offset, line or column a caller can give.
+inline constexpr std::int64_t max_offset = std::numeric_limits<std::int64_t>::max();
 
 // The decimal text of n: no leading zeros, a '-' when negative.
-[[nodiscard]] inline std::string to_decimal(Line_number n) {
+[[nodiscard]] inline std::string to_decimal(Wide n) {
   __extension__ typedef unsigned __int128 Magnitude;
   // Negating in the unsigned type is defined for every value.
   Magnitude m = n < 0 ? -static_cast<Magnitude>(n) : static_cast<Magnitude>(n);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vantel::detail {
@@ -74,5 +75,10 @@ class Cluster_walk {
   std::size_t position_;
   std::int64_t column_;
 };
+
+// `text` with what the text layout escapes in its escaped form and the rest,
+// tabs included, as it is: fit for a terminal on one line, as in a message
+// that names a file or repeats an argument.
+[[nodiscard]] std::string escaped_text(std::string_view text);
 
 }  // namespace vantel::detail

@@ -13,10 +13,10 @@ void check_tab_width(int tab_width, std::string_view who) {
                                 " is not between 1 and " + std::to_string(max_tab_width));
 }
 
-void check_max_width(std::int64_t max_width, std::string_view who) {
+void check_max_width(std::int64_t max_width, std::string_view who, std::string_view what) {
   if (max_width < 0)
-    throw std::invalid_argument(std::string(who) + ": max width " + std::to_string(max_width) +
-                                " is negative");
+    throw std::invalid_argument(std::string(who) + ": " + std::string(what) + " " +
+                                std::to_string(max_width) + " is negative");
 }
 
 }  // namespace vantel::detail

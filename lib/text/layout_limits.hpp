@@ -11,7 +11,9 @@ namespace vantel::detail {
 // max_tab_width: past that bound one tab would ask for any number of spaces.
 void check_tab_width(int tab_width, std::string_view who);
 
-// Throws std::invalid_argument, naming `who`, for a negative row width.
-void check_max_width(std::int64_t max_width, std::string_view who);
+// Throws std::invalid_argument, naming `who` and `what` the width is, for a
+// negative row width.
+void check_max_width(std::int64_t max_width, std::string_view who,
+                     std::string_view what = "max width");
 
 }  // namespace vantel::detail

@@ -2,6 +2,8 @@
 
 #include "vantel-quote/whole_input.hpp"
 
+#include "text/cluster_walk.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -42,9 +44,12 @@ const char* const usage =
     "                  output is a terminal, bytes otherwise)\n"
     "  --tab-width=N   text layout: tab stops every N columns, 1 to 64\n"
     "                  (default 8)\n"
-    "  --max-width=N   text layout: cut rows to N columns around the located\n"
-    "                  text, 0 for no limit (default: the terminal's width less\n"
-    "                  16 on a terminal, else 0)\n"
+    "  --max-width=N   text layout and reports: cut rows to N columns in all,\n"
+    "                  line number included, around the located text, 0 for no\n"
+    "                  limit (default: the terminal's width, 80 when it is\n"
+    "                  unknown, on a terminal; else 0)\n"
+    "  --charset=SET   the marks drawn around the text: unicode (the default)\n"
+    "                  or ascii\n"
     "  --points        quote empty locations (START equal to END) as one caret\n"
     "  --columns=UNIT  what COL counts: bytes (the default), utf16 (UTF-16 code\n"
     "                  units), code-points, or display (terminal cells, a tab\n"
@@ -103,10 +108,10 @@ Color parse_color(std::string_view when) {
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
 }
 
-Layout parse_layout(std::string_view how) {
-  if (how == "bytes") return Layout::Bytes;
-  if (how == "text") return Layout::Text;
-  if (how == "auto") return Layout::Automatic;
+Display_mode parse_display(std::string_view how) {
+  if (how == "bytes") return Display_mode::Bytes;
+  if (how == "text") return Display_mode::Text;
+  if (how == "auto") return Display_mode::Automatic;
   throw Usage_error("invalid --display '" + std::string(how) + "': expected bytes, text or auto");
 }
 
@@ -155,7 +160,17 @@ constexpr Option_entry option_table[] = {
        o.max_lines = parse_integer<int>(v, "--max-lines value");
      }},
     {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
-    {"--display", true, [](Options& o, std::string_view v) { o.layout = parse_layout(v); }},
+    {"--display", true, [](Options& o, std::string_view v) { o.display = parse_display(v); }},
+    {"--charset", true,
+     [](Options& o, std::string_view v) {
+       if (v == "unicode")
+         o.charset = vantel::Charset::Unicode;
+       else if (v == "ascii")
+         o.charset = vantel::Charset::Ascii;
+       else
+         throw Usage_error("invalid --charset value '" + std::string(v) +
+                           "': expected unicode or ascii");
+     }},
     {"--tab-width", true,
      [](Options& o, std::string_view v) {
        o.tab_width = parse_bounded<int>(v, "--tab-width value", 1, 64);
@@ -298,47 +313,41 @@ std::optional<std::string> read_first(const Options& options, Environment& env) 
   return read_all(env.in);
 }
 
-// The width rows are cut to in the text layout: the option's, else on a
-// terminal its width less room for a line number of up to 11 digits, " | "
-// and the two markers of a cut row; else no limit.
-std::int64_t text_width_of(const Options& options, const Environment& env) {
-  constexpr std::int64_t margin = 16;
+// The width of the whole row in the text layout and reports: the option's,
+// else on a terminal its width (80 when it cannot be told, as on a terminal
+// an unlimited row is never wanted); else no limit.
+std::int64_t row_width_of(const Options& options, const Environment& env) {
+  constexpr std::int64_t unknown_terminal_width = 80;
   if (options.max_width) return *options.max_width;
-  if (env.out_is_terminal && env.terminal_width > margin) return env.terminal_width - margin;
-  return 0;
+  if (!env.out_is_terminal) return 0;
+  return env.terminal_width > 0 ? env.terminal_width : unknown_terminal_width;
 }
 
 // What the layout options ask for, on what standard output is.
-vantel::Display display_of(const Options& options, const Environment& env) {
-  vantel::Display display;
-  display.show_points = options.points;
-  const bool text = options.layout == Layout::Text ||
-                    (options.layout == Layout::Automatic && env.out_is_terminal);
-  if (!text) return display;
-  display.columns = vantel::Display::Columns::Text;
-  display.tab_width = options.tab_width;
-  display.max_width = text_width_of(options, env);
-  return display;
+vantel::Layout layout_of(const Options& options, const Environment& env) {
+  vantel::Layout layout;
+  layout.show_points = options.points;
+  layout.tab_width = options.tab_width;
+  layout.charset = options.charset;
+  layout.width = row_width_of(options, env);
+  const bool text = options.display == Display_mode::Text ||
+                    (options.display == Display_mode::Automatic && env.out_is_terminal);
+  if (text) layout.columns = vantel::Layout::Columns::Text;
+  return layout;
 }
 
-// Colours the carets red, and dims what the text layout writes in place of
-// the text: escaped forms and the markers of cut rows.
+// The library's terminal colours, when asked for or on a terminal.
 void set_colors(const Options& options, const Environment& env, vantel::Formatter& formatter) {
   if (options.color == Color::Never ||
       (options.color == Color::Automatic &&
        (!env.out_is_terminal || (env.no_color != nullptr && *env.no_color != '\0'))))
     return;
-  vantel::setup_highlight_tags(
-      formatter, {[] { return std::string("\x1b[1;31m"); }, [] { return std::string("\x1b[0m"); }});
-  const vantel::Tag_handlers dim{[] { return std::string("\x1b[2m"); },
-                                 [] { return std::string("\x1b[22m"); }};
-  vantel::setup_text_tags(formatter, dim, dim);
-  colour_report_tags(formatter, options.report.severity);
+  vantel::setup_tags(formatter, vantel::Styles::ansi());
 }
 
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
   set_colors(options, env, formatter);
-  const vantel::Display display = display_of(options, env);
+  const vantel::Layout layout = layout_of(options, env);
 
   // Standard input, or a FILE that cannot seek, is read whole first. Any other
   // file is quoted through the file input, which keeps its line table from one
@@ -349,15 +358,14 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   if (options.report.message) {
     const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
     // A report is always drawn as a terminal shows the text.
-    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations),
-                      {options.tab_width, text_width_of(options, env)});
+    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations), layout);
     return;
   }
   if (!options.each) {
-    vantel::pp(input, formatter, options.locations, display, options.max_lines);
+    vantel::pp(input, formatter, options.locations, layout, options.max_lines);
     return;
   }
-  const vantel::Printer print = vantel::pp(input, display, options.max_lines);
+  const vantel::Printer print = vantel::pp(input, layout, options.max_lines);
   for (const vantel::Location& location : options.locations) {
     if (!env.out) break;  // nothing more would be written
     print(formatter, {location});
@@ -377,14 +385,20 @@ int flushed(Environment& env, int status) {
 
 namespace {
 
+// A message for standard error. What it repeats of file names, arguments and
+// the library's messages was typed by anyone or named by anything: controls
+// in it would reach the terminal, so they are shown escaped.
+std::string message(std::string_view text) {
+  return "vantel-quote: " + vantel::detail::escaped_text(text) + '\n';
+}
+
 template <class Args>
 int run_with(const Args& args, Environment env) {
   Options options;
   try {
     options = parse(args);
   } catch (const Usage_error& e) {
-    env.err << "vantel-quote: " << e.what()
-            << "\nTry 'vantel-quote --help' for more information.\n";
+    env.err << message(e.what()) << "Try 'vantel-quote --help' for more information.\n";
     return 2;
   }
   if (options.help) {
@@ -400,11 +414,16 @@ int run_with(const Args& args, Environment env) {
     quote(options, env, formatter);
   } catch (const std::bad_alloc&) {
     env.out.flush();
-    env.err << "vantel-quote: " << options.file << ": out of memory\n";
+    // Escaping takes memory too, which may still be short.
+    try {
+      env.err << message(options.file + ": out of memory");
+    } catch (const std::bad_alloc&) {
+      env.err << "vantel-quote: out of memory\n";
+    }
     return 1;
   } catch (const std::exception& e) {
     env.out.flush();
-    env.err << "vantel-quote: " << reason(options.file, e) << '\n';
+    env.err << message(reason(options.file, e));
     return 1;
   }
   return flushed(env, 0);

@@ -18,14 +18,16 @@ namespace vantel_quote {
 
 enum class Color { Never, Always, Automatic };
 // The layout: the text layout on a terminal, bytes elsewhere, or as asked.
-enum class Layout { Automatic, Bytes, Text };
+enum class Display_mode { Automatic, Bytes, Text };
 
 struct Options {
   int max_lines = 10;
   Color color = Color::Automatic;
-  Layout layout = Layout::Automatic;
-  int tab_width = 8;
-  std::optional<std::int64_t> max_width;  // none: the terminal's, in the text layout
+  Display_mode display = Display_mode::Automatic;
+  int tab_width = vantel::default_tab_width;
+  // The whole row's; none: the terminal's, in the text layout and reports.
+  std::optional<std::int64_t> max_width;
+  vantel::Charset charset = vantel::Charset::Unicode;
   bool points = false;
   bool each = false;
   // What the COL of a LINE:COL counts.
@@ -54,7 +56,8 @@ struct Environment {
   std::ostream& err;
   bool out_is_terminal = false;
   const char* no_color = nullptr;  // the NO_COLOR variable, or null
-  // Columns of the terminal on standard output, 0 when unknown.
+  // Columns of the terminal on standard output, 0 when unknown (80 is
+  // assumed then).
   std::int64_t terminal_width = 0;
   // The descriptor under `in`, read directly when it is known (at least 0),
   // so that its failures carry the system's error; `in` otherwise.

@@ -1,5 +1,5 @@
 // vantel-quote's reports: the options that ask for one, labels after the
-// locations, and the colours of a report's tags.
+// locations.
 #pragma once
 
 #include <vantel/vantel.hpp>
@@ -33,10 +33,5 @@ struct Report_request {
 [[nodiscard]] vantel::Report report_of(const Report_request& request, const vantel::Input& input,
                                        const std::string& name,
                                        const std::vector<vantel::Location>& locations);
-
-// Colours a report's tags on `formatter`: each severity word by what it
-// says, primary underlines as `severity`; other tags keep the mark functions
-// the formatter had.
-void colour_report_tags(vantel::Formatter& formatter, const std::string& severity);
 
 }  // namespace vantel_quote

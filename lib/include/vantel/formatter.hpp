@@ -15,6 +15,8 @@
 
 namespace vantel {
 
+class Style_tag;
+
 /// A semantic tag. Tags are compared by identity (by address): two tags with
 /// the same name are different tags. Hosts define their own tags, possibly
 /// carrying data, by deriving from Stag; a tag must outlive its open scope.
@@ -28,6 +30,10 @@ class Stag {
 
   /// The tag's name, for display only: it plays no part in comparisons.
   [[nodiscard]] const std::string& name() const noexcept { return name_; }
+
+  /// The library's own tags say what they enclose (<vantel/styles.hpp>), so
+  /// that a mark function needs no cast; null for every other tag.
+  [[nodiscard]] virtual const Style_tag* style() const noexcept { return nullptr; }
 
  private:
   std::string name_;
@@ -120,51 +126,5 @@ class Formatter {
   bool mark_tags_ = false;
   bool print_tags_ = false;
 };
-
-// The same operations under the names that formatter users know.
-/// Formatter::open_vbox(), as a free function.
-inline void pp_open_vbox(Formatter& f) {
-  f.open_vbox();
-}
-/// Formatter::close_box(), as a free function.
-inline void pp_close_box(Formatter& f) {
-  f.close_box();
-}
-/// Formatter::cut(), as a free function.
-inline void pp_print_cut(Formatter& f) {
-  f.cut();
-}
-/// Formatter::print_string(), as a free function.
-inline void pp_print_string(Formatter& f, std::string_view s) {
-  f.print_string(s);
-}
-/// Formatter::print_char(), as a free function.
-inline void pp_print_char(Formatter& f, char c) {
-  f.print_char(c);
-}
-/// Formatter::open_stag(), as a free function.
-inline void pp_open_stag(Formatter& f, const Stag& tag) {
-  f.open_stag(tag);
-}
-/// Formatter::close_stag(), as a free function.
-inline void pp_close_stag(Formatter& f) {
-  f.close_stag();
-}
-/// Formatter::stag_functions(), as a free function.
-inline Stag_functions pp_get_formatter_stag_functions(const Formatter& f) {
-  return f.stag_functions();
-}
-/// Formatter::set_stag_functions(), as a free function.
-inline void pp_set_formatter_stag_functions(Formatter& f, Stag_functions functions) {
-  f.set_stag_functions(std::move(functions));
-}
-/// Formatter::set_mark_tags(), as a free function.
-inline void pp_set_mark_tags(Formatter& f, bool on) {
-  f.set_mark_tags(on);
-}
-/// Formatter::set_print_tags(), as a free function.
-inline void pp_set_print_tags(Formatter& f, bool on) {
-  f.set_print_tags(on);
-}
 
 }  // namespace vantel

@@ -25,7 +25,7 @@ void setup_highlight_tags(Formatter& formatter);
 void setup_highlight_tags(Formatter& formatter, Tag_handlers handle_tag);
 
 /// Makes `formatter` write the handlers' texts around what only the text
-/// layout (Display::Columns::Text) marks: each escaped form, such as <U+202E>
+/// layout (Layout::Columns::Text) and reports mark: each escaped form, such as <U+202E>
 /// or <0x1B>, and each "…" that marks a side of a row that was cut. Turns tag
 /// marking on; other tags, the carets' included, keep the mark functions the
 /// formatter had.

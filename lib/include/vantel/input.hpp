@@ -72,6 +72,10 @@ class Input {
   /// exactly once when the quote is done, also when the quote fails.
   [[nodiscard]] static Input managed(std::function<std::pair<Input, Closer>()> opener);
 
+  /// Whether this input and `other` are copies of one input (made by one call
+  /// of the functions above): then they read one text through one cursor.
+  [[nodiscard]] bool same_as(const Input& other) const noexcept { return node_ == other.node_; }
+
  private:
   explicit Input(std::shared_ptr<const detail::Input_node> node) : node_(std::move(node)) {}
   friend class detail::Opening;

@@ -4,6 +4,7 @@
 #include <vantel/display.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
+#include <vantel/layout.hpp>
 #include <vantel/position.hpp>
 
 #include <functional>
@@ -19,19 +20,35 @@ namespace vantel {
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         int max_lines = 10);
 
-/// The same, laid out as `display` says (the default Display gives the quote
+/// The same, laid out as `layout` says (the default Layout gives the quote
 /// above). Throws std::invalid_argument, before opening the input, for a
-/// tab_width outside 1 to 64 or a negative max_width.
+/// tab_width outside 1 to 64 or a negative width.
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
-        const Display& display, int max_lines = 10);
+        const Layout& layout, int max_lines = 10);
 
 /// A reusable printer bound to an input: each call opens the input anew.
 using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 /// A Printer of `input` cut to `max_lines` rows. Binding does no work; every
 /// call of the printer prints one quote, as the other pp does.
 [[nodiscard]] Printer pp(Input input, int max_lines = 10);
-/// The same, laid out as `display` says; checks `display` as pp does, at
-/// each call.
-[[nodiscard]] Printer pp(Input input, const Display& display, int max_lines = 10);
+/// The same, laid out as `layout` says; checks `layout` as pp does, at each
+/// call.
+[[nodiscard]] Printer pp(Input input, const Layout& layout, int max_lines = 10);
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+/// The same as pp with a Layout, `display.max_width` counting the text's
+/// columns alone. Deprecated: use a Layout.
+[[deprecated("use vantel::Layout")]] void pp(const Input& input, Formatter& formatter,
+                                             const std::vector<Location>& locations,
+                                             const Display& display, int max_lines = 10);
+/// A Printer laid out as `display` says. Deprecated: use a Layout.
+[[deprecated("use vantel::Layout")]] [[nodiscard]] Printer pp(Input input, const Display& display,
+                                                              int max_lines = 10);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace vantel

@@ -18,10 +18,12 @@
 
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
+#include <vantel/layout.hpp>
 #include <vantel/position.hpp>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantel {
@@ -32,23 +34,44 @@ enum class Label_kind {
   Secondary  ///< underlined with '-'
 };
 
-/// A located stretch of one input, with an optional message. `name` is how
-/// the input is shown (`--> name:line:col`); labels with the same name are
-/// drawn together, from the input of the first of them. An empty location is
-/// drawn as a point; a reversed one as a point at its start; a location with
-/// a lexer position whose offset is -1 is left out.
+/// An input and how a report shows it (`--> name:line:col`). Labels of one
+/// source are drawn together; two sources are drawn apart, each from its own
+/// text, even when their names are the same.
+struct Source {
+  /// `in`, shown as `shown_name`.
+  Source(Input in, std::string shown_name) : input(std::move(in)), name(std::move(shown_name)) {}
+
+  Input input;       ///< where the text comes from
+  std::string name;  ///< how the input is shown
+};
+
+/// A located stretch of one source, with an optional message. An empty
+/// location is drawn as a point; a reversed one as a point at its start; a
+/// location with a lexer position whose offset is -1 is left out.
 struct Label {
-  /// A label of `where` in `in`, shown as `shown_name`.
-  Label(Input in, std::string shown_name, Location where, std::string text = {},
+  /// A label of `where` in `from`.
+  Label(Source from, Location where, std::string text = {},
         Label_kind label_kind = Label_kind::Primary)
-      : input(std::move(in)),
-        name(std::move(shown_name)),
+      : source(std::move(from)),
         location(std::move(where)),
         message(std::move(text)),
         kind(label_kind) {}
+  /// A label of `where` in `in`, shown as `shown_name`.
+  Label(Input in, std::string shown_name, Location where, std::string text = {},
+        Label_kind label_kind = Label_kind::Primary)
+      : Label(Source(std::move(in), std::move(shown_name)), std::move(where), std::move(text),
+              label_kind) {}
 
-  Input input;          ///< where the text comes from
-  std::string name;     ///< how the input is shown
+  /// A primary label: what the report is about.
+  [[nodiscard]] static Label primary(Source from, Location where, std::string text = {}) {
+    return Label(std::move(from), std::move(where), std::move(text), Label_kind::Primary);
+  }
+  /// A secondary label: context for the primary ones.
+  [[nodiscard]] static Label secondary(Source from, Location where, std::string text = {}) {
+    return Label(std::move(from), std::move(where), std::move(text), Label_kind::Secondary);
+  }
+
+  Source source;        ///< the input and its shown name
   Location location;    ///< the labelled stretch
   std::string message;  ///< drawn by the underline; empty for none
   Label_kind kind;      ///< primary or secondary
@@ -57,12 +80,12 @@ struct Label {
 /// A line after the quoted text: `= note: text`. `kind` is usually "note" or
 /// "help"; line feeds in `text` continue it on rows of their own.
 struct Note {
-  std::string kind;  ///< shown before the text, in a Report_severity_tag
+  std::string kind;  ///< shown before the text, in a Role::Severity tag
   std::string text;  ///< the note itself
 };
 
-/// A diagnostic: `severity[code]: message`, the labelled lines of each input
-/// in the order their names first appear, then the notes.
+/// A diagnostic: `severity[code]: message`, the labelled lines of each source
+/// in the order it first appears, then the notes.
 struct Report {
   std::string severity = "error";  ///< "error", "warning", "note", "help" or a word of the host's
   std::string code;                ///< shown as severity[code]; empty for none
@@ -71,44 +94,35 @@ struct Report {
   std::vector<Note> notes;         ///< after the labelled lines, in this order
 };
 
-/// How a report is laid out. `tab_width` is 1 to 64. With a `max_width`
-/// above 0, a line wider than that many columns is shown as windows of at most
-/// `max_width` columns around its labels, each cut side marked "..."; the
-/// line-number column and the margin do not count. 0 means no limit.
-struct Report_options {
-  int tab_width = 8;           ///< columns between tab stops
-  std::int64_t max_width = 0;  ///< columns of a line's window; 0 for no limit
-};
-
-/// Prints `report` on `formatter`, every row ended by a cut. Every input is
+/// Prints `report` on `formatter`, every row ended by a cut, laid out as text
+/// whatever `layout.columns` says: `tab_width`, `width` (the whole row,
+/// line number and margin included), and `charset` apply. Every input is
 /// opened once and closed before returning, also on failure; only the lines
 /// that labels touch are read and kept. Positions resolve as for pp and
 /// throw as it does (std::out_of_range for a line outside the input, ...),
-/// before anything is printed; std::invalid_argument for bad options.
-void pp_report(Formatter& formatter, const Report& report, const Report_options& options = {});
+/// before anything is printed; std::invalid_argument for a bad layout.
+/// Stops drawing as soon as the formatter's stream has failed. The pieces
+/// are in Style_tag tags (<vantel/styles.hpp>): the severity and the primary
+/// underlines carry the report's severity word.
+void pp_report(Formatter& formatter, const Report& report, const Layout& layout = {});
 
-/// The tag around the severity word and code of the header, and around the
-/// kind of each note; severity() says which word it is, so that a host can
-/// colour errors and warnings apart.
-class Report_severity_tag final : public Stag {
- public:
-  /// The tag of the word `severity`.
-  explicit Report_severity_tag(std::string severity)
-      : Stag("Vantel.Report_severity_tag"), severity_(std::move(severity)) {}
-  /// The word the tag encloses: "error", "warning", a note's kind, ...
-  [[nodiscard]] const std::string& severity() const noexcept { return severity_; }
-
- private:
-  std::string severity_;
+/// How a report was laid out before vantel::Layout: `max_width` counts the
+/// columns of a line's window alone, the line number, the margin and the cut
+/// markers not counted. Deprecated: use vantel::Layout.
+struct [[deprecated("use vantel::Layout")]] Report_options {
+  int tab_width = default_tab_width;  ///< columns between tab stops
+  std::int64_t max_width = 0;         ///< columns of a line's window; 0 for no limit
 };
 
-/// The tags of a report's other parts, recognised by identity: primary and
-/// secondary underlines (with their connectors and margin lines), label
-/// messages, and the margin (line numbers, `|`, `-->`, `=`, "..." rows and
-/// cut markers).
-extern const Stag Report_primary_tag;    ///< primary underlines
-extern const Stag Report_secondary_tag;  ///< secondary underlines
-extern const Stag Report_message_tag;    ///< label messages
-extern const Stag Report_margin_tag;     ///< the margin and cut markers
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+/// pp_report with the options that came before Layout. Deprecated.
+[[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
+                                                    const Report_options& options);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace vantel

@@ -7,27 +7,30 @@
 // Build an Input (where the text comes from), name places in it with
 // Positions, and print a quote with pp on a Formatter. Offsets, lines and
 // columns count bytes, unless a Column_unit says how a column counts; lines
-// are numbered from 1. A Display lays the quote out in terminal columns
-// instead.
+// are numbered from 1. A Layout lays quotes and reports out in terminal
+// columns instead, and Styles colour them.
 //
 // Failures are exceptions of standard types: std::system_error for a file that
 // cannot be opened or read, std::out_of_range for a line outside the line
 // table, std::overflow_error for position arithmetic that does not fit in
 // std::int64_t, std::invalid_argument for an Input or Position that was
-// moved from, a Display out of range, or a tab width outside 1 to 64.
+// moved from, a Layout out of range, or a tab width outside 1 to 64.
 // Whatever a caller's callable throws reaches the caller unchanged. The
 // library starts no threads and keeps no global state; one Input is used by
 // one operation at a time.
 #pragma once
 
 // The library's surface: where a text comes from (input), places in it
-// (position), printing a quote (pp), styling the highlight (highlight_tags),
-// and diagnostic reports (report).
+// (position), how quotes and reports are laid out (layout), printing a quote
+// (pp), diagnostic reports (report), and styling both (styles,
+// highlight_tags).
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
+#include <vantel/layout.hpp>
 #include <vantel/position.hpp>
 #include <vantel/pp.hpp>
 #include <vantel/report.hpp>
+#include <vantel/styles.hpp>
 
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
@@ -38,5 +41,5 @@
 #include <vantel/read_result.hpp>
 
 /// \namespace vantel
-/// Everything the library declares: inputs, positions, pp and the highlight
-/// tags, reports, and the formatter that quotes are printed through.
+/// Everything the library declares: inputs, positions, layouts, pp, reports,
+/// styles and tags, and the formatter that quotes are printed through.

@@ -1,7 +1,7 @@
-// Lines gathered from the bytes a cursor holds at hand, many at a time, are
+// Lines read from the bytes a cursor holds at hand, many at a time, are
 // those that reading them one by one gives, and reading stops at the same
 // byte.
-#include "quote/lines_around.hpp"
+#include "input/line_reader.hpp"
 #include "input/opening.hpp"
 
 #include <vantel/vantel.hpp>
@@ -23,15 +23,24 @@
 namespace {
 
 using vantel::Input;
-using vantel::detail::source_line;
 
-// The lines, then the next byte the cursor gives (-1 at the end).
+// The lines from `start` that start before `end`, each as it is and whether
+// it ended, then the line read again at the start of the second one, then
+// the next byte the cursor gives (-1 at the end).
 std::string gather(const Input& input, std::int64_t start, std::int64_t end) {
   auto opened = vantel::detail::open_raw(input);
   std::string out;
-  vantel::detail::lines_around(start, end, opened.cursor(), [&out](const source_line& line) {
-    out += std::to_string(line.start_offset) + ':' + line.text + '|';
-  });
+  vantel::detail::Line_reader reader(opened.cursor());
+  vantel::detail::Read_line line;
+  std::int64_t second = -1;
+  if (reader.seek(start)) {
+    while (reader.position() < end && reader.next(line)) {
+      out += std::to_string(line.start) + ':' + line.text + (line.ended ? "|" : "$");
+      if (second < 0 && line.start > start) second = line.start;
+    }
+  }
+  if (second >= 0 && reader.read(second, line))
+    out += " again " + std::to_string(line.start) + ':' + line.text + ';';
   const vantel::Byte next = opened.cursor().read_char();
   out += "next " + (next ? std::to_string(*next) : std::string("-1"));
   opened.close();
@@ -68,7 +77,7 @@ std::string random_text(std::mt19937& random, std::size_t size) {
   return text;
 }
 
-TEST(LinesAround, ATextReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
+TEST(LineReader, ATextReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
   std::mt19937 random(5);
   for (int round = 0; round < 400; ++round) {
     const auto text = std::make_shared<const std::string>(random_text(random, random() % 120));
@@ -86,7 +95,7 @@ TEST(LinesAround, ATextReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
 
 // A file is read through a buffer of 16 KiB: runs stop at its end and go on
 // after it is filled again.
-TEST(LinesAround, AFileReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
+TEST(LineReader, AFileReadManyBytesAtATimeGivesWhatOneAtATimeGives) {
   std::mt19937 random(9);
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("vantel-lines-around-" + std::to_string(::getpid())))

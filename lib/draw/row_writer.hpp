@@ -1,10 +1,13 @@
-// Writing the rows of a report: display columns, tags around each piece, and
-// no trailing spaces.
+// Writing rows of display columns: tags around each piece, no trailing
+// spaces, and no tag of ours left open when a write throws.
 #pragma once
+
+#include "draw/in_tag.hpp"
 
 #include <vantel/formatter.hpp>
 
 #include <cstdint>
+#include <ostream>
 #include <string_view>
 
 namespace vantel::detail {
@@ -30,9 +33,10 @@ class Row_writer {
   // Writes `shown`, `width` columns wide, enclosed in `tag` when there is one.
   void put(std::string_view shown, std::int64_t width, const Stag* tag) {
     flush();
-    if (tag != nullptr) formatter_.open_stag(*tag);
-    formatter_.print_string(shown);
-    if (tag != nullptr) formatter_.close_stag();
+    if (tag == nullptr)
+      formatter_.print_string(shown);
+    else
+      print_in_tag(formatter_, *tag, [&] { formatter_.print_string(shown); });
     column_ += width;
   }
 
@@ -40,9 +44,10 @@ class Row_writer {
   void repeat(std::int64_t count, char c, const Stag* tag) {
     if (count <= 0) return;
     flush();
-    if (tag != nullptr) formatter_.open_stag(*tag);
-    formatter_.print_repeat(count, c);
-    if (tag != nullptr) formatter_.close_stag();
+    if (tag == nullptr)
+      formatter_.print_repeat(count, c);
+    else
+      print_in_tag(formatter_, *tag, [&] { formatter_.print_repeat(count, c); });
     column_ += count;
   }
 
@@ -52,6 +57,10 @@ class Row_writer {
     column_ = 0;
     formatter_.cut();
   }
+
+  // Whether the stream has failed: nothing more would be written, so
+  // drawing may stop.
+  [[nodiscard]] bool failed() const { return formatter_.stream().bad(); }
 
   [[nodiscard]] Formatter& formatter() const noexcept { return formatter_; }
 

@@ -1,8 +1,9 @@
-#include "report/line_reader.hpp"
+#include "input/line_reader.hpp"
+
+#include "support/wide_integer.hpp"
 
 #include <algorithm>
-#include <cstdint>
-#include <string_view>
+#include <cstddef>
 
 namespace vantel::detail {
 
@@ -12,6 +13,14 @@ namespace {
 constexpr std::int64_t read_on_limit = std::int64_t{1} << 16;
 
 }  // namespace
+
+void drop_returns(std::string& text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+}
+
+bool Line_reader::seek(std::int64_t start) {
+  return reach(start);
+}
 
 bool Line_reader::reach(std::int64_t start) {
   if (position_ >= 0 && start >= position_ && start - position_ <= read_on_limit) {
@@ -38,15 +47,32 @@ bool Line_reader::reach(std::int64_t start) {
   return true;
 }
 
-Read_line Line_reader::read(std::int64_t start) {
-  Read_line line;
-  if (!reach(start)) return line;
-  // A caller's cursor could go on past the last representable offset.
-  while (position_ < INT64_MAX) {
+bool Line_reader::read(std::int64_t start, Read_line& line) {
+  line.text.clear();
+  line.start = start;
+  line.ended = false;
+  if (!reach(start)) return false;
+  read_rest(line);
+  return true;
+}
+
+bool Line_reader::next(Read_line& line) {
+  line.text.clear();
+  line.ended = false;
+  line.start = position_;
+  if (position_ < 0 || position_ == max_offset) return false;
+  read_rest(line);
+  return line.ended || !line.text.empty();
+}
+
+void Line_reader::read_rest(Read_line& line) {
+  // A caller's cursor could go on past the last representable offset:
+  // reading stops there.
+  while (position_ < max_offset) {
     const std::string_view at_hand = cursor_.buffered();
     if (!at_hand.empty()) {
-      const auto room = static_cast<std::size_t>(
-          std::min<std::int64_t>(INT64_MAX - position_, static_cast<std::int64_t>(at_hand.size())));
+      const auto room = static_cast<std::size_t>(std::min<std::int64_t>(
+          max_offset - position_, static_cast<std::int64_t>(at_hand.size())));
       const std::string_view rest = at_hand.substr(0, room);
       const std::size_t lf = rest.find('\n');
       const std::size_t run = std::min(lf, rest.size());
@@ -56,19 +82,17 @@ Read_line Line_reader::read(std::int64_t start) {
       position_ += static_cast<std::int64_t>(used);
       if (lf == std::string_view::npos) continue;
       line.ended = true;
-      break;
+      return;
     }
     const Byte c = cursor_.read_char();
-    if (!c) break;
+    if (!c) return;
     ++position_;
     if (*c == '\n') {
       line.ended = true;
-      break;
+      return;
     }
     line.text.push_back(static_cast<char>(*c));
   }
-  if (line.ended && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
-  return line;
 }
 
 }  // namespace vantel::detail

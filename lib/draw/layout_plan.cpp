@@ -1,0 +1,29 @@
+#include "draw/layout_plan.hpp"
+
+#include "draw/cut_marker.hpp"
+#include "text/layout_limits.hpp"
+
+#include <algorithm>
+
+namespace vantel::detail {
+
+Wide Layout_plan::window_width(std::int64_t origin) const noexcept {
+  if (text_width > 0) return text_width;
+  if (row_width <= 0) return 0;
+  const Wide room = Wide{row_width} - origin - 2 * Wide{cut_marker(charset).width};
+  return std::max<Wide>(room, 1);
+}
+
+Layout_plan plan_layout(const Layout& layout, std::string_view who) {
+  check_tab_width(layout.tab_width, who);
+  check_max_width(layout.width, who, "width");
+  Layout_plan plan;
+  plan.text = layout.columns == Layout::Columns::Text;
+  plan.tab_width = layout.tab_width;
+  plan.show_points = layout.show_points;
+  plan.charset = layout.charset;
+  plan.row_width = layout.width;
+  return plan;
+}
+
+}  // namespace vantel::detail

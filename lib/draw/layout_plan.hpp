@@ -1,0 +1,32 @@
+// What the drawing needs of a caller's layout options, checked once.
+#pragma once
+
+#include "support/wide_integer.hpp"
+
+#include <vantel/layout.hpp>
+
+#include <cstdint>
+#include <string_view>
+
+namespace vantel::detail {
+
+struct Layout_plan {
+  bool text = false;  // the text layout rather than bytes
+  int tab_width = default_tab_width;
+  bool show_points = false;
+  Charset charset = Charset::Unicode;
+  // The whole row's width, or (from the options that came before Layout)
+  // the width of the text alone; 0 for none.
+  std::int64_t row_width = 0;
+  std::int64_t text_width = 0;
+
+  // The columns that a window of text holds on a row whose text starts at
+  // column `origin`; 0 when rows are not cut. Room is kept for a cut marker
+  // on either side; the window holds at least one column.
+  [[nodiscard]] Wide window_width(std::int64_t origin) const noexcept;
+};
+
+// Checks `layout` (std::invalid_argument naming `who`) and plans it.
+[[nodiscard]] Layout_plan plan_layout(const Layout& layout, std::string_view who);
+
+}  // namespace vantel::detail

@@ -1,0 +1,66 @@
+// How quotes and reports are laid out: one set of options for both.
+#pragma once
+
+#include <vantel/column_unit.hpp>
+
+#include <cstdint>
+
+namespace vantel {
+
+/// The characters of the marks the library draws around the quoted text.
+enum class Charset {
+  /// "…" marks a side of a row that was cut (the default).
+  Unicode,
+  /// "..." marks it: the output holds no byte above 0x7F but the quoted
+  /// text's own.
+  Ascii,
+};
+
+/// Layout options of a quote (pp) and of a report (pp_report). The default
+/// is the byte layout of a quote: every byte one column, the text written as
+/// it is. A report is always laid out as text, whatever `columns` says.
+struct Layout {
+  /// What a column of a quote is.
+  enum class Columns {
+    /// One byte, the text written as it is, carriage returns dropped (the
+    /// default).
+    Bytes,
+    /// One terminal cell: the line is read as UTF-8 and cut into grapheme
+    /// clusters. Each takes its display width (2 for wide and fullwidth
+    /// characters and emoji, combining marks and joined sequences inside
+    /// their cluster); a highlight that covers part of a cluster covers all
+    /// of it. Invalid bytes, C0 controls but tab (a carriage return before
+    /// the line feed is outside the line), and DEL are shown as <0xHH>; C1
+    /// controls, bidirectional controls and code points that would take no
+    /// column on their own as <U+HHHH>.
+    Text,
+  };
+  /// The layout of a quote: bytes unless the text layout is asked for.
+  Columns columns = Columns::Bytes;
+
+  /// Text layout and reports: a tab reaches the next multiple of this many
+  /// columns, in the text and under it alike. 1 to 64.
+  int tab_width = default_tab_width;
+
+  /// Text layout and reports: the most columns of a row, all of it counted
+  /// (line number, margin and cut markers), so that a terminal's width can
+  /// be given as it is; 0 for no limit. A longer line shows a window of whole
+  /// clusters, with a cut marker on each side that was cut; the row under it
+  /// is cut the same way. The window opens a quarter of its width before the
+  /// first highlighted cluster (less when the highlighted clusters need the
+  /// room, more when the row ends sooner). It always holds the first
+  /// highlighted cluster with its carets, however wide, and so may be wider
+  /// than `width` when that one cluster is. A cut row costs the text up to
+  /// its window, not its offsets. Messages and notes of a report are not cut.
+  std::int64_t width = 0;
+
+  /// An empty location (start equal to end) is drawn as one caret at its
+  /// place, for instance at the end of a line or of the text, instead of
+  /// being ignored. In either layout of a quote; a report always draws them.
+  bool show_points = false;
+
+  /// The marks drawn around the text.
+  Charset charset = Charset::Unicode;
+};
+
+}  // namespace vantel
