@@ -68,8 +68,7 @@ vantel::Report thousand_labels(const Input& input) {
   return report;
 }
 
-void draw(benchmark::State& state, const vantel::Report& report,
-          const vantel::Layout& options) {
+void draw(benchmark::State& state, const vantel::Report& report, const vantel::Layout& options) {
   Null_buffer buffer;
   std::ostream out(&buffer);
   for (auto _ : state) {

@@ -6,8 +6,8 @@
 // leaves no tag of the report's open inside the caller's. The options are
 // those that came before Layout, which reach the same drawing.
 #include <vantel/vantel.hpp>
-#include "fuzz_check.hpp"
 #include "full_buf.hpp"
+#include "fuzz_check.hpp"
 
 #include "text/cluster_walk.hpp"
 
@@ -15,9 +15,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <ios>
 #include <ostream>
-#include <cstdio>
 #include <sstream>
 #include <stdexcept>
 #include <string>
