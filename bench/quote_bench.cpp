@@ -1,6 +1,8 @@
 // Time to render quotes much larger than any diagnostic needs: many locations
 // on one long line, and a quote across many lines.
+#include "draw/layout_plan.hpp"
 #include "quote/quote.hpp"
+#include "quote/quoted_lines.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -30,39 +32,36 @@ Resolved_position at(std::int64_t offset, std::int64_t line) {
 }
 
 void render(benchmark::State& state, const std::vector<source_line>& lines,
-            const std::vector<Location>& locations, const vantel::Layout& display = {}) {
+            const std::vector<Location>& locations,
+            const vantel::detail::Layout_plan& layout = {}) {
   Null_buffer buffer;
   std::ostream out(&buffer);
-  const vantel::detail::Get_lines get_lines = [&](const Resolved_position&,
-                                                  const Resolved_position&,
-                                                  const vantel::detail::Line_sink& sink) {
-    for (source_line line : lines) sink(line);
-  };
-  // What pp builds: the set of bounds, and a record that finds their positions.
-  const vantel::detail::Record_of record = [&locations](std::size_t bound) {
-    return bound % 2 == 0 ? locations[bound / 2].first : locations[bound / 2].second;
-  };
   for (auto _ : state) {
-    vantel::detail::Bound_set::Intervals intervals;
-    intervals.reserve(locations.size());
-    for (std::size_t k = 0; k < locations.size(); ++k)
-      vantel::detail::add_location(intervals, k, locations[k].first.char_offset,
-                                   locations[k].second.char_offset);
-    const auto set = vantel::detail::Bound_set::of_intervals(std::move(intervals));
+    // What pp builds: every position resolved once, then the lines it reads.
+    vantel::detail::Quote_plan::Positions positions;
+    positions.reserve(2 * locations.size());
+    for (const Location& location : locations) {
+      positions.push_back(location.first);
+      positions.push_back(location.second);
+    }
+    const vantel::detail::Quote_plan plan(std::move(positions), false);
+    vantel::detail::Quoted_lines quoted(plan, 10);
+    for (source_line line : lines) quoted.take(line);
     vantel::Formatter f(out);
-    vantel::detail::highlight_quote(f, get_lines, 10, set, record, display);
+    vantel::detail::render_quote(f, plan, quoted, layout, 10);
   }
 }
 
-// The text layout, cut to rows of `width` columns as a terminal would want it.
-vantel::Layout text_layout(std::int64_t width) {
-  vantel::Layout display;
-  display.columns = vantel::Layout::Columns::Text;
-  display.width = width;
-  return display;
+// The text layout, its text cut to `width` columns as a terminal would want.
+vantel::detail::Layout_plan text_layout(std::int64_t width) {
+  vantel::detail::Layout_plan layout;
+  layout.text = true;
+  layout.text_width = width;
+  return layout;
 }
 
-void single_line_many_locations(benchmark::State& state, const vantel::Layout& display) {
+void single_line_many_locations(benchmark::State& state,
+                                const vantel::detail::Layout_plan& display) {
   constexpr std::int64_t line_size = 1 << 20;
   constexpr std::int64_t count = 100'000;
   const std::vector<source_line> lines{{std::string(line_size, 'x'), 0}};
@@ -85,7 +84,8 @@ void BM_SingleLineManyLocationsText(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleLineManyLocationsText)->Unit(benchmark::kMillisecond);
 
-void multi_line_ten_thousand_lines(benchmark::State& state, const vantel::Layout& display) {
+void multi_line_ten_thousand_lines(benchmark::State& state,
+                                   const vantel::detail::Layout_plan& display) {
   constexpr std::int64_t line_count = 10'000;
   const std::string text = "    let value = compute(argument, other);";
   const auto stride = static_cast<std::int64_t>(text.size()) + 1;

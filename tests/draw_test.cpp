@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ios>
 #include <sstream>
 #include <string>
@@ -106,11 +107,13 @@ TEST(Window, AlwaysHoldsTheFirstHighlightedCluster) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(rows(quote(c.text, c.start, c.end, text_layout(c.width))), c.expected) << c.text;
-    // The report keeps the labelled cluster too.
-    const std::vector<std::string> drawn = rows(report(c.text, c.start, c.end, text_layout(1)), 3);
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_NE(drawn[0].find(c.cluster), std::string::npos) << drawn[0];
-    EXPECT_NE(drawn[1].find('^'), std::string::npos) << drawn[1];
+    // The report keeps the labelled cluster too, in a window one column wide.
+    const std::vector<std::string> drawn = rows(report(c.text, c.start, c.end, text_layout(1)));
+    const auto line = std::find_if(drawn.begin(), drawn.end(),
+                                   [](const std::string& row) { return row.rfind("1 |", 0) == 0; });
+    ASSERT_TRUE(line != drawn.end() && line + 1 != drawn.end());
+    EXPECT_NE(line->find(c.cluster), std::string::npos) << *line;
+    EXPECT_NE(line[1].find('^'), std::string::npos) << line[1];
   }
 }
 
@@ -129,6 +132,62 @@ TEST(Width, CountsTheWholeRowInQuotesAndReports) {
         for (const char c : row) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << row;
       }
     }
+  }
+}
+
+// Messages and notes of a report wrap at spaces to stay within the width;
+// their further rows keep the margin, the lanes and the connectors. Place
+// rows stay whole, for terminals and editors to find.
+TEST(Width, WrapsAReportsMessagesAndNotes) {
+  const std::string words = "the quick brown fox jumps over the lazy dog and runs away";
+  const vantel::Source source(Input::string("let a = b + c\nlet d = e\n"), "a/long/path/name.calc");
+  vantel::Report r;
+  r.message = words;
+  r.labels.push_back(
+      vantel::Label::primary(source, {Position::of_offset(8), Position::of_offset(9)}, words));
+  r.labels.push_back(
+      vantel::Label::secondary(source, {Position::of_offset(12), Position::of_offset(13)}, words));
+  r.labels.push_back(
+      vantel::Label::secondary(source, {Position::of_offset(4), Position::of_offset(19)}, words));
+  r.notes.push_back({"note", words + "\n" + words});
+  for (std::int64_t width = 24; width <= 64; width += 20) {
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    vantel::pp_report(f, r, text_layout(width));
+    std::string joined;
+    for (const std::string& row : rows(out.str())) {
+      // A place row is never broken.
+      if (row.rfind(" --> ", 0) != 0) {
+        EXPECT_LE(columns(row), static_cast<std::size_t>(width)) << row;
+      }
+      EXPECT_NE(row.back(), ' ') << row;
+      joined += row + "\n";
+    }
+    // Every word is drawn; the picture at one width pins the layout.
+    EXPECT_NE(joined.find("away"), std::string::npos);
+    if (width != 44) continue;
+    EXPECT_EQ(joined, R"(error: the quick brown fox jumps over the
+       lazy dog and runs away
+ --> a/long/path/name.calc:1:9
+  |
+1 |   let a = b + c
+  |           ^   -
+  |           |   |
+  |           |   the quick brown fox jumps
+  |           |   over the lazy dog and runs
+  |           |   away
+  |           the quick brown fox jumps over
+  |           the lazy dog and runs away
+  |  _____-
+2 | | let d = e
+  | |_____- the quick brown fox jumps over
+  |         the lazy dog and runs away
+  |
+  = note: the quick brown fox jumps over the
+          lazy dog and runs away
+          the quick brown fox jumps over the
+          lazy dog and runs away
+)");
   }
 }
 
@@ -203,6 +262,32 @@ TEST(Styles, AThrowingStreamLeavesNoReportTagOpen) {
     f.close_stag();
     EXPECT_EQ(after.str(), "</host>") << budget;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A stream that stops taking bytes stops the report: with thousands of
+// labels on one line, no tag opens and nothing is tried after the first
+// refusal.
+TEST(Styles, AReportStopsOnceItsStreamHasFailed) {
+  const vantel::Source source(Input::string(std::string(20000, 'x') + "\n"), "f");
+  vantel::Report r;
+  for (std::int64_t at = 0; at < 20000; at += 2)
+    r.labels.push_back(vantel::Label::secondary(
+        source, {Position::of_offset(at), Position::of_offset(at + 1)}, "m"));
+  test::Full_buf buf(100);
+  std::ostream out(&buf);
+  vantel::Formatter f(out);
+  int late = 0;
+  vantel::Stag_functions counting;
+  counting.print_open_stag = [&](const vantel::Stag&) { late += out.bad() ? 1 : 0; };
+  f.set_stag_functions(std::move(counting));
+  f.set_print_tags(true);
+  vantel::pp_report(f, r);
+  EXPECT_EQ(late, 0);
+  EXPECT_EQ(buf.refused_calls, 1);
 }
 
 }  // namespace

@@ -70,8 +70,12 @@ int main() {
 
   vantel::Formatter out(std::cout);
   const char* no_color = std::getenv("NO_COLOR");
-  // The ready theme: each report's primary underlines in its severity's colour.
-  if (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0'))
+  // The ready theme: each report's primary underlines in its severity's
+  // colour. On a terminal unless NO_COLOR says otherwise, or where
+  // CLICOLOR_FORCE asks for it.
+  const char* force = std::getenv("CLICOLOR_FORCE");
+  if ((force != nullptr && *force != '\0' && *force != '0') ||
+      (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0')))
     vantel::setup_tags(out, vantel::Styles::ansi());
   const vantel::Source source(input, file_name);
 

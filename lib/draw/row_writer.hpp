@@ -31,23 +31,29 @@ class Row_writer {
   }
 
   // Writes `shown`, `width` columns wide, enclosed in `tag` when there is one.
+  // On a stream that has failed, only counts the columns: no tag opens, no
+  // tag function runs.
   void put(std::string_view shown, std::int64_t width, const Stag* tag) {
-    flush();
-    if (tag == nullptr)
-      formatter_.print_string(shown);
-    else
-      print_in_tag(formatter_, *tag, [&] { formatter_.print_string(shown); });
+    if (!failed()) {
+      flush();
+      if (tag == nullptr)
+        formatter_.print_string(shown);
+      else
+        print_in_tag(formatter_, *tag, [&] { formatter_.print_string(shown); });
+    }
     column_ += width;
   }
 
   // Writes `count` copies of the one-column byte `c`.
   void repeat(std::int64_t count, char c, const Stag* tag) {
     if (count <= 0) return;
-    flush();
-    if (tag == nullptr)
-      formatter_.print_repeat(count, c);
-    else
-      print_in_tag(formatter_, *tag, [&] { formatter_.print_repeat(count, c); });
+    if (!failed()) {
+      flush();
+      if (tag == nullptr)
+        formatter_.print_repeat(count, c);
+      else
+        print_in_tag(formatter_, *tag, [&] { formatter_.print_repeat(count, c); });
+    }
     column_ += count;
   }
 

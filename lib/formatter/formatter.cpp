@@ -1,5 +1,7 @@
 #include <vantel/formatter.hpp>
 
+#include "support/wide_integer.hpp"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -34,8 +36,8 @@ void Formatter::write_fill(std::int64_t count, char c) {
 // Columns stop at the largest offset rather than wrap: an underline can run
 // on that far, even though no stream would take it.
 void Formatter::advance(std::int64_t count) noexcept {
-  const std::int64_t room = std::numeric_limits<std::int64_t>::max() - column_;
-  column_ = count > room ? std::numeric_limits<std::int64_t>::max() : column_ + count;
+  const std::int64_t room = detail::max_offset - column_;
+  column_ = count > room ? detail::max_offset : column_ + count;
 }
 
 void Formatter::open_vbox() {

@@ -23,8 +23,6 @@
 namespace vantel::detail {
 namespace {
 
-constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
-
 bool covers_offsets(std::int64_t start, std::int64_t end) noexcept {
   return start != -1 && end != -1 && end != min_offset;
 }

@@ -34,8 +34,8 @@ Text_row::Text_row(const Bound_set& set, const source_line& line, int tab_width,
 }
 
 Text_row::Iterator Text_row::reaching(Wide offset, Iterator hint) const {
-  if (offset > std::numeric_limits<std::int64_t>::max()) return set_.end();
-  if (offset < std::numeric_limits<std::int64_t>::min()) return set_.begin();
+  if (offset > max_offset) return set_.end();
+  if (offset < min_offset) return set_.begin();
   return set_.first_reaching(static_cast<std::int64_t>(offset), hint);
 }
 

@@ -40,7 +40,7 @@ class Text_row {
 
  private:
   using Iterator = Bound_set::const_iterator;
-  static constexpr Wide unlimited = std::numeric_limits<std::int64_t>::max();
+  static constexpr Wide unlimited = max_offset;
 
   [[nodiscard]] Wide offset_of(std::size_t byte) const noexcept {
     return Wide{start_} + static_cast<Wide>(byte);

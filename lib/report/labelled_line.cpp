@@ -103,6 +103,7 @@ class Line_drawing {
   // by column. `text_width` is the width of the line's text.
   void window(std::int64_t from, std::int64_t to, std::int64_t text_width,
               const std::vector<Report_part*>& parts) {
+    if (row_.failed()) return;  // nothing more would be written
     from_ = from;
     to_ = to;
     left_ = from > 0 ? marker_.width : 0;
@@ -187,6 +188,13 @@ class Line_drawing {
       }
       run_end = cluster_.end;
       run_width += cluster_.width;
+      // The plain bytes that follow join the run at a column each.
+      if (walk_.column() < to_) {
+        const std::size_t plain =
+            walk_.skip_plain(walk_.position() + static_cast<std::size_t>(to_ - walk_.column()));
+        run_end += plain;
+        run_width += static_cast<std::int64_t>(plain);
+      }
     }
     flush_run();
   }
@@ -292,10 +300,15 @@ class Line_drawing {
                                                       return c->column < column;
                                                     }) -
                                    connectors.begin());
-      gutter_.start(row_, {});
-      put_connectors(left);
+      const auto start_row = [&] {
+        gutter_.start(row_, {});
+        put_connectors(left);
+      };
+      if (row_.failed()) return;  // nothing more would be written
+      start_row();
       row_.to_column(at(p->column));
-      put_shown(row_, p->message, &Report_message_tag, layout_.tab_width);
+      put_wrapped(row_, p->message, &Report_message_tag, layout_.tab_width, layout_.row_width,
+                  start_row);
       row_.end_row();
     }
   }
@@ -316,7 +329,8 @@ class Line_drawing {
     row_.repeat(clip(p.column_end) - p.column, p.marker, p.tag);
     if (closes && !p.message.empty()) {
       row_.to_column(row_.column() + 1);
-      put_shown(row_, p.message, &Report_message_tag, layout_.tab_width);
+      put_wrapped(row_, p.message, &Report_message_tag, layout_.tab_width, layout_.row_width,
+                  [&] { gutter_.start(row_, {}, p.lane); });
     }
     row_.end_row();
     gutter_.lanes[p.lane] = closes ? nullptr : p.tag;

@@ -199,14 +199,17 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
   return parts;
 }
 
-void print_header(Row_writer& row, const Report& report, int tab_width) {
+// Continuation rows of a text with nothing on their left.
+void bare_row() noexcept {}
+
+void print_header(Row_writer& row, const Report& report, const Layout_plan& layout) {
   const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", report.severity);
   std::string word = report.severity;
   if (!report.code.empty()) word += "[" + report.code + "]";
-  put_shown(row, word, &tag, tab_width);
+  put_shown(row, word, &tag, layout.tab_width);
   if (!report.message.empty()) {
     row.put(": ", 2, nullptr);
-    put_shown(row, report.message, nullptr, tab_width);
+    put_wrapped(row, report.message, nullptr, layout.tab_width, layout.row_width, bare_row);
   }
   row.end_row();
 }
@@ -231,6 +234,7 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   std::string where(section.name);
   if (!where.empty()) where += ":";
   where += std::to_string(p.first_line) + ":" + std::to_string(column);
+  // Never broken, so that terminals and editors still find file:line:col.
   put_shown(row, where, nullptr, default_tab_width);
   row.end_row();
 }
@@ -268,7 +272,8 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
 }
 
 // "= kind: text", the text's further lines under its first.
-void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab_width) {
+void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab_width,
+                std::int64_t width) {
   row.to_column(gutter.width + 1);
   row.put("=", 1, &Report_margin_tag);
   row.to_column(gutter.width + 3);
@@ -283,7 +288,7 @@ void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab
   for (;;) {
     const std::size_t lf = text.find('\n');
     row.to_column(indent);
-    put_shown(row, text.substr(0, lf), nullptr, tab_width);
+    put_wrapped(row, text.substr(0, lf), nullptr, tab_width, width, bare_row);
     row.end_row();
     if (lf == std::string_view::npos) break;
     text.remove_prefix(lf + 1);
@@ -308,7 +313,7 @@ void draw_report(Formatter& formatter, const Report& report, const Layout_plan& 
   const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag", report.severity);
   formatter.open_vbox();
   Row_writer row(formatter);
-  print_header(row, report, layout.tab_width);
+  print_header(row, report, layout);
   for (std::size_t k = 0; k < sections.size() && !row.failed(); ++k) {
     if (k > 0) {
       gutter.lanes.clear();
@@ -323,7 +328,8 @@ void draw_report(Formatter& formatter, const Report& report, const Layout_plan& 
       gutter.start_bare(row, {});
       row.end_row();
     }
-    for (const Note& note : report.notes) print_note(row, gutter, note, layout.tab_width);
+    for (const Note& note : report.notes)
+      print_note(row, gutter, note, layout.tab_width, layout.row_width);
   }
   formatter.close_box();
   for (Section& section : sections) section.opening->close();

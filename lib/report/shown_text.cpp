@@ -9,7 +9,14 @@ Shown_text shown_text(std::string_view text, int tab_width) {
   shown.text.reserve(text.size());
   Cluster_walk walk(text, tab_width);
   Cluster cluster;
-  while (walk.next(cluster)) shown.text += cluster.shown(text);
+  for (;;) {
+    // Plain bytes are shown as they are, a run at a time.
+    const std::size_t from = walk.position();
+    if (walk.skip_plain(text.size()) > 0)
+      shown.text.append(text.substr(from, walk.position() - from));
+    if (!walk.next(cluster)) break;
+    shown.text += cluster.shown(text);
+  }
   shown.width = walk.column();
   return shown;
 }

@@ -12,8 +12,9 @@ namespace vantel::detail {
 // around one of them are computed in a wider type.
 __extension__ typedef __int128 Wide;
 
-// The largest offset, line or column a caller can give.
+// The largest and the smallest offset, line or column a caller can give.
 inline constexpr std::int64_t max_offset = std::numeric_limits<std::int64_t>::max();
+inline constexpr std::int64_t min_offset = std::numeric_limits<std::int64_t>::min();
 
 // The decimal text of n: no leading zeros, a '-' when negative.
 [[nodiscard]] inline std::string to_decimal(Wide n) {

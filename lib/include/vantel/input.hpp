@@ -62,7 +62,7 @@ class Input {
   /// closed or put back where it stood. Offsets count from the stream's start
   /// where it can seek. Quoting fails with std::system_error when it cannot
   /// seek at all, and when reading it fails; its end is an ordinary end.
-  static Input in_channel(std::istream& channel);
+  [[nodiscard]] static Input in_channel(std::istream& channel);
   /// The caller's own cursor: `seek` to an absolute offset, `read_char` the
   /// next byte, and `line_offsets`, called at most once, for the line table.
   [[nodiscard]] static Input raw(std::function<Seek_result(std::int64_t)> seek,

@@ -51,7 +51,9 @@ struct Layout {
   /// room, more when the row ends sooner). It always holds the first
   /// highlighted cluster with its carets, however wide, and so may be wider
   /// than `width` when that one cluster is. A cut row costs the text up to
-  /// its window, not its offsets. Messages and notes of a report are not cut.
+  /// its window, not its offsets. A report's messages and notes wrap at
+  /// spaces to stay within `width`; its ` --> name:line:col` rows are never
+  /// broken, so that terminals and editors still find them.
   std::int64_t width = 0;
 
   /// An empty location (start equal to end) is drawn as one caret at its
