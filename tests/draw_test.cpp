@@ -227,6 +227,15 @@ TEST(Styles, AnsiThemeColoursPrimaryUnderlinesBySeverity) {
     EXPECT_EQ(out.str().substr(0, colour.size()), colour);
     EXPECT_NE(out.str().find(colour + "^\x1b[0m"), std::string::npos) << out.str();
   }
+  // Escaped forms are dimmed in a report's lines as in quotes.
+  vantel::Report r;
+  r.labels.push_back(vantel::Label::primary({Input::string("a\x1b b\n"), "f"},
+                                            {Position::of_offset(3), Position::of_offset(4)}));
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  vantel::setup_tags(f, vantel::Styles::ansi());
+  vantel::pp_report(f, r);
+  EXPECT_NE(out.str().find("a\x1b[2m<0x1B>\x1b[22m b"), std::string::npos) << out.str();
 }
 
 // Whichever byte a stream throws at, a report leaves no tag of its own open
@@ -288,6 +297,44 @@ TEST(Styles, AReportStopsOnceItsStreamHasFailed) {
   vantel::pp_report(f, r);
   EXPECT_EQ(late, 0);
   EXPECT_EQ(buf.refused_calls, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Past a number of labels on one line, a report draws the first ones by
+// column and says how many more there are.
+TEST(Labels, PastTheLimitOnALineTheRestAreCounted) {
+  const vantel::Source source(Input::string(std::string(300, 'x') + "\n"), "f");
+  vantel::Report r;
+  for (std::int64_t at = 298; at >= 0; at -= 2)  // 150, given right to left
+    r.labels.push_back(vantel::Label::secondary(
+        source, {Position::of_offset(at), Position::of_offset(at + 1)}, std::to_string(at)));
+  const struct {
+    std::int64_t most;
+    std::size_t messages;
+    std::string last_row;
+  } cases[] = {
+      {vantel::default_max_labels_per_line, 100, "  | \xE2\x80\xA6 50 more labels on this line"},
+      {149, 149, "  | \xE2\x80\xA6 1 more label on this line"},
+      {0, 150, "  | 0"}};
+  for (const auto& c : cases) {
+    Layout layout;
+    layout.max_labels_per_line = c.most;
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    vantel::pp_report(f, r, layout);
+    const std::vector<std::string> drawn = rows(out.str());
+    EXPECT_EQ(drawn.back(), c.last_row);
+    // The leftmost labels are the ones drawn.
+    EXPECT_NE(out.str().find("| 0\n"), std::string::npos);
+    std::size_t messages = 0;
+    for (const std::string& row : drawn)
+      messages += row.find_last_of("0123456789") == row.size() - 1 && row.rfind("1 |", 0) != 0 &&
+                  row.rfind(" -->", 0) != 0;
+    EXPECT_EQ(messages, c.messages) << c.most;
+  }
 }
 
 }  // namespace

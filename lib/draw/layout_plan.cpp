@@ -17,12 +17,14 @@ Wide Layout_plan::window_width(std::int64_t origin) const noexcept {
 Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   check_tab_width(layout.tab_width, who);
   check_max_width(layout.width, who, "width");
+  check_max_width(layout.max_labels_per_line, who, "max labels per line");
   Layout_plan plan;
   plan.text = layout.columns == Layout::Columns::Text;
   plan.tab_width = layout.tab_width;
   plan.show_points = layout.show_points;
   plan.charset = layout.charset;
   plan.row_width = layout.width;
+  plan.max_labels = layout.max_labels_per_line;
   return plan;
 }
 

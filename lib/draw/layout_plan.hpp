@@ -19,6 +19,8 @@ struct Layout_plan {
   // the width of the text alone; 0 for none.
   std::int64_t row_width = 0;
   std::int64_t text_width = 0;
+  // Reports: the labels drawn on one line; 0 for no limit.
+  std::int64_t max_labels = default_max_labels_per_line;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

@@ -3,6 +3,7 @@
 #include "text/cluster_walk.hpp"
 
 #include <cstddef>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -15,44 +16,64 @@ struct Cell {
   std::int64_t width;
 };
 
+// The cells of a shown text, which holds no tab: the walk's tab width plays
+// no part.
+class Cells {
+ public:
+  explicit Cells(std::string_view shown) : shown_(shown) {
+    Cluster_walk walk(shown, 1);
+    for (Cluster c; walk.next(c);) cells_.push_back({c.begin, c.end, c.column, c.width});
+  }
+  [[nodiscard]] std::size_t size() const noexcept { return cells_.size(); }
+  [[nodiscard]] bool space(std::size_t i) const noexcept {
+    return cells_[i].end == cells_[i].begin + 1 && shown_[cells_[i].begin] == ' ';
+  }
+  // Columns from the start of cell `from` to the end of cell `last`.
+  [[nodiscard]] std::int64_t span(std::size_t from, std::size_t last) const noexcept {
+    return cells_[last].column + cells_[last].width - cells_[from].column;
+  }
+  [[nodiscard]] Piece piece(std::size_t from, std::size_t to) const noexcept {
+    return {shown_.substr(cells_[from].begin, cells_[to - 1].end - cells_[from].begin),
+            span(from, to - 1)};
+  }
+
+ private:
+  std::string_view shown_;
+  std::vector<Cell> cells_;
+};
+
+// Where the piece from cell `start` ends, and where the next one starts:
+// after the last space that fits, else after the last cell that fits (at
+// least one).
+std::pair<std::size_t, std::size_t> break_after(const Cells& cells, std::size_t start,
+                                                std::int64_t room) {
+  std::size_t last_space = start;
+  std::size_t j = start + 1;
+  for (; j < cells.size() && cells.span(start, j) <= room; ++j)
+    if (cells.space(j)) last_space = j;
+  if (j == cells.size()) return {j, j};
+  // A piece that ends right before a space breaks there.
+  if (cells.space(j)) last_space = j;
+  if (last_space == start) return {j, j};
+  std::size_t end = last_space;
+  while (end > start + 1 && cells.space(end - 1)) --end;
+  return {end, last_space + 1};
+}
+
 }  // namespace
 
 std::vector<Piece> wrap_shown(std::string_view shown, std::int64_t width, std::int64_t room) {
   if (room <= 0 || width <= room) return {{shown, width}};
-  // A shown text holds no tab, so the walk's tab width plays no part.
-  std::vector<Cell> cells;
-  Cluster_walk walk(shown, 1);
-  for (Cluster c; walk.next(c);) cells.push_back({c.begin, c.end, c.column, c.width});
-  const auto space = [&](std::size_t i) {
-    return cells[i].end == cells[i].begin + 1 && shown[cells[i].begin] == ' ';
-  };
-  const auto piece = [&](std::size_t from, std::size_t to) {
-    return Piece{shown.substr(cells[from].begin, cells[to - 1].end - cells[from].begin),
-                 cells[to - 1].column + cells[to - 1].width - cells[from].column};
-  };
+  const Cells cells(shown);
   std::vector<Piece> pieces;
   std::size_t i = 0;
   while (i < cells.size()) {
     // A piece after a break starts after its spaces.
-    while (!pieces.empty() && i < cells.size() && space(i)) ++i;
+    while (!pieces.empty() && i < cells.size() && cells.space(i)) ++i;
     if (i == cells.size()) break;
-    const std::size_t start = i;
-    std::size_t last_space = start;
-    std::size_t j = start;
-    for (; j < cells.size() &&
-           (j == start || cells[j].column + cells[j].width - cells[start].column <= room);
-         ++j)
-      if (space(j)) last_space = j;
-    if (j == cells.size()) {
-      pieces.push_back(piece(start, j));
-      break;
-    }
-    // A piece that ends right before a space breaks there.
-    if (space(j)) last_space = j;
-    std::size_t end = last_space > start ? last_space : j;
-    while (end > start + 1 && space(end - 1)) --end;
-    pieces.push_back(piece(start, end));
-    i = last_space > start ? last_space + 1 : j;
+    const auto [end, next] = break_after(cells, i, room);
+    pieces.push_back(cells.piece(i, end));
+    i = next;
   }
   return pieces;
 }

@@ -15,7 +15,11 @@ constexpr std::int64_t read_on_limit = std::int64_t{1} << 16;
 }  // namespace
 
 void drop_returns(std::string& text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  // Most lines hold none: a byte search says so at memchr's speed.
+  const std::size_t first = text.find('\r');
+  if (first == std::string::npos) return;
+  const auto from = text.begin() + static_cast<std::ptrdiff_t>(first);
+  text.erase(std::remove(from, text.end(), '\r'), text.end());
 }
 
 bool Line_reader::seek(std::int64_t start) {

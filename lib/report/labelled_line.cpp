@@ -8,6 +8,7 @@
 #include <vantel/styles.hpp>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 
 namespace vantel::detail {
@@ -168,9 +169,7 @@ class Line_drawing {
       run_width = 0;
     };
     while (have_ && cluster_.column < from_) {
-      // Plain bytes before the window are a column each: stepped over.
-      if (walk_.column() < from_)
-        walk_.skip_plain(walk_.position() + static_cast<std::size_t>(from_ - walk_.column()));
+      skip_plain_to(from_);  // plain bytes before the window are only counted
       have_ = walk_.next(cluster_);
     }
     for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
@@ -178,7 +177,8 @@ class Line_drawing {
         flush_run();
         run_begin = run_end = cluster_.end;
         row_.to_column(at(cluster_.column));
-        row_.put(cluster_.shown(text_), cluster_.width, nullptr);
+        row_.put(cluster_.shown(text_), cluster_.width,
+                 cluster_.kind == Cluster_kind::Escaped ? &Escaped_form_tag : nullptr);
         continue;
       }
       if (run_end != cluster_.begin || run_end == run_begin) {
@@ -186,17 +186,18 @@ class Line_drawing {
         run_begin = cluster_.begin;
         run_column = cluster_.column;
       }
-      run_end = cluster_.end;
-      run_width += cluster_.width;
       // The plain bytes that follow join the run at a column each.
-      if (walk_.column() < to_) {
-        const std::size_t plain =
-            walk_.skip_plain(walk_.position() + static_cast<std::size_t>(to_ - walk_.column()));
-        run_end += plain;
-        run_width += static_cast<std::int64_t>(plain);
-      }
+      const std::size_t plain = skip_plain_to(to_);
+      run_end = cluster_.end + plain;
+      run_width += cluster_.width + static_cast<std::int64_t>(plain);
     }
     flush_run();
+  }
+
+  // Steps the walk over the plain bytes before `column`; how many.
+  std::size_t skip_plain_to(std::int64_t column) noexcept {
+    if (walk_.column() >= column) return 0;
+    return walk_.skip_plain(walk_.position() + static_cast<std::size_t>(column - walk_.column()));
   }
 
   // The part that reaches furthest right; of those, the one that begins
@@ -293,24 +294,30 @@ class Line_drawing {
     put_connectors(connectors.size());
     row_.end_row();
     for (const Report_part* p : hanging) {
-      // Every part left of this one is still to come.
-      const auto left =
-          static_cast<std::size_t>(std::lower_bound(connectors.begin(), connectors.end(), p->column,
-                                                    [](const Report_part* c, std::int64_t column) {
-                                                      return c->column < column;
-                                                    }) -
-                                   connectors.begin());
-      const auto start_row = [&] {
-        gutter_.start(row_, {});
-        put_connectors(left);
-      };
       if (row_.failed()) return;  // nothing more would be written
-      start_row();
-      row_.to_column(at(p->column));
-      put_wrapped(row_, p->message, &Report_message_tag, layout_.tab_width, layout_.row_width,
-                  start_row);
-      row_.end_row();
+      hanging_row(*p, put_connectors);
     }
+  }
+
+  // The row of one hanging message, under the connectors of every part left
+  // of it, which are still to come.
+  template <class Put_connectors>
+  void hanging_row(const Report_part& p, const Put_connectors& put_connectors) {
+    const auto left =
+        static_cast<std::size_t>(std::lower_bound(connectors_.begin(), connectors_.end(), p.column,
+                                                  [](const Report_part* c, std::int64_t column) {
+                                                    return c->column < column;
+                                                  }) -
+                                 connectors_.begin());
+    const auto start_row = [&] {
+      gutter_.start(row_, {});
+      put_connectors(left);
+    };
+    start_row();
+    row_.to_column(at(p.column));
+    put_wrapped(row_, p.message, &Report_message_tag, layout_.tab_width, layout_.row_width,
+                start_row);
+    row_.end_row();
   }
 
   // Where a label over several lines opens or closes: a line from its lane
@@ -382,6 +389,35 @@ void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted
   }
 }
 
+// Keeps the first `most` labels that lie on the line, by column, and every
+// end of a label over several lines, which the lanes need; how many were
+// left out. No limit when `most` is 0.
+std::int64_t keep_first_labels(std::vector<Report_part*>& sorted, std::int64_t most) {
+  if (most <= 0) return 0;
+  std::int64_t singles = 0;
+  std::int64_t left_out = 0;
+  const auto kept = std::remove_if(sorted.begin(), sorted.end(), [&](const Report_part* p) {
+    if (p->kind != Report_part::Kind::Single) return false;
+    if (++singles <= most) return false;
+    ++left_out;
+    return true;
+  });
+  sorted.erase(kept, sorted.end());
+  return left_out;
+}
+
+// "… N more labels on this line", under the line's rows.
+void more_labels_row(Row_writer& row, const Gutter& gutter, std::int64_t count, Charset charset) {
+  const Cut_marker marker = cut_marker(charset);
+  gutter.start(row, {});
+  row.to_column(gutter.origin());
+  row.put(marker.text, marker.width, &Cut_marker_tag);
+  const std::string rest =
+      " " + std::to_string(count) + (count == 1 ? " more label" : " more labels") + " on this line";
+  row.put(rest, static_cast<std::int64_t>(rest.size()), nullptr);
+  row.end_row();
+}
+
 }  // namespace
 
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
@@ -399,6 +435,11 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     return std::make_tuple(a->column, a->column_end, a->order) <
            std::make_tuple(b->column, b->column_end, b->order);
   });
+  const std::int64_t left_out = keep_first_labels(sorted, layout.max_labels);
+  if (left_out > 0) {
+    width = text_width;
+    for (const Report_part* p : sorted) width = std::max(width, p->column_end);
+  }
 
   Line_drawing drawing(row, gutter, number, text, layout);
   const auto max_width =
@@ -412,6 +453,7 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
   } else {
     draw_windows(drawing, sorted, width, text_width, max_width);
   }
+  if (left_out > 0) more_labels_row(row, gutter, left_out, layout.charset);
 }
 
 }  // namespace vantel::detail

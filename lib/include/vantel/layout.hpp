@@ -7,6 +7,9 @@
 
 namespace vantel {
 
+/// The labels a report draws on one line unless its Layout says otherwise.
+inline constexpr std::int64_t default_max_labels_per_line = 100;
+
 /// The characters of the marks the library draws around the quoted text.
 enum class Charset {
   /// "…" marks a side of a row that was cut (the default).
@@ -63,6 +66,14 @@ struct Layout {
 
   /// The marks drawn around the text.
   Charset charset = Charset::Unicode;
+
+  /// Reports: the most labels drawn on one line, counting those that lie on
+  /// it and not the ends of labels over several lines; the first ones by
+  /// column are drawn, then a row "… N more labels on this line". Each
+  /// label's message row carries a connector for every label left of it, so
+  /// that without a bound a line of thousands of labels draws far more than
+  /// any reader would read. 0 for no limit.
+  std::int64_t max_labels_per_line = default_max_labels_per_line;
 };
 
 }  // namespace vantel
