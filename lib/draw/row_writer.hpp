@@ -34,8 +34,8 @@ class Row_writer {
   // On a stream that has failed, only counts the columns: no tag opens, no
   // tag function runs.
   void put(std::string_view shown, std::int64_t width, const Stag* tag) {
+    flush();  // which may be what fails the stream
     if (!failed()) {
-      flush();
       if (tag == nullptr)
         formatter_.print_string(shown);
       else
@@ -47,8 +47,8 @@ class Row_writer {
   // Writes `count` copies of the one-column byte `c`.
   void repeat(std::int64_t count, char c, const Stag* tag) {
     if (count <= 0) return;
+    flush();
     if (!failed()) {
-      flush();
       if (tag == nullptr)
         formatter_.print_repeat(count, c);
       else
