@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an Input holds: one cursor (Raw), or an opener run at each opening
 // (Managed).
 #pragma once
