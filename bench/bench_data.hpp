@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Data shared by the benchmarks: generated once by vantel-bench-data into the
 // folder named by VANTEL_BENCH_DATA (bench/run makes one and removes it).
 #pragma once

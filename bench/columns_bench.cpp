@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions between byte offsets and lines and columns in other units, on
 // 1,000 lines of mixed-script text through one input whose line table is
 // already known: 10,000 conversions each way per iteration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vantel-bench-data DIR: writes the benchmarks' files and locations into DIR,
 // the same bytes at every run.
 #include "bench_data.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quotes through pp, in-process, on the generated files: many locations on
 // one long line in one call, and many one-location quotes of one input.
 #include "bench_data.hpp"

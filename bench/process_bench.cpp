@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole processes: vantel-quote on the generated files, output to /dev/null,
 // against `wc -l` reading the same 256 MiB file. Wall time from fork to
 // reaping; peak_rss_MiB is the child's largest resident set over the runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time to render quotes much larger than any diagnostic needs: many locations
 // on one long line, and a quote across many lines.
 #include "draw/layout_plan.hpp"

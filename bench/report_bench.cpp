@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time to draw reports much larger than any diagnostic needs: a thousand
 // labels over a 10,000-line file, and ten thousand labels on one 1 MiB line
 // cut to windows.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Finds utf8proc (UTF-8 decoding, grapheme clusters, display widths) and
 # defines the imported target utf8proc::utf8proc. pkg-config, where present,
 # supplies hints; the header and library are found without it too.

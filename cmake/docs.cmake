@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The reference documentation: Doxygen over the public headers, every warning
 # an error, so that an undocumented public entity fails the build.
 # `cmake --workflow --preset docs` writes build/docs/docs/html/index.html.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install rules: the library, its headers, a CMake package, a pkg-config file,
 # the licence, and vantel-quote with its manual page.
 # Included from the top-level CMakeLists.txt after every target exists.

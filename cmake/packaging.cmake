@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Packages of the install tree: a Debian package for developers (headers, the
 # libraries, the CMake package, vantel.pc, vantel-quote and its manual page)
 # and a .tar.gz of the same files. `cmake --workflow --preset package` builds

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # vantel_static: the static library beside a shared vantel, for packages that
 # ship both. It is archived from vantel's own objects, so nothing is compiled
 # twice, and it takes vantel's usage requirements as they stand once every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every fuzz target checks with: a failed property aborts with its place,
 // and only the failures the library documents may escape a resolution.
 #pragma once

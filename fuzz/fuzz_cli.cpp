@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives vantel-quote's command line in-process. The input's NUL-separated
 // pieces are the arguments, the last piece standard input. Parsing may only
 // fail with Usage_error; the whole command, run on standard input, answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Converts every offset of a fuzzer-chosen text to a line and column in each
 // unit and back, and checks that a column given by to_line_col names the
 // start of the character it came from: to_line_col of of_line_col is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds line tables of fuzzer-chosen bytes from a text and from streams that
 // hand the bytes out in fuzzer-chosen chunks (seekable, refusing to seek,
 // failing to seek, failing to read), and checks the three queries against a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quotes a fuzzer-chosen text around locations of every position form and
 // checks the quote against a plain model of the text: resolution results and
 // failures, the caret row of a one-line quote and its tags, the rows of a

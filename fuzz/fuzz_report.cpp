@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws reports of fuzzer-chosen texts, labels, messages and options, and
 // checks that only documented failures escape, that every tag opens and
 // closes within one row, that no control byte but the line feed reaches the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quotes fuzzer-chosen text in the text layout and checks the output, its
 // tag texts taken out:
 //   - no control byte but the line feed reaches it;

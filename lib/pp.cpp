@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "draw/layout_plan.hpp"
 #include "input/opening.hpp"
 #include "position/resolve.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile inputs: files that are missing, odd or huge, positions and row
 // limits at the integer extremes, and callables of the caller's that throw.
 // The library must answer with its documented failures or the caller's own,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/cluster_walk.hpp"
 #include "text/code_point.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What quotes and reports draw alike: lines as the input holds them, one
 // window, one cut marker, one row width, one way to style.
 #include "draw/window.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stream buffer that fills up, shared by the tests and the fuzzers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers that several test files share.
 #pragma once
 

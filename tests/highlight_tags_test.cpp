@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "draw/in_tag.hpp"
 
 #include <vantel/vantel.hpp>

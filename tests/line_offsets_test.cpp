@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "line_offsets/line_offsets.hpp"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines read from the bytes a cursor holds at hand, many at a time, are
 // those that reading them one by one gives, and reading stops at the same
 // byte.

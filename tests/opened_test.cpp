@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opened: one opening of an input held for many quotes, and closed once.
 #include "helpers.hpp"
 

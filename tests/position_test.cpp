@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/opening.hpp"
 #include "position/position_node.hpp"
 #include "position/resolve.hpp"

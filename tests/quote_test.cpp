@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/quote.hpp"
 #include "quote/iset.hpp"
 #include "quote/line_numbers.hpp"

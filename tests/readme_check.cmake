@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks that every output block of the README, marked with
 # "<!-- output: PATH -->" just above it, holds exactly the file PATH, which
 # the tests compare with what the programs print.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reports drawn whole and compared byte for byte with the files under
 // tests/report/, one per layout rule. VANTEL_UPDATE_SNAPSHOTS=1 rewrites the
 // files from what the library draws, to be read over before committing.

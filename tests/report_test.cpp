@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reports: what each tag encloses, what is left out, what fails and when,
 // and how inputs are opened. The layouts themselves are pictured in
 // report_snapshot_test.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text layout: display columns, escaped forms, windows and points.
 #include <vantel/vantel.hpp>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs shared between threads: eight threads quote, report and convert
 // through one input of each kind at once, and every answer must be the one
 // that a single thread gets. Run under ThreadSanitizer by the tsan preset.

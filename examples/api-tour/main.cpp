@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A tour of the whole public API, one section per operation. Its output is
 // checked by CTest and shown in the README.
 #include <vantel/vantel.hpp>

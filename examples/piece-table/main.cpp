@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A raw input over a host's own buffer: an editor's piece table, quoted where
 // it stands, without first copying it into one string.
 #include <vantel/vantel.hpp>

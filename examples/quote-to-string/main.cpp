@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quoting into a std::string, as a host that sends its diagnostics over a
 // protocol does: the formatter writes into an std::ostringstream.
 #include <vantel/vantel.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The same two quotes in the byte layout and in the text layout: a
 // tab-indented line, and a string of wide characters. A terminal expands the
 // tab and draws each of those characters two columns wide, so the byte

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A toy compiler front end: lexes a made-up language, keeps the lexer's
 // positions, and reports two errors as Vantel reports, coloured on a terminal
 // unless NO_COLOR is set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mark of a side of a row that was cut, in quotes and reports alike.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing inside a tag of ours so that a failing write never leaves it open.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the drawing needs of a caller's layout options, checked once.
 #pragma once
 

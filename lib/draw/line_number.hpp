@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The line-number column that starts every row of quotes and reports:
 // the number right-aligned, then the margin's bar.
 #pragma once

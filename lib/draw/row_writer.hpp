@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing rows of display columns: tags around each piece, no trailing
 // spaces, and no tag of ours left open when a write throws.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <vantel/highlight_tags.hpp>
 #include <vantel/styles.hpp>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "draw/window.hpp"
 
 #include <algorithm>

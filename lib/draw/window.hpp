@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which columns of a row a window of a given width shows: plain arithmetic
 // on columns, for the quote's text layout and the report alike.
 #pragma once

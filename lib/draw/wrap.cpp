@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "draw/wrap.hpp"
 
 #include "text/cluster_walk.hpp"

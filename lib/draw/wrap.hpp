@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting a shown text (valid UTF-8, no controls, tabs expanded) into pieces
 // that each fit in a row's room, for messages and notes under a width.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <vantel/formatter.hpp>
 
 #include "support/wide_integer.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A cursor over a byte buffer held in memory, whatever its type.
 #pragma once
 

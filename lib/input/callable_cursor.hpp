@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A cursor made of the caller's own callables.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/channel_cursor.hpp"
 
 #include "line_offsets/line_offsets.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A cursor over a std::istream, at the stream's own position.
 #pragma once
 

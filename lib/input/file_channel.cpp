@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/file_channel.hpp"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file opened read-only through a file descriptor, read as a std::istream.
 #pragma once
 

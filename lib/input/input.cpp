@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/buffer_cursor.hpp"
 #include "input/callable_cursor.hpp"
 #include "input/channel_cursor.hpp"

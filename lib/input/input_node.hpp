@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an Input holds: one cursor (Raw), an opener run at each opening
 // (Managed), or what an Opened holds open (Held).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A file input's line table, kept from one opening to the next.
 #pragma once
 

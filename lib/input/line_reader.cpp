@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/line_reader.hpp"
 
 #include "support/wide_integer.hpp"

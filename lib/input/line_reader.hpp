@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading whole lines of an opened input: one at a given start, or each in
 // turn from there.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/opening.hpp"
 
 #include "input/input_node.hpp"

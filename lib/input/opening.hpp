@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opening an input for the length of one operation.
 #pragma once
 

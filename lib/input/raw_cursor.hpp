@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cursor an opened input reads through.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A growing line table that several cursors read.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "line_offsets/lazy_table.hpp"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A line table that grows only as far as the queries on it need.
 #pragma once
 

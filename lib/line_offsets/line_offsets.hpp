@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building line tables, and the three queries on them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Collecting the line starts of a text handed over block by block.
 #pragma once
 

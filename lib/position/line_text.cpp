@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "position/line_text.hpp"
 
 #include "input/line_reader.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the text of one line through a cursor.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "position/position_node.hpp"
 #include "position/resolve.hpp"
 #include "position/unit_line_col.hpp"

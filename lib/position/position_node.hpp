@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a Position holds: its one word, and the node behind it when it has one.
 #pragma once
 

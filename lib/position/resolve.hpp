@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resolving positions on an opened cursor.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A position as quoting reads it, resolved against an input.
 #pragma once
 

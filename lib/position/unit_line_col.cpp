@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "position/unit_line_col.hpp"
 
 #include "position/line_text.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines and columns counted in UTF-16 code units, code points or display
 // cells, resolved by reading the one line they name.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ISet: the set of highlighted stretches of an input, as disjoint ascending
 // intervals of offsets whose bounds carry a payload.
 //

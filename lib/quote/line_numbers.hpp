@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Line numbers of the quoted lines, completed from the few that the
 // highlighted bounds give.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/quote.hpp"
 
 #include "draw/in_tag.hpp"

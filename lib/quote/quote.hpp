@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The quote: what pp has resolved, as a value, and the renderer that draws it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/quoted_lines.hpp"
 
 #include <algorithm>

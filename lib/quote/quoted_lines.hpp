@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lines of a quote as they stream past, kept only where a row shows them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One line as gathered for a quote.
 #pragma once
 

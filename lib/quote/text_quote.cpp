@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/text_quote.hpp"
 
 #include "draw/cut_marker.hpp"

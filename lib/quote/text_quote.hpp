@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text layout of a quote: the single-line and multi-line quotes drawn in
 // display columns rather than bytes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/text_row.hpp"
 
 #include "draw/window.hpp"

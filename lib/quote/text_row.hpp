@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One row of the text layout: the clusters of a line and, for an underline,
 // one column per offset past its text up to the last highlighted one, cut to
 // a window of display columns around the highlighted cells.

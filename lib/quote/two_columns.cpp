@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "quote/two_columns.hpp"
 
 #include "draw/line_number.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two-column printer: labels on the left, texts on the right.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The left side of a report's rows: the line-number column and the margin
 // where labels over several lines run.
 #pragma once

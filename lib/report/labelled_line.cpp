@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/labelled_line.hpp"
 
 #include "draw/cut_marker.hpp"

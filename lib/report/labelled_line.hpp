@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drawing one source line of a report with the labels on it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
 #include "input/line_reader.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/shown_text.hpp"
 
 #include "text/cluster_walk.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts of a report other than source lines (messages, names, notes), shown
 // with the display geometry of a line.
 #pragma once

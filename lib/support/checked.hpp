@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arithmetic on caller-given integers: a result that does not fit in
 // std::int64_t throws instead of overflowing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/pages.hpp"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Large blocks of memory on huge pages, where the system offers them.
 //
 // Each fresh 4 KiB page costs a fault at its first touch, which dominates the

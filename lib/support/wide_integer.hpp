@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one wide integer of the library, the largest offset, and decimal text.
 #pragma once
 

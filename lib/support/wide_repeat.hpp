@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing a count of copies of one byte, however large the count.
 #pragma once
 

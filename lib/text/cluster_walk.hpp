@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display geometry of one line: its grapheme clusters, in order, each
 // with its bytes, the columns it takes on a terminal and the text that
 // stands for it there.

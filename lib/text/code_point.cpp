@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/code_point.hpp"
 
 #include <utf8proc.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decoding a line one code point at a time.
 #pragma once
 

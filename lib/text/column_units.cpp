@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/column_units.hpp"
 
 #include "text/cluster_walk.hpp"

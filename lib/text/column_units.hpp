@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Columns of one line counted in bytes, UTF-16 code units, code points or
 // terminal cells, and the bytes they stand for.
 #pragma once

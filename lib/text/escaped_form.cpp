@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/escaped_form.hpp"
 
 namespace vantel::detail {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The visible stand-ins for what must not reach a terminal as it is.
 //
 // A byte that is not valid UTF-8, a C0 control other than tab, and DEL are

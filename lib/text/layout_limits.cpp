@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/layout_limits.hpp"
 
 #include "text/cluster_walk.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bounds that a caller's tab width and row width must keep, checked in
 // one place for quotes, reports and column conversions alike.
 #pragma once

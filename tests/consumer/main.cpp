@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uses the installed headers and library the way an outside program would.
 #include <vantel/vantel.hpp>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs vantel-quote once and compares its exit status, standard output and
 # standard error with what a test expects.
 #   TOOL     the program

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks that the manual page lists exactly the options that
 # `vantel-quote --help` lists, each spelled the same way (with its value's
 # name, as in --max-lines=N), and, given groff, that the page renders without

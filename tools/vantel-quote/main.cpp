@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vantel-quote: quotes a file around locations from the command line.
 #include "vantel-quote/quote_cli.hpp"
 

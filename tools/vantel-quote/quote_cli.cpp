@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vantel-quote/quote_cli.hpp"
 
 #include "vantel-quote/whole_input.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vantel-quote's command line, apart from the process so that it can be
 // tested and fuzzed in-process.
 #pragma once

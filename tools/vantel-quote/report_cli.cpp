@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vantel-quote/report_cli.hpp"
 
 namespace vantel_quote {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vantel-quote's reports: the options that ask for one, labels after the
 // locations.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vantel-quote/whole_input.hpp"
 
 #include <cerrno>

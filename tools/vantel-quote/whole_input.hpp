@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sources that vantel-quote reads whole before quoting: quoting seeks, and
 // pipes, FIFOs and terminals cannot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a column counts, for hosts that do not count bytes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layout options that vantel::Layout replaces.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small box-based pretty-printing formatter with semantic tags.
 //
 // Vantel prints every quote through a Formatter, and hosts can use the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Formatter's operations as free functions, under the names that users
 // of such formatters know. Not part of <vantel/vantel.hpp>: include it where
 // code is written in that style.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Styling the highlighted runs of carets.
 #pragma once
 

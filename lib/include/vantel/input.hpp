@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a text comes from.
 #pragma once
 

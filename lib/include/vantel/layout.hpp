@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How quotes and reports are laid out: one set of options for both.
 #pragma once
 

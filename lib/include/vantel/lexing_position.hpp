@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A lexer's record of a position, as hosts already keep them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of line starts of a text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Places in an input, and their resolution to offsets and lexer records.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Printing a highlighted quote of an input.
 #pragma once
 

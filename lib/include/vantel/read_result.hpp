@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a cursor answers when asked to seek or to read: expected outcomes,
 // never exceptions.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Diagnostic reports: a message, labelled locations in one or several
 // inputs, and notes, drawn as a whole.
 //

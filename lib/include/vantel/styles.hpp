@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Styling what quotes and reports draw: one tag per role, and one call that
 // installs a style for every role, such as the ready ANSI theme.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vantel: quotes a source text around locations and highlights the located
 // bytes.
 //
