@@ -53,6 +53,23 @@ detail::Layout_plan plan_display(const Display& display) {
 #pragma GCC diagnostic pop
 #endif
 
+// A printer that quotes `input` laid out as `options` say at each call;
+// for the deprecated Display too.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+template <class Options>
+Printer printer(Input input, Options options, int max_lines) {
+  return [input = std::move(input), options, max_lines](Formatter& formatter,
+                                                        const std::vector<Location>& locations) {
+    pp(input, formatter, locations, options, max_lines);
+  };
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
 }  // namespace
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
@@ -73,10 +90,7 @@ Printer pp(Input input, int max_lines) {
 }
 
 Printer pp(Input input, const Layout& layout, int max_lines) {
-  return [input = std::move(input), layout, max_lines](Formatter& formatter,
-                                                       const std::vector<Location>& locations) {
-    pp(input, formatter, locations, layout, max_lines);
-  };
+  return printer(std::move(input), layout, max_lines);
 }
 
 #if defined(__GNUC__)
@@ -89,10 +103,7 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
 }
 
 Printer pp(Input input, const Display& display, int max_lines) {
-  return [input = std::move(input), display, max_lines](Formatter& formatter,
-                                                        const std::vector<Location>& locations) {
-    pp(input, formatter, locations, display, max_lines);
-  };
+  return printer(std::move(input), display, max_lines);
 }
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
