@@ -24,10 +24,6 @@ void drop_returns(std::string& text) {
 }
 
 bool Line_reader::seek(std::int64_t start) {
-  return reach(start);
-}
-
-bool Line_reader::reach(std::int64_t start) {
   if (position_ >= 0 && start >= position_ && start - position_ <= read_on_limit) {
     while (position_ < start) {
       const std::string_view at_hand = cursor_.buffered();
@@ -56,7 +52,7 @@ bool Line_reader::read(std::int64_t start, Read_line& line) {
   line.text.clear();
   line.start = start;
   line.ended = false;
-  if (!reach(start)) return false;
+  if (!seek(start)) return false;
   read_rest(line);
   return true;
 }

@@ -55,7 +55,6 @@ class Line_reader {
   [[nodiscard]] std::int64_t position() const noexcept { return position_; }
 
  private:
-  bool reach(std::int64_t start);
   void read_rest(Read_line& line);
 
   Raw_cursor& cursor_;
