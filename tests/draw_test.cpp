@@ -212,31 +212,32 @@ TEST(Window, PlacesAQuarterBeforeTheHighlightAndKeepsItsFirstCell) {
   EXPECT_FALSE(place_window(need));  // the whole row fits
 }
 
+// A report of one label, drawn in the ready terminal theme.
+std::string in_ansi_theme(const std::string& text, std::int64_t start, std::int64_t end,
+                          const std::string& severity) {
+  vantel::Report r;
+  r.severity = severity;
+  r.labels.push_back(vantel::Label::primary(
+      {Input::string(text), "f"}, {Position::of_offset(start), Position::of_offset(end)}));
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  vantel::setup_tags(f, vantel::Styles::ansi());
+  vantel::pp_report(f, r);
+  return out.str();
+}
+
 // The ready theme colours a report's primary underlines after its severity,
 // with no cast in the handlers (this file builds with -fno-rtti as well).
 TEST(Styles, AnsiThemeColoursPrimaryUnderlinesBySeverity) {
   for (const auto& [severity, colour] : std::vector<std::pair<std::string, std::string>>{
            {"error", "\x1b[1;31m"}, {"warning", "\x1b[1;33m"}, {"lint", "\x1b[1m"}}) {
-    vantel::Report r;
-    r.severity = severity;
-    r.labels.push_back(vantel::Label::primary({Input::string("ab\n"), "f"},
-                                              {Position::of_offset(0), Position::of_offset(1)}));
-    std::ostringstream out;
-    vantel::Formatter f(out);
-    vantel::setup_tags(f, vantel::Styles::ansi());
-    vantel::pp_report(f, r);
-    EXPECT_EQ(out.str().substr(0, colour.size()), colour);
-    EXPECT_NE(out.str().find(colour + "^\x1b[0m"), std::string::npos) << out.str();
+    const std::string out = in_ansi_theme("ab\n", 0, 1, severity);
+    EXPECT_EQ(out.substr(0, colour.size()), colour);
+    EXPECT_NE(out.find(colour + "^\x1b[0m"), std::string::npos) << out;
   }
   // Escaped forms are dimmed in a report's lines as in quotes.
-  vantel::Report r;
-  r.labels.push_back(vantel::Label::primary({Input::string("a\x1b b\n"), "f"},
-                                            {Position::of_offset(3), Position::of_offset(4)}));
-  std::ostringstream out;
-  vantel::Formatter f(out);
-  vantel::setup_tags(f, vantel::Styles::ansi());
-  vantel::pp_report(f, r);
-  EXPECT_NE(out.str().find("a\x1b[2m<0x1B>\x1b[22m b"), std::string::npos) << out.str();
+  const std::string out = in_ansi_theme("a\x1b b\n", 3, 4, "error");
+  EXPECT_NE(out.find("a\x1b[2m<0x1B>\x1b[22m b"), std::string::npos) << out;
 }
 
 // Whichever byte a stream throws at, a report leaves no tag of its own open
