@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Input inputs[2] = {Input::string(texts[0]), Input::string(texts[1])};
 
   vantel::Report report;
-  report.severity = d.ConsumeRandomLengthString(12);
+  report.severity = vantel::Severity::of_word(d.ConsumeRandomLengthString(12));
   report.code = d.ConsumeRandomLengthString(8);
   report.message = d.ConsumeRandomLengthString(40);
   const int labels = d.ConsumeIntegralInRange(0, d.ConsumeBool() ? 40 : 6);

@@ -40,7 +40,7 @@ std::string quote(const std::string& text, std::int64_t start, std::int64_t end,
 std::string report(const std::string& text, std::int64_t start, std::int64_t end,
                    const Layout& layout = {}, const std::string& severity = "error") {
   vantel::Report r;
-  r.severity = severity;
+  r.severity = vantel::Severity::of_word(severity);
   r.message = "m";
   r.labels.push_back(vantel::Label::primary(
       {Input::string(text), "f"}, {Position::of_offset(start), Position::of_offset(end)}));
@@ -216,7 +216,7 @@ TEST(Window, PlacesAQuarterBeforeTheHighlightAndKeepsItsFirstCell) {
 std::string in_ansi_theme(const std::string& text, std::int64_t start, std::int64_t end,
                           const std::string& severity) {
   vantel::Report r;
-  r.severity = severity;
+  r.severity = vantel::Severity::of_word(severity);
   r.labels.push_back(vantel::Label::primary(
       {Input::string(text), "f"}, {Position::of_offset(start), Position::of_offset(end)}));
   std::ostringstream out;

@@ -61,7 +61,7 @@ std::string long_line(std::size_t n) {
 Report make(std::string severity, std::string code, std::string message, std::vector<Label> labels,
             std::vector<vantel::Note> notes = {}) {
   Report report;
-  report.severity = std::move(severity);
+  report.severity = vantel::Severity::of_word(severity);
   report.code = std::move(code);
   report.message = std::move(message);
   report.labels = std::move(labels);

@@ -178,7 +178,7 @@ TEST(Report, RowsNeverEndInSpacesOfTheirOwn) {
 
 TEST(Report, WithoutLabelsIsAHeaderAndNotes) {
   Report r = report_of({}, {{"note", "first"}, {"", "no kind"}});
-  r.severity = "lint";
+  r.severity = vantel::Severity::custom("lint");
   r.code.clear();
   EXPECT_EQ(draw(r), R"(lint: bad
   = note: first

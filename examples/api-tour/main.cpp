@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
 
   section(out, "pp_report");
   vantel::Report report;
-  report.severity = "warning";
+  report.severity = vantel::Severity::Warning;
   report.code = "W12";
   report.message = "height is computed from width";
   const vantel::Source tour(text, "tour.calc");

@@ -216,8 +216,8 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
 void bare_row() noexcept {}
 
 void print_header(Row_writer& row, const Report& report, const Layout_plan& layout) {
-  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", report.severity);
-  std::string word = report.severity;
+  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", std::string(report.severity.word()));
+  std::string word(report.severity.word());
   if (!report.code.empty()) word += "[" + report.code + "]";
   put_shown(row, word, &tag, layout.tab_width);
   if (!report.message.empty()) {
@@ -323,7 +323,8 @@ void draw_report(Formatter& formatter, const Report& report, const Layout_plan& 
 
   // The primary underlines carry the report's severity, for styles that
   // follow it.
-  const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag", report.severity);
+  const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag",
+                              std::string(report.severity.word()));
   formatter.open_vbox();
   Row_writer row(formatter);
   print_header(row, report, layout);

@@ -12,7 +12,7 @@ std::pair<std::string_view, std::optional<std::string_view>> split_label(std::st
 vantel::Report report_of(const Report_request& request, const vantel::Input& input,
                          const std::string& name, const std::vector<vantel::Location>& locations) {
   vantel::Report report;
-  report.severity = request.severity;
+  report.severity = vantel::Severity::of_word(request.severity);
   report.code = request.code;
   report.message = request.message.value_or(std::string());
   const vantel::Source source(input, name);

@@ -17,10 +17,13 @@
 // shown escaped, as <0x1B> or <U+202E>.
 #pragma once
 
+#include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
 #include <vantel/position.hpp>
+#include <vantel/severity.hpp>
+#include <vantel/source.hpp>
 
 #include <cstdint>
 #include <string>
@@ -33,17 +36,6 @@ namespace vantel {
 enum class Label_kind {
   Primary,   ///< underlined with '^'
   Secondary  ///< underlined with '-'
-};
-
-/// An input and how a report shows it (`--> name:line:col`). Labels of one
-/// source are drawn together; two sources are drawn apart, each from its own
-/// text, even when their names are the same.
-struct Source {
-  /// `in`, shown as `shown_name`.
-  Source(Input in, std::string shown_name) : input(std::move(in)), name(std::move(shown_name)) {}
-
-  Input input;       ///< where the text comes from
-  std::string name;  ///< how the input is shown
 };
 
 /// A located stretch of one source, with an optional message. An empty
@@ -88,11 +80,13 @@ struct Note {
 /// A diagnostic: `severity[code]: message`, the labelled lines of each source
 /// in the order it first appears, then the notes.
 struct Report {
-  std::string severity = "error";  ///< "error", "warning", "note", "help" or a word of the host's
-  std::string code;                ///< shown as severity[code]; empty for none
-  std::string message;             ///< the header's text
-  std::vector<Label> labels;       ///< in any order; the first primary one is the report's place
-  std::vector<Note> notes;         ///< after the labelled lines, in this order
+  Severity severity = Severity::Error;  ///< a level, or a word of the host's
+  std::string code;                     ///< shown as severity[code]; empty for none
+  std::string message;                  ///< the header's text
+  std::vector<Label> labels;     ///< in any order; the first primary one is the report's place
+  std::vector<Note> notes;       ///< after the labelled lines, in this order
+  std::vector<Fix> fixes;        ///< suggested fixes, drawn after the labelled lines
+  std::vector<Report> children;  ///< diagnostics of their own, drawn nested under this one
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text

@@ -36,10 +36,14 @@
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
 #include <vantel/display.hpp>
+#include <vantel/error.hpp>
+#include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/lexing_position.hpp>
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
+#include <vantel/severity.hpp>
+#include <vantel/source.hpp>
 
 /// \namespace vantel
 /// Everything the library declares: inputs, positions, layouts, pp, reports,
