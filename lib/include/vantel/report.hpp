@@ -17,6 +17,7 @@
 // shown escaped, as <0x1B> or <U+202E>.
 #pragma once
 
+#include <vantel/error.hpp>
 #include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
@@ -54,6 +55,18 @@ struct Label {
         Label_kind label_kind = Label_kind::Primary)
       : Label(Source(std::move(in), std::move(shown_name)), std::move(where), std::move(text),
               label_kind) {}
+  /// A label from `start` to `end` in `from`:
+  /// `labels.emplace_back(source, p, q, "expected a number")`.
+  Label(Source from, Position start, Position end, std::string text = {},
+        Label_kind label_kind = Label_kind::Primary)
+      : Label(std::move(from), Location(std::move(start), std::move(end)), std::move(text),
+              label_kind) {}
+  /// A label from `start` to `end` in `in`, shown as `shown_name`:
+  /// `labels.emplace_back(in, "a.c", p, q, "expected a number")`.
+  Label(Input in, std::string shown_name, Position start, Position end, std::string text = {},
+        Label_kind label_kind = Label_kind::Primary)
+      : Label(Source(std::move(in), std::move(shown_name)),
+              Location(std::move(start), std::move(end)), std::move(text), label_kind) {}
 
   /// A primary label: what the report is about.
   [[nodiscard]] static Label primary(Source from, Location where, std::string text = {}) {
@@ -100,6 +113,20 @@ struct Report {
 /// are in Style_tag tags (<vantel/styles.hpp>): the severity and the primary
 /// underlines carry the report's severity word.
 void pp_report(Formatter& formatter, const Report& report, const Layout& layout = {});
+/// pp_report with the default layout, reporting a failure in `error` instead
+/// of throwing (see <vantel/error.hpp>); nothing is printed then.
+void pp_report(Formatter& formatter, const Report& report, Error& error) noexcept;
+/// pp_report reporting a failure in `error` instead of throwing.
+void pp_report(Formatter& formatter, const Report& report, const Layout& layout,
+               Error& error) noexcept;
+
+/// The report as pp_report draws it, as a string. Throws as pp_report does.
+[[nodiscard]] std::string to_string(const Report& report, const Layout& layout = {});
+/// to_string reporting a failure in `error` instead; then an empty string.
+[[nodiscard]] std::string to_string(const Report& report, const Layout& layout,
+                                    Error& error) noexcept;
+/// to_string with the default layout, reporting a failure in `error`.
+[[nodiscard]] std::string to_string(const Report& report, Error& error) noexcept;
 
 /// How a report was laid out before vantel::Layout: `max_width` counts the
 /// columns of a line's window alone, the line number, the margin and the cut
@@ -116,6 +143,10 @@ struct [[deprecated("use vantel::Layout")]] Report_options {
 /// pp_report with the options that came before Layout. Deprecated.
 [[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
                                                     const Report_options& options);
+/// The same, reporting a failure in `error`. Deprecated.
+[[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
+                                                    const Report_options& options,
+                                                    Error& error) noexcept;
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
