@@ -22,6 +22,10 @@ struct Position_access;
 /// A place in an input: a byte offset, a line and column, a lexer's record,
 /// or another position shifted by some bytes. Positions are immutable values,
 /// cheap to copy, and are checked against no input until they are resolved.
+/// Any number of threads may copy, resolve and destroy one position and its
+/// copies at once: what they share is counted atomically and never changes.
+/// Assigning to one Position object while another thread reads that same
+/// object is a data race, as for any value.
 class Position {
  public:
   /// The lexer's record, used as it is.
@@ -62,6 +66,7 @@ class Position {
                                               Error& error) noexcept;
   /// A converter to lexer records naming `file_name`; each call opens the
   /// input, resolves the position against its line table and closes it.
+  /// Threads may call one converter at once, as they may use one input.
   [[nodiscard]] static std::function<lexing_position(const Position&)> to_lexing(
       Input input, std::string file_name = "");
   /// One conversion as to_lexing(input, file_name) makes it, reporting a
@@ -111,6 +116,7 @@ class Position {
 /// (`second`), exclusive. It is the pair of positions it was before it had a
 /// name of its own: `{start, end}`, `.first`, `.second` and structured
 /// bindings work as they did, and a std::pair of positions converts to it.
+/// Shared between threads as its positions are.
 struct Location : std::pair<Position, Position> {
   using std::pair<Position, Position>::pair;
   /// The pair `where`.

@@ -56,6 +56,8 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
                                     Error& error) noexcept;
 
 /// A reusable printer bound to an input: each call opens the input anew.
+/// Threads may call one printer at once, each with its own formatter. A call
+/// throws as pp does: a host without exceptions calls pp's twins instead.
 using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 /// A Printer of `input` cut to `max_lines` rows. Binding does no work; every
 /// call of the printer prints one quote, as the other pp does.

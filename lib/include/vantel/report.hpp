@@ -91,7 +91,9 @@ struct Note {
 };
 
 /// A diagnostic: `severity[code]: message`, the labelled lines of each source
-/// in the order it first appears, then the notes.
+/// in the order it first appears, then the notes. A report is a plain value:
+/// several threads may draw one report at once while none changes it (its
+/// inputs are shared safely, see Input), each on its own formatter.
 struct Report {
   Severity severity = Severity::Error;  ///< a level, or a word of the host's
   std::string code;                     ///< shown as severity[code]; empty for none
@@ -111,7 +113,9 @@ struct Report {
 /// before anything is printed; std::invalid_argument for a bad layout.
 /// Stops drawing as soon as the formatter's stream has failed. The pieces
 /// are in Style_tag tags (<vantel/styles.hpp>): the severity and the primary
-/// underlines carry the report's severity word.
+/// underlines carry the report's severity word. Takes the cursors of all the
+/// report's inputs at once (see Input), so that reports drawn in other
+/// threads over the same inputs never wait for each other for ever.
 void pp_report(Formatter& formatter, const Report& report, const Layout& layout = {});
 /// pp_report with the default layout, reporting a failure in `error` instead
 /// of throwing (see <vantel/error.hpp>); nothing is printed then.
