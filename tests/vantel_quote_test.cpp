@@ -346,6 +346,10 @@ TEST(CliMessages, ControlsInWhatTheyRepeatAreEscaped) {
       {{odd, "9:1..9:2"},
        1,
        "vantel-quote: " + named.path() + "<0x1B>[2J: line 9 is past the last line (2)\n"},
+      {{"--message=m", odd, "9:1..9:2=x\x1b"},
+       1,
+       "vantel-quote: report label 1 (\"x<0x1B>\"), " + named.path() +
+           "<0x1B>[2J: line 9 is past the last line (2)\n"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = run(c.args);

@@ -287,9 +287,11 @@ std::string reason(const std::string& file, const std::exception& e) {
       failure != nullptr && failure->code().category() != std::iostream_category())
     return file + ": " + failure->code().message();
   std::string what = e.what();
-  // The library names its inputs escaped; this tool escapes whole messages.
+  // The library names its inputs escaped (this tool escapes whole messages),
+  // and a report's failures by their label, which names the file too.
   if (what.rfind(file + ": ", 0) == 0 ||
-      what.rfind(vantel::detail::escaped_text(file) + ": ", 0) == 0)
+      what.rfind(vantel::detail::escaped_text(file) + ": ", 0) == 0 ||
+      what.rfind("report label ", 0) == 0)
     return what;
   return file + ": " + what;
 }
