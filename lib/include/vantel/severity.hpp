@@ -59,6 +59,7 @@ class Severity {
   friend bool operator==(const Severity& a, const Severity& b) noexcept {
     return a.word() == b.word();
   }
+  /// Severities differ when they show different words.
   friend bool operator!=(const Severity& a, const Severity& b) noexcept { return !(a == b); }
 
  private:
