@@ -71,8 +71,13 @@ std::vector<Case> cases() {
        [=] { (void)Position::to_offset(three_lines, Position::of_line_col(2, max)); },
        [=](Error& e) { (void)Position::to_offset(three_lines, Position::of_line_col(2, max), e); },
        std::errc::value_too_large,
-       "a.c: offset of a line and column: 4 + 9223372036854775806 does not fit in a 64-bit "
-       "offset"},
+       "a.c: line 2, column 9223372036854775807 does not fit in a 64-bit offset"},
+      {"a shift too far",
+       [=] {
+         (void)Position::to_offset(three_lines, Position::shift(Position::of_offset(5), max));
+       },
+       nullptr, std::errc::value_too_large,
+       "a.c: a shift by 9223372036854775807 takes the offset past 64 bits"},
       {"a line and column of a buffer",
        [] {
          (void)Position::to_line_col(Input::bytes(nullptr), Position::of_line_col(9, 1),

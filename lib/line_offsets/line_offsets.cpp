@@ -17,7 +17,6 @@
 namespace vantel::Line_offsets {
 namespace {
 
-using detail::checked_add;
 using detail::checked_sub;
 
 constexpr std::size_t block_size = 16384;
@@ -67,9 +66,15 @@ std::int64_t find_line_offset(Starts table, std::int64_t line) {
 std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col) {
   const std::int64_t start = find_line_offset(table, line);
   // start + col - 1, exact: subtracting the 1 from whichever side cannot wrap.
-  if (col >= 1) return checked_add(start, col - 1, "offset of a line and column");
-  return checked_add(checked_sub(start, 1, "offset of a line and column"), col,
-                     "offset of a line and column");
+  std::int64_t offset = 0;
+  const bool wraps = col >= 1 ? __builtin_add_overflow(start, col - 1, &offset)
+                              : __builtin_sub_overflow(start, 1, &offset) ||
+                                    __builtin_add_overflow(offset, col, &offset);
+  if (wraps)
+    throw detail::Unnamed<std::overflow_error>("line " + std::to_string(line) + ", column " +
+                                               std::to_string(col) +
+                                               " does not fit in a 64-bit offset");
+  return offset;
 }
 
 std::pair<std::int64_t, std::int64_t> line_col_of_offset(Starts table, std::int64_t offset) {

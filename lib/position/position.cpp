@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -135,8 +136,11 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
     case Position_kind::Shift:
       break;  // left by the loop above
   }
-  for (auto it = amounts.rbegin(); it != amounts.rend(); ++it)
-    offset = checked_add(offset, *it, "shifted offset");
+  for (auto it = amounts.rbegin(); it != amounts.rend(); ++it) {
+    if (__builtin_add_overflow(offset, *it, &offset))
+      throw Unnamed<std::overflow_error>("a shift by " + std::to_string(*it) +
+                                         " takes the offset past 64 bits");
+  }
   return offset;
 }
 
