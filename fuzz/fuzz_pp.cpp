@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,32 @@ using vantel::Input;
 using vantel::lexing_position;
 using vantel::Location;
 using vantel::Position;
+
+// Runs a non-throwing call and says which failure it reported, keeping its
+// message; a code of no documented failure aborts.
+template <class F>
+Failure twin_outcome(F&& f, std::string& message) {
+  vantel::Error error;
+  f(error);
+  message = error.message;
+  if (!error) return Failure::none;
+  if (error.code == std::make_error_code(std::errc::result_out_of_range))
+    return Failure::out_of_range;
+  if (error.code == std::make_error_code(std::errc::value_too_large)) return Failure::overflow;
+  std::fprintf(stderr, "undocumented failure: %s\n", message.c_str());
+  std::abort();
+}
+
+// pp, keeping the message of what it throws.
+void quote_keeping(const Input& input, vantel::Formatter& f, const std::vector<Location>& locations,
+                   int max_lines, std::string& message) {
+  try {
+    vantel::pp(input, f, locations, max_lines);
+  } catch (const std::exception& e) {
+    message = e.what();
+    throw;
+  }
+}
 
 // The text and its line starts, computed the plain way.
 struct Text {
@@ -508,14 +535,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
+  // Quoted twice, the second time through the non-throwing twin: the same
+  // bytes, or the same failure with the same message, naming the input.
   std::string outputs[2];
-  for (std::string& output : outputs) {
+  std::string messages[2];
+  for (int k = 0; k < 2; ++k) {
     Recording r(styled);
-    const Failure failure = outcome([&] { vantel::pp(input, r.formatter, locations, max_lines); });
+    const Failure failure =
+        k == 0
+            ? outcome([&] { quote_keeping(input, r.formatter, locations, max_lines, messages[0]); })
+            : twin_outcome(
+                  [&](vantel::Error& e) {
+                    vantel::pp(input, r.formatter, locations, max_lines, e);
+                  },
+                  messages[1]);
     CHECK(failure == first_failure);
+    std::string& output = outputs[k];
     output = r.out.str();
     if (failure != Failure::none) {
       CHECK(output.empty());
+      CHECK(messages[k].rfind("<string>: ", 0) == 0);
       continue;
     }
     const std::string plain = r.plain();
@@ -530,6 +569,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   CHECK(outputs[0] == outputs[1]);
+  CHECK(messages[0] == messages[1]);
 
   if (first_failure != Failure::none) return 0;
   // A shared byte buffer quotes the same, and is left as it was.

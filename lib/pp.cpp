@@ -3,10 +3,12 @@
 #include "input/opening.hpp"
 #include "position/resolve.hpp"
 #include "quote/quote.hpp"
+#include "support/capture.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/pp.hpp>
 
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -19,10 +21,12 @@ namespace {
 detail::Quote_plan plan(detail::Raw_cursor& cursor, const std::vector<Location>& locations,
                         bool show_points) {
   detail::Quote_plan::Positions positions(2 * locations.size());
-  for (std::size_t k = 0; k < locations.size(); ++k) {
-    positions[2 * k + 1] = detail::resolve_raw(cursor, locations[k].second);
-    positions[2 * k] = detail::resolve_raw(cursor, locations[k].first);
-  }
+  detail::naming_input(cursor, [&] {
+    for (std::size_t k = 0; k < locations.size(); ++k) {
+      positions[2 * k + 1] = detail::resolve_raw(cursor, locations[k].second);
+      positions[2 * k] = detail::resolve_raw(cursor, locations[k].first);
+    }
+  });
   return detail::Quote_plan(std::move(positions), show_points);
 }
 
@@ -93,6 +97,46 @@ Printer pp(Input input, const Layout& layout, int max_lines) {
   return printer(std::move(input), layout, max_lines);
 }
 
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        Error& error) noexcept {
+  detail::capture(error, [&] { pp(input, formatter, locations); });
+}
+
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        int max_lines, Error& error) noexcept {
+  detail::capture(error, [&] { pp(input, formatter, locations, max_lines); });
+}
+
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Layout& layout, Error& error) noexcept {
+  detail::capture(error, [&] { pp(input, formatter, locations, layout); });
+}
+
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Layout& layout, int max_lines, Error& error) noexcept {
+  detail::capture(error, [&] { pp(input, formatter, locations, layout, max_lines); });
+}
+
+std::string to_string(const Input& input, const std::vector<Location>& locations,
+                      const Layout& layout, int max_lines) {
+  std::ostringstream out;
+  Formatter formatter(out);
+  pp(input, formatter, locations, layout, max_lines);
+  return std::move(out).str();
+}
+
+std::string to_string(const Input& input, const std::vector<Location>& locations,
+                      const Layout& layout, int max_lines, Error& error) noexcept {
+  std::string quoted;
+  detail::capture(error, [&] { quoted = to_string(input, locations, layout, max_lines); });
+  return quoted;
+}
+
+std::string to_string(const Input& input, const std::vector<Location>& locations,
+                      Error& error) noexcept {
+  return to_string(input, locations, Layout{}, 10, error);
+}
+
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -100,6 +144,11 @@ Printer pp(Input input, const Layout& layout, int max_lines) {
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         const Display& display, int max_lines) {
   quote(input, formatter, locations, plan_display(display), max_lines);
+}
+
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Display& display, int max_lines, Error& error) noexcept {
+  detail::capture(error, [&] { pp(input, formatter, locations, display, max_lines); });
 }
 
 Printer pp(Input input, const Display& display, int max_lines) {

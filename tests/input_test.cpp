@@ -139,7 +139,7 @@ TEST(InputChannel, StreamThatCannotSeekFailsToSeekButStillGivesItsTable) {
       ADD_FAILURE() << "sought to " << offset;
     } catch (const std::system_error& e) {
       EXPECT_EQ(e.code(), std::errc::invalid_seek);
-      EXPECT_EQ(std::string(e.what()).rfind("input stream: the stream cannot seek", 0), 0U);
+      EXPECT_EQ(std::string(e.what()).rfind("<channel>: the stream cannot seek", 0), 0U);
     }
   }
   EXPECT_EQ(c.read_char(), byte('b'));
@@ -160,7 +160,7 @@ TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
       ADD_FAILURE() << "read through an error";
     } catch (const std::system_error& e) {
       EXPECT_EQ(e.code(), std::errc::io_error);
-      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind("<channel>: ", 0), 0U) << e.what();
     }
   }
   EXPECT_THROW((void)opened.cursor().line_offsets(), std::system_error);

@@ -81,7 +81,7 @@ TEST(LineOffsetsQueries, LinesOutsideTheTableAndEmptyTablesFail) {
     (void)lo::find_offset(table, 4, 1);
     FAIL() << "line 4 of 3 was found";
   } catch (const std::out_of_range& e) {
-    EXPECT_STREQ(e.what(), "line 4 is outside the table of 3 lines");
+    EXPECT_STREQ(e.what(), "line 4 is past the last line (3)");
   }
   EXPECT_THROW((void)lo::line_col_of_offset(Line_table{}, 0), std::out_of_range);
 }

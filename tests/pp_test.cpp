@@ -241,7 +241,7 @@ TEST(PpFailures, StreamsThatCannotSeekOrFailToReadPrintNothingAndSayWhy) {
       EXPECT_EQ(out.str(), "2 | .efg\n3 | h.\n") << c.stream;
     } catch (const std::system_error& e) {
       EXPECT_EQ(e.code(), c.failure) << c.stream;
-      EXPECT_EQ(std::string(e.what()).rfind("input stream: ", 0), 0U) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind("<channel>: ", 0), 0U) << e.what();
       EXPECT_EQ(out.str(), "") << c.stream;
     }
   }

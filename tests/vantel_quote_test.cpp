@@ -136,7 +136,7 @@ TEST(CliEach, AFileQuotedThroughTheFileInputPrintsWhatStandardInputPrints) {
             "39 | .....39 of the file\n40 | li.................\n"
             "1 | line 1 of the file\n    ^\n");
   EXPECT_EQ(from_file.status, 1);  // there is no line 43
-  const std::string outside = ": line 43 is outside the table of 41 lines\n";
+  const std::string outside = ": line 43 is past the last line (40)\n";
   EXPECT_EQ(from_file.err, "vantel-quote: " + file.path() + outside);
   EXPECT_EQ(from_stdin.err, "vantel-quote: -" + outside);
   EXPECT_EQ(from_stdin.status, 1);
@@ -345,7 +345,11 @@ TEST(CliMessages, ControlsInWhatTheyRepeatAreEscaped) {
        "vantel-quote: invalid --color '<0xFF><0x1B>': expected never, always or auto\n" + try_help},
       {{odd, "9:1..9:2"},
        1,
-       "vantel-quote: " + named.path() + "<0x1B>[2J: line 9 is outside the table of 3 lines\n"},
+       "vantel-quote: " + named.path() + "<0x1B>[2J: line 9 is past the last line (2)\n"},
+      {{"--message=m", odd, "9:1..9:2=x\x1b"},
+       1,
+       "vantel-quote: report label 1 (\"x<0x1B>\"), " + named.path() +
+           "<0x1B>[2J: line 9 is past the last line (2)\n"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = run(c.args);

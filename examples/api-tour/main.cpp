@@ -10,6 +10,7 @@
 #include <vector>
 
 using vantel::Input;
+using vantel::Location;
 using vantel::Position;
 
 namespace {
@@ -31,12 +32,12 @@ int main(int argc, char** argv) {
 
   section(out, "Input::string, Position::of_offset");
   const Input text = Input::string(program);
-  vantel::pp(text, out, {{Position::of_offset(19), Position::of_offset(25)}});
+  vantel::pp(text, out, {Location::of_offsets(19, 25)});
 
   section(out, "Input::bytes, Position::of_line_col");
   auto buffer = std::make_shared<std::vector<char>>(program, program + std::string(program).size());
   const Input bytes = Input::bytes(buffer);
-  const vantel::Location width{Position::of_line_col(3, 7), Position::of_line_col(3, 12)};
+  const Location width = Location::of_line_cols(3, 7, 3, 12);
   vantel::pp(bytes, out, {width});
   (*buffer)[44] = 'W';  // the input sees the buffer as it is at each quote
   vantel::pp(bytes, out, {width});
@@ -49,8 +50,7 @@ int main(int argc, char** argv) {
 
   if (argc > 1) {
     section(out, "Input::file");
-    vantel::pp(Input::file(argv[1]), out,
-               {{Position::of_line_col(3, 12), Position::of_line_col(3, 15)}});
+    vantel::pp(Input::file(argv[1]), out, {Location::of_line_cols(3, 12, 3, 15)});
   }
 
   section(out, "Input::managed");
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
                             out.cut();
                           }));
   });
-  vantel::pp(managed, out, {{Position::of_offset(4), Position::of_offset(9)}});
+  vantel::pp(managed, out, {Location::of_offsets(4, 9)});
 
   section(out, "Position::to_offset, Position::to_lexing");
   const Position total = Position::shift(Position::of_line_col(2, 14), 5);
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   out.cut();
 
   section(out, "pp over several lines");
-  const vantel::Location across{Position::of_offset(4), Position::of_line_col(3, 12)};
+  const Location across{Position::of_offset(4), Position::of_line_col(3, 12)};
   vantel::pp(text, out, {across});
 
   section(out, "pp as a printer, with max_lines 2");
@@ -83,9 +83,7 @@ int main(int argc, char** argv) {
   section(out, "setup_highlight_tags");
   vantel::setup_highlight_tags(out,
                                {[] { return std::string("["); }, [] { return std::string("]"); }});
-  vantel::pp(text, out,
-             {{Position::of_offset(4), Position::of_offset(9)},
-              {Position::of_offset(12), Position::of_offset(14)}});
+  vantel::pp(text, out, {Location::of_offsets(4, 9), Location::of_offsets(12, 14)});
 
   section(out, "pp_report");
   vantel::Report report;
@@ -93,10 +91,9 @@ int main(int argc, char** argv) {
   report.code = "W12";
   report.message = "height is computed from width";
   const vantel::Source tour(text, "tour.calc");
-  report.labels.push_back(vantel::Label::primary(
-      tour, {Position::of_offset(28), Position::of_offset(37)}, "computed here"));
-  report.labels.push_back(vantel::Label::secondary(
-      tour, {Position::of_offset(4), Position::of_offset(9)}, "from this"));
+  report.labels.push_back(
+      vantel::Label::primary(tour, Location::of_offsets(28, 37), "computed here"));
+  report.labels.push_back(vantel::Label::secondary(tour, Location::of_offsets(4, 9), "from this"));
   report.notes.push_back({"help", "a report holds labels over any inputs, and notes"});
   vantel::pp_report(out, report);
   return 0;

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Quoting into a std::string, as a host that sends its diagnostics over a
-// protocol does: the formatter writes into an std::ostringstream.
+// protocol does.
 #include <vantel/vantel.hpp>
 
 #include <iostream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -34,13 +33,8 @@ std::string json_string(const std::string& text) {
 
 int main() {
   const vantel::Input input = vantel::Input::string("x = 1\ny = x +\n");
-  const vantel::Location location{vantel::Position::of_line_col(2, 7),
-                                  vantel::Position::of_line_col(2, 8)};
-
-  std::ostringstream quote;
-  vantel::Formatter formatter(quote);
-  vantel::pp(input, formatter, {location});
+  const std::string quote = vantel::to_string(input, {vantel::Location::of_line_cols(2, 7, 2, 8)});
 
   std::cout << "{\"severity\": \"error\", \"message\": \"missing operand\", \"quote\": "
-            << json_string(quote.str()) << "}\n";
+            << json_string(quote) << "}\n";
 }

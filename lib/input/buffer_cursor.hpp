@@ -98,9 +98,12 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
 
 // A Raw input over `buffer`; see Buffer_cursor.
 template <typename Buffer, typename Len, typename Get, typename To_string>
-Input buf(Buffer buffer, Len len, Get get, To_string to_string, Buffer_table table) {
-  return Input_node::make_raw(std::make_shared<Buffer_cursor<Buffer, Len, Get, To_string>>(
-      std::move(buffer), std::move(len), std::move(get), std::move(to_string), table));
+Input buf(std::string name, Buffer buffer, Len len, Get get, To_string to_string,
+          Buffer_table table) {
+  auto cursor = std::make_shared<Buffer_cursor<Buffer, Len, Get, To_string>>(
+      std::move(buffer), std::move(len), std::move(get), std::move(to_string), table);
+  cursor->set_name(std::move(name));
+  return Input_node::make_raw(std::move(cursor));
 }
 
 }  // namespace vantel::detail

@@ -24,7 +24,7 @@ Channel_cursor::Channel_cursor(std::istream& channel, std::shared_ptr<void> owne
 }
 
 std::string Channel_cursor::name() const {
-  return file_ != nullptr ? file_->name() : "input stream";
+  return file_ != nullptr ? file_->name() : Raw_cursor::name();
 }
 
 bool Channel_cursor::seekable() {
@@ -39,7 +39,7 @@ bool Channel_cursor::seekable() {
 
 void Channel_cursor::rethrow_named(const std::system_error& failure) const {
   if (file_ != nullptr && channel_->rdbuf() == file_) throw;
-  throw std::system_error(failure.code(), "input stream");
+  throw std::system_error(failure.code(), name());
 }
 
 Seek_result Channel_cursor::seek(std::int64_t offset) {
@@ -54,7 +54,7 @@ Seek_result Channel_cursor::seek(std::int64_t offset) {
   }
   // A stream that cannot seek at all would quote nothing, silently.
   if (!seekable()) {
-    const std::string name = file_ != nullptr && buf == file_ ? file_->name() : "input stream";
+    const std::string name = file_ != nullptr && buf == file_ ? file_->name() : Raw_cursor::name();
     throw std::system_error(refused, name + ": the stream cannot seek");
   }
   return Seek_result::Invalid_position;
@@ -110,7 +110,7 @@ bool Channel_cursor::start(std::int64_t offset) {
   }
   if (!moved && offset != 0)
     throw std::system_error(ESPIPE, std::generic_category(),
-                            "input stream: cannot seek back to where its line table stopped");
+                            name() + ": cannot seek back to where its line table stopped");
   return moved;
 }
 

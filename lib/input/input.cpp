@@ -6,11 +6,13 @@
 #include "input/input_node.hpp"
 #include "input/kept_table.hpp"
 #include "input/opening.hpp"
+#include "support/capture.hpp"
 
 #include <vantel/input.hpp>
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,18 +80,19 @@ Input Input::file(std::string name) {
       });
 }
 
-Input Input::string(std::string text) {
+Input Input::string(std::string text, std::string name) {
   return detail::buf(
-      std::move(text), [](const std::string& s) { return s.size(); },
+      std::move(name), std::move(text), [](const std::string& s) { return s.size(); },
       [](const std::string& s, std::size_t i) { return s[i]; },
       [](const std::string& s) { return std::string_view(s); }, detail::Buffer_table::Lazy);
 }
 
-Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
+Input Input::bytes(std::shared_ptr<std::vector<char>> buffer, std::string name) {
   using Buffer = std::shared_ptr<std::vector<char>>;
   // A null buffer reads as an empty one.
   return detail::buf(
-      std::move(buffer), [](const Buffer& b) { return b ? b->size() : std::size_t{0}; },
+      std::move(name), std::move(buffer),
+      [](const Buffer& b) { return b ? b->size() : std::size_t{0}; },
       [](const Buffer& b, std::size_t i) { return (*b)[i]; },
       [](const Buffer& b) {
         return b ? std::string_view(b->data(), b->size()) : std::string_view();
@@ -97,14 +100,18 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer) {
       detail::Buffer_table::Whole);
 }
 
-Input Input::in_channel(std::istream& channel) {
-  return detail::Input_node::make_raw(std::make_shared<detail::Channel_cursor>(channel));
+Input Input::in_channel(std::istream& channel, std::string name) {
+  auto cursor = std::make_shared<detail::Channel_cursor>(channel);
+  cursor->set_name(std::move(name));
+  return detail::Input_node::make_raw(std::move(cursor));
 }
 
 Input Input::raw(std::function<Seek_result(std::int64_t)> seek, std::function<Byte()> read_char,
-                 std::function<Line_table()> line_offsets) {
-  return detail::Input_node::make_raw(std::make_shared<detail::Callable_cursor>(
-      std::move(seek), std::move(read_char), std::move(line_offsets)));
+                 std::function<Line_table()> line_offsets, std::string name) {
+  auto cursor = std::make_shared<detail::Callable_cursor>(std::move(seek), std::move(read_char),
+                                                          std::move(line_offsets));
+  cursor->set_name(std::move(name));
+  return detail::Input_node::make_raw(std::move(cursor));
 }
 
 Input Input::managed(std::function<std::pair<Input, Closer>()> opener) {
@@ -123,6 +130,13 @@ Opened Input::open() const {
   return opened;
 }
 
+Opened Input::open(Error& error) const noexcept {
+  std::optional<Opened> opened;
+  detail::capture(error, [&] { opened.emplace(open()); });
+  if (opened) return std::move(*opened);
+  return Opened(Input(nullptr), nullptr);
+}
+
 Opened& Opened::operator=(Opened&& other) noexcept {
   if (this != &other) {
     if (held_) (void)detail::close_held(*held_);
@@ -134,6 +148,10 @@ Opened& Opened::operator=(Opened&& other) noexcept {
 
 Opened::~Opened() {
   if (held_) (void)detail::close_held(*held_);
+}
+
+void Opened::close(Error& error) noexcept {
+  detail::capture(error, [&] { close(); });
 }
 
 void Opened::close() {

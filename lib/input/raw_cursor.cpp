@@ -4,18 +4,52 @@
 #include "line_offsets/line_offsets.hpp"
 
 #include <stdexcept>
+#include <string>
 
 namespace vantel::detail {
 std::int64_t Raw_cursor::find_line_offset(std::int64_t line) {
-  if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
-    return lazy.table->find_line_offset(*lazy.source, line);
-  return Line_offsets::find_line_offset(line_offsets(), line);
+  try {
+    if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
+      return lazy.table->find_line_offset(*lazy.source, line);
+    return Line_offsets::find_line_offset(line_offsets(), line);
+  } catch (const Unnamed<std::out_of_range>&) {
+    if (line < 1) throw;
+    past_last_line(line);
+  }
 }
 
 std::int64_t Raw_cursor::find_offset(std::int64_t line, std::int64_t col) {
+  try {
+    if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
+      return lazy.table->find_offset(*lazy.source, line, col);
+    return Line_offsets::find_offset(line_offsets(), line, col);
+  } catch (const Unnamed<std::out_of_range>&) {
+    if (line < 1) throw;
+    past_last_line(line);
+  }
+}
+
+void Raw_cursor::past_last_line(std::int64_t line) {
+  // The table has an entry for the empty line after a final line feed, so
+  // that a point at the very end can be quoted; a reader does not count it.
+  const Line_table& table = line_offsets();
+  std::size_t lines = table.size();
+  if (lines > 0 && ends_at(table[lines - 1])) --lines;
+  const std::string asked = "line " + std::to_string(line);
+  if (lines == 0) throw Unnamed<std::out_of_range>(asked + " is past the end of an empty text");
+  throw Unnamed<std::out_of_range>(asked + " is past the last line (" + std::to_string(lines) +
+                                   ")");
+}
+
+bool Raw_cursor::ends_at(std::int64_t offset) {
   if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
-    return lazy.table->find_offset(*lazy.source, line, col);
-  return Line_offsets::find_offset(line_offsets(), line, col);
+    return lazy.table->scanned() == offset;
+  // A cursor that fails to say is taken to end with a line of its own.
+  try {
+    return seek(offset) != Seek_result::Ok || read_char() == End_of_input;
+  } catch (...) {
+    return false;
+  }
 }
 
 std::pair<std::int64_t, std::int64_t> Raw_cursor::line_col_of_offset(std::int64_t offset) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "line_offsets/lazy_table.hpp"
+#include "support/unnamed.hpp"
 
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
@@ -56,8 +57,10 @@ class Raw_cursor {
   // may open the same input again (a report naming one input twice, a
   // callback that quotes the input being quoted).
   [[nodiscard]] std::recursive_mutex& lock() const noexcept { return *lock_; }
-  // What failures of reading through an opening of it call it.
-  [[nodiscard]] virtual std::string name() const { return "input"; }
+  // What failures of reading through an opening of it call it: the name its
+  // input was given when made.
+  [[nodiscard]] virtual std::string name() const { return name_; }
+  void set_name(std::string name) { name_ = std::move(name); }
 
  protected:
   // A table that grows on demand, and where it reads its text.
@@ -73,6 +76,12 @@ class Raw_cursor {
   [[nodiscard]] virtual Line_table compute_line_offsets();
 
  private:
+  // Line `line` is past the last one: says so, counting lines as a reader
+  // does, where a text that ends with a line feed has no line after it.
+  [[noreturn]] void past_last_line(std::int64_t line);
+  [[nodiscard]] bool ends_at(std::int64_t offset);
+
+  std::string name_ = "input";
   std::optional<Line_table> table_;
   std::exception_ptr failure_;
   mutable std::recursive_mutex own_lock_;

@@ -3,6 +3,7 @@
 
 #include "line_offsets/line_scanner.hpp"
 #include "support/checked.hpp"
+#include "support/unnamed.hpp"
 
 #include <cstdint>
 #include <istream>
@@ -16,7 +17,6 @@
 namespace vantel::Line_offsets {
 namespace {
 
-using detail::checked_add;
 using detail::checked_sub;
 
 constexpr std::size_t block_size = 16384;
@@ -24,9 +24,11 @@ constexpr std::size_t block_size = 16384;
 [[noreturn]] void no_such_line(std::int64_t line, std::size_t lines) {
   // Below 1 the message must not need the table's length, which a table
   // still growing does not know yet.
-  if (line < 1) throw std::out_of_range("line " + std::to_string(line) + " is before the first");
-  throw std::out_of_range("line " + std::to_string(line) + " is outside the table of " +
-                          std::to_string(lines) + (lines == 1 ? " line" : " lines"));
+  // The cursor, which knows its text, counts the lines again as a reader does.
+  const std::string asked = "line " + std::to_string(line);
+  if (line < 1) throw detail::Unnamed<std::out_of_range>(asked + " is before the first line");
+  throw detail::Unnamed<std::out_of_range>(asked + " is past the last line (" +
+                                           std::to_string(lines) + ")");
 }
 
 }  // namespace
@@ -64,13 +66,21 @@ std::int64_t find_line_offset(Starts table, std::int64_t line) {
 std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col) {
   const std::int64_t start = find_line_offset(table, line);
   // start + col - 1, exact: subtracting the 1 from whichever side cannot wrap.
-  if (col >= 1) return checked_add(start, col - 1, "offset of a line and column");
-  return checked_add(checked_sub(start, 1, "offset of a line and column"), col,
-                     "offset of a line and column");
+  std::int64_t offset = 0;
+  const bool wraps = col >= 1 ? __builtin_add_overflow(start, col - 1, &offset)
+                              : __builtin_sub_overflow(start, 1, &offset) ||
+                                    __builtin_add_overflow(offset, col, &offset);
+  if (wraps)
+    throw detail::Unnamed<std::overflow_error>("line " + std::to_string(line) + ", column " +
+                                               std::to_string(col) +
+                                               " does not fit in a 64-bit offset");
+  return offset;
 }
 
 std::pair<std::int64_t, std::int64_t> line_col_of_offset(Starts table, std::int64_t offset) {
-  if (table.size == 0) throw std::out_of_range("no line in an empty line table");
+  if (table.size == 0)
+    throw detail::Unnamed<std::out_of_range>("offset " + std::to_string(offset) +
+                                             " is on no line: the line table is empty");
   const auto n = static_cast<std::int64_t>(table.size);
   const auto at = [&table](std::int64_t k) { return table.data[static_cast<std::size_t>(k)]; };
   // Signed bounds: hi may drop to -1 when the offset lies before the first line.

@@ -5,14 +5,19 @@
 
 #include "input/opening.hpp"
 
+#include "support/capture.hpp"
 #include "support/checked.hpp"
+#include "support/unnamed.hpp"
+#include "text/cluster_walk.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/position.hpp>
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -80,7 +85,7 @@ Position_node::~Position_node() {
 
 Position_fields Position_access::fields(const Position& p) {
   if (p.word_ == moved_from)
-    throw std::invalid_argument("cannot resolve a position that was moved from");
+    throw Unnamed<std::invalid_argument>("cannot resolve a position that was moved from");
   switch (p.word_ & 3) {
     case offset_tag: {
       Position_fields fields{Position_kind::Offset};
@@ -110,7 +115,8 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
   while (at.kind == Position_kind::Shift) {
     amounts.push_back(at.amount);
     if (Position_access::is_moved_from(*at.base))
-      throw std::invalid_argument("cannot resolve a shift of a position that was moved from");
+      throw Unnamed<std::invalid_argument>(
+          "cannot resolve a shift of a position that was moved from");
     at = Position_access::fields(*at.base);
   }
   std::int64_t offset = 0;
@@ -130,8 +136,11 @@ std::int64_t offset_of(Raw_cursor& cursor, const Position_fields& position) {
     case Position_kind::Shift:
       break;  // left by the loop above
   }
-  for (auto it = amounts.rbegin(); it != amounts.rend(); ++it)
-    offset = checked_add(offset, *it, "shifted offset");
+  for (auto it = amounts.rbegin(); it != amounts.rend(); ++it) {
+    if (__builtin_add_overflow(offset, *it, &offset))
+      throw Unnamed<std::overflow_error>("a shift by " + std::to_string(*it) +
+                                         " takes the offset past 64 bits");
+  }
   return offset;
 }
 
@@ -145,6 +154,10 @@ lexing_position with_empty_name(const Resolved_position& p) {
 }
 
 }  // namespace
+
+std::string input_name(const Raw_cursor& cursor) {
+  return escaped_text(cursor.name());
+}
 
 std::int64_t to_offset_raw(Raw_cursor& cursor, const Position& position) {
   return offset_of(cursor, Position_access::fields(position));
@@ -251,6 +264,19 @@ Position Position::of_line_col(std::int64_t line, std::int64_t col, Column_unit 
   return Position_access::make(node);
 }
 
+Position Position::of_line_col(std::int64_t line, std::int64_t col, Column_unit unit, int tab_width,
+                               Error& error) noexcept {
+  std::optional<Position> made;
+  detail::capture(error, [&] { made.emplace(of_line_col(line, col, unit, tab_width)); });
+  return made ? std::move(*made) : of_offset(0);
+}
+
+Position Position::of_lsp(std::uint32_t line, std::uint32_t character, Column_unit unit) {
+  // Unsigned 32-bit numbers plus one fit a 64-bit line and column, and the
+  // unit's default tab width is always valid.
+  return of_line_col(std::int64_t{line} + 1, std::int64_t{character} + 1, unit);
+}
+
 Position Position::shift(Position base, std::int64_t amount) {
   auto* node = new_node(Position_kind::Shift, std::move(base));
   node->amount = amount;
@@ -259,20 +285,37 @@ Position Position::shift(Position base, std::int64_t amount) {
 
 std::int64_t Position::to_offset(const Input& input, const Position& position) {
   auto opened = detail::open_raw(input);
-  const std::int64_t offset = detail::to_offset_raw(opened.cursor(), position);
+  const std::int64_t offset = detail::naming_input(
+      opened.cursor(), [&] { return detail::to_offset_raw(opened.cursor(), position); });
   opened.close();
   return offset;
+}
+
+std::int64_t Position::to_offset(const Input& input, const Position& position,
+                                 Error& error) noexcept {
+  std::int64_t offset = 0;
+  detail::capture(error, [&] { offset = to_offset(input, position); });
+  return error ? 0 : offset;
 }
 
 std::function<lexing_position(const Position&)> Position::to_lexing(Input input,
                                                                     std::string file_name) {
   return [input = std::move(input), file_name = std::move(file_name)](const Position& position) {
     auto opened = detail::open_raw(input);
-    lexing_position p = detail::to_lexing_raw(opened.cursor(), position);
+    lexing_position p = detail::naming_input(
+        opened.cursor(), [&] { return detail::to_lexing_raw(opened.cursor(), position); });
     opened.close();
     p.file_name = file_name;
     return p;
   };
+}
+
+lexing_position Position::to_lexing(const Input& input, const Position& position,
+                                    std::string file_name, Error& error) noexcept {
+  lexing_position p{std::string(), 0, 0, -1};
+  detail::capture(error, [&] { p = to_lexing(input, std::move(file_name))(position); });
+  if (error) p = {std::string(), 0, 0, -1};
+  return p;
 }
 
 }  // namespace vantel

@@ -4,11 +4,14 @@
 
 #include "input/raw_cursor.hpp"
 #include "position/resolved_position.hpp"
+#include "support/unnamed.hpp"
 
 #include <vantel/lexing_position.hpp>
 #include <vantel/position.hpp>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -19,6 +22,15 @@ namespace vantel::detail {
 // The lexer record of `position`: a Lexing position as it is, anything else
 // resolved against the line table with an empty file name.
 [[nodiscard]] lexing_position to_lexing_raw(Raw_cursor& cursor, const Position& position);
+
+// The cursor's input as failures name it, escaped: a name may hold anything.
+[[nodiscard]] std::string input_name(const Raw_cursor& cursor);
+
+// Runs `work` on `cursor`, naming its failures after the cursor's input.
+template <class Work>
+decltype(auto) naming_input(const Raw_cursor& cursor, Work&& work) {
+  return naming([&cursor] { return input_name(cursor); }, std::forward<Work>(work));
+}
 
 // to_lexing_raw but for the file name: the same queries of the line table,
 // the same failures.

@@ -5,6 +5,7 @@
 #include "position/resolve.hpp"
 
 #include "input/opening.hpp"
+#include "support/capture.hpp"
 #include "support/checked.hpp"
 #include "text/cluster_walk.hpp"
 #include "text/column_units.hpp"
@@ -45,9 +46,23 @@ Line_col Position::to_line_col(const Input& input, const Position& position, Col
                                int tab_width) {
   detail::check_tab_width(tab_width, "vantel::Position::to_line_col");
   auto opened = detail::open_raw(input);
-  const Line_col result = detail::to_line_col_raw(opened.cursor(), position, unit, tab_width);
+  const Line_col result = detail::naming_input(opened.cursor(), [&] {
+    return detail::to_line_col_raw(opened.cursor(), position, unit, tab_width);
+  });
   opened.close();
   return result;
+}
+
+Line_col Position::to_line_col(const Input& input, const Position& position, Column_unit unit,
+                               Error& error) noexcept {
+  return to_line_col(input, position, unit, default_tab_width, error);
+}
+
+Line_col Position::to_line_col(const Input& input, const Position& position, Column_unit unit,
+                               int tab_width, Error& error) noexcept {
+  Line_col result;
+  detail::capture(error, [&] { result = to_line_col(input, position, unit, tab_width); });
+  return error ? Line_col{} : result;
 }
 
 }  // namespace vantel

@@ -7,6 +7,8 @@
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
 #include "report/shown_text.hpp"
+#include "support/unnamed.hpp"
+#include "text/cluster_walk.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
@@ -143,6 +145,13 @@ Section& section_of(std::vector<Section>& sections, const Source& source) {
 }
 
 // Opens each input once and resolves its labels; nothing is printed yet.
+// Label `k` as its failures name it: `report label 2 ("declared here"), b.c`.
+std::string label_name(const Label& label, std::size_t k) {
+  std::string name = "report label " + std::to_string(k + 1);
+  if (!label.message.empty()) name += " (\"" + escaped_text(label.message) + "\")";
+  return name + ", " + escaped_text(label.source.name);
+}
+
 std::vector<Section> resolve_sections(const Report& report) {
   std::vector<Section> sections;
   std::vector<std::size_t> section_of_label;
@@ -159,7 +168,9 @@ std::vector<Section> resolve_sections(const Report& report) {
   take_together(openings);
   for (std::size_t k = 0; k < report.labels.size(); ++k) {
     Section& section = sections[section_of_label[k]];
-    if (auto placed = place(report.labels[k], k, section.opening->cursor()))
+    const Label& label = report.labels[k];
+    if (auto placed = naming([&] { return label_name(label, k); },
+                             [&] { return place(label, k, section.opening->cursor()); }))
       section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
@@ -216,7 +227,8 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
 void bare_row() noexcept {}
 
 void print_header(Row_writer& row, const Report& report, const Layout_plan& layout) {
-  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", std::string(report.severity.word()));
+  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag",
+                      std::string(report.severity.word()));
   std::string word(report.severity.word());
   if (!report.code.empty()) word += "[" + report.code + "]";
   put_shown(row, word, &tag, layout.tab_width);

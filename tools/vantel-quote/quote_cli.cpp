@@ -287,7 +287,12 @@ std::string reason(const std::string& file, const std::exception& e) {
       failure != nullptr && failure->code().category() != std::iostream_category())
     return file + ": " + failure->code().message();
   std::string what = e.what();
-  if (what.rfind(file + ": ", 0) == 0) return what;
+  // The library names its inputs escaped (this tool escapes whole messages),
+  // and a report's failures by their label, which names the file too.
+  if (what.rfind(file + ": ", 0) == 0 ||
+      what.rfind(vantel::detail::escaped_text(file) + ": ", 0) == 0 ||
+      what.rfind("report label ", 0) == 0)
+    return what;
   return file + ": " + what;
 }
 
@@ -354,8 +359,8 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   // file is quoted through the file input, which keeps its line table from one
   // quote to the next while the file is unchanged.
   std::optional<std::string> whole = read_first(options, env);
-  const vantel::Input input =
-      whole ? vantel::Input::string(std::move(*whole)) : vantel::Input::file(options.file);
+  const vantel::Input input = whole ? vantel::Input::string(std::move(*whole), options.file)
+                                    : vantel::Input::file(options.file);
   if (options.report.message) {
     const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
     // A report is always drawn as a terminal shows the text.

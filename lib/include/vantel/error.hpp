@@ -18,6 +18,7 @@ namespace vantel {
 ///   - std::errc::not_enough_memory for std::bad_alloc;
 ///   - the exception's own code for std::system_error (and std::ios_base::failure);
 ///   - std::errc::io_error for any other exception, a host callable's included.
+/// An Error is a plain value: give each thread its own.
 struct Error {
   std::error_code code;  ///< empty on success
   std::string message;   ///< the failure, naming the input and the position

@@ -60,6 +60,10 @@ struct Stag_functions {
 /// inside one ends the line and indents the next one to that column. A cut
 /// outside every box ends the line and starts the next one at column 0.
 /// Columns count bytes; texts returned by mark functions count for nothing.
+///
+/// A formatter is not shared between threads: it and its stream are used by
+/// one thread at a time. Threads that quote the same input at once each
+/// print on a formatter of their own.
 class Formatter {
  public:
   /// A formatter writing on `out` from column 0, with no box or tag open.

@@ -2,6 +2,7 @@
 // Where a text comes from.
 #pragma once
 
+#include <vantel/error.hpp>
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
 
@@ -76,22 +77,28 @@ class Input {
   /// once for many quotes, by open().
   /// Its line table is kept while the file is unchanged (see above).
   [[nodiscard]] static Input file(std::string name);
-  /// A text held by the input (moved in, not copied).
-  [[nodiscard]] static Input string(std::string text);
+  /// A text held by the input (moved in, not copied). Failures name it
+  /// `name`, as a file input's name its file.
+  [[nodiscard]] static Input string(std::string text, std::string name = "<string>");
   /// The caller's mutable buffer, shared: every read sees its content then.
   /// Its line table is the one computed at the first need: after a change
   /// that moves line feeds, build a new input.
-  [[nodiscard]] static Input bytes(std::shared_ptr<std::vector<char>> buffer);
+  /// Failures name it `name`.
+  [[nodiscard]] static Input bytes(std::shared_ptr<std::vector<char>> buffer,
+                                   std::string name = "<bytes>");
   /// A stream the caller opened; it must outlive the input and is never
   /// closed or put back where it stood. Offsets count from the stream's start
   /// where it can seek. Quoting fails with std::system_error when it cannot
   /// seek at all, and when reading it fails; its end is an ordinary end.
-  [[nodiscard]] static Input in_channel(std::istream& channel);
+  /// Failures name it `name`.
+  [[nodiscard]] static Input in_channel(std::istream& channel, std::string name = "<channel>");
   /// The caller's own cursor: `seek` to an absolute offset, `read_char` the
   /// next byte, and `line_offsets`, called at most once, for the line table.
+  /// Failures name it `name`.
   [[nodiscard]] static Input raw(std::function<Seek_result(std::int64_t)> seek,
                                  std::function<Byte()> read_char,
-                                 std::function<Line_table()> line_offsets);
+                                 std::function<Line_table()> line_offsets,
+                                 std::string name = "<raw>");
   /// An input opened by `opener` at each quote; the closer it returns runs
   /// exactly once when the quote is done, also when the quote fails.
   [[nodiscard]] static Input managed(std::function<std::pair<Input, Closer>()> opener);
@@ -104,6 +111,9 @@ class Input {
   /// a file or managed input (failing as a quote would); an input over a
   /// text, a buffer, a stream or callables needs no opening.
   [[nodiscard]] Opened open() const;
+  /// open() reporting a failure in `error` instead of throwing; then an
+  /// Opened whose input fails every quote (as one moved from does).
+  [[nodiscard]] Opened open(Error& error) const noexcept;
 
  private:
   explicit Input(std::shared_ptr<const detail::Input_node> node) : node_(std::move(node)) {}
@@ -155,6 +165,8 @@ class Opened {
   /// Closes now: runs the closers, innermost first, each once, and throws the
   /// first failure after all ran. Later calls do nothing.
   void close();
+  /// close() reporting the first failure in `error` instead of throwing.
+  void close(Error& error) noexcept;
 
  private:
   friend class Input;

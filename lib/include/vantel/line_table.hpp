@@ -17,7 +17,8 @@ namespace vantel {
 /// that a caller supplies is assumed to ascend and is not checked. Inside the
 /// library a table grows only as far as the queries on it need, and is kept
 /// as long as its input tells it is still the same text (vantel/input.hpp
-/// gives the rules); a Line_table is only ever a whole one.
+/// gives the rules); a Line_table is only ever a whole one. Tables never
+/// change: any number of threads may read and copy one at once.
 class Line_table {
  public:
   /// The empty table (no lines). Queries on it throw std::out_of_range.

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <vantel/display.hpp>
+#include <vantel/error.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
 #include <vantel/position.hpp>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace vantel {
@@ -27,7 +29,35 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         const Layout& layout, int max_lines = 10);
 
+/// pp(input, formatter, locations) that reports a failure in `error` instead
+/// of throwing (see <vantel/error.hpp>); what was printed before it stays.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        Error& error) noexcept;
+/// pp(input, formatter, locations, max_lines), reporting a failure in `error`.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        int max_lines, Error& error) noexcept;
+/// pp(input, formatter, locations, layout), reporting a failure in `error`.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Layout& layout, Error& error) noexcept;
+/// pp(input, formatter, locations, layout, max_lines), reporting a failure in
+/// `error`.
+void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
+        const Layout& layout, int max_lines, Error& error) noexcept;
+
+/// The quote that pp prints, as a string: `vantel::to_string(input, {where})`.
+/// Throws as pp does.
+[[nodiscard]] std::string to_string(const Input& input, const std::vector<Location>& locations,
+                                    const Layout& layout = {}, int max_lines = 10);
+/// to_string reporting a failure in `error` instead; then an empty string.
+[[nodiscard]] std::string to_string(const Input& input, const std::vector<Location>& locations,
+                                    const Layout& layout, int max_lines, Error& error) noexcept;
+/// to_string with the default layout, reporting a failure in `error`.
+[[nodiscard]] std::string to_string(const Input& input, const std::vector<Location>& locations,
+                                    Error& error) noexcept;
+
 /// A reusable printer bound to an input: each call opens the input anew.
+/// Threads may call one printer at once, each with its own formatter. A call
+/// throws as pp does: a host without exceptions calls pp's twins instead.
 using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 /// A Printer of `input` cut to `max_lines` rows. Binding does no work; every
 /// call of the printer prints one quote, as the other pp does.
@@ -45,6 +75,11 @@ using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 [[deprecated("use vantel::Layout")]] void pp(const Input& input, Formatter& formatter,
                                              const std::vector<Location>& locations,
                                              const Display& display, int max_lines = 10);
+/// The same, reporting a failure in `error`. Deprecated: use a Layout.
+[[deprecated("use vantel::Layout")]] void pp(const Input& input, Formatter& formatter,
+                                             const std::vector<Location>& locations,
+                                             const Display& display, int max_lines,
+                                             Error& error) noexcept;
 /// A Printer laid out as `display` says. Deprecated: use a Layout.
 [[deprecated("use vantel::Layout")]] [[nodiscard]] Printer pp(Input input, const Display& display,
                                                               int max_lines = 10);

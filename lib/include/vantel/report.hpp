@@ -17,6 +17,7 @@
 // shown escaped, as <0x1B> or <U+202E>.
 #pragma once
 
+#include <vantel/error.hpp>
 #include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
@@ -54,6 +55,18 @@ struct Label {
         Label_kind label_kind = Label_kind::Primary)
       : Label(Source(std::move(in), std::move(shown_name)), std::move(where), std::move(text),
               label_kind) {}
+  /// A label from `start` to `end` in `from`:
+  /// `labels.emplace_back(source, p, q, "expected a number")`.
+  Label(Source from, Position start, Position end, std::string text = {},
+        Label_kind label_kind = Label_kind::Primary)
+      : Label(std::move(from), Location(std::move(start), std::move(end)), std::move(text),
+              label_kind) {}
+  /// A label from `start` to `end` in `in`, shown as `shown_name`:
+  /// `labels.emplace_back(in, "a.c", p, q, "expected a number")`.
+  Label(Input in, std::string shown_name, Position start, Position end, std::string text = {},
+        Label_kind label_kind = Label_kind::Primary)
+      : Label(Source(std::move(in), std::move(shown_name)),
+              Location(std::move(start), std::move(end)), std::move(text), label_kind) {}
 
   /// A primary label: what the report is about.
   [[nodiscard]] static Label primary(Source from, Location where, std::string text = {}) {
@@ -78,7 +91,9 @@ struct Note {
 };
 
 /// A diagnostic: `severity[code]: message`, the labelled lines of each source
-/// in the order it first appears, then the notes.
+/// in the order it first appears, then the notes. A report is a plain value:
+/// several threads may draw one report at once while none changes it (its
+/// inputs are shared safely, see Input), each on its own formatter.
 struct Report {
   Severity severity = Severity::Error;  ///< a level, or a word of the host's
   std::string code;                     ///< shown as severity[code]; empty for none
@@ -98,8 +113,24 @@ struct Report {
 /// before anything is printed; std::invalid_argument for a bad layout.
 /// Stops drawing as soon as the formatter's stream has failed. The pieces
 /// are in Style_tag tags (<vantel/styles.hpp>): the severity and the primary
-/// underlines carry the report's severity word.
+/// underlines carry the report's severity word. Takes the cursors of all the
+/// report's inputs at once (see Input), so that reports drawn in other
+/// threads over the same inputs never wait for each other for ever.
 void pp_report(Formatter& formatter, const Report& report, const Layout& layout = {});
+/// pp_report with the default layout, reporting a failure in `error` instead
+/// of throwing (see <vantel/error.hpp>); nothing is printed then.
+void pp_report(Formatter& formatter, const Report& report, Error& error) noexcept;
+/// pp_report reporting a failure in `error` instead of throwing.
+void pp_report(Formatter& formatter, const Report& report, const Layout& layout,
+               Error& error) noexcept;
+
+/// The report as pp_report draws it, as a string. Throws as pp_report does.
+[[nodiscard]] std::string to_string(const Report& report, const Layout& layout = {});
+/// to_string reporting a failure in `error` instead; then an empty string.
+[[nodiscard]] std::string to_string(const Report& report, const Layout& layout,
+                                    Error& error) noexcept;
+/// to_string with the default layout, reporting a failure in `error`.
+[[nodiscard]] std::string to_string(const Report& report, Error& error) noexcept;
 
 /// How a report was laid out before vantel::Layout: `max_width` counts the
 /// columns of a line's window alone, the line number, the margin and the cut
@@ -116,6 +147,10 @@ struct [[deprecated("use vantel::Layout")]] Report_options {
 /// pp_report with the options that came before Layout. Deprecated.
 [[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
                                                     const Report_options& options);
+/// The same, reporting a failure in `error`. Deprecated.
+[[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
+                                                    const Report_options& options,
+                                                    Error& error) noexcept;
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif

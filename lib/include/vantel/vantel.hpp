@@ -11,14 +11,20 @@
 // are numbered from 1. A Layout lays quotes and reports out in terminal
 // columns instead, and Styles colour them.
 //
-// Failures are exceptions of standard types: std::system_error for a file that
-// cannot be opened or read, std::out_of_range for a line outside the line
-// table, std::overflow_error for position arithmetic that does not fit in
-// std::int64_t, std::invalid_argument for an Input or Position that was
-// moved from, a Layout out of range, or a tab width outside 1 to 64.
-// Whatever a caller's callable throws reaches the caller unchanged. The
-// library starts no threads and keeps no global state; one Input is used by
-// one operation at a time.
+// Failures are exceptions of standard types, whose messages name the input
+// and the position: std::system_error for a file that cannot be opened or
+// read, std::out_of_range for a line outside the input, std::overflow_error
+// for position arithmetic that does not fit in std::int64_t,
+// std::invalid_argument for an Input or Position that was moved from, a
+// Layout out of range, or a tab width outside 1 to 64. Whatever a caller's
+// callable throws reaches the caller unchanged. Every call that can fail has
+// a noexcept twin that takes a vantel::Error& last, for hosts built without
+// exceptions.
+//
+// The library starts no threads and keeps no global state. Inputs,
+// positions, line tables and reports may be used by any number of threads at
+// once (input.hpp says how quotes through one input take turns); a
+// Formatter, and an Error, belong to one thread at a time.
 #pragma once
 
 // The library's surface: where a text comes from (input), places in it
