@@ -227,6 +227,59 @@ TEST(BadFiles, AOneHundredMebibyteLineIsQuotedWholeNearItsEnd) {
   EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(size));
 }
 
+// A file cut short after its lines were counted fails naming the file and
+// the line it lost, before that line is drawn; it was drawn empty, as if
+// nothing were wrong.
+TEST(BadFiles, AFileThatShrinksAfterItsLinesWereCountedFails) {
+  const Temp_dir dir;
+  const std::string text = "ab\ncd\nef\ngh\n";
+  const std::string path = dir.file("shrinks", text);
+  const auto cut = [&] { ASSERT_EQ(::truncate(path.c_str(), 3), 0); };
+  std::ifstream stream(path, std::ios::binary);
+  const Input kept = Input::in_channel(stream);  // keeps its table from one quote to the next
+  const struct {
+    const char* name;
+    std::function<void(vantel::Formatter&)> act;
+    std::string message;
+    std::string shown;
+  } cases[] = {
+      {"a report whose tag handler truncates its file",
+       [&](vantel::Formatter& f) {
+         f.set_stag_functions({{}, {}, [&](const vantel::Stag&) { cut(); }, {}});
+         f.set_print_tags(true);
+         vantel::Report report;
+         report.message = "m";
+         const vantel::Source source(Input::file(path), "shrinks");
+         report.labels = {vantel::Label::primary(source, line_cols(1, 1, 1, 2), "a"),
+                          vantel::Label::secondary(source, line_cols(4, 1, 4, 2), "b")};
+         vantel::pp_report(f, report);
+       },
+       path + ": line 4 is cut short: the input now ends at offset 3, but held 12 bytes",
+       "error: m\n --> shrinks:1:1\n  |\n1 | ab\n  | ^ a\n"},
+      {"a quote of a stream whose file shrank since the last one",
+       [&](vantel::Formatter& f) {
+         vantel::pp(kept, f, {line_cols(1, 1, 4, 2)});
+         cut();
+         vantel::pp(kept, f, {line_cols(1, 1, 4, 2)});
+       },
+       "input stream: line 2 is cut short: the input now ends at offset 3",
+       "1 | ab\n2 | cd\n3 | ef\n4 | g.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    (void)dir.file("shrinks", text);
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    try {
+      c.act(f);
+      ADD_FAILURE() << "no failure";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+    }
+    EXPECT_EQ(out.str(), c.shown);
+  }
+}
+
 // --- Positions and row limits at the integer extremes ----------------------
 
 TEST(BadPositions, OffsetsAndColumnsAtTheInt64ExtremesResolveOrOverflow) {

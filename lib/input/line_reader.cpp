@@ -4,7 +4,10 @@
 #include "support/wide_integer.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
+#include <string>
+#include <system_error>
 
 namespace vantel::detail {
 
@@ -35,6 +38,7 @@ bool Line_reader::seek(std::int64_t start) {
         continue;
       }
       if (!cursor_.read_char()) {
+        check_counted(position_, start);
         position_ = -1;
         return false;
       }
@@ -43,7 +47,10 @@ bool Line_reader::seek(std::int64_t start) {
     return true;
   }
   position_ = -1;
-  if (cursor_.seek(start) == Seek_result::Invalid_position) return false;
+  if (cursor_.seek(start) == Seek_result::Invalid_position) {
+    check_counted(start, start);
+    return false;
+  }
   position_ = start;
   return true;
 }
@@ -66,6 +73,17 @@ bool Line_reader::next(Read_line& line) {
   return line.ended || !line.text.empty();
 }
 
+void Line_reader::check_counted(std::int64_t reached, std::int64_t line_start) {
+  const std::int64_t counted = cursor_.counted_size();
+  if (reached < 0 || reached >= counted) return;
+  const std::int64_t line = cursor_.line_col_of_offset(line_start).first;
+  throw std::system_error(EIO, std::generic_category(),
+                          cursor_.name() + ": line " + std::to_string(line) +
+                              " is cut short: the input now ends at offset " +
+                              std::to_string(reached) + ", but held " + std::to_string(counted) +
+                              " bytes when its lines were counted");
+}
+
 void Line_reader::read_rest(Read_line& line) {
   // A caller's cursor could go on past the last representable offset:
   // reading stops there.
@@ -86,7 +104,10 @@ void Line_reader::read_rest(Read_line& line) {
       return;
     }
     const Byte c = cursor_.read_char();
-    if (!c) return;
+    if (!c) {
+      check_counted(position_, line.start);
+      return;
+    }
     ++position_;
     if (*c == '\n') {
       line.ended = true;

@@ -33,7 +33,10 @@ void drop_returns(std::string& text);
 // reached by reading on rather than seeking, so that lines taken in
 // ascending order cost one pass over the text between them. Bytes that the
 // cursor holds at hand are taken many at a time, never further than reading
-// them one by one would go.
+// them one by one would go. A line that ends before the bytes that the
+// cursor's table has counted finds an input that shrank since (another
+// writer, a tag handler): std::system_error naming the input and the line,
+// rather than a line read empty or short.
 class Line_reader {
  public:
   explicit Line_reader(Raw_cursor& cursor) noexcept : cursor_(cursor) {}
@@ -56,6 +59,8 @@ class Line_reader {
 
  private:
   void read_rest(Read_line& line);
+  // Throws when the input ended at `reached`, before the bytes counted.
+  void check_counted(std::int64_t reached, std::int64_t line_start);
 
   Raw_cursor& cursor_;
   std::int64_t position_ = -1;  // where the cursor stands, -1 when unknown

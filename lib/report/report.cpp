@@ -274,9 +274,10 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   std::size_t mark = 0;
   for (const std::int64_t line : section.lines) {
     if (row.failed()) return;  // nothing more would be written
+    // Read first: a line that the input no longer holds fails before its rows.
+    reader.read(line_start(section, line), read);
     if (previous != 0 && line > previous + 1) print_elision(row, gutter);
     previous = line;
-    reader.read(line_start(section, line), read);
     const std::string_view text = without_final_return(read);
     std::vector<Report_part> parts =
         parts_on(section, line, text.size(), read.ended, primary_tag, mark);
