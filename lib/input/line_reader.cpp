@@ -55,12 +55,13 @@ bool Line_reader::seek(std::int64_t start) {
   return true;
 }
 
-bool Line_reader::read(std::int64_t start, Read_line& line) {
+bool Line_reader::read(std::int64_t start, Read_line& line, std::size_t most) {
   line.text.clear();
   line.start = start;
   line.ended = false;
+  goes_on_ = false;
   if (!seek(start)) return false;
-  read_rest(line);
+  read_rest(line, most);
   return true;
 }
 
@@ -68,8 +69,9 @@ bool Line_reader::next(Read_line& line) {
   line.text.clear();
   line.ended = false;
   line.start = position_;
+  goes_on_ = false;
   if (position_ < 0 || position_ == max_offset) return false;
-  read_rest(line);
+  read_rest(line, std::string::npos);
   return line.ended || !line.text.empty();
 }
 
@@ -84,15 +86,26 @@ void Line_reader::check_counted(std::int64_t reached, std::int64_t line_start) {
                               " bytes when its lines were counted");
 }
 
-void Line_reader::read_rest(Read_line& line) {
+void Line_reader::read_more(Read_line& line, std::size_t most) {
+  if (goes_on_) read_rest(line, most);
+}
+
+void Line_reader::read_rest(Read_line& line, std::size_t most) {
+  goes_on_ = false;
+  const std::size_t until =
+      line.text.size() + std::min(most, line.text.max_size() - line.text.size());
   // A caller's cursor could go on past the last representable offset:
   // reading stops there.
   while (position_ < max_offset) {
+    if (line.text.size() >= until) {
+      goes_on_ = true;
+      return;
+    }
     const std::string_view at_hand = cursor_.buffered();
     if (!at_hand.empty()) {
       const auto room = static_cast<std::size_t>(std::min<std::int64_t>(
           max_offset - position_, static_cast<std::int64_t>(at_hand.size())));
-      const std::string_view rest = at_hand.substr(0, room);
+      const std::string_view rest = at_hand.substr(0, std::min(room, until - line.text.size()));
       const std::size_t lf = rest.find('\n');
       const std::size_t run = std::min(lf, rest.size());
       line.text.append(rest.data(), run);
