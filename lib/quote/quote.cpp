@@ -4,6 +4,7 @@
 #include "draw/in_tag.hpp"
 #include "draw/line_number.hpp"
 #include "input/line_reader.hpp"
+#include "quote/line_slice.hpp"
 #include "quote/quoted_lines.hpp"
 #include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
@@ -157,8 +158,18 @@ std::string single_line_label(const Quoted_lines& lines, const Resolved_position
 // line after it, which holds no byte to read: with points shown, that line is
 // given empty.
 void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_position& last,
-            bool text, bool show_points, Quoted_lines& lines) {
+            const Layout_plan& layout, bool show_points, Quoted_lines& lines) {
+  const bool text = layout.text;
   Line_reader reader(cursor);
+  if (text && first.line_start >= 0) {
+    // A quote of one long line keeps only what its window shows.
+    auto slice = slice_line(reader, first.line_start, first.char_offset, layout.window_width(0),
+                            layout.tab_width);
+    if (slice && !(slice->ended && slice->end + 1 < last.char_offset)) {
+      lines.take(slice->line);
+      return;
+    }
+  }
   Read_line read;
   source_line line{};
   bool any = false;
@@ -229,8 +240,7 @@ void print_quote(Formatter& formatter, Raw_cursor& cursor, const Quote_plan& pla
   if (!extrema) return;
   const Resolved_position first = plan.record(extrema->first.payload);
   Quoted_lines lines(plan, max_lines);
-  gather(cursor, first, plan.record(extrema->second.payload), layout.text, plan.show_points(),
-         lines);
+  gather(cursor, first, plan.record(extrema->second.payload), layout, plan.show_points(), lines);
   render_quote(formatter, plan, lines, layout, max_lines);
 }
 

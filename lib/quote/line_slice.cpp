@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+#include "quote/line_slice.hpp"
+
+#include "text/cluster_walk.hpp"
+
+#include <algorithm>
+#include <string>
+
+namespace vantel::detail {
+
+std::atomic<std::size_t>& slice_above() noexcept {
+  static std::atomic<std::size_t> above{std::size_t{1} << 20};
+  return above;
+}
+
+namespace {
+
+constexpr std::size_t piece = std::size_t{1} << 16;
+// A cluster is taken only when the next code point is whole in the buffer
+// too, so that the piece after cannot join it.
+constexpr std::size_t longest_code_point = 4;
+// Wider windows, or slices that hold more bytes (a cluster of thousands of
+// marks), are read whole as before.
+constexpr Wide widest_window = Wide{1} << 20;
+constexpr std::size_t most_kept = std::size_t{16} << 20;
+
+// A cluster start: an offset of the line and its display column.
+struct Mark {
+  std::int64_t offset = 0;
+  std::int64_t column = 0;
+};
+
+class Slicer {
+ public:
+  Slicer(Line_reader& reader, std::int64_t start, std::int64_t first, Wide width, int tab_width)
+      : reader_(reader), first_(first), width_(width), tab_width_(tab_width), base_(start) {
+    recent_ = older_ = Mark{start, 0};
+    next_mark_ = width;
+  }
+
+  std::optional<Line_slice> slice(std::size_t above) {
+    if (!reader_.read(base_, read_, above) || !reader_.goes_on()) return std::nullopt;
+    buffer_.swap(read_.text);
+    if (!walk()) return std::nullopt;
+    return finish();
+  }
+
+ private:
+  // Walks clusters to the slice's end, or the line's; false when it cannot
+  // slice.
+  bool walk() {
+    for (;;) {
+      if (buffer_.size() > most_kept) return false;
+      const bool more = reader_.goes_on();
+      const std::size_t safe =
+          more ? buffer_.size() - std::min(buffer_.size(), longest_code_point) : buffer_.size();
+      skip_plain(safe);
+      Cluster_walk walk(buffer_, tab_width_, at_, column_);
+      Cluster c;
+      if (!walk.next(c) || (more && c.end > safe)) {
+        if (!more) return lit_.has_value();
+        read_on();
+        continue;
+      }
+      if (take(c)) return true;
+    }
+  }
+
+  // Steps over plain text up to the next place that matters.
+  void skip_plain(std::size_t safe) {
+    const Wide column_room = (lit_ ? stop_ : next_mark_) - column_;
+    std::size_t limit = safe;
+    if (!lit_) limit = std::min<std::size_t>(limit, byte_of(first_));
+    if (column_room > 0)
+      limit = std::min<std::size_t>(limit, at_ + static_cast<std::size_t>(std::min<Wide>(
+                                                     column_room, static_cast<Wide>(safe))));
+    else
+      limit = at_;
+    if (limit <= at_) return;
+    Cluster_walk walk(buffer_, tab_width_, at_, column_);
+    const std::size_t n = walk.skip_plain(limit);
+    at_ += n;
+    column_ += static_cast<std::int64_t>(n);
+  }
+
+  // Takes cluster `c`; true once the slice's end is found.
+  bool take(const Cluster& c) {
+    at_ = c.end;
+    column_ = c.column + c.width;
+    if (lit_) {
+      if (c.column < stop_) return false;
+      to_ = offset_of(c.end);
+      return true;
+    }
+    if (c.column >= next_mark_) {
+      older_ = recent_;
+      recent_ = {offset_of(c.begin), c.column};
+      next_mark_ = Wide{c.column} + width_;
+    }
+    if (offset_of(c.end) > first_) {
+      lit_ = c.column;
+      stop_ = Wide{c.column} + c.width + width_;
+    }
+    return false;
+  }
+
+  // Drops what lies before the older mark, and reads the next piece.
+  void read_on() {
+    const std::size_t keep = byte_of(older_.offset);
+    if (keep > 0) {
+      buffer_.erase(0, keep);
+      base_ += static_cast<std::int64_t>(keep);
+      at_ -= keep;
+    }
+    read_.text.swap(buffer_);
+    reader_.read_more(read_, piece);
+    read_.text.swap(buffer_);
+  }
+
+  // Reads the rest of the line, keeping nothing of it, and cuts the slice.
+  std::optional<Line_slice> finish() {
+    if (to_ < 0) to_ = offset_of(buffer_.size());
+    char last = buffer_.empty() ? '\0' : buffer_.back();
+    std::string rest;
+    while (reader_.goes_on()) {
+      read_.text.swap(rest);
+      read_.text.clear();
+      reader_.read_more(read_, piece);
+      read_.text.swap(rest);
+      if (!rest.empty()) last = rest.back();
+    }
+    // As the text layout sees the line: without a return before its feed.
+    std::int64_t end = reader_.position() - (read_.ended ? 1 : 0);
+    if (read_.ended && last == '\r') --end;
+    if (first_ >= end) return std::nullopt;
+    to_ = std::min(to_, end);
+    const std::size_t from = byte_of(older_.offset);
+    source_line line{buffer_.substr(from, byte_of(to_) - from), older_.offset};
+    line.column = older_.column;
+    line.rest = end - to_;
+    return Line_slice{std::move(line), end, read_.ended};
+  }
+
+  [[nodiscard]] std::int64_t offset_of(std::size_t byte) const noexcept {
+    return base_ + static_cast<std::int64_t>(byte);
+  }
+  [[nodiscard]] std::size_t byte_of(std::int64_t offset) const noexcept {
+    return static_cast<std::size_t>(std::max<std::int64_t>(offset - base_, 0));
+  }
+
+  Line_reader& reader_;
+  std::int64_t first_;
+  Wide width_;
+  int tab_width_;
+  Read_line read_;
+  std::string buffer_;  // the line from offset base_
+  std::int64_t base_;
+  std::size_t at_ = 0;  // the next cluster's start in buffer_
+  std::int64_t column_ = 0;
+  Mark recent_;
+  Mark older_;
+  Wide next_mark_;
+  std::optional<Wide> lit_;  // the column of the cluster that holds first_
+  Wide stop_ = 0;            // the slice ends with the first cluster from this column
+  std::int64_t to_ = -1;     // the offset where the slice ends
+};
+
+}  // namespace
+
+std::optional<Line_slice> slice_line(Line_reader& reader, std::int64_t start, std::int64_t first,
+                                     Wide width, int tab_width) {
+  if (width <= 0 || width > widest_window || first < start) return std::nullopt;
+  return Slicer(reader, start, first, width, tab_width).slice(slice_above().load());
+}
+
+}  // namespace vantel::detail
