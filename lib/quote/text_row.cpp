@@ -87,18 +87,22 @@ Text_row::Reach Text_row::walk_to_window() {
     reach.stopped = text_.size();
     return reach;
   }
-  const Wide text_width = walk.column();
-  reach.width = text_width + past_count_;
-  if (past_count_ > 0) {
-    if (!first_lit_) {
-      const Wide text_end = offset_of(text_.size());
-      const Iterator i = reaching(text_end, hint);
-      first_lit_ = text_width + (std::max<Wide>(i->start.offset, text_end) - text_end);
-      reach.first_end = *first_lit_ + 1;
-    }
-    reach.lit_end = reach.width;
-  }
+  reach_end(reach, walk.column(), hint);
   return reach;
+}
+
+// The walk reached the end of the text, `text_width` columns wide: the row
+// goes on with a column per offset past it up to the last highlighted one.
+void Text_row::reach_end(Reach& reach, Wide text_width, Iterator hint) {
+  reach.width = text_width + past_count_;
+  if (past_count_ == 0) return;
+  if (!first_lit_) {
+    const Wide text_end = offset_of(text_.size());
+    const Iterator i = reaching(text_end, hint);
+    first_lit_ = text_width + (std::max<Wide>(i->start.offset, text_end) - text_end);
+    reach.first_end = *first_lit_ + 1;
+  }
+  reach.lit_end = reach.width;
 }
 
 // Steps the walk over plain text up to `offset`: such text is only counted.

@@ -72,6 +72,7 @@ class Text_row {
 
   void find_window();
   Reach walk_to_window();
+  void reach_end(Reach& reach, Wide text_width, Iterator hint);
   void skip_to(Cluster_walk& walk, Wide offset) const;
   void open_window(Wide target, Wide least_end, std::optional<Wide> keep_until, const Reach& reach);
 
