@@ -4,7 +4,8 @@
 // closes within one row, that no control byte but the line feed reaches the
 // output, that the rows of text stay within the maximum width, that drawing
 // again gives the same bytes, and that a stream that throws at any byte
-// leaves no tag of the report's open inside the caller's, and that a label
+// leaves no tag of the report's open inside the caller's, that lines sliced
+// for their windows draw as lines read whole, and that a label
 // drawn alone shows its first highlighted cluster with its markers under it,
 // however narrow the window. The options are
 // those that came before Layout, which reach the same drawing.
@@ -12,11 +13,13 @@
 #include "full_buf.hpp"
 #include "fuzz_check.hpp"
 
+#include "quote/line_slice.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <ios>
@@ -199,6 +202,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CHECK(first.balanced && first.depth == 0);
   const Drawn second = draw(report, options);
   CHECK(second.out == first.out);
+  // Lines sliced for their windows, as long ones are, draw as read whole.
+  {
+    std::atomic<std::size_t>& above = vantel::detail::slice_above();
+    const std::size_t usual = above.exchange(0);
+    const Drawn sliced = draw(report, options);
+    above.store(usual);
+    if (sliced.out != first.out)
+      std::fprintf(stderr, "read whole:\n%s--\nsliced:\n%s--\n", first.out.c_str(),
+                   sliced.out.c_str());
+    CHECK(sliced.out == first.out);
+  }
 
   // Line feeds end rows, tags never span one, and nothing else below 0x20
   // (nor DEL) is written: everything is escaped.

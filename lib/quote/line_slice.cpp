@@ -32,10 +32,16 @@ struct Mark {
 
 class Slicer {
  public:
-  Slicer(Line_reader& reader, std::int64_t start, std::int64_t first, Wide width, int tab_width)
-      : reader_(reader), first_(first), width_(width), tab_width_(tab_width), base_(start) {
+  Slicer(Line_reader& reader, std::int64_t start, const Slice_need& need)
+      : reader_(reader),
+        first_(need.first),
+        last_(need.last),
+        width_(need.width),
+        tab_width_(need.tab_width),
+        align_(need.align),
+        base_(start) {
     recent_ = older_ = Mark{start, 0};
-    next_mark_ = width;
+    next_mark_ = width_ + 1;
   }
 
   std::optional<Line_slice> slice(std::size_t above) {
@@ -68,14 +74,14 @@ class Slicer {
 
   // Steps over plain text up to the next place that matters.
   void skip_plain(std::size_t safe) {
-    const Wide column_room = (lit_ ? stop_ : next_mark_) - column_;
     std::size_t limit = safe;
-    if (!lit_) limit = std::min<std::size_t>(limit, byte_of(first_));
-    if (column_room > 0)
-      limit = std::min<std::size_t>(limit, at_ + static_cast<std::size_t>(std::min<Wide>(
-                                                     column_room, static_cast<Wide>(safe))));
-    else
-      limit = at_;
+    if (!lit_) limit = std::min(limit, byte_of(first_));
+    if (lit_ && !stop_) limit = std::min(limit, byte_of(last_));
+    if (!lit_ || stop_) {
+      const Wide room = (stop_ ? *stop_ : next_mark_) - column_;
+      limit = std::min<std::size_t>(limit, at_ + static_cast<std::size_t>(std::clamp<Wide>(
+                                                     room, 0, static_cast<Wide>(safe))));
+    }
     if (limit <= at_) return;
     Cluster_walk walk(buffer_, tab_width_, at_, column_);
     const std::size_t n = walk.skip_plain(limit);
@@ -87,21 +93,16 @@ class Slicer {
   bool take(const Cluster& c) {
     at_ = c.end;
     column_ = c.column + c.width;
-    if (lit_) {
-      if (c.column < stop_) return false;
-      to_ = offset_of(c.end);
-      return true;
-    }
-    if (c.column >= next_mark_) {
+    if (!lit_ && c.column >= next_mark_ && c.column % align_ == 0) {
       older_ = recent_;
       recent_ = {offset_of(c.begin), c.column};
-      next_mark_ = Wide{c.column} + width_;
+      next_mark_ = Wide{c.column} + width_ + 1;
     }
-    if (offset_of(c.end) > first_) {
-      lit_ = c.column;
-      stop_ = Wide{c.column} + c.width + width_;
-    }
-    return false;
+    if (!lit_ && offset_of(c.end) > first_) lit_ = c.column;
+    if (lit_ && !stop_ && offset_of(c.end) > last_) stop_ = Wide{column_} + width_ + 1;
+    if (!stop_ || c.column < *stop_) return false;
+    to_ = offset_of(c.end);
+    return true;
   }
 
   // Drops what lies before the older mark, and reads the next piece.
@@ -150,8 +151,10 @@ class Slicer {
 
   Line_reader& reader_;
   std::int64_t first_;
+  std::int64_t last_;
   Wide width_;
   int tab_width_;
+  int align_;
   Read_line read_;
   std::string buffer_;  // the line from offset base_
   std::int64_t base_;
@@ -160,17 +163,18 @@ class Slicer {
   Mark recent_;
   Mark older_;
   Wide next_mark_;
-  std::optional<Wide> lit_;  // the column of the cluster that holds first_
-  Wide stop_ = 0;            // the slice ends with the first cluster from this column
-  std::int64_t to_ = -1;     // the offset where the slice ends
+  std::optional<Wide> lit_;   // the column of the cluster that holds first_
+  std::optional<Wide> stop_;  // the slice ends with the first cluster from this column
+  std::int64_t to_ = -1;      // the offset where the slice ends
 };
 
 }  // namespace
 
-std::optional<Line_slice> slice_line(Line_reader& reader, std::int64_t start, std::int64_t first,
-                                     Wide width, int tab_width) {
-  if (width <= 0 || width > widest_window || first < start) return std::nullopt;
-  return Slicer(reader, start, first, width, tab_width).slice(slice_above().load());
+std::optional<Line_slice> slice_line(Line_reader& reader, std::int64_t start,
+                                     const Slice_need& need) {
+  if (need.width <= 0 || need.width > widest_window || need.first < start || need.last < need.first)
+    return std::nullopt;
+  return Slicer(reader, start, need).slice(slice_above().load());
 }
 
 }  // namespace vantel::detail

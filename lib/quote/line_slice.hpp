@@ -24,14 +24,27 @@ struct Line_slice {
   bool ended;        // by a line feed
 };
 
-// The clusters of the line at `start` from two marks a window's width apart
-// before the one that holds offset `first` to a window's width after it:
-// all that a window of at most `width` columns placed for that cluster
-// walks. Reads the line once, piece by piece, walking its clusters up to the
-// slice's end and only reading on after it, and holds little more than the
-// slice. None for a line no longer than slice_above(), or one whose text
-// does not hold `first`: such a line is read whole.
+// What a slice must hold: the clusters of its line from two marks a
+// window's width apart before the one that holds offset `first`, to a
+// window's width after the one that holds offset `last`: all that windows of
+// at most `width` columns placed for the cells between walk, with at least
+// one column cut on each side. The slice starts at a column that is a
+// multiple of `align`, so that a walk from its start at column 0 finds the
+// tab stops where the line has them.
+struct Slice_need {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  Wide width = 0;
+  int tab_width = 1;
+  int align = 1;
+};
+
+// The slice of the line at `start` that `need` asks for. Reads the line
+// once, piece by piece, walking its clusters up to the slice's end and only
+// reading on after it, and holds little more than the slice. None for a line
+// no longer than slice_above(), one whose text does not hold `first`, or one
+// whose slice would not be small: such a line is read whole.
 [[nodiscard]] std::optional<Line_slice> slice_line(Line_reader& reader, std::int64_t start,
-                                                   std::int64_t first, Wide width, int tab_width);
+                                                   const Slice_need& need);
 
 }  // namespace vantel::detail

@@ -163,8 +163,11 @@ void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_p
   Line_reader reader(cursor);
   if (text && first.line_start >= 0) {
     // A quote of one long line keeps only what its window shows.
-    auto slice = slice_line(reader, first.line_start, first.char_offset, layout.window_width(0),
-                            layout.tab_width);
+    Slice_need need;
+    need.first = need.last = first.char_offset;
+    need.width = layout.window_width(0);
+    need.tab_width = layout.tab_width;
+    auto slice = slice_line(reader, first.line_start, need);
     if (slice && !(slice->ended && slice->end + 1 < last.char_offset)) {
       lines.take(slice->line);
       return;
