@@ -284,11 +284,15 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   // The column counts bytes from 1, up to the line's end (its line feed, or
   // the end of the input) where an offset lies past it.
   const std::int64_t start = line_start(section, p.first_line);
-  // Past the column, only whether the line goes on matters.
-  reader.read(start, line, static_cast<std::size_t>(p.start - start) + 2);
-  const auto size =
-      static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
-  const std::int64_t column = std::min(p.start - start, size) + 1;
+  // A label on a byte of its line, or on its line feed, has that byte's
+  // column: only one past the end of the input needs the line's length.
+  std::int64_t column = p.start - start + 1;
+  if (!reader.read(p.start, line, 1) || (line.text.empty() && !line.ended)) {
+    reader.read(start, line);
+    const auto size =
+        static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
+    column = std::min(p.start - start, size) + 1;
+  }
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
