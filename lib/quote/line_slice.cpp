@@ -4,6 +4,7 @@
 #include "text/cluster_walk.hpp"
 
 #include <algorithm>
+#include <deque>
 #include <string>
 
 namespace vantel::detail {
@@ -30,6 +31,13 @@ struct Mark {
   std::int64_t column = 0;
 };
 
+// Cluster starts at every column from `from.column` to `last`, a byte each:
+// a run of plain text, or one cluster's start.
+struct Starts {
+  Mark from;
+  std::int64_t last = 0;
+};
+
 class Slicer {
  public:
   Slicer(Line_reader& reader, std::int64_t start, const Slice_need& need)
@@ -40,8 +48,7 @@ class Slicer {
         tab_width_(need.tab_width),
         align_(need.align),
         base_(start) {
-    recent_ = older_ = Mark{start, 0};
-    next_mark_ = width_ + 1;
+    older_ = Mark{start, 0};
   }
 
   std::optional<Line_slice> slice(std::size_t above) {
@@ -77,32 +84,51 @@ class Slicer {
     std::size_t limit = safe;
     if (!lit_) limit = std::min(limit, byte_of(first_));
     if (lit_ && !stop_) limit = std::min(limit, byte_of(last_));
-    if (!lit_ || stop_) {
-      const Wide room = (stop_ ? *stop_ : next_mark_) - column_;
-      limit = std::min<std::size_t>(limit, at_ + static_cast<std::size_t>(std::clamp<Wide>(
-                                                     room, 0, static_cast<Wide>(safe))));
-    }
+    if (stop_)
+      limit =
+          std::min<std::size_t>(limit, at_ + static_cast<std::size_t>(std::clamp<Wide>(
+                                                 *stop_ - column_, 0, static_cast<Wide>(safe))));
     if (limit <= at_) return;
+    const Mark from{offset_of(at_), column_};
     Cluster_walk walk(buffer_, tab_width_, at_, column_);
     const std::size_t n = walk.skip_plain(limit);
     at_ += n;
     column_ += static_cast<std::int64_t>(n);
+    if (!lit_ && n > 0) {
+      starts_.push_back({from, column_});
+      settle();
+    }
   }
 
   // Takes cluster `c`; true once the slice's end is found.
   bool take(const Cluster& c) {
+    if (!lit_) {
+      starts_.push_back({{offset_of(c.begin), c.column}, c.column});
+      settle();
+    }
     at_ = c.end;
     column_ = c.column + c.width;
-    if (!lit_ && c.column >= next_mark_ && c.column % align_ == 0) {
-      older_ = recent_;
-      recent_ = {offset_of(c.begin), c.column};
-      next_mark_ = Wide{c.column} + width_ + 1;
-    }
     if (!lit_ && offset_of(c.end) > first_) lit_ = c.column;
     if (lit_ && !stop_ && offset_of(c.end) > last_) stop_ = Wide{column_} + width_ + 1;
     if (!stop_ || c.column < *stop_) return false;
     to_ = offset_of(c.end);
     return true;
+  }
+
+  // Moves the older mark to the last aligned cluster start a window's
+  // width and one column before where the walk stands.
+  void settle() {
+    const Wide most = Wide{column_} - width_ - 1;
+    while (!starts_.empty() && starts_.front().from.column <= most) {
+      const Starts& run = starts_.front();
+      const Wide top = std::min<Wide>(run.last, most);
+      const Wide aligned = top - top % align_;
+      if (aligned >= run.from.column)
+        older_ = {run.from.offset + static_cast<std::int64_t>(aligned - run.from.column),
+                  static_cast<std::int64_t>(aligned)};
+      if (run.last > most) return;
+      starts_.pop_front();
+    }
   }
 
   // Drops what lies before the older mark, and reads the next piece.
@@ -160,12 +186,11 @@ class Slicer {
   std::int64_t base_;
   std::size_t at_ = 0;  // the next cluster's start in buffer_
   std::int64_t column_ = 0;
-  Mark recent_;
-  Mark older_;
-  Wide next_mark_;
-  std::optional<Wide> lit_;   // the column of the cluster that holds first_
-  std::optional<Wide> stop_;  // the slice ends with the first cluster from this column
-  std::int64_t to_ = -1;      // the offset where the slice ends
+  Mark older_;                 // where the slice starts
+  std::deque<Starts> starts_;  // cluster starts not yet a window behind
+  std::optional<Wide> lit_;    // the column of the cluster that holds first_
+  std::optional<Wide> stop_;   // the slice ends with the first cluster from this column
+  std::int64_t to_ = -1;       // the offset where the slice ends
 };
 
 }  // namespace

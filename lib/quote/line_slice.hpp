@@ -24,9 +24,9 @@ struct Line_slice {
   bool ended;        // by a line feed
 };
 
-// What a slice must hold: the clusters of its line from two marks a
-// window's width apart before the one that holds offset `first`, to a
-// window's width after the one that holds offset `last`: all that windows of
+// What a slice must hold: the clusters of its line from a window's width
+// and a column before the one that holds offset `first`, to as far after
+// the one that holds offset `last`: all that windows of
 // at most `width` columns placed for the cells between walk, with at least
 // one column cut on each side. The slice starts at a column that is a
 // multiple of `align`, so that a walk from its start at column 0 finds the
