@@ -5,6 +5,7 @@
 #include "text/code_point.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace vantel::detail {
@@ -74,6 +75,11 @@ std::size_t plain_run(std::string_view line, std::size_t from, std::size_t limit
   if (unit == Column_unit::Display) return Cluster_walk(line, tab_width, from).skip_plain(limit);
   if (unit == Column_unit::Bytes) return limit - from;
   std::size_t at = from;
+  // Eight ASCII bytes at a time: no high bit in the word.
+  for (std::uint64_t word = 0; at + 8 <= limit; at += 8) {
+    std::memcpy(&word, line.data() + at, sizeof word);
+    if ((word & 0x8080808080808080) != 0) break;
+  }
   while (at < limit && static_cast<unsigned char>(line[at]) < 0x80) ++at;
   return at - from;
 }
