@@ -13,7 +13,7 @@
 #include "full_buf.hpp"
 #include "fuzz_check.hpp"
 
-#include "quote/line_slice.hpp"
+#include "draw/line_slice.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -12,7 +12,7 @@
 // whole.
 #include <vantel/vantel.hpp>
 #include "fuzz_check.hpp"
-#include "quote/line_slice.hpp"
+#include "draw/line_slice.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -4,7 +4,7 @@
 // The library must answer with its documented failures or the caller's own,
 // leave nothing open, and touch no byte it was given.
 #include "helpers.hpp"
-#include "quote/line_slice.hpp"
+#include "draw/line_slice.hpp"
 
 #include <vantel/vantel.hpp>
 

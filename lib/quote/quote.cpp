@@ -3,8 +3,8 @@
 
 #include "draw/in_tag.hpp"
 #include "draw/line_number.hpp"
+#include "draw/line_slice.hpp"
 #include "input/line_reader.hpp"
-#include "quote/line_slice.hpp"
 #include "quote/quoted_lines.hpp"
 #include "quote/text_quote.hpp"
 #include "quote/two_columns.hpp"
@@ -21,6 +21,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vantel::detail {
 namespace {
@@ -169,7 +170,10 @@ void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_p
     need.tab_width = layout.tab_width;
     auto slice = slice_line(reader, first.line_start, need);
     if (slice && !(slice->ended && slice->end + 1 < last.char_offset)) {
-      lines.take(slice->line);
+      source_line line{std::move(slice->text), slice->start};
+      line.column = slice->column;
+      line.rest = slice->rest;
+      lines.take(line);
       return;
     }
   }

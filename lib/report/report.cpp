@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "draw/layout_plan.hpp"
+#include "draw/line_slice.hpp"
 #include "draw/row_writer.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "position/resolve.hpp"
-#include "quote/line_slice.hpp"
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
 #include "report/shown_text.hpp"
@@ -252,8 +252,7 @@ Shown_line read_shown(Line_reader& reader, Read_line& read, std::optional<Line_s
     need.tab_width = need.align = layout.tab_width;
     slice = slice_line(reader, start, need);
   }
-  if (slice)
-    return {slice->line.text, slice->line.start_offset, slice->ended && slice->line.rest == 0};
+  if (slice) return {slice->text, slice->start, slice->ended && slice->rest == 0};
   reader.read(start, read);
   return {without_final_return(read), start, read.ended};
 }
@@ -286,8 +285,10 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   const std::int64_t start = line_start(section, p.first_line);
   // A label on a byte of its line, or on its line feed, has that byte's
   // column: only one past the end of the input needs the line's length.
-  std::int64_t column = p.start - start + 1;
-  if (!reader.read(p.start, line, 1) || (line.text.empty() && !line.ended)) {
+  std::int64_t column = 0;
+  if (reader.read(p.start, line, 1) && (!line.text.empty() || line.ended)) {
+    column = p.start - start + 1;  // a byte at p.start: below the largest offset
+  } else {
     reader.read(start, line);
     const auto size =
         static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);

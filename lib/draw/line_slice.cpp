@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "quote/line_slice.hpp"
+#include "draw/line_slice.hpp"
 
 #include "text/cluster_walk.hpp"
 
@@ -162,10 +162,12 @@ class Slicer {
     if (first_ >= end) return std::nullopt;
     to_ = std::min(to_, end);
     const std::size_t from = byte_of(older_.offset);
-    source_line line{buffer_.substr(from, byte_of(to_) - from), older_.offset};
-    line.column = older_.column;
-    line.rest = end - to_;
-    return Line_slice{std::move(line), end, read_.ended};
+    return Line_slice{buffer_.substr(from, byte_of(to_) - from),
+                      older_.offset,
+                      older_.column,
+                      end - to_,
+                      end,
+                      read_.ended};
   }
 
   [[nodiscard]] std::int64_t offset_of(std::size_t byte) const noexcept {

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "input/line_reader.hpp"
-#include "quote/source_line.hpp"
 #include "support/wide_integer.hpp"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace vantel::detail {
 
@@ -19,9 +19,12 @@ namespace vantel::detail {
 
 // A slice of a line, and where the line ends.
 struct Line_slice {
-  source_line line;  // its text is the slice; `column` and `rest` say where it lies
-  std::int64_t end;  // the offset after the line's last byte, its line feed left out
-  bool ended;        // by a line feed
+  std::string text;         // from a cluster's start to a cluster's end
+  std::int64_t start = 0;   // the offset of its first byte
+  std::int64_t column = 0;  // the display column of that byte
+  std::int64_t rest = 0;    // bytes of the line after it
+  std::int64_t end = 0;     // the offset after the line's last byte, its line feed left out
+  bool ended = false;       // by a line feed
 };
 
 // What a slice must hold: the clusters of its line from a window's width
