@@ -2,15 +2,20 @@
 // Converts every offset of a fuzzer-chosen text to a line and column in each
 // unit and back, and checks that a column given by to_line_col names the
 // start of the character it came from: to_line_col of of_line_col is the
-// identity on such columns, and both directions keep their order.
+// identity on such columns, and both directions keep their order; and that
+// counting a line handed in pieces of any size answers as counting it whole.
 #include "fuzz_check.hpp"
+
+#include "text/column_units.hpp"
 
 #include <vantel/vantel.hpp>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -62,6 +67,34 @@ void check_unit(const Input& input, const std::vector<std::int64_t>& starts, std
   }
 }
 
+// Feeds `counter` the line `piece` bytes at a time until `ask(last)` answers.
+template <class Ask>
+void in_pieces(std::string_view line, std::size_t piece, vantel::detail::Unit_counter& counter,
+               Ask ask) {
+  for (std::size_t at = 0;; at += piece) {
+    counter.buffer().append(line.substr(std::min(at, line.size()), piece));
+    const bool last = at + piece >= line.size();
+    if (ask(last) || last) return;
+  }
+}
+
+void check_pieces(std::string_view line, Column_unit unit, int tab_width) {
+  for (const std::size_t piece : {1u, 2u, 3u, 5u, 64u}) {
+    for (std::int64_t col = 2; col <= static_cast<std::int64_t>(line.size()) + 2; ++col) {
+      vantel::detail::Unit_counter counter(unit, tab_width);
+      in_pieces(line, piece, counter, [&](bool last) { return counter.to_column(col, last); });
+      CHECK(static_cast<std::size_t>(counter.byte()) ==
+            vantel::detail::byte_of_column(line, col, unit, tab_width));
+    }
+    for (std::size_t at = 0; at <= line.size() + 1; ++at) {
+      vantel::detail::Unit_counter counter(unit, tab_width);
+      in_pieces(line, piece, counter,
+                [&](bool last) { return counter.to_byte(static_cast<std::int64_t>(at), last); });
+      CHECK(counter.column() == vantel::detail::column_of_byte(line, at, unit, tab_width));
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -80,7 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Input input = stream ? Input::in_channel(channel) : Input::string(text);
   const auto length = static_cast<std::int64_t>(text.size());
   for (const Column_unit unit :
-       {Column_unit::Bytes, Column_unit::Utf16, Column_unit::Code_points, Column_unit::Display})
+       {Column_unit::Bytes, Column_unit::Utf16, Column_unit::Code_points, Column_unit::Display}) {
     check_unit(input, starts, length, unit, tab_width);
+    // The first line, whose pieces the walk may split anywhere.
+    check_pieces(std::string_view(text).substr(0, std::min<std::size_t>(text.find('\n'), 200)),
+                 unit, tab_width);
+  }
   return 0;
 }

@@ -4,17 +4,22 @@
 // closes within one row, that no control byte but the line feed reaches the
 // output, that the rows of text stay within the maximum width, that drawing
 // again gives the same bytes, and that a stream that throws at any byte
-// leaves no tag of the report's open inside the caller's. The options are
+// leaves no tag of the report's open inside the caller's, that lines sliced
+// for their windows draw as lines read whole, and that a label
+// drawn alone shows its first highlighted cluster with its markers under it,
+// however narrow the window. The options are
 // those that came before Layout, which reach the same drawing.
 #include <vantel/vantel.hpp>
 #include "full_buf.hpp"
 #include "fuzz_check.hpp"
 
+#include "draw/line_slice.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <ios>
@@ -72,6 +77,68 @@ std::int64_t position(FuzzedDataProvider& d, std::int64_t size) {
   }
 }
 
+// The offsets of a label of one line that covers at least one byte of its
+// text: [start, end) within the line that starts at `line_start`, whose text
+// is `line`. False for any other label.
+struct One_line_label {
+  std::string_view line;
+  std::size_t start = 0;  // in the line
+};
+
+bool one_line_label(const std::string& text, std::int64_t start, std::int64_t end,
+                    One_line_label& out) {
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (start < 0 || start >= end || end > size) return false;
+  const std::size_t from = text.rfind('\n', static_cast<std::size_t>(start) - (start > 0 ? 1 : 0));
+  std::size_t line_start = from == std::string::npos ? 0 : from + 1;
+  if (start == 0 || text[static_cast<std::size_t>(start) - 1] == '\n')
+    line_start = static_cast<std::size_t>(start);
+  std::size_t line_end = text.find('\n', line_start);
+  if (line_end == std::string::npos) line_end = text.size();
+  if (static_cast<std::size_t>(end) > line_end) return false;
+  std::string_view line(text.data() + line_start, line_end - line_start);
+  if (line_end < text.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+  out.line = line;
+  out.start = static_cast<std::size_t>(start) - line_start;
+  return out.start < line.size();
+}
+
+// Whether a report of one label, drawn as `out`, shows the cluster that holds
+// its first byte on its text row, with markers under every cell of it and no
+// cut marker before them.
+bool shows_first_cluster(const One_line_label& label, const std::string& out, int tab_width,
+                         char marker) {
+  vantel::detail::Cluster_walk walk(label.line, tab_width);
+  vantel::detail::Cluster first;
+  while (walk.next(first) && first.end <= label.start) {
+  }
+  const std::string_view shown = first.shown(label.line);
+  std::istringstream rows(out);
+  std::string row;
+  std::string under;
+  // The text row is the first one with a line number.
+  while (std::getline(rows, row)) {
+    const std::size_t bar = row.find(" | ");
+    if (bar != std::string::npos && bar > 0 && row[bar - 1] >= '0' && row[bar - 1] <= '9') break;
+  }
+  if (!std::getline(rows, under)) return false;
+  const std::size_t bar = row.find(" | ") + 3;
+  if (under.size() <= bar) return false;
+  const std::size_t lit = under.find(marker, bar);
+  if (lit == std::string::npos || under.find_first_not_of(' ', bar) != lit) return false;
+  const auto column = static_cast<std::int64_t>(lit - bar);
+  // The text row's cells: every piece of it is printable, tabs expanded.
+  const std::string content = row.substr(bar);
+  vantel::detail::Cluster_walk cells(content, tab_width);
+  vantel::detail::Cluster c;
+  std::size_t byte = 0;
+  while (cells.next(c) && c.column < column) byte = c.end;
+  if (cells.column() < column || content.compare(byte, shown.size(), shown) != 0) return false;
+  std::int64_t width = 0;
+  for (std::size_t k = lit; k < under.size() && under[k] == marker; ++k) ++width;
+  return width >= first.width;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -85,15 +152,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   report.code = d.ConsumeRandomLengthString(8);
   report.message = d.ConsumeRandomLengthString(40);
   const int labels = d.ConsumeIntegralInRange(0, d.ConsumeBool() ? 40 : 6);
+  // Each label's input and offsets, when both of its positions are offsets.
+  struct Offsets {
+    int which;
+    std::int64_t start;
+    std::int64_t end;
+  };
+  std::vector<Offsets> offsets;
   for (int i = 0; i < labels; ++i) {
     const int which = d.ConsumeIntegralInRange(0, 1);
     const auto length = static_cast<std::int64_t>(texts[which].size());
-    Position start = Position::of_offset(position(d, length));
-    Position end = Position::of_offset(position(d, length));
+    Offsets at{which, position(d, length), position(d, length)};
+    Position start = Position::of_offset(at.start);
+    const Position end = Position::of_offset(at.end);
     if (d.ConsumeIntegralInRange(0, 5) == 0) {
       const std::int64_t line = d.ConsumeIntegralInRange<std::int64_t>(-1, 40);
       start = Position::of_line_col(line, d.ConsumeIntegralInRange<std::int64_t>(-2, 80));
+      at.start = -1;
     }
+    offsets.push_back(at);
     report.labels.emplace_back(
         inputs[which], which == 0 ? "a" : "b\x1b", vantel::Location{start, end},
         d.ConsumeRandomLengthString(24),
@@ -125,6 +202,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CHECK(first.balanced && first.depth == 0);
   const Drawn second = draw(report, options);
   CHECK(second.out == first.out);
+  // Lines sliced for their windows, as long ones are, draw as read whole.
+  {
+    std::atomic<std::size_t>& above = vantel::detail::slice_above();
+    const std::size_t usual = above.exchange(0);
+    const Drawn sliced = draw(report, options);
+    above.store(usual);
+    if (sliced.out != first.out)
+      std::fprintf(stderr, "read whole:\n%s--\nsliced:\n%s--\n", first.out.c_str(),
+                   sliced.out.c_str());
+    CHECK(sliced.out == first.out);
+  }
 
   // Line feeds end rows, tags never span one, and nothing else below 0x20
   // (nor DEL) is written: everything is escaped.
@@ -158,6 +246,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      static_cast<long long>(options.max_width), row.c_str(), first.out.c_str());
       CHECK(walk.column() <= window + 2 + labels + 1);
     }
+  }
+
+  // However narrow the window, a label drawn alone shows its first
+  // highlighted cluster, with its markers.
+  for (std::size_t k = 0; k < offsets.size(); ++k) {
+    One_line_label one;
+    if (!one_line_label(texts[offsets[k].which], offsets[k].start, offsets[k].end, one)) continue;
+    vantel::Report alone;
+    alone.message = "m";
+    alone.labels = {report.labels[k]};
+    const Drawn drawn = draw(alone, options);
+    const bool primary = report.labels[k].kind == vantel::Label_kind::Primary;
+    if (!shows_first_cluster(one, drawn.out, options.tab_width, primary ? '^' : '-'))
+      std::fprintf(stderr, "label %zu, max_width %lld:\n%s", k,
+                   static_cast<long long>(options.max_width), drawn.out.c_str());
+    CHECK(shows_first_cluster(one, drawn.out, options.tab_width, primary ? '^' : '-'));
   }
 
   // A stream that stops taking bytes halfway: once it has failed, the report

@@ -7,14 +7,18 @@
 //     side that was cut;
 //   - the carets stand exactly under the highlighted clusters, and a marker
 //     says where highlighted cells were cut away;
-// and that printable ASCII, uncut, is quoted as the byte layout quotes it.
+// that printable ASCII, uncut, is quoted as the byte layout quotes it, and
+// that a line sliced for its window, as long lines are, quotes as one read
+// whole.
 #include <vantel/vantel.hpp>
 #include "fuzz_check.hpp"
+#include "draw/line_slice.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -285,6 +289,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::string out = quote(text, locations, display, false);
+  // Lines sliced for their window, as long ones are, quote as read whole.
+  std::atomic<std::size_t>& above = vantel::detail::slice_above();
+  const std::size_t usual = above.exchange(0);
+  const std::string sliced = quote(text, locations, display, false);
+  above.store(usual);
+  if (sliced != out) {
+    std::fprintf(stderr, "read whole:\n%s--\nsliced:\n%s--\ntab %d max %lld text:", out.c_str(),
+                 sliced.c_str(), display.tab_width, static_cast<long long>(display.max_width));
+    for (const char c : text) std::fprintf(stderr, " %02x", static_cast<unsigned char>(c));
+    for (const auto& l : locations)
+      std::fprintf(
+          stderr, "\n%lld..%lld",
+          static_cast<long long>(vantel::Position::to_offset(vantel::Input::string(text), l.first)),
+          static_cast<long long>(
+              vantel::Position::to_offset(vantel::Input::string(text), l.second)));
+    std::fprintf(stderr, "\n");
+  }
+  CHECK(sliced == out);
   CHECK(without_marks(quote(text, locations, display, true)) == out);
   for (const char c : out) CHECK(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f));
 

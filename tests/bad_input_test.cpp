@@ -4,6 +4,7 @@
 // The library must answer with its documented failures or the caller's own,
 // leave nothing open, and touch no byte it was given.
 #include "helpers.hpp"
+#include "draw/line_slice.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -225,6 +226,59 @@ TEST(BadFiles, AOneHundredMebibyteLineIsQuotedWholeNearItsEnd) {
   EXPECT_EQ(buf.written, 4 + size + 1 + 4 + (size - 4) + 3 + 1);
   EXPECT_EQ(buf.tail.substr(buf.tail.size() - 7), "   ^^^\n");
   EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(size));
+}
+
+// A file cut short after its lines were counted fails naming the file and
+// the line it lost, before that line is drawn; it was drawn empty, as if
+// nothing were wrong.
+TEST(BadFiles, AFileThatShrinksAfterItsLinesWereCountedFails) {
+  const Temp_dir dir;
+  const std::string text = "ab\ncd\nef\ngh\n";
+  const std::string path = dir.file("shrinks", text);
+  const auto cut = [&] { ASSERT_EQ(::truncate(path.c_str(), 3), 0); };
+  std::ifstream stream(path, std::ios::binary);
+  const Input kept = Input::in_channel(stream);  // keeps its table from one quote to the next
+  const struct {
+    const char* name;
+    std::function<void(vantel::Formatter&)> act;
+    std::string message;
+    std::string shown;
+  } cases[] = {
+      {"a report whose tag handler truncates its file",
+       [&](vantel::Formatter& f) {
+         f.set_stag_functions({{}, {}, [&](const vantel::Stag&) { cut(); }, {}});
+         f.set_print_tags(true);
+         vantel::Report report;
+         report.message = "m";
+         const vantel::Source source(Input::file(path), "shrinks");
+         report.labels = {vantel::Label::primary(source, line_cols(1, 1, 1, 2), "a"),
+                          vantel::Label::secondary(source, line_cols(4, 1, 4, 2), "b")};
+         vantel::pp_report(f, report);
+       },
+       path + ": line 4 is cut short: the input now ends at offset 3, but held 12 bytes",
+       "error: m\n --> shrinks:1:1\n  |\n1 | ab\n  | ^ a\n"},
+      {"a quote of a stream whose file shrank since the last one",
+       [&](vantel::Formatter& f) {
+         vantel::pp(kept, f, {line_cols(1, 1, 4, 2)});
+         cut();
+         vantel::pp(kept, f, {line_cols(1, 1, 4, 2)});
+       },
+       "input stream: line 2 is cut short: the input now ends at offset 3",
+       "1 | ab\n2 | cd\n3 | ef\n4 | g.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    (void)dir.file("shrinks", text);
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    try {
+      c.act(f);
+      ADD_FAILURE() << "no failure";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+    }
+    EXPECT_EQ(out.str(), c.shown);
+  }
 }
 
 // --- Positions and row limits at the integer extremes ----------------------
@@ -583,6 +637,56 @@ TEST(BadOutput, AQuoteOverAMillionLinesKeepsOnlyTheRowsItShows) {
 }
 
 // --- What the caller hands in stays the caller's ---------------------------
+
+// A quote or a report under a width holds, of a long line, what its window
+// shows: the memory in use while it draws is far below the line's size (it
+// held the whole line), and the rows are those of the line read whole.
+TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
+  const Temp_dir dir;
+  const std::int64_t size = std::int64_t{8} << 20;
+  const std::string path = (dir.path() / "long").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    std::string block;
+    while (block.size() < (1u << 20)) block += "a\tbc \xe4\xb8\xad ";
+    block.resize(1u << 20);
+    for (int i = 0; i < 8; ++i) out << block;
+    out << '\n';
+  }
+  const std::int64_t middle = size / 2;
+  vantel::Layout layout;
+  layout.columns = vantel::Layout::Columns::Text;
+  layout.width = 40;
+  const Input input = Input::file(path);
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  report.labels = {vantel::Label::primary(source, offsets(middle, middle + 3), "here")};
+  const std::function<void(vantel::Formatter&)> draws[] = {
+      [&](vantel::Formatter& f) { vantel::pp(input, f, {offsets(middle, middle + 3)}, layout); },
+      [&](vantel::Formatter& f) { vantel::pp_report(f, report, layout); },
+  };
+  for (const auto& draw : draws) {
+    std::size_t in_use = 0;
+    const auto drawn = [&](std::size_t above) {
+      vantel::detail::slice_above().store(above);
+      std::ostringstream out;
+      vantel::Formatter f(out);
+      f.set_stag_functions({{}, {}, [&](const vantel::Stag&) { in_use = bytes_in_use(); }, {}});
+      f.set_print_tags(true);
+      draw(f);
+      return out.str();
+    };
+    const std::size_t before = bytes_in_use();
+    const std::string sliced = drawn(std::size_t{1} << 20);
+    const std::size_t sliced_use = in_use;
+    EXPECT_EQ(sliced, drawn(std::numeric_limits<std::size_t>::max()));
+    vantel::detail::slice_above().store(std::size_t{1} << 20);
+    if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+    EXPECT_LT(sliced_use, before + (std::size_t{4} << 20));
+    EXPECT_GT(in_use, before + static_cast<std::size_t>(size));  // read whole
+  }
+}
 
 TEST(BadCallbacks, TheCallersStreamIsNeverClosed) {
   const Temp_dir dir;

@@ -448,3 +448,47 @@ TEST(CliLayout, MinifiedLineRowsStayWithinMaxWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// Truncates a file at the first byte written: another writer cutting the
+// file short while the tool reads it.
+class Truncating_out : public std::stringbuf {
+ public:
+  Truncating_out(std::string path, off_t size) : path_(std::move(path)), size_(size) {}
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    cut();
+    return std::stringbuf::xsputn(s, n);
+  }
+  int_type overflow(int_type c) override {
+    cut();
+    return std::stringbuf::overflow(c);
+  }
+
+ private:
+  void cut() {
+    if (done_) return;
+    done_ = true;
+    EXPECT_EQ(::truncate(path_.c_str(), size_), 0);
+  }
+  std::string path_;
+  off_t size_;
+  bool done_ = false;
+};
+
+TEST(CliSources, AFileCutShortWhileBeingReadExitsOneNamingTheLine) {
+  const test::Temp_file file("ab\ncd\nef\ngh\n");
+  Truncating_out buf(file.path(), 3);
+  std::ostream out(&buf);
+  std::istringstream in;
+  const Outcome o = run_on({"--message=m", file.path(), "0..1", "9..10"}, in, out);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "vantel-quote: " + file.path() +
+                       ": line 4 is cut short: the input now ends at offset 3, but held 12 bytes "
+                       "when its lines were counted: Input/output error\n");
+  EXPECT_EQ(buf.str(), "error: m\n --> " + file.path() + ":1:1\n  |\n1 | ab\n  | ^\n");
+}
+
+}  // namespace

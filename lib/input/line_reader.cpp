@@ -4,7 +4,10 @@
 #include "support/wide_integer.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
+#include <string>
+#include <system_error>
 
 namespace vantel::detail {
 
@@ -35,6 +38,7 @@ bool Line_reader::seek(std::int64_t start) {
         continue;
       }
       if (!cursor_.read_char()) {
+        check_counted(position_, start);
         position_ = -1;
         return false;
       }
@@ -43,17 +47,21 @@ bool Line_reader::seek(std::int64_t start) {
     return true;
   }
   position_ = -1;
-  if (cursor_.seek(start) == Seek_result::Invalid_position) return false;
+  if (cursor_.seek(start) == Seek_result::Invalid_position) {
+    check_counted(start, start);
+    return false;
+  }
   position_ = start;
   return true;
 }
 
-bool Line_reader::read(std::int64_t start, Read_line& line) {
+bool Line_reader::read(std::int64_t start, Read_line& line, std::size_t most) {
   line.text.clear();
   line.start = start;
   line.ended = false;
+  goes_on_ = false;
   if (!seek(start)) return false;
-  read_rest(line);
+  read_rest(line, most);
   return true;
 }
 
@@ -61,20 +69,43 @@ bool Line_reader::next(Read_line& line) {
   line.text.clear();
   line.ended = false;
   line.start = position_;
+  goes_on_ = false;
   if (position_ < 0 || position_ == max_offset) return false;
-  read_rest(line);
+  read_rest(line, std::string::npos);
   return line.ended || !line.text.empty();
 }
 
-void Line_reader::read_rest(Read_line& line) {
+void Line_reader::check_counted(std::int64_t reached, std::int64_t line_start) {
+  const std::int64_t counted = cursor_.counted_size();
+  if (reached < 0 || reached >= counted) return;
+  const std::int64_t line = cursor_.line_col_of_offset(line_start).first;
+  throw std::system_error(EIO, std::generic_category(),
+                          cursor_.name() + ": line " + std::to_string(line) +
+                              " is cut short: the input now ends at offset " +
+                              std::to_string(reached) + ", but held " + std::to_string(counted) +
+                              " bytes when its lines were counted");
+}
+
+void Line_reader::read_more(Read_line& line, std::size_t most) {
+  if (goes_on_) read_rest(line, most);
+}
+
+void Line_reader::read_rest(Read_line& line, std::size_t most) {
+  goes_on_ = false;
+  const std::size_t until =
+      line.text.size() + std::min(most, line.text.max_size() - line.text.size());
   // A caller's cursor could go on past the last representable offset:
   // reading stops there.
   while (position_ < max_offset) {
+    if (line.text.size() >= until) {
+      goes_on_ = true;
+      return;
+    }
     const std::string_view at_hand = cursor_.buffered();
     if (!at_hand.empty()) {
       const auto room = static_cast<std::size_t>(std::min<std::int64_t>(
           max_offset - position_, static_cast<std::int64_t>(at_hand.size())));
-      const std::string_view rest = at_hand.substr(0, room);
+      const std::string_view rest = at_hand.substr(0, std::min(room, until - line.text.size()));
       const std::size_t lf = rest.find('\n');
       const std::size_t run = std::min(lf, rest.size());
       line.text.append(rest.data(), run);
@@ -86,7 +117,10 @@ void Line_reader::read_rest(Read_line& line) {
       return;
     }
     const Byte c = cursor_.read_char();
-    if (!c) return;
+    if (!c) {
+      check_counted(position_, line.start);
+      return;
+    }
     ++position_;
     if (*c == '\n') {
       line.ended = true;

@@ -33,15 +33,24 @@ void drop_returns(std::string& text);
 // reached by reading on rather than seeking, so that lines taken in
 // ascending order cost one pass over the text between them. Bytes that the
 // cursor holds at hand are taken many at a time, never further than reading
-// them one by one would go.
+// them one by one would go. A line that ends before the bytes that the
+// cursor's table has counted finds an input that shrank since (another
+// writer, a tag handler): std::system_error naming the input and the line,
+// rather than a line read empty or short.
 class Line_reader {
  public:
   explicit Line_reader(Raw_cursor& cursor) noexcept : cursor_(cursor) {}
 
   // Reads the line from `start` to its line feed or the end of the input
-  // into `line`, reusing its buffer. False, with the line empty, when the
-  // cursor cannot seek there.
-  bool read(std::int64_t start, Read_line& line);
+  // into `line`, reusing its buffer, or its first `most` bytes. False, with
+  // the line empty, when the cursor cannot seek there.
+  bool read(std::int64_t start, Read_line& line, std::size_t most = std::string::npos);
+
+  // Whether the last read stopped at its `most` bytes, before the line's end.
+  [[nodiscard]] bool goes_on() const noexcept { return goes_on_; }
+  // Appends the next `most` bytes of a line that goes on: a long line read
+  // piece by piece, never whole.
+  void read_more(Read_line& line, std::size_t most);
 
   // Reads the line after the last one read (or from where `read` or `seek`
   // left the cursor). False when no byte is left: an input that ends with a
@@ -55,10 +64,13 @@ class Line_reader {
   [[nodiscard]] std::int64_t position() const noexcept { return position_; }
 
  private:
-  void read_rest(Read_line& line);
+  void read_rest(Read_line& line, std::size_t most);
+  // Throws when the input ended at `reached`, before the bytes counted.
+  void check_counted(std::int64_t reached, std::int64_t line_start);
 
   Raw_cursor& cursor_;
   std::int64_t position_ = -1;  // where the cursor stands, -1 when unknown
+  bool goes_on_ = false;
 };
 
 }  // namespace vantel::detail

@@ -58,6 +58,11 @@ std::pair<std::int64_t, std::int64_t> Raw_cursor::line_col_of_offset(std::int64_
   return Line_offsets::line_col_of_offset(line_offsets(), offset);
 }
 
+std::int64_t Raw_cursor::counted_size() {
+  const Lazy_lines lazy = lazy_lines();
+  return lazy.table != nullptr ? lazy.table->scanned() : 0;
+}
+
 const Line_table& Raw_cursor::line_offsets() {
   if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->whole(*lazy.source);

@@ -52,6 +52,10 @@ class Raw_cursor {
   [[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(std::int64_t offset);
   // The whole table (a growing one is scanned to its end first).
   [[nodiscard]] const Line_table& line_offsets();
+  // How many bytes the cursor's growing table has read so far: the input
+  // held at least that many when its lines were counted. 0 for a table
+  // computed whole, which may be the host's and need not match the text.
+  [[nodiscard]] std::int64_t counted_size();
 
   // Held while reading through the cursor. Recursive: a thread that holds it
   // may open the same input again (a report naming one input twice, a

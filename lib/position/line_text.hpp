@@ -1,20 +1,28 @@
 // SPDX-License-Identifier: MIT
-// Reading the text of one line through a cursor.
+// Counting columns over one line read through a cursor, piece by piece.
 #pragma once
 
 #include "input/raw_cursor.hpp"
 
+#include <vantel/column_unit.hpp>
+
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 namespace vantel::detail {
 
-// The bytes of the line that starts at `start`, up to its line feed or the end
+// The line is the one that starts at `start`, up to its line feed or the end
 // of the input, without the line feed and without a carriage return right
-// before it. A line whose start cannot be sought to is empty. The bytes are
-// gathered in `scratch`, whose buffer is reused.
-[[nodiscard]] std::string_view read_line(Raw_cursor& cursor, std::int64_t start,
-                                         std::string& scratch);
+// before it; a line whose start cannot be sought to is empty. Either walks the
+// line only as far as it needs, and holds a piece of it at a time, never the
+// whole of a long line.
+
+// byte_of_column over that line: the first byte of column `col` (col > 1).
+[[nodiscard]] std::size_t byte_of_column_at(Raw_cursor& cursor, std::int64_t start,
+                                            std::int64_t col, Column_unit unit, int tab_width);
+
+// column_of_byte over that line: the column of byte `at`.
+[[nodiscard]] std::int64_t column_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::size_t at,
+                                             Column_unit unit, int tab_width);
 
 }  // namespace vantel::detail

@@ -20,9 +20,8 @@ namespace vantel::detail {
 Resolved_position resolve_unit_line_col(Raw_cursor& cursor, const Position_fields& position) {
   const std::int64_t start = cursor.find_line_offset(position.line);
   if (position.col <= 1) return {position.line, start, start};
-  std::string scratch;
-  const std::string_view text = read_line(cursor, start, scratch);
-  const std::size_t byte = byte_of_column(text, position.col, position.unit, position.tab_width);
+  const std::size_t byte =
+      byte_of_column_at(cursor, start, position.col, position.unit, position.tab_width);
   return {position.line, start,
           checked_add(start, static_cast<std::int64_t>(byte), "column offset")};
 }
@@ -33,9 +32,8 @@ Line_col to_line_col_raw(Raw_cursor& cursor, const Position& position, Column_un
   const auto [line, col] = cursor.line_col_of_offset(offset);
   if (unit == Column_unit::Bytes) return {line, checked_add(col, 1, "column")};
   if (col < 0) return {line, 1};
-  std::string scratch;
-  const std::string_view text = read_line(cursor, checked_sub(offset, col, "line start"), scratch);
-  return {line, column_of_byte(text, static_cast<std::size_t>(col), unit, tab_width)};
+  return {line, column_of_byte_at(cursor, checked_sub(offset, col, "line start"),
+                                  static_cast<std::size_t>(col), unit, tab_width)};
 }
 
 }  // namespace vantel::detail

@@ -3,6 +3,7 @@
 
 #include "draw/in_tag.hpp"
 #include "draw/line_number.hpp"
+#include "draw/line_slice.hpp"
 #include "input/line_reader.hpp"
 #include "quote/quoted_lines.hpp"
 #include "quote/text_quote.hpp"
@@ -20,6 +21,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vantel::detail {
 namespace {
@@ -157,8 +159,24 @@ std::string single_line_label(const Quoted_lines& lines, const Resolved_position
 // line after it, which holds no byte to read: with points shown, that line is
 // given empty.
 void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_position& last,
-            bool text, bool show_points, Quoted_lines& lines) {
+            const Layout_plan& layout, bool show_points, Quoted_lines& lines) {
+  const bool text = layout.text;
   Line_reader reader(cursor);
+  if (text && first.line_start >= 0) {
+    // A quote of one long line keeps only what its window shows.
+    Slice_need need;
+    need.first = need.last = first.char_offset;
+    need.width = layout.window_width(0);
+    need.tab_width = layout.tab_width;
+    auto slice = slice_line(reader, first.line_start, need);
+    if (slice && !(slice->ended && slice->end + 1 < last.char_offset)) {
+      source_line line{std::move(slice->text), slice->start};
+      line.column = slice->column;
+      line.rest = slice->rest;
+      lines.take(line);
+      return;
+    }
+  }
   Read_line read;
   source_line line{};
   bool any = false;
@@ -229,8 +247,7 @@ void print_quote(Formatter& formatter, Raw_cursor& cursor, const Quote_plan& pla
   if (!extrema) return;
   const Resolved_position first = plan.record(extrema->first.payload);
   Quoted_lines lines(plan, max_lines);
-  gather(cursor, first, plan.record(extrema->second.payload), layout.text, plan.show_points(),
-         lines);
+  gather(cursor, first, plan.record(extrema->second.payload), layout, plan.show_points(), lines);
   render_quote(formatter, plan, lines, layout, max_lines);
 }
 

@@ -24,6 +24,8 @@ void Quoted_lines::take(source_line& line) {
     kept->own = own;
     kept->line.text.swap(line.text);
     kept->line.start_offset = line.start_offset;
+    kept->line.column = line.column;
+    kept->line.rest = line.rest;
   }
   ++count_;
 }

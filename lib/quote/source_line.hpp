@@ -14,7 +14,11 @@ struct source_line {
   // Without its line feed; in the byte layout without any carriage return,
   // in the text layout without the one right before the line feed.
   std::string text;
-  std::int64_t start_offset;  // offset of the line's first byte
+  std::int64_t start_offset;  // offset of the text's first byte
+  // A slice of a long line (text layout only): the display column of its
+  // first byte, and how many bytes of the line follow it.
+  std::int64_t column = 0;
+  std::int64_t rest = 0;
 };
 
 // The offset of a non-empty line's last byte; bytes past the largest offset

@@ -15,9 +15,11 @@ Text_row::Text_row(const Bound_set& set, const source_line& line, int tab_width,
     : set_(set),
       text_(line.text),
       start_(line.start_offset),
+      column_(line.column),
+      rest_(line.rest),
       tab_width_(tab_width),
       max_width_(window <= 0 ? unlimited : window) {
-  const Wide text_end = offset_of(text_.size());
+  const Wide text_end = offset_of(text_.size()) + rest_;
   if (past_text) {
     // The underline runs to the last highlighted offset, wherever it lies.
     if (!set_.intervals().empty() && set_.intervals().back().end.offset >= start_)
@@ -56,8 +58,9 @@ bool Text_row::touches(const Cluster& c, Iterator& hint, Iterator& last) const {
 // to a window's width past the first highlighted cell, or to the end.
 Text_row::Reach Text_row::walk_to_window() {
   Reach reach;
-  Wide next_mark = max_width_;
-  Cluster_walk walk(text_, tab_width_);
+  reach.recent = reach.older = text_start();
+  Wide next_mark = Wide{column_} + max_width_;
+  Cluster_walk walk(text_, tab_width_, 0, column_);
   Iterator hint = set_.begin();
   Iterator last;
   for (Cluster c;;) {
@@ -79,18 +82,27 @@ Text_row::Reach Text_row::walk_to_window() {
     reach.lit_end = Wide{c.column} + c.width;
     if (!first_lit_) std::tie(first_lit_, reach.first_end) = std::pair(c.column, *reach.lit_end);
   }
-  const Wide text_width = walk.column();
-  reach.width = text_width + past_count_;
-  if (past_count_ > 0) {
-    if (!first_lit_) {
-      const Wide text_end = offset_of(text_.size());
-      const Iterator i = reaching(text_end, hint);
-      first_lit_ = text_width + (std::max<Wide>(i->start.offset, text_end) - text_end);
-      reach.first_end = *first_lit_ + 1;
-    }
-    reach.lit_end = reach.width;
+  if (rest_ > 0) {
+    // A slice reaches past the window: the walk stops as on a whole line.
+    reach.stopped = text_.size();
+    return reach;
   }
+  reach_end(reach, walk.column(), hint);
   return reach;
+}
+
+// The walk reached the end of the text, `text_width` columns wide: the row
+// goes on with a column per offset past it up to the last highlighted one.
+void Text_row::reach_end(Reach& reach, Wide text_width, Iterator hint) {
+  reach.width = text_width + past_count_;
+  if (past_count_ == 0) return;
+  if (!first_lit_) {
+    const Wide text_end = offset_of(text_.size());
+    const Iterator i = reaching(text_end, hint);
+    first_lit_ = text_width + (std::max<Wide>(i->start.offset, text_end) - text_end);
+    reach.first_end = *first_lit_ + 1;
+  }
+  reach.lit_end = reach.width;
 }
 
 // Steps the walk over plain text up to `offset`: such text is only counted.
@@ -134,7 +146,7 @@ void Text_row::open_window(Wide target, Wide least_end, std::optional<Wide> keep
                            const Reach& reach) {
   const Mark from = reach.recent.column <= target  ? reach.recent
                     : reach.older.column <= target ? reach.older
-                                                   : Mark{};
+                                                   : text_start();
   Cluster_walk seek(text_, tab_width_, from.byte, from.column);
   skip_to(seek, offset_of(from.byte) + (target - from.column));
   Cluster c;

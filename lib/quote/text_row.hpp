@@ -57,6 +57,7 @@ class Text_row {
     std::size_t byte = 0;
     std::int64_t column = 0;
   };
+  [[nodiscard]] Mark text_start() const noexcept { return {0, column_}; }
   // What the walk to the window found.
   struct Reach {
     // The last two cluster starts taken a window's width apart before the
@@ -71,6 +72,7 @@ class Text_row {
 
   void find_window();
   Reach walk_to_window();
+  void reach_end(Reach& reach, Wide text_width, Iterator hint);
   void skip_to(Cluster_walk& walk, Wide offset) const;
   void open_window(Wide target, Wide least_end, std::optional<Wide> keep_until, const Reach& reach);
 
@@ -85,6 +87,8 @@ class Text_row {
   const Bound_set& set_;
   std::string_view text_;
   std::int64_t start_;
+  std::int64_t column_;  // of the text's first byte: not 0 for a slice of a line
+  std::int64_t rest_;    // bytes of the line past the slice
   int tab_width_;
   Wide max_width_;
 
@@ -107,7 +111,11 @@ void Text_row::emit(Sink& sink) const {
   std::size_t shown_bytes = text_.size();  // the end of the last cluster shown
   for (Cluster c;;) {
     plain_run(walk, hint, previous, sink);
-    if (!walk.next(c)) break;
+    if (!walk.next(c)) {
+      // A slice ends past the window: the line goes on, cut.
+      text_cut = rest_ > 0;
+      break;
+    }
     if (c.column + Wide{c.width} > limit_ && c.begin != from_byte_) {
       text_cut = true;
       shown_bytes = c.begin;

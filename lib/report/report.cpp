@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "draw/layout_plan.hpp"
+#include "draw/line_slice.hpp"
 #include "draw/row_writer.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
@@ -21,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -184,13 +186,14 @@ std::vector<Section> resolve_sections(const Report& report) {
 }
 
 // The parts that the labels leave on line `line`, whose text is `text`.
-std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std::size_t text_size,
-                                  bool ended, const Style_tag& primary_tag, std::size_t& mark) {
+// `start` is the offset of the text's first byte.
+std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std::int64_t start,
+                                  std::size_t text_size, bool ended, const Style_tag& primary_tag,
+                                  std::size_t& mark) {
   std::vector<Report_part> parts;
   std::size_t count = 0;
   while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
   parts.reserve(count);
-  const std::int64_t start = line_start(section, line);
   const auto size = static_cast<std::int64_t>(text_size);
   const std::int64_t limit = size + (ended ? 1 : 0);
   const auto in_line = [&](std::int64_t offset, std::int64_t most) {
@@ -223,6 +226,48 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
   return parts;
 }
 
+// The first and the last offset that the labels from `mark` mark on `line`.
+std::optional<std::pair<std::int64_t, std::int64_t>> marked_on(const Section& section,
+                                                               std::int64_t line,
+                                                               std::size_t mark) {
+  std::optional<std::pair<std::int64_t, std::int64_t>> reach;
+  for (; mark < section.marks.size() && section.marks[mark].first == line; ++mark) {
+    const Placed_label& p = section.labels[section.marks[mark].second];
+    const std::int64_t first = p.multi_line() && p.first_line != line ? p.end - 1 : p.start;
+    const std::int64_t last =
+        p.multi_line() && p.first_line == line ? p.start : std::max(p.start, p.end - 1);
+    if (!reach) reach.emplace(first, last);
+    reach->first = std::min(reach->first, first);
+    reach->second = std::max(reach->second, last);
+  }
+  return reach;
+}
+
+// A line of a section as its rows draw it: whole, or when it is long, the
+// slice of it that windows around its labels show.
+struct Shown_line {
+  std::string_view text;
+  std::int64_t start = 0;  // the offset of the text's first byte
+  bool ended = false;      // the text reaches the line feed
+};
+
+Shown_line read_shown(Line_reader& reader, Read_line& read, std::optional<Line_slice>& slice,
+                      const Section& section, std::int64_t line, std::size_t mark,
+                      const Layout_plan& layout) {
+  const std::int64_t start = line_start(section, line);
+  slice.reset();
+  if (const auto reach = marked_on(section, line, mark)) {
+    Slice_need need;
+    std::tie(need.first, need.last) = *reach;
+    need.width = layout.window_width(0);
+    need.tab_width = need.align = layout.tab_width;
+    slice = slice_line(reader, start, need);
+  }
+  if (slice) return {slice->text, slice->start, slice->ended && slice->rest == 0};
+  reader.read(start, read);
+  return {without_final_return(read), start, read.ended};
+}
+
 // Continuation rows of a text with nothing on their left.
 void bare_row() noexcept {}
 
@@ -249,10 +294,17 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   // The column counts bytes from 1, up to the line's end (its line feed, or
   // the end of the input) where an offset lies past it.
   const std::int64_t start = line_start(section, p.first_line);
-  reader.read(start, line);
-  const auto size =
-      static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
-  const std::int64_t column = std::min(p.start - start, size) + 1;
+  // A label on a byte of its line, or on its line feed, has that byte's
+  // column: only one past the end of the input needs the line's length.
+  std::int64_t column = 0;
+  if (reader.read(p.start, line, 1) && (!line.text.empty() || line.ended)) {
+    column = p.start - start + 1;  // a byte at p.start: below the largest offset
+  } else {
+    reader.read(start, line);
+    const auto size =
+        static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
+    column = std::min(p.start - start, size) + 1;
+  }
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
@@ -279,6 +331,7 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   gutter.lanes.assign(section.lanes, nullptr);
   Line_reader reader(section.opening->cursor());
   Read_line read;
+  std::optional<Line_slice> slice;
   print_arrow(row, gutter, section, reader, read);
   gutter.start_bare(row, {});
   row.end_row();
@@ -286,13 +339,13 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   std::size_t mark = 0;
   for (const std::int64_t line : section.lines) {
     if (row.failed()) return;  // nothing more would be written
+    // Read first: a line that the input no longer holds fails before its rows.
+    const Shown_line shown = read_shown(reader, read, slice, section, line, mark, layout);
     if (previous != 0 && line > previous + 1) print_elision(row, gutter);
     previous = line;
-    reader.read(line_start(section, line), read);
-    const std::string_view text = without_final_return(read);
     std::vector<Report_part> parts =
-        parts_on(section, line, text.size(), read.ended, primary_tag, mark);
-    draw_labelled_line(row, gutter, std::to_string(line), text, parts, layout);
+        parts_on(section, line, shown.start, shown.text.size(), shown.ended, primary_tag, mark);
+    draw_labelled_line(row, gutter, std::to_string(line), shown.text, parts, layout);
   }
 }
 

@@ -6,6 +6,8 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vantel::detail {
 
@@ -20,6 +22,19 @@ static_assert(spaces.size() == max_tab_width);
 
 bool printable_ascii(unsigned char byte) noexcept {
   return byte >= 0x20 && byte < 0x7F;
+}
+
+// Whether the eight bytes at `p` are all printable ASCII (0x20 to 0x7E).
+bool all_printable(const char* p) noexcept {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, sizeof word);
+  constexpr std::uint64_t ones = 0x0101010101010101;
+  constexpr std::uint64_t highs = 0x8080808080808080;
+  // A high bit after subtracting 0x20 marks a byte below it; after adding
+  // 0x01, a byte of 0x7F or more; the word's own high bits, a byte above.
+  const std::uint64_t below = (word - 0x20 * ones) & ~word;
+  const std::uint64_t above = (word + ones) | word;
+  return ((below | above) & highs) == 0;
 }
 
 bool regional_indicator(char32_t c) noexcept {
@@ -48,6 +63,11 @@ std::string_view Cluster::shown(std::string_view line) const noexcept {
 std::size_t Cluster_walk::skip_plain(std::size_t limit) noexcept {
   const std::size_t from = position_;
   limit = std::min(limit, line_.size());
+  // Eight bytes at a time while all are printable ASCII and so is the byte
+  // after them: none of them can then join another.
+  while (position_ + 8 < limit && all_printable(line_.data() + position_) &&
+         static_cast<unsigned char>(line_[position_ + 8]) < 0x80)
+    position_ += 8;
   // A byte stands alone unless the next one may extend its cluster.
   while (position_ < limit && printable_ascii(static_cast<unsigned char>(line_[position_])) &&
          (position_ + 1 == line_.size() || static_cast<unsigned char>(line_[position_ + 1]) < 0x80))

@@ -4,6 +4,10 @@
 #include "text/cluster_walk.hpp"
 #include "text/code_point.hpp"
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
 namespace vantel::detail {
 
 namespace {
@@ -18,8 +22,14 @@ struct Step {
 
 class Unit_walk {
  public:
-  Unit_walk(std::string_view line, Column_unit unit, int tab_width) noexcept
-      : line_(line), unit_(unit), tab_width_(tab_width), clusters_(line, tab_width) {}
+  // From byte `from`, a step's start, at display column `column`.
+  Unit_walk(std::string_view line, Column_unit unit, int tab_width, std::size_t from = 0,
+            std::int64_t column = 0) noexcept
+      : line_(line),
+        unit_(unit),
+        tab_width_(tab_width),
+        at_(from),
+        clusters_(line, tab_width, from, column) {}
 
   bool next(Step& step) noexcept {
     if (unit_ == Column_unit::Display) return next_cluster(step);
@@ -58,7 +68,75 @@ class Unit_walk {
   Cluster_walk clusters_;
 };
 
+// Steps that each take one byte and one unit from `from`, as far as `limit`:
+// any ASCII byte, or in display columns a printable one that nothing joins.
+std::size_t plain_run(std::string_view line, std::size_t from, std::size_t limit, Column_unit unit,
+                      int tab_width) noexcept {
+  if (unit == Column_unit::Display) return Cluster_walk(line, tab_width, from).skip_plain(limit);
+  if (unit == Column_unit::Bytes) return limit - from;
+  std::size_t at = from;
+  // Eight ASCII bytes at a time: no high bit in the word.
+  for (std::uint64_t word = 0; at + 8 <= limit; at += 8) {
+    std::memcpy(&word, line.data() + at, sizeof word);
+    if ((word & 0x8080808080808080) != 0) break;
+  }
+  while (at < limit && static_cast<unsigned char>(line[at]) < 0x80) ++at;
+  return at - from;
+}
+
 }  // namespace
+
+// A step is taken only when the next code point is whole in the buffer too,
+// so that the piece after cannot join it.
+constexpr std::size_t longest_code_point = 4;
+
+std::string& Unit_counter::buffer() {
+  if (at_ > 0) {
+    buffer_.erase(0, at_);
+    byte_ += static_cast<std::int64_t>(at_);
+    at_ = 0;
+  }
+  return buffer_;
+}
+
+template <class Done>
+bool Unit_counter::walk(bool last, std::int64_t most_units, std::size_t most_bytes, Done done) {
+  const std::size_t safe =
+      last ? buffer_.size() : buffer_.size() - std::min(buffer_.size(), longest_code_point);
+  for (;;) {
+    const std::size_t limit = std::min(
+        safe, at_ + std::min<std::size_t>(most_bytes, static_cast<std::size_t>(most_units)));
+    const std::size_t run = at_ < limit ? plain_run(buffer_, at_, limit, unit_, tab_width_) : 0;
+    at_ += run;
+    before_ += static_cast<std::int64_t>(run);
+    most_units -= static_cast<std::int64_t>(run);
+    most_bytes -= run;
+    Unit_walk walk(buffer_, unit_, tab_width_, at_, before_);
+    Step step;
+    if (!walk.next(step)) return last;
+    if (!last && step.end > safe) return false;
+    if (done(step.units, step.end - step.begin)) return true;
+    at_ = step.end;
+    before_ += step.units;
+    most_units -= step.units;
+    most_bytes -= step.end - step.begin;
+  }
+}
+
+bool Unit_counter::to_column(std::int64_t col, bool last) {
+  const std::int64_t wanted = col - 1;  // columns before it
+  return walk(last, std::max<std::int64_t>(wanted - before_, 0), buffer_.size(),
+              [&](std::int64_t units, std::size_t) { return wanted < before_ + units; });
+}
+
+bool Unit_counter::to_byte(std::int64_t at, bool last) {
+  const std::int64_t room = at - byte();
+  return walk(last, std::numeric_limits<std::int64_t>::max(),
+              static_cast<std::size_t>(std::max<std::int64_t>(room, 0)),
+              [&](std::int64_t, std::size_t bytes) {
+                return at < byte() + static_cast<std::int64_t>(bytes);
+              });
+}
 
 std::size_t byte_of_column(std::string_view line, std::int64_t col, Column_unit unit,
                            int tab_width) noexcept {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vantel::detail {
@@ -28,5 +29,40 @@ namespace vantel::detail {
 // past the line's size, the column after its last character.
 [[nodiscard]] std::int64_t column_of_byte(std::string_view line, std::size_t at, Column_unit unit,
                                           int tab_width) noexcept;
+
+// Both answers over a line handed in pieces, so that a long line is counted
+// without being held: the steps walked are dropped, and a step is taken only
+// when the next piece cannot join it. Append each piece to buffer(), then
+// ask; the answer holds once a call returns true (`last` says that the
+// buffer holds the line's end, without its line feed or the carriage return
+// before it).
+class Unit_counter {
+ public:
+  Unit_counter(Column_unit unit, int tab_width) noexcept : unit_(unit), tab_width_(tab_width) {}
+
+  [[nodiscard]] std::string& buffer();
+
+  // Walks to the step that holds column `col` (col > 1); byte() is then
+  // its first byte, or the line's size past its end.
+  [[nodiscard]] bool to_column(std::int64_t col, bool last);
+  // Walks to the step that holds byte `at`; column() is then its column.
+  [[nodiscard]] bool to_byte(std::int64_t at, bool last);
+
+  [[nodiscard]] std::int64_t byte() const noexcept {
+    return byte_ + static_cast<std::int64_t>(at_);
+  }
+  [[nodiscard]] std::int64_t column() const noexcept { return before_ + 1; }
+
+ private:
+  template <class Done>
+  bool walk(bool last, std::int64_t most_units, std::size_t most_bytes, Done done);
+
+  Column_unit unit_;
+  int tab_width_;
+  std::string buffer_;
+  std::int64_t byte_ = 0;    // of buffer_[0] in the line
+  std::size_t at_ = 0;       // the next step's start in buffer_
+  std::int64_t before_ = 0;  // units before it
+};
 
 }  // namespace vantel::detail
