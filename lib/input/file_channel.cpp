@@ -131,8 +131,45 @@ std::size_t File_buf::read_some(char* s, std::size_t n) {
   }
 }
 
+std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
+  if (fd_ < 0) fail(EBADF);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got =
+        ::pread(fd_, s + done, n - done, static_cast<off_t>(at) + static_cast<off_t>(done));
+    if (got == 0) break;
+    if (got > 0)
+      done += static_cast<std::size_t>(got);
+    else if (errno != EINTR)
+      fail(errno);
+  }
+  return done;
+}
+
+bool File_buf::take_kept_block() {
+  const auto size = static_cast<off_type>(buffer_size);
+  const off_type index = next_ / size;
+  const auto slot = static_cast<std::size_t>(index % static_cast<off_type>(kept_blocks));
+  if (blocks_.empty()) {
+    blocks_.resize(kept_blocks);
+    block_at_.assign(kept_blocks, -1);
+  }
+  if (block_at_[slot] != index) {
+    if (!blocks_[slot]) blocks_[slot] = std::make_unique<char[]>(buffer_size);
+    block_at_[slot] = -1;  // until it is read whole
+    if (read_at(blocks_[slot].get(), buffer_size, index * size) < buffer_size) return false;
+    block_at_[slot] = index;
+  }
+  char* block = blocks_[slot].get();
+  setg(block, block + (next_ - index * size), block + buffer_size);
+  next_ = (index + 1) * size;
+  just_sought_ = false;
+  return true;
+}
+
 File_buf::int_type File_buf::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  if (far_seeks_ > 1 && take_kept_block()) return traits_type::to_int_type(*gptr());
   // Right after a seek, most often to quote a line or two, read to the end of
   // the page only: copying a whole buffer would cost more than the quote.
   std::size_t want = buffer_size;
@@ -199,6 +236,7 @@ File_buf::pos_type File_buf::seek_positioned(off_type off, std::ios_base::seekdi
   }
   next_ = to;
   just_sought_ = true;
+  if (far_seeks_ < 2) ++far_seeks_;
   setg(buffer_, buffer_, buffer_);
   return pos_type(to);
 }

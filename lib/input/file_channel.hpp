@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -44,7 +46,9 @@ struct File_identity {
 // Stream buffer over an open descriptor. Reading fails with std::system_error
 // naming the file, rather than looking like the end of the file; a seek that
 // the descriptor refuses reports failure as streams do. Releases the
-// descriptor when destroyed.
+// descriptor when destroyed. From its second seek away from the bytes at hand
+// on, a regular file is read in whole blocks that are kept (up to
+// kept_blocks of them): quotes all over one opening read each block once.
 class File_buf final : public std::streambuf {
  public:
   // Opens `name` read-only. std::system_error naming the file when it cannot
@@ -83,6 +87,12 @@ class File_buf final : public std::streambuf {
   // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
   // EINTR; 0 at the end of the file.
   std::size_t read_some(char* s, std::size_t n);
+  // pread(2) of `n` bytes at `at`, retried on EINTR and short reads; fewer
+  // only at the end of the file.
+  std::size_t read_at(char* s, std::size_t n, off_type at);
+  // Makes the kept block holding next_ the buffer; false when it would be
+  // short (the end of the file), which is read as before.
+  bool take_kept_block();
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
@@ -96,6 +106,12 @@ class File_buf final : public std::streambuf {
   // Offset of the byte after the buffer, whose bytes are those just before it.
   off_type next_ = 0;
   bool just_sought_ = false;
+  static constexpr std::size_t kept_blocks = 256;
+  int far_seeks_ = 0;
+  // Direct-mapped by block index: block_at_[k] is the index of the block in
+  // blocks_[k], -1 for none.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<off_type> block_at_;
   char buffer_[buffer_size];
 };
 
