@@ -6,6 +6,8 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vantel::detail {
 
@@ -20,6 +22,17 @@ static_assert(spaces.size() == max_tab_width);
 
 bool printable_ascii(unsigned char byte) noexcept {
   return byte >= 0x20 && byte < 0x7F;
+}
+
+// Whether all eight bytes of `word` are printable ASCII: none has its top
+// bit, none is below 0x20 and none is 0x7F. With top bits clear, neither the
+// sum nor the difference carries from one byte into the next.
+bool printable_ascii(std::uint64_t word) noexcept {
+  constexpr std::uint64_t tops = 0x8080808080808080u;
+  constexpr std::uint64_t ones = 0x0101010101010101u;
+  const std::uint64_t at_least_space = (word | tops) - ones * 0x20;
+  const std::uint64_t is_delete = word + ones;
+  return (word & tops) == 0 && (at_least_space & tops) == tops && (is_delete & tops) == 0;
 }
 
 bool regional_indicator(char32_t c) noexcept {
@@ -48,6 +61,14 @@ std::string_view Cluster::shown(std::string_view line) const noexcept {
 std::size_t Cluster_walk::skip_plain(std::size_t limit) noexcept {
   const std::size_t from = position_;
   limit = std::min(limit, line_.size());
+  // Eight bytes at a time while the byte after them is ASCII too; long
+  // lines of source are mostly such runs.
+  while (position_ + 8 < limit) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, line_.data() + position_, sizeof word);
+    if (!printable_ascii(word) || static_cast<unsigned char>(line_[position_ + 8]) >= 0x80) break;
+    position_ += 8;
+  }
   // A byte stands alone unless the next one may extend its cluster.
   while (position_ < limit && printable_ascii(static_cast<unsigned char>(line_[position_])) &&
          (position_ + 1 == line_.size() || static_cast<unsigned char>(line_[position_ + 1]) < 0x80))
