@@ -146,7 +146,7 @@ std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
   return done;
 }
 
-bool File_buf::take_kept_block() {
+bool File_buf::take_kept_block(bool fetch) {
   const auto size = static_cast<off_type>(buffer_size);
   const off_type index = next_ / size;
   const auto slot = static_cast<std::size_t>(index % static_cast<off_type>(kept_blocks));
@@ -155,7 +155,9 @@ bool File_buf::take_kept_block() {
     block_at_.assign(kept_blocks, -1);
   }
   if (block_at_[slot] != index) {
-    if (!blocks_[slot]) blocks_[slot] = std::make_unique<char[]>(buffer_size);
+    if (!fetch) return false;
+    // Not zeroed: it is read over at once.
+    if (!blocks_[slot]) blocks_[slot].reset(new char[buffer_size]);
     block_at_[slot] = -1;  // until it is read whole
     if (read_at(blocks_[slot].get(), buffer_size, index * size) < buffer_size) return false;
     block_at_[slot] = index;
@@ -169,7 +171,9 @@ bool File_buf::take_kept_block() {
 
 File_buf::int_type File_buf::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-  if (far_seeks_ > 1 && take_kept_block()) return traits_type::to_int_type(*gptr());
+  // Reading on from a block takes the next one if it is kept, and keeps it
+  // only when sought: a long read straight through keeps nothing.
+  if (far_seeks_ > 1 && take_kept_block(just_sought_)) return traits_type::to_int_type(*gptr());
   // Right after a seek, most often to quote a line or two, read to the end of
   // the page only: copying a whole buffer would cost more than the quote.
   std::size_t want = buffer_size;

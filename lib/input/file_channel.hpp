@@ -47,8 +47,9 @@ struct File_identity {
 // naming the file, rather than looking like the end of the file; a seek that
 // the descriptor refuses reports failure as streams do. Releases the
 // descriptor when destroyed. From its second seek away from the bytes at hand
-// on, a regular file is read in whole blocks that are kept (up to
-// kept_blocks of them): quotes all over one opening read each block once.
+// on, a regular file is read at each such seek in a whole block that is kept
+// (up to kept_blocks of them): quotes all over one opening read each block
+// once.
 class File_buf final : public std::streambuf {
  public:
   // Opens `name` read-only. std::system_error naming the file when it cannot
@@ -90,9 +91,10 @@ class File_buf final : public std::streambuf {
   // pread(2) of `n` bytes at `at`, retried on EINTR and short reads; fewer
   // only at the end of the file.
   std::size_t read_at(char* s, std::size_t n, off_type at);
-  // Makes the kept block holding next_ the buffer; false when it would be
-  // short (the end of the file), which is read as before.
-  bool take_kept_block();
+  // Makes the kept block holding next_ the buffer, reading and keeping it
+  // first when `fetch`; false when it is not kept, or would be short (the end
+  // of the file, which is read as before).
+  bool take_kept_block(bool fetch);
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
