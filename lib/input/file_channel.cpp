@@ -149,22 +149,33 @@ std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
 bool File_buf::take_kept_block(bool fetch) {
   const auto size = static_cast<off_type>(buffer_size);
   const off_type index = next_ / size;
+  const off_type from = index * size;
   const auto slot = static_cast<std::size_t>(index % static_cast<off_type>(kept_blocks));
   if (blocks_.empty()) {
     blocks_.resize(kept_blocks);
     block_at_.assign(kept_blocks, -1);
+    block_size_.assign(kept_blocks, 0);
   }
   if (block_at_[slot] != index) {
     if (!fetch) return false;
+    // The last block is as long as the file was at its opening; one that
+    // reads shorter (the file was cut) is not kept.
+    const off_type left = identity_.size - from;
+    if (left <= 0) return false;
+    const auto want = static_cast<std::size_t>(std::min(left, size));
     // Not zeroed: it is read over at once.
     if (!blocks_[slot]) blocks_[slot].reset(new char[buffer_size]);
     block_at_[slot] = -1;  // until it is read whole
-    if (read_at(blocks_[slot].get(), buffer_size, index * size) < buffer_size) return false;
+    if (read_at(blocks_[slot].get(), want, from) < want) return false;
     block_at_[slot] = index;
+    block_size_[slot] = want;
   }
+  // Past the end of a last block: what the file grew by is read as before.
+  const auto length = static_cast<off_type>(block_size_[slot]);
+  if (next_ - from >= length) return false;
   char* block = blocks_[slot].get();
-  setg(block, block + (next_ - index * size), block + buffer_size);
-  next_ = (index + 1) * size;
+  setg(block, block + (next_ - from), block + length);
+  next_ = from + length;
   just_sought_ = false;
   return true;
 }

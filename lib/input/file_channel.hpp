@@ -92,8 +92,8 @@ class File_buf final : public std::streambuf {
   // only at the end of the file.
   std::size_t read_at(char* s, std::size_t n, off_type at);
   // Makes the kept block holding next_ the buffer, reading and keeping it
-  // first when `fetch`; false when it is not kept, or would be short (the end
-  // of the file, which is read as before).
+  // first when `fetch`; false when it is not kept, or next_ lies past the
+  // file's end as it was opened (which is read as before).
   bool take_kept_block(bool fetch);
   [[noreturn]] void fail(int error) const;
 
@@ -114,6 +114,7 @@ class File_buf final : public std::streambuf {
   // blocks_[k], -1 for none.
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::vector<off_type> block_at_;
+  std::vector<std::size_t> block_size_;  // less than a block only at the file's end
   char buffer_[buffer_size];
 };
 
