@@ -66,7 +66,7 @@ bool generated_file_system(int fd) noexcept {
 
 }  // namespace
 
-File_buf::File_buf(std::string name) : name_(std::move(name)) {
+File_buf::File_buf(std::string name, const File_identity& known) : name_(std::move(name)) {
   // The system reads a name up to its first NUL: the bytes before it would
   // name another file.
   if (name_.find('\0') != std::string::npos) fail(EINVAL);
@@ -95,7 +95,13 @@ File_buf::File_buf(std::string name) : name_(std::move(name)) {
                static_cast<std::int64_t>(info.st_ctim.tv_sec),
                static_cast<std::int64_t>(info.st_ctim.tv_nsec),
                S_ISREG(info.st_mode)};
-  identity_.tells_content = identity_.regular && identity_.size > 0 && !generated_file_system(fd_);
+  // Asking the file system costs a system call at every quote of a file
+  // input; the file as it was last time needs no asking.
+  identity_.tells_content = identity_.regular && identity_.size > 0;
+  File_identity unchanged = identity_;
+  unchanged.tells_content = true;
+  if (identity_.tells_content && !(known.tells_content && known == unchanged))
+    identity_.tells_content = !generated_file_system(fd_);
   positioned_ = identity_.regular;
   setg(buffer_, buffer_, buffer_);
 }

@@ -53,8 +53,9 @@ struct File_identity {
 class File_buf final : public std::streambuf {
  public:
   // Opens `name` read-only. std::system_error naming the file when it cannot
-  // be opened or is a directory.
-  explicit File_buf(std::string name);
+  // be opened or is a directory. A file whose identity equals `known`, which
+  // told its content, tells it again without asking its file system.
+  explicit File_buf(std::string name, const File_identity& known = {});
   File_buf(const File_buf&) = delete;
   File_buf& operator=(const File_buf&) = delete;
   ~File_buf() override;
@@ -121,7 +122,8 @@ class File_buf final : public std::streambuf {
 // An opened file and the stream that reads it.
 class File_channel {
  public:
-  explicit File_channel(std::string name) : buf_(std::move(name)), stream_(&buf_) {}
+  explicit File_channel(std::string name, const File_identity& known = {})
+      : buf_(std::move(name), known), stream_(&buf_) {}
   File_channel(const File_channel&) = delete;
   File_channel& operator=(const File_channel&) = delete;
 
