@@ -11,6 +11,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -134,5 +135,75 @@ void OpenReadCloseFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(OpenReadCloseFloor)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A linter's run: 5,000 reports of three labels each, from the same 10,000
+// locations of the 100,000-line file, through one opening of the file, and
+// from a string input of the same text.
+void reports(benchmark::State& state, Source source) {
+  const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (path.empty()) return;
+  const std::string text = vantel_bench::read_file(path);
+  const auto located = locations(vantel_bench::data_path(state, vantel_bench::lines_args));
+  Null_buffer buffer;
+  std::ostream out(&buffer);
+  vantel::Formatter formatter(out);
+  constexpr std::size_t count = 5'000;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string copy = source == Source::String ? text : std::string();
+    state.ResumeTiming();
+    const vantel::Input input = source == Source::String ? vantel::Input::string(std::move(copy))
+                                                         : vantel::Input::file(path);
+    const vantel::Opened opened = input.open();
+    const vantel::Source shown{opened.input(), "lines.txt"};
+    for (std::size_t r = 0; r < count; ++r) {
+      vantel::Report report;
+      report.message = "three labels";
+      for (std::size_t k = 0; k < 3; ++k) {
+        const vantel::Location& at = located[(r * 3 + k) % located.size()];
+        report.labels.push_back(k == 0 ? vantel::Label::primary(shown, at, "here")
+                                       : vantel::Label::secondary(shown, at, "and here"));
+      }
+      vantel::pp_report(formatter, report);
+    }
+  }
+  state.counters["reports"] = static_cast<double>(count);
+}
+
+void PpReportsThroughOpened(benchmark::State& state) {
+  reports(state, Source::Opened);
+}
+BENCHMARK(PpReportsThroughOpened)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void PpReportsFromString(benchmark::State& state) {
+  reports(state, Source::String);
+}
+BENCHMARK(PpReportsFromString)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// Threads sharing one file input, each quoting the same 10,000 locations all
+// over the 100,000-line file; the argument is the number of threads.
+void PpThreads(benchmark::State& state) {
+  const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (path.empty()) return;
+  std::vector<std::vector<vantel::Location>> quotes;
+  for (auto& location : locations(vantel_bench::data_path(state, vantel_bench::lines_args)))
+    quotes.push_back({std::move(location)});
+  const vantel::Input input = vantel::Input::file(path);
+  const auto quote_all = [&] {
+    Null_buffer buffer;
+    std::ostream out(&buffer);
+    vantel::Formatter formatter(out);
+    for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
+  };
+  quote_all();  // the kept table, scanned once
+  for (auto _ : state) {
+    std::vector<std::thread> threads;
+    for (std::int64_t t = 0; t < state.range(0); ++t) threads.emplace_back(quote_all);
+    for (std::thread& thread : threads) thread.join();
+  }
+  state.counters["quotes"] =
+      static_cast<double>(quotes.size() * static_cast<std::size_t>(state.range(0)));
+}
+BENCHMARK(PpThreads)->Arg(1)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -159,4 +159,22 @@ void EachProcess(benchmark::State& state) {
 }
 BENCHMARK(EachProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// One report of 10,000 labels over a 100,000-line file, and the same
+// locations quoted in two columns, which reads the same lines.
+void ReportProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), "--message=m", file},
+                                vantel_bench::data_path(state, vantel_bench::lines_args)));
+}
+BENCHMARK(ReportProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void TwoColumnProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (file.empty()) return;
+  time_process(state, with_args({quote_tool(), file},
+                                vantel_bench::data_path(state, vantel_bench::lines_args)));
+}
+BENCHMARK(TwoColumnProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -188,6 +188,36 @@ TEST(ClusterWalk, TilesAnyBytesAndResumes) {
   }
 }
 
+// Skipping plain bytes stops where the first cluster that is not one plain
+// byte begins, or at the limit, however far into the line that is.
+TEST(ClusterWalk, SkipsPlainBytesUpToTheFirstOtherCluster) {
+  struct Row {
+    std::string line;
+    std::size_t limit;
+    std::size_t stop;
+  };
+  const std::string plain = "let value = compute(argument, other);";
+  const Row rows[] = {
+      {plain, 100, plain.size()},
+      {plain, 20, 20},
+      {plain.substr(0, 17) + "\t" + plain, 100, 17},
+      {plain.substr(0, 8) + "\x7f" + plain, 100, 8},
+      {plain.substr(0, 9) + "\x1f" + plain, 100, 9},
+      // Any byte that is not ASCII may join the byte before it, which is
+      // not skipped.
+      {plain.substr(0, 16) + "\xe4\xb8\xad" + plain, 100, 15},
+      {plain.substr(0, 8) + "\xcc\x81" + plain, 100, 7},
+      {plain.substr(0, 24) + "\xcc\x81", 100, 23},
+      {"~ !~ !abcdefgh", 100, 14},
+  };
+  for (const Row& row : rows) {
+    Cluster_walk walk(row.line, 4);
+    EXPECT_EQ(walk.skip_plain(row.limit), row.stop) << row.line;
+    EXPECT_EQ(walk.position(), row.stop) << row.line;
+    EXPECT_EQ(walk.column(), static_cast<std::int64_t>(row.stop)) << row.line;
+  }
+}
+
 // What a message may repeat of a name or an argument: the escaped forms of the
 // text layout, with tabs and everything printable left as they are.
 TEST(EscapedText, EscapesWhatTheTextLayoutEscapesAndKeepsTabs) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <sstream>
@@ -73,6 +74,28 @@ TEST(Opened, QuotesManyTimesThroughOneOpening) {
     }
     EXPECT_EQ(open_descriptors(), before);
     EXPECT_EQ(counts.closed, from_file ? 0 : 1);
+  }
+}
+
+// Past the blocks it keeps, and across their edges and the file's short
+// last block, quotes through one opening read what the text holds.
+TEST(Opened, QuotesAllOverALargeFileAsFromItsText) {
+  std::string big;
+  std::vector<std::int64_t> starts;
+  for (int i = 0; big.size() < (std::size_t{9} << 19); ++i) {
+    starts.push_back(static_cast<std::int64_t>(big.size()));
+    big.append(static_cast<std::size_t>(i * 7919 % 83), static_cast<char>('a' + i % 26));
+    big += '\n';
+  }
+  const Temp_file file(big);
+  const Input reference = Input::string(big);
+  const Opened opened = Input::file(file.path()).open();
+  const auto lines = static_cast<std::int64_t>(starts.size());
+  for (std::int64_t k = 0; k < 600; ++k) {
+    const std::int64_t line = k % 3 == 0 ? lines - k % 7 : (k * 104729) % lines;
+    const std::int64_t at = starts[static_cast<std::size_t>(line - 1)];
+    const vantel::Location where{Position::of_offset(at), Position::of_offset(at + 1 + k % 200)};
+    ASSERT_EQ(test::quote(opened, {where}), test::quote(reference, {where})) << line;
   }
 }
 

@@ -10,6 +10,12 @@
 
 namespace vantel {
 
+namespace {
+
+constexpr std::size_t small_write = 8;
+
+}  // namespace
+
 Formatter::Formatter(std::ostream& out) : out_(out) {}
 
 // Writes through the stream buffer: one quote can be millions of bytes, and a
@@ -19,8 +25,24 @@ Formatter::Formatter(std::ostream& out) : out_(out) {}
 void Formatter::write(const char* data, std::size_t size) {
   if (size == 0 || out_.bad()) return;
   std::streambuf* buf = out_.rdbuf();
+  if (buf == nullptr) {
+    out_.setstate(std::ios_base::badbit);
+    return;
+  }
+  // Most writes are a few bytes (a space, a mark, a line feed): sputc puts
+  // them in the buffer inline, where sputn makes a virtual call each.
+  if (size <= small_write) {
+    for (std::size_t i = 0; i < size; ++i) {
+      if (std::streambuf::traits_type::eq_int_type(buf->sputc(data[i]),
+                                                   std::streambuf::traits_type::eof())) {
+        out_.setstate(std::ios_base::badbit);
+        return;
+      }
+    }
+    return;
+  }
   const auto want = static_cast<std::streamsize>(size);
-  if (buf == nullptr || buf->sputn(data, want) != want) out_.setstate(std::ios_base::badbit);
+  if (buf->sputn(data, want) != want) out_.setstate(std::ios_base::badbit);
 }
 
 void Formatter::write_fill(std::int64_t count, char c) {

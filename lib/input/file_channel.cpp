@@ -66,7 +66,7 @@ bool generated_file_system(int fd) noexcept {
 
 }  // namespace
 
-File_buf::File_buf(std::string name) : name_(std::move(name)) {
+File_buf::File_buf(std::string name, const File_identity& known) : name_(std::move(name)) {
   // The system reads a name up to its first NUL: the bytes before it would
   // name another file.
   if (name_.find('\0') != std::string::npos) fail(EINVAL);
@@ -95,7 +95,13 @@ File_buf::File_buf(std::string name) : name_(std::move(name)) {
                static_cast<std::int64_t>(info.st_ctim.tv_sec),
                static_cast<std::int64_t>(info.st_ctim.tv_nsec),
                S_ISREG(info.st_mode)};
-  identity_.tells_content = identity_.regular && identity_.size > 0 && !generated_file_system(fd_);
+  // Asking the file system costs a system call at every quote of a file
+  // input; the file as it was last time needs no asking.
+  identity_.tells_content = identity_.regular && identity_.size > 0;
+  File_identity unchanged = identity_;
+  unchanged.tells_content = true;
+  if (identity_.tells_content && !(known.tells_content && known == unchanged))
+    identity_.tells_content = !generated_file_system(fd_);
   positioned_ = identity_.regular;
   setg(buffer_, buffer_, buffer_);
 }
@@ -131,8 +137,60 @@ std::size_t File_buf::read_some(char* s, std::size_t n) {
   }
 }
 
+std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
+  if (fd_ < 0) fail(EBADF);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got =
+        ::pread(fd_, s + done, n - done, static_cast<off_t>(at) + static_cast<off_t>(done));
+    if (got == 0) break;
+    if (got > 0)
+      done += static_cast<std::size_t>(got);
+    else if (errno != EINTR)
+      fail(errno);
+  }
+  return done;
+}
+
+bool File_buf::take_kept_block(bool fetch) {
+  const auto size = static_cast<off_type>(buffer_size);
+  const off_type index = next_ / size;
+  const off_type from = index * size;
+  const auto slot = static_cast<std::size_t>(index % static_cast<off_type>(kept_blocks));
+  if (blocks_.empty()) {
+    blocks_.resize(kept_blocks);
+    block_at_.assign(kept_blocks, -1);
+    block_size_.assign(kept_blocks, 0);
+  }
+  if (block_at_[slot] != index) {
+    if (!fetch) return false;
+    // The last block is as long as the file was at its opening; one that
+    // reads shorter (the file was cut) is not kept.
+    const off_type left = identity_.size - from;
+    if (left <= 0) return false;
+    const auto want = static_cast<std::size_t>(std::min(left, size));
+    // Not zeroed: it is read over at once.
+    if (!blocks_[slot]) blocks_[slot].reset(new char[buffer_size]);
+    block_at_[slot] = -1;  // until it is read whole
+    if (read_at(blocks_[slot].get(), want, from) < want) return false;
+    block_at_[slot] = index;
+    block_size_[slot] = want;
+  }
+  // Past the end of a last block: what the file grew by is read as before.
+  const auto length = static_cast<off_type>(block_size_[slot]);
+  if (next_ - from >= length) return false;
+  char* block = blocks_[slot].get();
+  setg(block, block + (next_ - from), block + length);
+  next_ = from + length;
+  just_sought_ = false;
+  return true;
+}
+
 File_buf::int_type File_buf::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  // Reading on from a block takes the next one if it is kept, and keeps it
+  // only when sought: a long read straight through keeps nothing.
+  if (far_seeks_ > 1 && take_kept_block(just_sought_)) return traits_type::to_int_type(*gptr());
   // Right after a seek, most often to quote a line or two, read to the end of
   // the page only: copying a whole buffer would cost more than the quote.
   std::size_t want = buffer_size;
@@ -199,6 +257,7 @@ File_buf::pos_type File_buf::seek_positioned(off_type off, std::ios_base::seekdi
   }
   next_ = to;
   just_sought_ = true;
+  if (far_seeks_ < 2) ++far_seeks_;
   setg(buffer_, buffer_, buffer_);
   return pos_type(to);
 }

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -44,12 +46,16 @@ struct File_identity {
 // Stream buffer over an open descriptor. Reading fails with std::system_error
 // naming the file, rather than looking like the end of the file; a seek that
 // the descriptor refuses reports failure as streams do. Releases the
-// descriptor when destroyed.
+// descriptor when destroyed. From its second seek away from the bytes at hand
+// on, a regular file is read at each such seek in a whole block that is kept
+// (up to kept_blocks of them): quotes all over one opening read each block
+// once.
 class File_buf final : public std::streambuf {
  public:
   // Opens `name` read-only. std::system_error naming the file when it cannot
-  // be opened or is a directory.
-  explicit File_buf(std::string name);
+  // be opened or is a directory. A file whose identity equals `known`, which
+  // told its content, tells it again without asking its file system.
+  explicit File_buf(std::string name, const File_identity& known = {});
   File_buf(const File_buf&) = delete;
   File_buf& operator=(const File_buf&) = delete;
   ~File_buf() override;
@@ -83,6 +89,13 @@ class File_buf final : public std::streambuf {
   // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
   // EINTR; 0 at the end of the file.
   std::size_t read_some(char* s, std::size_t n);
+  // pread(2) of `n` bytes at `at`, retried on EINTR and short reads; fewer
+  // only at the end of the file.
+  std::size_t read_at(char* s, std::size_t n, off_type at);
+  // Makes the kept block holding next_ the buffer, reading and keeping it
+  // first when `fetch`; false when it is not kept, or next_ lies past the
+  // file's end as it was opened (which is read as before).
+  bool take_kept_block(bool fetch);
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
@@ -96,13 +109,21 @@ class File_buf final : public std::streambuf {
   // Offset of the byte after the buffer, whose bytes are those just before it.
   off_type next_ = 0;
   bool just_sought_ = false;
+  static constexpr std::size_t kept_blocks = 256;
+  int far_seeks_ = 0;
+  // Direct-mapped by block index: block_at_[k] is the index of the block in
+  // blocks_[k], -1 for none.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<off_type> block_at_;
+  std::vector<std::size_t> block_size_;  // less than a block only at the file's end
   char buffer_[buffer_size];
 };
 
 // An opened file and the stream that reads it.
 class File_channel {
  public:
-  explicit File_channel(std::string name) : buf_(std::move(name)), stream_(&buf_) {}
+  explicit File_channel(std::string name, const File_identity& known = {})
+      : buf_(std::move(name), known), stream_(&buf_) {}
   File_channel(const File_channel&) = delete;
   File_channel& operator=(const File_channel&) = delete;
 

@@ -72,7 +72,7 @@ Input Input::file(std::string name) {
       [name = std::move(name), kept = std::move(kept)]() -> std::pair<Input, Closer> {
         // The channel lives as long as the cursor reading it or the closer, so
         // its descriptor is released even if the closer never gets to run.
-        auto channel = std::make_shared<detail::File_channel>(name);
+        auto channel = std::make_shared<detail::File_channel>(name, kept->identity());
         Input opened = detail::Input_node::make_raw(std::make_shared<detail::Channel_cursor>(
             channel->stream(), channel, &channel->buffer(),
             kept->for_opening(channel->buffer().identity())));

@@ -20,6 +20,12 @@ namespace vantel::detail {
 // ask at once.
 class Kept_table {
  public:
+  // The identity of the file whose table is kept; told nothing when none is.
+  [[nodiscard]] File_identity identity() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return table_ ? identity_ : File_identity{};
+  }
+
   [[nodiscard]] std::shared_ptr<Shared_table> for_opening(const File_identity& identity) {
     const std::lock_guard<std::mutex> hold(lock_);
     // Whether a table failed is asked without its lock, which a quote may

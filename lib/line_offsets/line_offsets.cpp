@@ -81,22 +81,17 @@ std::pair<std::int64_t, std::int64_t> line_col_of_offset(Starts table, std::int6
   if (table.size == 0)
     throw detail::Unnamed<std::out_of_range>("offset " + std::to_string(offset) +
                                              " is on no line: the line table is empty");
-  const auto n = static_cast<std::int64_t>(table.size);
-  const auto at = [&table](std::int64_t k) { return table.data[static_cast<std::size_t>(k)]; };
-  // Signed bounds: hi may drop to -1 when the offset lies before the first line.
-  std::int64_t lo = 0;
-  std::int64_t hi = n;
-  while (lo < hi) {
-    const std::int64_t mid = lo / 2 + hi / 2;
-    if (at(mid) > offset) {
-      hi = mid - 1;
-    } else if (mid + 1 == n || at(mid + 1) > offset) {
-      lo = mid;
-      break;
-    } else {
-      lo = mid + 1;
-    }
+  // The last line starting at or before the offset; the first line for an
+  // offset before it. A plain halving loop: a report asks this twice a label.
+  const std::int64_t* first = table.data;
+  std::size_t count = table.size;
+  while (count > 1) {
+    const std::size_t half = count / 2;
+    if (first[half] <= offset) first += half;
+    count -= half;
   }
+  const auto lo = static_cast<std::int64_t>(first - table.data);
+  const auto at = [&table](std::int64_t k) { return table.data[static_cast<std::size_t>(k)]; };
   return {lo + 1, checked_sub(offset, at(lo), "column of an offset")};
 }
 

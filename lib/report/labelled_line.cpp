@@ -9,6 +9,7 @@
 #include <vantel/styles.hpp>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <tuple>
 
@@ -23,10 +24,42 @@ struct Query {
   std::int64_t* last;   // one past its last column, when wanted
 };
 
-// The bytes whose columns the parts need, in ascending order.
-std::vector<Query> queries_of(std::vector<Report_part>& parts) {
+// The working lists of drawing a line. A report draws thousands of lines:
+// one set is kept for the thread's next line, and a line drawn meanwhile (a
+// report from a tag function) finds it taken and makes its own.
+struct Line_lists {
   std::vector<Query> queries;
-  queries.reserve(parts.size() * 2);
+  std::vector<Report_part*> sorted;
+  std::vector<Report_part*> singles;
+  std::vector<Report_part*> ends;
+  std::vector<const Report_part*> drawn;
+  std::vector<const Report_part*> cells;
+  std::vector<const Report_part*> hanging;
+  std::vector<const Report_part*> connectors;
+};
+
+thread_local std::unique_ptr<Line_lists> spare_lists;
+
+class Lists_lease {
+ public:
+  Lists_lease() : lists_(spare_lists ? std::move(spare_lists) : std::make_unique<Line_lists>()) {}
+  Lists_lease(const Lists_lease&) = delete;
+  Lists_lease& operator=(const Lists_lease&) = delete;
+  ~Lists_lease() {
+    // A line of a million columns leaves no million cells behind.
+    if (lists_->cells.capacity() > kept_cells) lists_->cells = {};
+    if (!spare_lists) spare_lists = std::move(lists_);
+  }
+  [[nodiscard]] Line_lists& lists() const noexcept { return *lists_; }
+
+ private:
+  static constexpr std::size_t kept_cells = 4096;
+  std::unique_ptr<Line_lists> lists_;
+};
+
+// The bytes whose columns the parts need, in ascending order.
+void queries_of(std::vector<Report_part>& parts, std::vector<Query>& queries) {
+  queries.clear();
   for (Report_part& p : parts) {
     if (p.kind != Report_part::Kind::Single) {
       queries.push_back({p.begin, &p.column, &p.column_end});
@@ -39,14 +72,14 @@ std::vector<Query> queries_of(std::vector<Report_part>& parts) {
   }
   std::sort(queries.begin(), queries.end(),
             [](const Query& a, const Query& b) { return a.byte < b.byte; });
-  return queries;
 }
 
 // Gives every part its columns in one walk over the line. A byte inside a
 // cluster takes the whole cluster; a byte past the text stands at the column
 // after it, one column wide. Returns the line's width.
-std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts) {
-  const std::vector<Query> queries = queries_of(parts);
+std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts,
+                         std::vector<Query>& queries) {
+  queries_of(parts, queries);
 
   // Printable ASCII takes a column a byte: runs of it are stepped over, not
   // cut into clusters.
@@ -87,14 +120,20 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
 class Line_drawing {
  public:
   Line_drawing(Row_writer& row, Gutter& gutter, std::string_view number, std::string_view text,
-               const Layout_plan& layout)
+               const Layout_plan& layout, Line_lists& lists)
       : row_(row),
         gutter_(gutter),
         number_(number),
         text_(text),
         layout_(layout),
         marker_(cut_marker(layout.charset)),
-        walk_(text, layout.tab_width) {
+        walk_(text, layout.tab_width),
+        singles_(lists.singles),
+        ends_(lists.ends),
+        drawn_(lists.drawn),
+        cells_(lists.cells),
+        hanging_(lists.hanging),
+        connectors_(lists.connectors) {
     have_ = walk_.next(cluster_);
   }
 
@@ -357,12 +396,12 @@ class Line_drawing {
   std::int64_t from_ = 0;
   std::int64_t to_ = 0;
   std::int64_t left_ = 0;
-  std::vector<Report_part*> singles_;
-  std::vector<Report_part*> ends_;
-  std::vector<const Report_part*> drawn_;
-  std::vector<const Report_part*> cells_;
-  std::vector<const Report_part*> hanging_;
-  std::vector<const Report_part*> connectors_;
+  std::vector<Report_part*>& singles_;
+  std::vector<Report_part*>& ends_;
+  std::vector<const Report_part*>& drawn_;
+  std::vector<const Report_part*>& cells_;
+  std::vector<const Report_part*>& hanging_;
+  std::vector<const Report_part*>& connectors_;
 };
 
 // Windows of `max_width` columns (or wider, for a part whose first cell is)
@@ -424,9 +463,10 @@ void more_labels_row(Row_writer& row, const Gutter& gutter, std::int64_t count, 
 void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number,
                         std::string_view text, std::vector<Report_part>& parts,
                         const Layout_plan& layout) {
-  const std::int64_t text_width = place_parts(text, layout.tab_width, parts);
-  std::vector<Report_part*> sorted;
-  sorted.reserve(parts.size());
+  const Lists_lease lease;
+  const std::int64_t text_width = place_parts(text, layout.tab_width, parts, lease.lists().queries);
+  std::vector<Report_part*>& sorted = lease.lists().sorted;
+  sorted.clear();
   std::int64_t width = text_width;
   for (Report_part& p : parts) {
     sorted.push_back(&p);
@@ -442,7 +482,7 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     for (const Report_part* p : sorted) width = std::max(width, p->column_end);
   }
 
-  Line_drawing drawing(row, gutter, number, text, layout);
+  Line_drawing drawing(row, gutter, number, text, layout, lease.lists());
   const auto max_width =
       static_cast<std::int64_t>(std::min<Wide>(layout.window_width(gutter.origin()), max_offset));
   drawing.set_window_width(max_width);

@@ -128,12 +128,13 @@ class Input {
 /// returned. Quoting, reporting and converting through it (it converts to
 /// `const Input&`, and input() gives an Input that copies can be made of)
 /// neither opens nor checks the file again, and costs what quoting a text
-/// costs, plus reading the quoted lines from the file (a page for a line far
-/// from the last one read, nothing for one still at hand). The file's
+/// costs, plus reading the quoted lines from the file: a regular file is read
+/// in blocks of 16 KiB, each kept once read (up to 4 MiB of them), so that
+/// quotes all over a file read each block once. The file's
 /// identity is compared with its kept table's once, when it opens, and not
 /// again while it is open: a file renamed over its name is not read, and
 /// bytes rewritten in place are read against the line table of the file as it
-/// was.
+/// was, or not read at all where their block is kept.
 ///
 /// It closes what it opened, each closer exactly once, when destroyed or by
 /// close(), after the quotes that other threads make through it have ended;
