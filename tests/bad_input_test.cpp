@@ -263,7 +263,7 @@ TEST(BadFiles, AFileThatShrinksAfterItsLinesWereCountedFails) {
          cut();
          vantel::pp(kept, f, {line_cols(1, 1, 4, 2)});
        },
-       "input stream: line 2 is cut short: the input now ends at offset 3",
+       "<channel>: line 2 is cut short: the input now ends at offset 3",
        "1 | ab\n2 | cd\n3 | ef\n4 | g.\n"},
   };
   for (const auto& c : cases) {
