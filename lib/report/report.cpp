@@ -7,6 +7,7 @@
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
 #include "report/shown_text.hpp"
+#include "text/column_units.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
@@ -216,7 +217,8 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
 void bare_row() noexcept {}
 
 void print_header(Row_writer& row, const Report& report, const Layout_plan& layout) {
-  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", std::string(report.severity.word()));
+  const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag",
+                      std::string(report.severity.word()));
   std::string word(report.severity.word());
   if (!report.code.empty()) word += "[" + report.code + "]";
   put_shown(row, word, &tag, layout.tab_width);
@@ -229,18 +231,22 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
 
 // " --> name:line:col" for the section's first primary label, else its first.
 void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, Line_reader& reader,
-                 Read_line& line) {
+                 Read_line& line, const Layout_plan& layout) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
   const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
-  // The column counts bytes from 1, up to the line's end (its line feed, or
-  // the end of the input) where an offset lies past it.
+  // A byte column counts up to the line's end (its line feed, or the end of
+  // the input) where an offset lies past it; other units as to_line_col.
   const std::int64_t start = line_start(section, p.first_line);
   reader.read(start, line);
-  const auto size =
-      static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
-  const std::int64_t column = std::min(p.start - start, size) + 1;
+  const std::string_view text = without_final_return(line);
+  const auto size = static_cast<std::int64_t>(text.size()) + (line.ended ? 1 : 0);
+  std::int64_t column = std::min(p.start - start, size) + 1;
+  if (layout.location_unit != Column_unit::Bytes)
+    column = column_of_byte(text, static_cast<std::size_t>(column - 1), layout.location_unit,
+                            layout.tab_width);
+  column -= 1 - layout.location_origin;
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
@@ -267,7 +273,7 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   gutter.lanes.assign(section.lanes, nullptr);
   Line_reader reader(section.opening->cursor());
   Read_line read;
-  print_arrow(row, gutter, section, reader, read);
+  print_arrow(row, gutter, section, reader, read, layout);
   gutter.start_bare(row, {});
   row.end_row();
   std::int64_t previous = 0;
