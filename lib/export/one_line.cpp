@@ -41,8 +41,11 @@ void put_line(std::string& out, const Place* place, std::string_view head, std::
   out += '\n';
 }
 
-// One report's lines, its children left out.
-void put_report(std::string& out, const Report& report, detail::Region_reader& regions) {
+// One report's lines, its children left out; its place, else `fallback`'s,
+// is where lines without a location of their own go.
+std::optional<Place> put_report(std::string& out, const Report& report,
+                                detail::Region_reader& regions,
+                                const std::optional<Place>& fallback) {
   std::string head(report.severity.word());
   if (!report.code.empty()) head += "[" + report.code + "]";
   std::optional<Place> first;
@@ -58,10 +61,14 @@ void put_report(std::string& out, const Report& report, detail::Region_reader& r
     if (!first) first = place;
     put_line(out, &place, head, report.message, label.message);
   }
-  if (!first) put_line(out, nullptr, head, report.message);
+  if (!first) {
+    first = fallback;
+    put_line(out, first ? &*first : nullptr, head, report.message);
+  }
   out += secondary;
   for (const Note& note : report.notes)
     put_line(out, first ? &*first : nullptr, note.kind.empty() ? "note" : note.kind, note.text);
+  return first;
 }
 
 }  // namespace
@@ -69,8 +76,8 @@ void put_report(std::string& out, const Report& report, detail::Region_reader& r
 std::string to_one_line(const Report& report) {
   detail::Region_reader regions(Column_unit::Bytes, false);
   std::string out;
-  put_report(out, report, regions);
-  for (const Report* child : detail::descendants(report)) put_report(out, *child, regions);
+  const std::optional<Place> place = put_report(out, report, regions, std::nullopt);
+  for (const Report* child : detail::descendants(report)) put_report(out, *child, regions, place);
   return out;
 }
 

@@ -184,14 +184,19 @@ struct Sarif_log::Impl {
     }
   }
 
+  // Readers require a rule: a report without a code is one of its
+  // severity's.
+  static std::string rule_id(const Report& report) {
+    return report.code.empty() ? std::string(report.severity.word()) : report.code;
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
-    if (!report.code.empty()) {
-      r["ruleId"] = detail::as_utf8(report.code);
-      std::size_t k = 0;
-      while (k < rule_ids.size() && rule_ids[k] != report.code) ++k;
-      r["ruleIndex"] = k;  // a new code's rule is added when the result is
-    }
+    const std::string id = rule_id(report);
+    r["ruleId"] = detail::as_utf8(id);
+    std::size_t k = 0;
+    while (k < rule_ids.size() && rule_ids[k] != id) ++k;
+    r["ruleIndex"] = k;  // a new code's rule is added when the result is
     r["level"] = level_of(report.severity);
     r["message"] = message(report.message);
     Json locations = Json::array();
@@ -206,8 +211,8 @@ struct Sarif_log::Impl {
         continue;
       }
       if (!first) {
-        hash_key = report.code + '\0' + detail::uri_of_name(label.source.name) + '\0' +
-                   report.message + '\0' + std::string(trimmed(region.start_line_text));
+        hash_key = id + '\0' + detail::uri_of_name(label.source.name) + '\0' + report.message +
+                   '\0' + std::string(trimmed(region.start_line_text));
         first = std::move(region);
       }
       Json l = {{"physicalLocation", std::move(*p)}};
@@ -236,8 +241,9 @@ struct Sarif_log::Impl {
   void add(const Report& report) {
     std::string hash_key;
     Json r = result(report, hash_key);
-    if (!report.code.empty() && r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(report.code);
-    if (!report.code.empty()) first_messages.emplace(report.code, report.message);
+    const std::string id = rule_id(report);
+    if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
+    first_messages.emplace(id, report.message);
     if (!hash_key.empty()) {
       const std::string hash = hex16(fnv1a(hash_key));
       const std::int64_t occurrence = ++seen_hashes[hash];
@@ -262,6 +268,7 @@ struct Sarif_log::Impl {
         rule.short_description = first->second;
       if (rule.short_description.empty()) rule.short_description = id;
       if (rule.full_description.empty()) rule.full_description = rule.short_description;
+      if (rule.help.empty()) rule.help = rule.full_description;
       rules.push_back(rule_json(rule));
     }
     if (!rules.empty()) d["rules"] = std::move(rules);

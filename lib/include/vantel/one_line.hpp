@@ -16,7 +16,8 @@ namespace vantel {
 /// `name:line:col: note: message` for each secondary label (the report's
 /// message when it has none), for each note (at the report's place), and
 /// then the children at every depth, each written the same way with its own
-/// severity. A report without a located primary label has a first line
+/// severity. A child without a located primary label is placed at its
+/// report's place; a report without one has a first line
 /// `severity[code]: message` alone. Line feeds and carriage returns in
 /// messages become spaces, so that each diagnostic stays on its line; other
 /// bytes are written as they are. Throws as pp_report resolving the labels

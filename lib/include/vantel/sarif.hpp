@@ -14,10 +14,10 @@
 namespace vantel {
 
 /// What a code means, as a log's `tool.driver.rules` says it. Readers
-/// require both descriptions: an empty short one is the message of the
-/// code's first result (its id when it has none), an empty full one the
-/// short one. Other empty texts
-/// are left out.
+/// require both descriptions and the help: an empty short description is
+/// the message of the code's first result (its id when it has none), an
+/// empty full one the short one, an empty help the full description. An
+/// empty `help_uri` is left out.
 struct Sarif_rule {
   std::string id;                 ///< the reports' code
   std::string short_description;  ///< one line
@@ -51,7 +51,8 @@ struct Sarif_options {
 
 /// One run's reports, written as one SARIF 2.1.0 log. Each report is one
 /// result:
-///   - `ruleId` its code (no rule for an empty code); `level` "error",
+///   - `ruleId` its code, or its severity's word when it has none (readers
+///     require a rule); `level` "error",
 ///     "warning", "note" (for notes and help) or "none" (a host's word);
 ///   - `locations` its primary labels, `relatedLocations` its secondary
 ///     labels and then its children at every depth (a child without a label
