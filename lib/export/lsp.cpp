@@ -3,6 +3,7 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
 #include "export/uri.hpp"
@@ -17,7 +18,7 @@ namespace vantel {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using detail::Json;
 
 int severity_number(const Severity& severity) {
   switch (severity.level()) {
@@ -51,14 +52,18 @@ class Writer {
   explicit Writer(const Lsp_options& options)
       : options_(options), regions_(unit_of(options.encoding), false) {}
 
-  void diagnostics(const Report& report, Json& out) {
+  // Appends the report's diagnostics to the array being written in `out`.
+  void diagnostics(const Report& report, std::string& out) {
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Primary) continue;
       std::optional<Json> range = range_of(label.source, label.location);
       if (!range) continue;
-      out.push_back(diagnostic(report, label, std::move(*range)));
+      out += out.empty() ? "[\n  " : ",\n  ";
+      detail::append_nested(out, diagnostic(report, label, std::move(*range)), 1);
     }
   }
+
+  static std::string closed(std::string out) { return out.empty() ? "[]\n" : out + "\n]\n"; }
 
  private:
   std::string uri(const std::string& name) const {
@@ -68,9 +73,16 @@ class Writer {
 
   std::optional<Json> range_of(const Source& source, const Location& location) {
     const std::optional<detail::Region> r = regions_.read(source.input, location);
-    if (!r) return std::nullopt;
-    return Json{{"start", {{"line", r->start_line - 1}, {"character", r->start_col - 1}}},
-                {"end", {{"line", r->end_line - 1}, {"character", r->end_col - 1}}}};
+    if (!r)
+      return std::nullopt;  // Members one by one: an initializer list builds a pair array for each.
+    Json range = Json::object();
+    Json& start = range["start"];
+    start["line"] = r->start_line - 1;
+    start["character"] = r->start_col - 1;
+    Json& end = range["end"];
+    end["line"] = r->end_line - 1;
+    end["character"] = r->end_col - 1;
+    return range;
   }
 
   static std::string text_of(const Report& report, const Label& label) {
@@ -104,8 +116,12 @@ class Writer {
   }
 
   Json info(const std::string& name, Json range, const std::string& text) const {
-    return {{"location", {{"uri", uri(name)}, {"range", std::move(range)}}},
-            {"message", detail::as_utf8(text)}};
+    Json i = Json::object();
+    Json& location = i["location"];
+    location["uri"] = uri(name);
+    location["range"] = std::move(range);
+    i["message"] = detail::as_utf8(text);
+    return i;
   }
 
   Json fix_json(const Fix& fix) {
@@ -128,7 +144,9 @@ class Writer {
   }
 
   Json diagnostic(const Report& report, const Label& label, Json range) {
-    Json d = {{"range", std::move(range)}, {"severity", severity_number(report.severity)}};
+    Json d = Json::object();
+    d["range"] = std::move(range);
+    d["severity"] = severity_number(report.severity);
     if (!report.code.empty()) {
       d["code"] = detail::as_utf8(report.code);
       const auto url = options_.code_urls.find(report.code);
@@ -140,7 +158,8 @@ class Writer {
     const std::string place_uri = uri(label.source.name);
     Json others = related(report, {{"uri", place_uri}, {"range", d["range"]}});
     if (!others.empty()) d["relatedInformation"] = std::move(others);
-    Json data = {{"uri", place_uri}};
+    Json data = Json::object();
+    data["uri"] = place_uri;
     if (report.severity.level() == Severity::Custom)
       data["severity"] = detail::as_utf8(report.severity.word());
     if (!report.fixes.empty()) {
@@ -160,16 +179,16 @@ class Writer {
 
 std::string to_lsp_json(const Report& report, const Lsp_options& options) {
   Writer writer(options);
-  Json out = Json::array();
+  std::string out;
   writer.diagnostics(report, out);
-  return out.dump(2) + "\n";
+  return Writer::closed(std::move(out));
 }
 
 std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& options) {
   Writer writer(options);
-  Json out = Json::array();
+  std::string out;
   for (const Report& report : reports) writer.diagnostics(report, out);
-  return out.dump(2) + "\n";
+  return Writer::closed(std::move(out));
 }
 
 std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& options,

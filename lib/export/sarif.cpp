@@ -3,6 +3,7 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
 #include "export/uri.hpp"
@@ -15,14 +16,16 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace vantel {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using detail::Json;
 
 constexpr const char* base_id = "SRCROOT";
 
@@ -57,18 +60,26 @@ const char* applicability_word(Applicability applicability) {
 
 // A message object; bytes that are not UTF-8 are kept in base64 beside it.
 Json message(std::string_view text) {
-  Json m = {{"text", detail::as_utf8(text)}};
-  if (!detail::is_utf8(text)) m["properties"] = {{"binary", detail::base64(text)}};
+  Json m = Json::object();
+  m["text"] = detail::as_utf8(text);
+  if (!detail::is_utf8(text)) m["properties"]["binary"] = detail::base64(text);
   return m;
 }
 
+// Members are set one by one: an initializer list would build a pair array
+// for each, which costs more than the region itself.
 Json region_json(const detail::Region& r) {
-  Json snippet = {{"text", detail::as_utf8(r.text)}};
+  Json region = Json::object();
+  region["startLine"] = r.start_line;
+  region["startColumn"] = r.start_col;
+  region["endLine"] = r.end_line;
+  region["endColumn"] = r.end_col;
+  region["charOffset"] = r.char_offset;
+  region["charLength"] = r.char_length;
+  Json& snippet = region["snippet"];
+  snippet["text"] = detail::as_utf8(r.text);
   if (!detail::is_utf8(r.text)) snippet["binary"] = detail::base64(r.text);
-  return {{"startLine", r.start_line},    {"startColumn", r.start_col},
-          {"endLine", r.end_line},        {"endColumn", r.end_col},
-          {"charOffset", r.char_offset},  {"charLength", r.char_length},
-          {"snippet", std::move(snippet)}};
+  return region;
 }
 
 // FNV-1a, 64 bits: stable across runs and builds, unlike std::hash.
@@ -122,11 +133,13 @@ struct Sarif_log::Impl {
   std::vector<std::string> rule_ids;                  // the tool's, then codes first met
   std::map<std::string, std::string> first_messages;  // of each rule's first result
   std::map<std::string, std::int64_t> seen_hashes;
-  std::vector<Json> results;
+  // Each result as it is written, indented to its depth in the log: a large
+  // log is never held as one tree.
+  std::vector<std::string> results;
 
   Json artifact_location(const std::string& name) {
-    const std::string uri = detail::uri_of_name(name);
-    Json a = {{"uri", uri}};
+    Json a = Json::object();
+    a["uri"] = detail::uri_of_name(name);
     if (!options.base_uri.empty() && !detail::is_absolute_name(name)) a["uriBaseId"] = base_id;
     return a;
   }
@@ -137,8 +150,9 @@ struct Sarif_log::Impl {
                                detail::Region* out = nullptr) {
     std::optional<detail::Region> region = regions.read(source.input, location);
     if (!region) return std::nullopt;
-    Json p = {{"artifactLocation", artifact_location(source.name)},
-              {"region", region_json(*region)}};
+    Json p = Json::object();
+    p["artifactLocation"] = artifact_location(source.name);
+    p["region"] = region_json(*region);
     if (out != nullptr) *out = std::move(*region);
     return p;
   }
@@ -163,7 +177,9 @@ struct Sarif_log::Impl {
   }
 
   void add_related(Json& related, Json&& location, std::string_view text) {
-    Json r = {{"id", related.size() + 1}, {"physicalLocation", std::move(location)}};
+    Json r = Json::object();
+    r["id"] = related.size() + 1;
+    r["physicalLocation"] = std::move(location);
     if (!text.empty()) r["message"] = message(text);
     related.push_back(std::move(r));
   }
@@ -215,7 +231,8 @@ struct Sarif_log::Impl {
                    '\0' + std::string(trimmed(region.start_line_text));
         first = std::move(region);
       }
-      Json l = {{"physicalLocation", std::move(*p)}};
+      Json l = Json::object();
+      l["physicalLocation"] = std::move(*p);
       if (!label.message.empty()) l["message"] = message(label.message);
       locations.push_back(std::move(l));
     }
@@ -247,10 +264,14 @@ struct Sarif_log::Impl {
     if (!hash_key.empty()) {
       const std::string hash = hex16(fnv1a(hash_key));
       const std::int64_t occurrence = ++seen_hashes[hash];
-      r["partialFingerprints"] = {{"lineHash/v1", hash + ":" + std::to_string(occurrence)}};
+      r["partialFingerprints"]["lineHash/v1"] = hash + ":" + std::to_string(occurrence);
     }
-    results.push_back(std::move(r));
+    std::string text;
+    detail::append_nested(text, r, result_depth);
+    results.push_back(std::move(text));
   }
+
+  static constexpr std::size_t result_depth = 4;  // {"runs": [{"results": [here
 
   Json driver() const {
     Json d = {{"name", tool.name.empty() ? std::string("vantel") : detail::as_utf8(tool.name)}};
@@ -282,7 +303,7 @@ struct Sarif_log::Impl {
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
                             ? "unicodeCodePoints"
                             : "utf16CodeUnits";
-    run["results"] = results;
+    run["results"] = Json::array();
     return {{"$schema",
              "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
              "sarif-schema-2.1.0.json"},
@@ -311,7 +332,25 @@ std::size_t Sarif_log::size() const noexcept {
 }
 
 void Sarif_log::write(std::ostream& out) const {
-  out << str();
+  if (impl_) {
+    // The results go where the log's empty list of results stands, its
+    // last member.
+    const std::string log = impl_->log().dump(2);
+    const std::size_t list = log.rfind("[]");
+    if (impl_->results.empty()) {
+      out << log;
+    } else {
+      const std::string indent(Impl::result_depth * 2, ' ');
+      out.write(log.data(), static_cast<std::streamsize>(list));
+      out << "[\n";
+      for (std::size_t k = 0; k < impl_->results.size(); ++k) {
+        if (k > 0) out << ",\n";
+        out << indent << impl_->results[k];
+      }
+      out << "\n" << indent.substr(2) << "]" << std::string_view(log).substr(list + 2);
+    }
+    out << "\n";
+  }
   if (!out) throw std::ios_base::failure("vantel::Sarif_log::write: writing the log failed");
 }
 
@@ -320,8 +359,9 @@ void Sarif_log::write(std::ostream& out, Error& error) const noexcept {
 }
 
 std::string Sarif_log::str() const {
-  if (!impl_) return {};
-  return impl_->log().dump(2) + "\n";
+  std::ostringstream out;
+  write(out);
+  return std::move(out).str();
 }
 
 }  // namespace vantel
