@@ -3,6 +3,8 @@
 
 #include "text/code_point.hpp"
 
+#include <cstdint>
+
 namespace vantel::detail {
 
 bool is_utf8(std::string_view text) noexcept {
@@ -35,10 +37,10 @@ std::string base64(std::string_view bytes) {
   out.reserve((bytes.size() + 2) / 3 * 4);
   for (std::size_t at = 0; at < bytes.size(); at += 3) {
     const std::size_t left = bytes.size() - at;
-    std::uint32_t group = static_cast<unsigned char>(bytes[at]) << 16U;
+    std::uint32_t group = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) << 16U;
     if (left > 1)
       group |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8U;
-    if (left > 2) group |= static_cast<unsigned char>(bytes[at + 2]);
+    if (left > 2) group |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2]));
     out += digits[(group >> 18U) & 63U];
     out += digits[(group >> 12U) & 63U];
     out += left > 1 ? digits[(group >> 6U) & 63U] : '=';

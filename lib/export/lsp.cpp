@@ -63,7 +63,10 @@ class Writer {
     }
   }
 
-  static std::string closed(std::string out) { return out.empty() ? "[]\n" : out + "\n]\n"; }
+  static std::string closed(std::string out) {
+    out += out.empty() ? "[]\n" : "\n]\n";
+    return out;
+  }
 
  private:
   std::string uri(const std::string& name) const {

@@ -15,26 +15,16 @@ namespace vantel::detail {
 
 namespace {
 
-// One end of a region: its line, the line's start, the offset (cut to the
-// line's end) and its column.
-struct Point {
-  std::int64_t line = 1;
-  std::int64_t line_start = 0;
-  std::int64_t offset = 0;
-  std::int64_t col = 1;
-  std::int64_t units_in_line = 0;  // units from the line's start, carriage returns counted
-};
-
 // Units of `text` (a whole line, carriage returns kept) before byte `at`.
 std::int64_t units_before(std::string_view text, std::size_t at, Column_unit unit) {
   if (unit == Column_unit::Bytes || at == 0) return static_cast<std::int64_t>(at);
   return column_of_byte(text, at, unit, default_tab_width) - 1;
 }
 
-Point point_at(Raw_cursor& cursor, Line_reader& reader, Read_line& line, std::int64_t offset,
-               Column_unit unit) {
+Region_reader::Point point_at(Raw_cursor& cursor, Line_reader& reader, Read_line& line,
+                              std::int64_t offset, Column_unit unit) {
   const auto [number, col] = cursor.line_col_of_offset(offset);
-  Point p;
+  Region_reader::Point p;
   p.line = number;
   p.line_start = checked_sub(offset, col, "line start");
   reader.read(p.line_start, line);
@@ -79,6 +69,28 @@ Region_reader::Line_units& Region_reader::units_of(const Input& input) {
   return units_.back();
 }
 
+void Region_reader::count_chars(Raw_cursor& cursor, Line_reader& reader, Read_line& line,
+                                const Input& input, const Point& a, const Point& b,
+                                Region& region) {
+  std::int64_t before_a = a.line_start;
+  std::int64_t before_b = b.line_start;
+  if (unit_ != Column_unit::Bytes) {
+    Line_units& units = units_of(input);
+    // Lines are counted once, in order, as far as the furthest region.
+    while (static_cast<std::int64_t>(units.before.size()) < b.line) {
+      const auto known = static_cast<std::int64_t>(units.before.size());
+      reader.read(cursor.find_line_offset(known), line);
+      const std::int64_t in_line = units_before(line.text, line.text.size(), unit_);
+      units.before.push_back(checked_add(
+          units.before.back(), checked_add(in_line, line.ended ? 1 : 0, "units"), "units"));
+    }
+    before_a = units.before[static_cast<std::size_t>(a.line - 1)];
+    before_b = units.before[static_cast<std::size_t>(b.line - 1)];
+  }
+  region.char_offset = checked_add(before_a, a.units_in_line, "char offset");
+  region.char_length = checked_add(before_b, b.units_in_line, "char offset") - region.char_offset;
+}
+
 std::optional<Region> Region_reader::read(const Input& input, const Location& location) {
   Opening opening(input);
   Raw_cursor& cursor = opening.cursor();
@@ -90,9 +102,9 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   end = std::max(end, start);
   Line_reader reader(cursor);
   Read_line line;
-  const Point a = point_at(cursor, reader, line, start, unit_);
+  const Region_reader::Point a = point_at(cursor, reader, line, start, unit_);
   std::string start_line_text(without_final_return(line));
-  const Point b = point_at(cursor, reader, line, std::max(end, a.offset), unit_);
+  const Region_reader::Point b = point_at(cursor, reader, line, std::max(end, a.offset), unit_);
   Region region;
   region.start_line = a.line;
   region.start_col = a.col;
@@ -100,25 +112,7 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   region.end_col = b.col;
   region.start_line_text = std::move(start_line_text);
   region.text = text_between(reader, line, a.line_start, a.offset, b.offset);
-  if (with_chars_) {
-    std::int64_t before_a = a.line_start;
-    std::int64_t before_b = b.line_start;
-    if (unit_ != Column_unit::Bytes) {
-      Line_units& units = units_of(input);
-      // Lines are counted once, in order, as far as the furthest region.
-      while (static_cast<std::int64_t>(units.before.size()) < b.line) {
-        const auto known = static_cast<std::int64_t>(units.before.size());
-        reader.read(cursor.find_line_offset(known), line);
-        const std::int64_t in_line = units_before(line.text, line.text.size(), unit_);
-        units.before.push_back(checked_add(
-            units.before.back(), checked_add(in_line, line.ended ? 1 : 0, "units"), "units"));
-      }
-      before_a = units.before[static_cast<std::size_t>(a.line - 1)];
-      before_b = units.before[static_cast<std::size_t>(b.line - 1)];
-    }
-    region.char_offset = checked_add(before_a, a.units_in_line, "char offset");
-    region.char_length = checked_add(before_b, b.units_in_line, "char offset") - region.char_offset;
-  }
+  if (with_chars_) count_chars(cursor, reader, line, input, a, b, region);
   opening.close();
   return region;
 }

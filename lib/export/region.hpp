@@ -3,6 +3,9 @@
 // columns in a unit, offsets in that unit, and the located text.
 #pragma once
 
+#include "input/line_reader.hpp"
+#include "input/raw_cursor.hpp"
+
 #include <vantel/column_unit.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
@@ -43,12 +46,25 @@ class Region_reader {
 
   [[nodiscard]] std::optional<Region> read(const Input& input, const Location& location);
 
+  // One end of a region: its line, the line's start, the offset (cut to the
+  // line's end) and its column.
+  struct Point {
+    std::int64_t line = 1;
+    std::int64_t line_start = 0;
+    std::int64_t offset = 0;
+    std::int64_t col = 1;
+    std::int64_t units_in_line = 0;  // units from the line's start, carriage returns counted
+  };
+
  private:
   struct Line_units {
     Input input;
     std::vector<std::int64_t> before;  // [k]: units before line k + 1
   };
   Line_units& units_of(const Input& input);
+  // char_offset and char_length of the region from `a` to `b`.
+  void count_chars(Raw_cursor& cursor, Line_reader& reader, Read_line& line, const Input& input,
+                   const Point& a, const Point& b, Region& region);
 
   Column_unit unit_;
   bool with_chars_;

@@ -206,6 +206,31 @@ struct Sarif_log::Impl {
     return report.code.empty() ? std::string(report.severity.word()) : report.code;
   }
 
+  // The report's labels: primary ones as locations, secondary ones as
+  // related locations; `hash_key` from the first primary one.
+  void add_labels(const Report& report, const std::string& id, Json& locations, Json& related,
+                  std::string& hash_key) {
+    bool first = true;
+    for (const Label& label : report.labels) {
+      detail::Region region;
+      std::optional<Json> p = physical(label.source, label.location, &region);
+      if (!p) continue;
+      if (label.kind == Label_kind::Secondary) {
+        add_related(related, std::move(*p), label.message);
+        continue;
+      }
+      if (first) {
+        hash_key = id + '\0' + detail::uri_of_name(label.source.name) + '\0' + report.message +
+                   '\0' + std::string(trimmed(region.start_line_text));
+        first = false;
+      }
+      Json l = Json::object();
+      l["physicalLocation"] = std::move(*p);
+      if (!label.message.empty()) l["message"] = message(label.message);
+      locations.push_back(std::move(l));
+    }
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
     const std::string id = rule_id(report);
@@ -217,25 +242,7 @@ struct Sarif_log::Impl {
     r["message"] = message(report.message);
     Json locations = Json::array();
     Json related = Json::array();
-    std::optional<detail::Region> first;
-    for (const Label& label : report.labels) {
-      detail::Region region;
-      std::optional<Json> p = physical(label.source, label.location, &region);
-      if (!p) continue;
-      if (label.kind == Label_kind::Secondary) {
-        add_related(related, std::move(*p), label.message);
-        continue;
-      }
-      if (!first) {
-        hash_key = id + '\0' + detail::uri_of_name(label.source.name) + '\0' + report.message +
-                   '\0' + std::string(trimmed(region.start_line_text));
-        first = std::move(region);
-      }
-      Json l = Json::object();
-      l["physicalLocation"] = std::move(*p);
-      if (!label.message.empty()) l["message"] = message(label.message);
-      locations.push_back(std::move(l));
-    }
+    add_labels(report, id, locations, related, hash_key);
     const Json* place = locations.empty() ? nullptr : &locations.front()["physicalLocation"];
     add_children(report, related, place);
     r["locations"] = std::move(locations);
