@@ -5,7 +5,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -14,24 +13,12 @@ namespace vantel::detail {
 using Json = nlohmann::ordered_json;
 
 // Appends `value` indented by two spaces a level, as if it stood `depth`
-// levels deep. Strings hold no raw line feed (JSON escapes them), so every
-// line feed of the dump starts a line of the value.
+// levels deep: the library's own serializer, the one dump() runs, started
+// at that depth and writing straight into `out`.
 inline void append_nested(std::string& out, const Json& value, std::size_t depth) {
-  const std::string text = value.dump(2);
-  const std::string indent(depth * 2, ' ');
-  std::size_t lines = 0;
-  for (const char c : text) lines += c == '\n' ? 1 : 0;
-  // Grown at least twofold, so that a document appended to value by value
-  // is copied a bounded number of times.
-  const std::size_t needed = out.size() + text.size() + lines * indent.size();
-  if (needed > out.capacity()) out.reserve(std::max(needed, 2 * out.capacity()));
-  std::size_t from = 0;
-  for (std::size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', from)) {
-    out.append(text, from, lf + 1 - from);
-    out += indent;
-    from = lf + 1;
-  }
-  out.append(text, from, std::string::npos);
+  nlohmann::detail::serializer<Json> serializer(
+      nlohmann::detail::output_adapter<char, std::string>(out), ' ');
+  serializer.dump(value, true, false, 2, static_cast<unsigned int>(depth * 2));
 }
 
 }  // namespace vantel::detail
