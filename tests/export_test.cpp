@@ -175,3 +175,20 @@ TEST(ExportFailure, IsReportedByTheNonThrowingTwins) {
 }
 
 }  // namespace
+
+namespace {
+
+// A line feed in a code, a name or a message would start a line that an
+// editor reads as a diagnostic of its own.
+TEST(ExportOneLine, KeepsEachDiagnosticOnItsLine) {
+  vantel::Report r;
+  r.severity = vantel::Severity::custom("li\nnt");
+  r.code = "L\r\n1";
+  r.message = "two\nlines";
+  r.labels = {vantel::Label::primary(
+      {vantel::Input::string("x\n"), "a\nb"},
+      {vantel::Position::of_offset(0), vantel::Position::of_offset(1)}, "and\rmore")};
+  EXPECT_EQ(vantel::to_one_line(r), "a b:1:1: li nt[L  1]: two lines: and more\n");
+}
+
+}  // namespace

@@ -31,7 +31,7 @@ void put_line(std::string& out, const Place* place, std::string_view head, std::
     put_flat(out, *place->name);
     out += ':' + std::to_string(place->line) + ':' + std::to_string(place->col) + ": ";
   }
-  out += head;
+  put_flat(out, head);
   out += ": ";
   put_flat(out, text);
   if (!more.empty()) {

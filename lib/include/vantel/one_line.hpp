@@ -19,7 +19,8 @@ namespace vantel {
 /// severity. A child without a located primary label is placed at its
 /// report's place; a report without one has a first line
 /// `severity[code]: message` alone. Line feeds and carriage returns in
-/// messages become spaces, so that each diagnostic stays on its line; other
+/// messages, codes, severity words and names become spaces, so that each
+/// diagnostic stays on its line; other
 /// bytes are written as they are. Throws as pp_report resolving the labels
 /// does, before writing anything, and std::ios_base::failure when the
 /// stream fails.
