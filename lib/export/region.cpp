@@ -103,16 +103,19 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   Line_reader reader(cursor);
   Read_line line;
   const Region_reader::Point a = point_at(cursor, reader, line, start, unit_);
-  std::string start_line_text(without_final_return(line));
+  std::string start_line_text;
+  if (with_chars_) start_line_text = without_final_return(line);
   const Region_reader::Point b = point_at(cursor, reader, line, std::max(end, a.offset), unit_);
   Region region;
   region.start_line = a.line;
   region.start_col = a.col;
   region.end_line = b.line;
   region.end_col = b.col;
-  region.start_line_text = std::move(start_line_text);
-  region.text = text_between(reader, line, a.line_start, a.offset, b.offset);
-  if (with_chars_) count_chars(cursor, reader, line, input, a, b, region);
+  if (with_chars_) {
+    region.start_line_text = std::move(start_line_text);
+    region.text = text_between(reader, line, a.line_start, a.offset, b.offset);
+    count_chars(cursor, reader, line, input, a, b, region);
+  }
   opening.close();
   return region;
 }

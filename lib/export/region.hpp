@@ -38,7 +38,8 @@ struct Region {
 // opens the input and closes it before returning.
 class Region_reader {
  public:
-  // `with_chars`: compute char_offset and char_length, which in units other
+  // `with_chars`: compute char_offset, char_length and the texts (else left
+  // empty, for formats that give lines and columns alone), which in units other
   // than bytes reads every line before the region once per input (kept for
   // later calls, so that regions in any order cost one pass).
   Region_reader(Column_unit unit, bool with_chars) noexcept
