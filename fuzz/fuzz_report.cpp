@@ -17,6 +17,7 @@
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <atomic>
@@ -139,6 +140,40 @@ bool shows_first_cluster(const One_line_label& label, const std::string& out, in
   return width >= first.width;
 }
 
+// SARIF and the one-line format resolve every label: both fail or neither
+// does; LSP JSON, which resolves secondary labels only as the related
+// information of primary ones, fails only where they fail. What they write is well-formed: JSON
+// that a strict parser (which checks UTF-8 too) takes, ranges that do not end before they start,
+// and one-line output made of whole, non-empty lines.
+void check_exports(const vantel::Report& report) {
+  std::string lsp;
+  std::string lines;
+  std::string sarif;
+  vantel::Sarif_log log({"fuzz", {}, {}, {}});
+  const fuzz::Failure a = fuzz::outcome([&] { lsp = vantel::to_lsp_json(report); });
+  const fuzz::Failure b = fuzz::outcome([&] { lines = vantel::to_one_line(report); });
+  const fuzz::Failure c = fuzz::outcome([&] {
+    log.add(report);
+    sarif = log.str();
+  });
+  CHECK(b == c && (a == fuzz::Failure::none || a == b));
+  if (b != fuzz::Failure::none) {
+    CHECK(log.size() == 0);
+    return;
+  }
+  CHECK(nlohmann::json::accept(sarif));
+  CHECK(nlohmann::json::accept(lsp));
+  for (const auto& d : nlohmann::json::parse(lsp)) {
+    const auto& start = d["range"]["start"];
+    const auto& end = d["range"]["end"];
+    CHECK(start["line"] < end["line"] ||
+          (start["line"] == end["line"] && start["character"] <= end["character"]));
+    CHECK(start["character"] >= 0);
+  }
+  CHECK(lines.empty() || lines.back() == '\n');
+  CHECK(lines.find("\n\n") == std::string::npos && (lines.empty() || lines.front() != '\n'));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -198,6 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
+  check_exports(report);
   const Drawn first = draw(report, options);
   CHECK(first.balanced && first.depth == 0);
   const Drawn second = draw(report, options);

@@ -5,6 +5,8 @@
 #include "text/layout_limits.hpp"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace vantel::detail {
 
@@ -19,6 +21,9 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   check_tab_width(layout.tab_width, who);
   check_max_width(layout.width, who, "width");
   check_max_width(layout.max_labels_per_line, who, "max labels per line");
+  if (layout.location_origin != 0 && layout.location_origin != 1)
+    throw std::invalid_argument(std::string(who) + ": location origin " +
+                                std::to_string(layout.location_origin) + " is neither 0 nor 1");
   Layout_plan plan;
   plan.text = layout.columns == Layout::Columns::Text;
   plan.tab_width = layout.tab_width;
@@ -26,6 +31,8 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   plan.charset = layout.charset;
   plan.row_width = layout.width;
   plan.max_labels = layout.max_labels_per_line;
+  plan.location_unit = layout.location_unit;
+  plan.location_origin = layout.location_origin;
   return plan;
 }
 

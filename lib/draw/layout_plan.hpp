@@ -22,6 +22,9 @@ struct Layout_plan {
   std::int64_t text_width = 0;
   // Reports: the labels drawn on one line; 0 for no limit.
   std::int64_t max_labels = default_max_labels_per_line;
+  // Reports: the unit and the first column of a ` --> name:line:col` row.
+  Column_unit location_unit = Column_unit::Bytes;
+  int location_origin = 1;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

@@ -10,6 +10,7 @@
 #include "report/shown_text.hpp"
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
+#include "text/column_units.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
@@ -286,25 +287,31 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
 
 // " --> name:line:col" for the section's first primary label, else its first.
 void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, Line_reader& reader,
-                 Read_line& line) {
+                 Read_line& line, const Layout_plan& layout) {
   const auto primary =
       std::find_if(section.labels.begin(), section.labels.end(),
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
   const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
-  // The column counts bytes from 1, up to the line's end (its line feed, or
-  // the end of the input) where an offset lies past it.
+  // A byte column counts up to the line's end (its line feed, or the end of
+  // the input) where an offset lies past it; other units as to_line_col.
+  // Only one past the end of the input, or another unit, needs the line
+  // itself: a label on a byte of its line, or on its line feed, has that
+  // byte's column.
   const std::int64_t start = line_start(section, p.first_line);
-  // A label on a byte of its line, or on its line feed, has that byte's
-  // column: only one past the end of the input needs the line's length.
   std::int64_t column = 0;
-  if (reader.read(p.start, line, 1) && (!line.text.empty() || line.ended)) {
+  if (layout.location_unit == Column_unit::Bytes && reader.read(p.start, line, 1) &&
+      (!line.text.empty() || line.ended)) {
     column = p.start - start + 1;  // a byte at p.start: below the largest offset
   } else {
     reader.read(start, line);
-    const auto size =
-        static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
+    const std::string_view text = without_final_return(line);
+    const auto size = static_cast<std::int64_t>(text.size()) + (line.ended ? 1 : 0);
     column = std::min(p.start - start, size) + 1;
+    if (layout.location_unit != Column_unit::Bytes)
+      column = column_of_byte(text, static_cast<std::size_t>(column - 1), layout.location_unit,
+                              layout.tab_width);
   }
+  column -= 1 - layout.location_origin;
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
@@ -332,7 +339,7 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   Line_reader reader(section.opening->cursor());
   Read_line read;
   std::optional<Line_slice> slice;
-  print_arrow(row, gutter, section, reader, read);
+  print_arrow(row, gutter, section, reader, read, layout);
   gutter.start_bare(row, {});
   row.end_row();
   std::int64_t previous = 0;

@@ -18,5 +18,16 @@ int main() {
   f.print_string("offset " + std::to_string(vantel::Position::to_offset(input, start)));
   f.print_string(", " + std::to_string(lines.size()) + " lines");
   f.cut();
+
+  // The exported formats, whose JSON library stays inside Vantel.
+  vantel::Report report;
+  report.message = "unknown name";
+  report.labels = {
+      vantel::Label::primary({input, "calc"}, {start, vantel::Position::shift(start, 3)})};
+  vantel::write_one_line(std::cout, report);
+  vantel::Sarif_log log({"consumer", {}, {}, {}});
+  log.add(report);
+  std::cout << (log.str().find("\"startColumn\": 8") != std::string::npos ? "sarif ok\n"
+                                                                          : "sarif?\n");
   return 0;
 }

@@ -62,6 +62,21 @@ const char* const usage =
     "                  help or a word of your own\n"
     "  --code=CODE     the report's code, shown as severity[CODE]\n"
     "  --note=TEXT     a note after the report; may be repeated\n"
+    "  --location-columns=UNIT  what the column of a report's --> row counts:\n"
+    "                  bytes (the default), utf16, code-points or display\n"
+    "  --location-origin=N  the number of a line's first column in that row:\n"
+    "                  1 (the default) or 0\n"
+    "  --format=FORMAT how to write a report: human (the default, drawn), short\n"
+    "                  (FILE:LINE:COL: severity[CODE]: message lines, as editors\n"
+    "                  read them), sarif (a SARIF 2.1.0 log) or lsp (LSP\n"
+    "                  Diagnostic objects); with --each, every LOCATION is a\n"
+    "                  report of its own\n"
+    "  --sarif-tool=NAME  sarif: the tool named in the log (default vantel-quote)\n"
+    "  --rule-help=TEXT   sarif: the help text of the rule of --code\n"
+    "  --code-url=URL  sarif and lsp: where --code is explained\n"
+    "  --base-uri=URI  sarif and lsp: the absolute URI that FILE is relative to\n"
+    "  --position-encoding=ENC  sarif and lsp: what a column counts: utf-16 (the\n"
+    "                  default) or utf-32 (code points); lsp also utf-8\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -134,6 +149,23 @@ vantel::Column_unit parse_columns(std::string_view unit) {
                     "': expected bytes, utf16, code-points or display");
 }
 
+Format parse_format(std::string_view format) {
+  if (format == "human") return Format::Human;
+  if (format == "short") return Format::Short;
+  if (format == "sarif") return Format::Sarif;
+  if (format == "lsp") return Format::Lsp;
+  throw Usage_error("invalid --format '" + std::string(format) +
+                    "': expected human, short, sarif or lsp");
+}
+
+vantel::Lsp_encoding parse_encoding(std::string_view encoding) {
+  if (encoding == "utf-8") return vantel::Lsp_encoding::Utf8;
+  if (encoding == "utf-16") return vantel::Lsp_encoding::Utf16;
+  if (encoding == "utf-32") return vantel::Lsp_encoding::Utf32;
+  throw Usage_error("invalid --position-encoding '" + std::string(encoding) +
+                    "': expected utf-8, utf-16 or utf-32");
+}
+
 // The arguments of a command line, whether held as strings or as main's
 // pointers: only views of them are taken.
 struct Pointer_args {
@@ -191,6 +223,19 @@ constexpr Option_entry option_table[] = {
      }},
     {"--code", true, [](Options& o, std::string_view v) { o.report.code = std::string(v); }},
     {"--note", true, [](Options& o, std::string_view v) { o.report.notes.emplace_back(v); }},
+    {"--location-columns", true,
+     [](Options& o, std::string_view v) { o.location_unit = parse_columns(v); }},
+    {"--location-origin", true,
+     [](Options& o, std::string_view v) {
+       o.location_origin = parse_bounded<int>(v, "--location-origin value", 0, 1);
+     }},
+    {"--format", true, [](Options& o, std::string_view v) { o.format = parse_format(v); }},
+    {"--sarif-tool", true, [](Options& o, std::string_view v) { o.sarif_tool = std::string(v); }},
+    {"--rule-help", true, [](Options& o, std::string_view v) { o.rule_help = std::string(v); }},
+    {"--code-url", true, [](Options& o, std::string_view v) { o.code_url = std::string(v); }},
+    {"--base-uri", true, [](Options& o, std::string_view v) { o.base_uri = std::string(v); }},
+    {"--position-encoding", true,
+     [](Options& o, std::string_view v) { o.position_encoding = parse_encoding(v); }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -228,6 +273,19 @@ bool is_option(std::string_view arg, bool have_file) {
   return arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
 }
 
+void check_report_options(const Options& options) {
+  if (options.help || options.version) return;
+  if (!options.report.message) {
+    for (const std::string& label : options.report.labels)
+      if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
+    if (options.format != Format::Human) throw Usage_error("--format needs --message");
+  } else if (options.each && options.format == Format::Human) {
+    throw Usage_error("--each quotes, and --message reports: choose one");
+  }
+  if (options.format == Format::Sarif && options.position_encoding == vantel::Lsp_encoding::Utf8)
+    throw Usage_error("--format=sarif counts utf-16 or utf-32, not utf-8");
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
@@ -258,12 +316,7 @@ Options parse(const Args& args) {
     options.locations.push_back(parse_location(location, options.columns, options.tab_width));
     options.report.labels.emplace_back(label.value_or(std::string_view()));
   }
-  if (!options.report.message) {
-    for (const std::string& label : options.report.labels)
-      if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
-  } else if (options.each) {
-    throw Usage_error("--each quotes, and --message reports: choose one");
-  }
+  check_report_options(options);
   return options;
 }
 
@@ -336,6 +389,8 @@ vantel::Layout layout_of(const Options& options, const Environment& env) {
   layout.tab_width = options.tab_width;
   layout.charset = options.charset;
   layout.width = row_width_of(options, env);
+  layout.location_unit = options.location_unit;
+  layout.location_origin = options.location_origin;
   const bool text = options.display == Display_mode::Text ||
                     (options.display == Display_mode::Automatic && env.out_is_terminal);
   if (text) layout.columns = vantel::Layout::Columns::Text;
@@ -351,6 +406,51 @@ void set_colors(const Options& options, const Environment& env, vantel::Formatte
   vantel::setup_tags(formatter, vantel::Styles::ansi());
 }
 
+// The reports of the data formats: one, or with --each one per location.
+std::vector<vantel::Report> reports_of(const Options& options, const vantel::Input& input,
+                                       const std::string& name) {
+  if (!options.each) return {report_of(options.report, input, name, options.locations)};
+  std::vector<vantel::Report> reports;
+  for (std::size_t k = 0; k < options.locations.size(); ++k) {
+    Report_request one = options.report;
+    one.labels = {options.report.labels[k]};
+    reports.push_back(report_of(one, input, name, {options.locations[k]}));
+  }
+  return reports;
+}
+
+void write_sarif(const Options& options, Environment& env,
+                 const std::vector<vantel::Report>& reports) {
+  vantel::Sarif_tool tool;
+  tool.name = options.sarif_tool;
+  if (tool.name == "vantel-quote") tool.version = VANTEL_VERSION;
+  if (!options.report.code.empty())
+    tool.rules.push_back({options.report.code, {}, {}, options.rule_help, options.code_url});
+  vantel::Sarif_options sarif;
+  sarif.base_uri = options.base_uri;
+  if (options.position_encoding == vantel::Lsp_encoding::Utf32)
+    sarif.column_kind = vantel::Sarif_column_kind::Unicode_code_points;
+  vantel::Sarif_log log(std::move(tool), sarif);
+  for (const vantel::Report& report : reports) log.add(report);
+  log.write(env.out);
+}
+
+void write_data(const Options& options, Environment& env,
+                const std::vector<vantel::Report>& reports) {
+  if (options.format == Format::Sarif) {
+    write_sarif(options, env, reports);
+  } else if (options.format == Format::Lsp) {
+    vantel::Lsp_options lsp;
+    lsp.encoding = options.position_encoding;
+    lsp.source = options.sarif_tool;
+    lsp.base_uri = options.base_uri;
+    if (!options.code_url.empty()) lsp.code_urls[options.report.code] = options.code_url;
+    env.out << vantel::to_lsp_json(reports, lsp);
+  } else {
+    for (const vantel::Report& report : reports) vantel::write_one_line(env.out, report);
+  }
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
   set_colors(options, env, formatter);
   const vantel::Layout layout = layout_of(options, env);
@@ -363,6 +463,10 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
                                     : vantel::Input::file(options.file);
   if (options.report.message) {
     const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
+    if (options.format != Format::Human) {
+      write_data(options, env, reports_of(options, input, name));
+      return;
+    }
     // A report is always drawn as a terminal shows the text.
     vantel::pp_report(formatter, report_of(options.report, input, name, options.locations), layout);
     return;

@@ -20,6 +20,8 @@ namespace vantel_quote {
 enum class Color { Never, Always, Automatic };
 // The layout: the text layout on a terminal, bytes elsewhere, or as asked.
 enum class Display_mode { Automatic, Bytes, Text };
+// What a report is written as: drawn for a person, or as data.
+enum class Format { Human, Short, Sarif, Lsp };
 
 struct Options {
   int max_lines = 10;
@@ -38,6 +40,16 @@ struct Options {
   std::string file;
   std::vector<vantel::Location> locations;
   Report_request report;  // a report of the locations when it has a message
+  Format format = Format::Human;
+  // The ` --> name:line:col` row of a human report.
+  vantel::Column_unit location_unit = vantel::Column_unit::Bytes;
+  int location_origin = 1;
+  // What the data formats say beyond the report.
+  std::string sarif_tool = "vantel-quote";
+  std::string rule_help;
+  std::string code_url;
+  std::string base_uri;
+  vantel::Lsp_encoding position_encoding = vantel::Lsp_encoding::Utf16;
 };
 
 // A malformed command line; what() says what is wrong.

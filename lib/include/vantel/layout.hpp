@@ -75,6 +75,15 @@ struct Layout {
   /// that without a bound a line of thousands of labels draws far more than
   /// any reader would read. 0 for no limit.
   std::int64_t max_labels_per_line = default_max_labels_per_line;
+
+  /// Reports: what the column of a ` --> name:line:col` row counts, as
+  /// Position::to_line_col counts it (Column_unit::Display with tab stops
+  /// every `tab_width`); bytes, as editors count, by default.
+  Column_unit location_unit = Column_unit::Bytes;
+
+  /// Reports: the number of a line's first column in that row: 1 (the
+  /// default), or 0 for tools that count from 0.
+  int location_origin = 1;
 };
 
 }  // namespace vantel

@@ -34,9 +34,12 @@
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
+#include <vantel/lsp.hpp>
+#include <vantel/one_line.hpp>
 #include <vantel/position.hpp>
 #include <vantel/pp.hpp>
 #include <vantel/report.hpp>
+#include <vantel/sarif.hpp>
 #include <vantel/styles.hpp>
 
 // What those are built on, for convenience.

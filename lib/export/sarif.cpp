@@ -1,0 +1,374 @@
+// SPDX-License-Identifier: MIT
+#include <vantel/sarif.hpp>
+
+#include "export/descendants.hpp"
+#include "export/edit_groups.hpp"
+#include "export/json_lines.hpp"
+#include "export/json_text.hpp"
+#include "export/region.hpp"
+#include "export/uri.hpp"
+#include "support/capture.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <ios>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace vantel {
+
+namespace {
+
+using detail::Json;
+
+constexpr const char* base_id = "SRCROOT";
+
+const char* level_of(const Severity& severity) {
+  switch (severity.level()) {
+    case Severity::Error:
+      return "error";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Note:
+    case Severity::Help:
+      return "note";
+    case Severity::Custom:
+      break;
+  }
+  return "none";
+}
+
+const char* applicability_word(Applicability applicability) {
+  switch (applicability) {
+    case Applicability::Machine_applicable:
+      return "machineApplicable";
+    case Applicability::Maybe_incorrect:
+      return "maybeIncorrect";
+    case Applicability::Has_placeholders:
+      return "hasPlaceholders";
+    case Applicability::Unspecified:
+      break;
+  }
+  return "unspecified";
+}
+
+// A message object; bytes that are not UTF-8 are kept in base64 beside it.
+Json message(std::string_view text) {
+  Json m = Json::object();
+  m["text"] = detail::as_utf8(text);
+  if (!detail::is_utf8(text)) m["properties"]["binary"] = detail::base64(text);
+  return m;
+}
+
+// Members are set one by one: an initializer list would build a pair array
+// for each, which costs more than the region itself.
+Json region_json(const detail::Region& r) {
+  Json region = Json::object();
+  region["startLine"] = r.start_line;
+  region["startColumn"] = r.start_col;
+  region["endLine"] = r.end_line;
+  region["endColumn"] = r.end_col;
+  region["charOffset"] = r.char_offset;
+  region["charLength"] = r.char_length;
+  Json& snippet = region["snippet"];
+  snippet["text"] = detail::as_utf8(r.text);
+  if (!detail::is_utf8(r.text)) snippet["binary"] = detail::base64(r.text);
+  return region;
+}
+
+// FNV-1a, 64 bits: stable across runs and builds, unlike std::hash.
+std::uint64_t fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ULL) {
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  return hash;
+}
+
+std::string hex16(std::uint64_t value) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string out(16, '0');
+  for (int k = 15; k >= 0; --k, value >>= 4U)
+    out[static_cast<std::size_t>(k)] = digits[value & 15U];
+  return out;
+}
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\v\f");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\v\f") - first + 1);
+}
+
+Json rule_json(const Sarif_rule& rule) {
+  Json r = {{"id", detail::as_utf8(rule.id)}};
+  if (!rule.short_description.empty()) r["shortDescription"] = message(rule.short_description);
+  if (!rule.full_description.empty()) r["fullDescription"] = message(rule.full_description);
+  if (!rule.help.empty()) r["help"] = message(rule.help);
+  if (!rule.help_uri.empty()) r["helpUri"] = detail::as_utf8(rule.help_uri);
+  return r;
+}
+
+}  // namespace
+
+struct Sarif_log::Impl {
+  Impl(Sarif_tool t, Sarif_options o)
+      : tool(std::move(t)),
+        options(std::move(o)),
+        regions(options.column_kind == Sarif_column_kind::Unicode_code_points
+                    ? Column_unit::Code_points
+                    : Column_unit::Utf16,
+                true) {
+    for (const Sarif_rule& rule : tool.rules) rule_ids.push_back(rule.id);
+  }
+
+  Sarif_tool tool;
+  Sarif_options options;
+  detail::Region_reader regions;
+  std::vector<std::string> rule_ids;                  // the tool's, then codes first met
+  std::map<std::string, std::string> first_messages;  // of each rule's first result
+  std::map<std::string, std::int64_t> seen_hashes;
+  // Each result as it is written, indented to its depth in the log: a large
+  // log is never held as one tree.
+  std::vector<std::string> results;
+
+  Json artifact_location(const std::string& name) {
+    Json a = Json::object();
+    a["uri"] = detail::uri_of_name(name);
+    if (!options.base_uri.empty() && !detail::is_absolute_name(name)) a["uriBaseId"] = base_id;
+    return a;
+  }
+
+  // The physical location of `location` in `source`; none for a lexer
+  // position without an offset.
+  std::optional<Json> physical(const Source& source, const Location& location,
+                               detail::Region* out = nullptr) {
+    std::optional<detail::Region> region = regions.read(source.input, location);
+    if (!region) return std::nullopt;
+    Json p = Json::object();
+    p["artifactLocation"] = artifact_location(source.name);
+    p["region"] = region_json(*region);
+    if (out != nullptr) *out = std::move(*region);
+    return p;
+  }
+
+  Json fix_json(const Fix& fix) {
+    Json changes = Json::array();
+    for (const auto& [source, edits] : detail::edit_groups(fix)) {
+      Json replacements = Json::array();
+      for (const Edit* edit : edits) {
+        std::optional<Json> p = physical(*source, edit->location);
+        if (!p) continue;
+        replacements.push_back(
+            {{"deletedRegion", (*p)["region"]}, {"insertedContent", message(edit->replacement)}});
+      }
+      if (replacements.empty()) continue;
+      changes.push_back({{"artifactLocation", artifact_location(source->name)},
+                         {"replacements", std::move(replacements)}});
+    }
+    Json f = {{"description", message(fix.message)}, {"artifactChanges", std::move(changes)}};
+    f["properties"] = {{"applicability", applicability_word(fix.applicability)}};
+    return f;
+  }
+
+  void add_related(Json& related, Json&& location, std::string_view text) {
+    Json r = Json::object();
+    r["id"] = related.size() + 1;
+    r["physicalLocation"] = std::move(location);
+    if (!text.empty()) r["message"] = message(text);
+    related.push_back(std::move(r));
+  }
+
+  void add_children(const Report& report, Json& related, const Json* place) {
+    for (const Report* child : detail::descendants(report)) {
+      std::string text(child->severity.word());
+      text += ": " + child->message;
+      bool placed = false;
+      for (const Label& label : child->labels) {
+        std::optional<Json> p = physical(label.source, label.location);
+        if (!p) continue;
+        add_related(related, std::move(*p),
+                    label.message.empty() ? text : text + ": " + label.message);
+        placed = true;
+      }
+      if (!placed && place != nullptr) add_related(related, Json(*place), text);
+    }
+  }
+
+  // Readers require a rule: a report without a code is one of its
+  // severity's.
+  static std::string rule_id(const Report& report) {
+    return report.code.empty() ? std::string(report.severity.word()) : report.code;
+  }
+
+  // The report's labels: primary ones as locations, secondary ones as
+  // related locations; `hash_key` from the first primary one.
+  void add_labels(const Report& report, const std::string& id, Json& locations, Json& related,
+                  std::string& hash_key) {
+    bool first = true;
+    for (const Label& label : report.labels) {
+      detail::Region region;
+      std::optional<Json> p = physical(label.source, label.location, &region);
+      if (!p) continue;
+      if (label.kind == Label_kind::Secondary) {
+        add_related(related, std::move(*p), label.message);
+        continue;
+      }
+      if (first) {
+        hash_key = id + '\0' + detail::uri_of_name(label.source.name) + '\0' + report.message +
+                   '\0' + std::string(trimmed(region.start_line_text));
+        first = false;
+      }
+      Json l = Json::object();
+      l["physicalLocation"] = std::move(*p);
+      if (!label.message.empty()) l["message"] = message(label.message);
+      locations.push_back(std::move(l));
+    }
+  }
+
+  Json result(const Report& report, std::string& hash_key) {
+    Json r;
+    const std::string id = rule_id(report);
+    r["ruleId"] = detail::as_utf8(id);
+    std::size_t k = 0;
+    while (k < rule_ids.size() && rule_ids[k] != id) ++k;
+    r["ruleIndex"] = k;  // a new code's rule is added when the result is
+    r["level"] = level_of(report.severity);
+    r["message"] = message(report.message);
+    Json locations = Json::array();
+    Json related = Json::array();
+    add_labels(report, id, locations, related, hash_key);
+    const Json* place = locations.empty() ? nullptr : &locations.front()["physicalLocation"];
+    add_children(report, related, place);
+    r["locations"] = std::move(locations);
+    if (!related.empty()) r["relatedLocations"] = std::move(related);
+    if (!report.fixes.empty()) {
+      Json fixes = Json::array();
+      for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));
+      r["fixes"] = std::move(fixes);
+    }
+    if (!report.notes.empty()) {
+      Json notes = Json::array();
+      for (const Note& note : report.notes)
+        notes.push_back(
+            detail::as_utf8(note.kind.empty() ? note.text : note.kind + ": " + note.text));
+      r["properties"] = {{"notes", std::move(notes)}};
+    }
+    return r;
+  }
+
+  void add(const Report& report) {
+    std::string hash_key;
+    Json r = result(report, hash_key);
+    const std::string id = rule_id(report);
+    if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
+    first_messages.emplace(id, report.message);
+    if (!hash_key.empty()) {
+      const std::string hash = hex16(fnv1a(hash_key));
+      const std::int64_t occurrence = ++seen_hashes[hash];
+      r["partialFingerprints"]["lineHash/v1"] = hash + ":" + std::to_string(occurrence);
+    }
+    std::string text;
+    detail::append_nested(text, r, result_depth);
+    results.push_back(std::move(text));
+  }
+
+  static constexpr std::size_t result_depth = 4;  // {"runs": [{"results": [here
+
+  Json driver() const {
+    Json d = {{"name", tool.name.empty() ? std::string("vantel") : detail::as_utf8(tool.name)}};
+    if (!tool.version.empty()) d["version"] = detail::as_utf8(tool.version);
+    if (!tool.information_uri.empty()) d["informationUri"] = detail::as_utf8(tool.information_uri);
+    Json rules = Json::array();
+    for (const std::string& id : rule_ids) {
+      Sarif_rule rule{id, {}, {}, {}, {}};
+      for (const Sarif_rule& known : tool.rules)
+        if (known.id == id) rule = known;
+      // Readers require both descriptions: a rule that lacks them is
+      // described by its first result's message.
+      const auto first = first_messages.find(id);
+      if (rule.short_description.empty() && first != first_messages.end())
+        rule.short_description = first->second;
+      if (rule.short_description.empty()) rule.short_description = id;
+      if (rule.full_description.empty()) rule.full_description = rule.short_description;
+      if (rule.help.empty()) rule.help = rule.full_description;
+      rules.push_back(rule_json(rule));
+    }
+    if (!rules.empty()) d["rules"] = std::move(rules);
+    return d;
+  }
+
+  Json log() const {
+    Json run = {{"tool", {{"driver", driver()}}}};
+    if (!options.base_uri.empty())
+      run["originalUriBaseIds"] = {{base_id, {{"uri", detail::as_utf8(options.base_uri)}}}};
+    run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
+                            ? "unicodeCodePoints"
+                            : "utf16CodeUnits";
+    run["results"] = Json::array();
+    return {{"$schema",
+             "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
+             "sarif-schema-2.1.0.json"},
+            {"version", "2.1.0"},
+            {"runs", Json::array({std::move(run)})}};
+  }
+};
+
+Sarif_log::Sarif_log(Sarif_tool tool, Sarif_options options)
+    : impl_(std::make_unique<Impl>(std::move(tool), std::move(options))) {}
+Sarif_log::Sarif_log(Sarif_log&& other) noexcept = default;
+Sarif_log& Sarif_log::operator=(Sarif_log&& other) noexcept = default;
+Sarif_log::~Sarif_log() = default;
+
+void Sarif_log::add(const Report& report) {
+  if (!impl_) throw std::invalid_argument("vantel::Sarif_log::add: the log was moved from");
+  impl_->add(report);
+}
+
+void Sarif_log::add(const Report& report, Error& error) noexcept {
+  detail::capture(error, [&] { add(report); });
+}
+
+std::size_t Sarif_log::size() const noexcept {
+  return impl_ ? impl_->results.size() : 0;
+}
+
+void Sarif_log::write(std::ostream& out) const {
+  if (impl_) {
+    // The results go where the log's empty list of results stands, its
+    // last member.
+    const std::string log = impl_->log().dump(2);
+    const std::size_t list = log.rfind("[]");
+    if (impl_->results.empty()) {
+      out << log;
+    } else {
+      const std::string indent(Impl::result_depth * 2, ' ');
+      out.write(log.data(), static_cast<std::streamsize>(list));
+      out << "[\n";
+      for (std::size_t k = 0; k < impl_->results.size(); ++k) {
+        if (k > 0) out << ",\n";
+        out << indent << impl_->results[k];
+      }
+      out << "\n" << indent.substr(2) << "]" << std::string_view(log).substr(list + 2);
+    }
+    out << "\n";
+  }
+  if (!out) throw std::ios_base::failure("vantel::Sarif_log::write: writing the log failed");
+}
+
+void Sarif_log::write(std::ostream& out, Error& error) const noexcept {
+  detail::capture(error, [&] { write(out); });
+}
+
+std::string Sarif_log::str() const {
+  std::ostringstream out;
+  write(out);
+  return std::move(out).str();
+}
+
+}  // namespace vantel

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+// Reports as a SARIF 2.1.0 log, for code-scanning services.
+#pragma once
+
+#include <vantel/error.hpp>
+#include <vantel/report.hpp>
+
+#include <cstddef>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantel {
+
+/// What a code means, as a log's `tool.driver.rules` says it. Readers
+/// require both descriptions and the help: an empty short description is
+/// the message of the code's first result (its id when it has none), an
+/// empty full one the short one, an empty help the full description. An
+/// empty `help_uri` is left out.
+struct Sarif_rule {
+  std::string id;                 ///< the reports' code
+  std::string short_description;  ///< one line
+  std::string full_description;   ///< a paragraph
+  std::string help;               ///< how to address it
+  std::string help_uri;           ///< where to read more
+};
+
+/// The tool that made the reports: the log's `tool.driver`.
+struct Sarif_tool {
+  std::string name;               ///< required by readers; "vantel" when empty
+  std::string version;            ///< left out when empty
+  std::string information_uri;    ///< left out when empty
+  std::vector<Sarif_rule> rules;  ///< known codes; others are described by their first result
+};
+
+/// What a log's columns count: its `columnKind`, which is always written.
+enum class Sarif_column_kind {
+  Utf16_code_units,    ///< "utf16CodeUnits": what most readers assume
+  Unicode_code_points  ///< "unicodeCodePoints"
+};
+
+/// How a log names and measures its artifacts.
+struct Sarif_options {
+  /// The unit of every column, `charOffset` and `charLength`.
+  Sarif_column_kind column_kind = Sarif_column_kind::Utf16_code_units;
+  /// An absolute URI ("file:///src/") that relative names are relative to,
+  /// written as the base "SRCROOT" in `originalUriBaseIds`; empty for none.
+  std::string base_uri;
+};
+
+/// One run's reports, written as one SARIF 2.1.0 log. Each report is one
+/// result:
+///   - `ruleId` its code, or its severity's word when it has none (readers
+///     require a rule); `level` "error",
+///     "warning", "note" (for notes and help) or "none" (a host's word);
+///   - `locations` its primary labels, `relatedLocations` its secondary
+///     labels and then its children at every depth (a child without a label
+///     at the result's place), each with its message; a label's own message
+///     is its location's;
+///   - `fixes` its fixes, one `artifactChange` per source;
+///   - its notes as `properties.notes`, "kind: text" each;
+///   - `partialFingerprints["lineHash/v1"]`: a hash of the code, the
+///     artifact, the message and the primary line's text without its
+///     surrounding blanks, then ":" and the occurrence of that hash in the
+///     log, so that it stays put when unrelated lines move the result.
+/// Every region has its lines, columns (the end column is the one after its
+/// last character), `charOffset`, `charLength` and `snippet`. A column
+/// counts every character of its line but the line feed and a carriage
+/// return before it; offsets count both. Artifacts are named by uri
+/// (percent-encoded names, absolute paths as file URIs). Text that is not UTF-8 is written with
+/// U+FFFD for each byte that is not part of a well-formed sequence (one column each, as the columns
+/// count it), and its bytes are kept in base64: a snippet's in its `binary`, a message's in its
+/// `properties.binary`. Output is byte for byte the same for the same reports.
+class Sarif_log {
+ public:
+  /// An empty log of `tool`'s run.
+  explicit Sarif_log(Sarif_tool tool, Sarif_options options = {});
+  /// Takes over `other`'s results; `other` is then empty.
+  Sarif_log(Sarif_log&& other) noexcept;
+  /// As the move constructor.
+  Sarif_log& operator=(Sarif_log&& other) noexcept;
+  Sarif_log(const Sarif_log&) = delete;
+  Sarif_log& operator=(const Sarif_log&) = delete;
+  /// Frees the results.
+  ~Sarif_log();
+
+  /// Adds `report` as a result. Opens each input of its labels and fixes,
+  /// resolves their positions and reads the lines they touch (and, for
+  /// offsets, every line before them once per input). Throws as pp_report
+  /// resolving them does, leaving the log as it was.
+  void add(const Report& report);
+  /// add, reporting a failure in `error` instead of throwing.
+  void add(const Report& report, Error& error) noexcept;
+
+  /// The results added so far.
+  [[nodiscard]] std::size_t size() const noexcept;
+
+  /// Writes the log, indented by two spaces, ending with a line feed.
+  /// Throws std::ios_base::failure when the stream fails.
+  void write(std::ostream& out) const;
+  /// write, reporting a failure in `error` instead of throwing.
+  void write(std::ostream& out, Error& error) const noexcept;
+
+  /// The log as write writes it.
+  [[nodiscard]] std::string str() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vantel

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// Writes the sample reports in every format, with their files, into the
+// folder given, for the real readers to check: SARIF logs for the
+// validator, LSP diagnostics with the byte ranges they must slice to, and
+// one-line diagnostics for Vim's quickfix list.
+#include "../export_samples.hpp"
+
+#include <vantel/vantel.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void put_range(std::ostream& out, char kind, const vantel::Source& source,
+               const vantel::Location& where) {
+  out << kind << '\t' << source.name << '\t'
+      << vantel::Position::to_offset(source.input, where.first) << '\t'
+      << vantel::Position::to_offset(source.input, where.second) << '\n';
+}
+
+// What each Diagnostic of to_lsp_json must hold, in its order: its range
+// (D), its related ranges (R, or P for one at the diagnostic's own), and the
+// ranges its fixes edit (F).
+void put_expected(std::ostream& out, const vantel::Report& report) {
+  for (const vantel::Label& primary : report.labels) {
+    if (primary.kind != vantel::Label_kind::Primary) continue;
+    put_range(out, 'D', primary.source, primary.location);
+    for (const vantel::Label& label : report.labels)
+      if (label.kind == vantel::Label_kind::Secondary)
+        put_range(out, 'R', label.source, label.location);
+    std::vector<const vantel::Report*> pending;
+    for (auto it = report.children.rbegin(); it != report.children.rend(); ++it)
+      pending.push_back(&*it);
+    while (!pending.empty()) {
+      const vantel::Report* child = pending.back();
+      pending.pop_back();
+      for (const vantel::Label& label : child->labels)
+        put_range(out, 'R', label.source, label.location);
+      if (child->labels.empty()) out << "P\n";
+      for (auto it = child->children.rbegin(); it != child->children.rend(); ++it)
+        pending.push_back(&*it);
+    }
+    for (const vantel::Fix& fix : report.fixes)
+      for (const vantel::Edit& edit : fix.edits) put_range(out, 'F', edit.source, edit.location);
+  }
+}
+
+void write_sarif(const fs::path& file, const std::vector<vantel::Report>& reports,
+                 vantel::Sarif_column_kind kind) {
+  vantel::Sarif_log log({"calc", "1.0", "https://calc.example/", {}}, {kind, "file:///src/"});
+  for (const vantel::Report& report : reports) log.add(report);
+  std::ofstream out(file, std::ios::binary);
+  log.write(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: write_samples FOLDER\n";
+    return 2;
+  }
+  const fs::path dir = argv[1];
+  std::vector<vantel::Source> sources;
+  for (const test::Sample_file& f : test::sample_files()) {
+    fs::create_directories((dir / f.name).parent_path());
+    std::ofstream(dir / f.name, std::ios::binary) << f.text;
+    sources.emplace_back(vantel::Input::file((dir / f.name).string()), f.name);
+  }
+  const std::vector<vantel::Report> reports = test::sample_reports(sources[0], sources[1]);
+  write_sarif(dir / "samples.sarif", reports, vantel::Sarif_column_kind::Utf16_code_units);
+  write_sarif(dir / "samples-code-points.sarif", reports,
+              vantel::Sarif_column_kind::Unicode_code_points);
+  std::ofstream(dir / "samples.lsp.json", std::ios::binary) << vantel::to_lsp_json(reports);
+  std::ofstream expected(dir / "samples.lsp.expect", std::ios::binary);
+  std::ofstream short_lines(dir / "samples.short", std::ios::binary);
+  for (const vantel::Report& report : reports) {
+    put_expected(expected, report);
+    vantel::write_one_line(short_lines, report);
+  }
+  return expected && short_lines ? 0 : 1;
+}

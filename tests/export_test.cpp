@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+// Reports as data: the sample reports in each format, compared byte for byte
+// with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
+// them), the columns of each unit, and failures.
+#include "export/region.hpp"
+#include "export_samples.hpp"
+
+#include <vantel/vantel.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using vantel::Column_unit;
+
+vantel::Source sample_source(std::size_t k) {
+  const test::Sample_file& f = test::sample_files()[k];
+  return {vantel::Input::string(f.text), f.name};
+}
+
+std::vector<vantel::Report> samples() {
+  return test::sample_reports(sample_source(0), sample_source(1));
+}
+
+struct Export_snapshot {
+  const char* file;
+  std::function<std::string(const std::vector<vantel::Report>&)> write;
+};
+
+const Export_snapshot export_snapshots[] = {
+    {"samples.sarif",
+     [](const std::vector<vantel::Report>& reports) {
+       vantel::Sarif_tool tool{"calc", "1.0", "https://calc.example/", {}};
+       tool.rules.push_back({"E0308", "Mismatched types", "Operands of different types.",
+                             "Convert one operand.", "https://calc.example/E0308"});
+       vantel::Sarif_log log(tool, {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
+       for (const vantel::Report& r : reports) log.add(r);
+       return log.str();
+     }},
+    {"samples.lsp.json",
+     [](const std::vector<vantel::Report>& reports) {
+       vantel::Lsp_options options;
+       options.source = "calc";
+       options.base_uri = "file:///src/";
+       options.code_urls["E0308"] = "https://calc.example/E0308";
+       return vantel::to_lsp_json(reports, options);
+     }},
+    {"samples.short",
+     [](const std::vector<vantel::Report>& reports) {
+       std::string out;
+       for (const vantel::Report& r : reports) out += vantel::to_one_line(r);
+       return out;
+     }},
+};
+
+class ExportSnapshot : public testing::TestWithParam<Export_snapshot> {};
+
+TEST_P(ExportSnapshot, MatchesItsFile) {
+  const Export_snapshot& s = GetParam();
+  const std::string path = std::string("export/") + s.file;
+  const std::string got = s.write(samples());
+  if (const char* update = std::getenv("VANTEL_UPDATE_SNAPSHOTS"); update && *update == '1')
+    std::ofstream(path, std::ios::binary) << got;
+  std::ifstream file(path, std::ios::binary);
+  ASSERT_TRUE(file.is_open()) << path;
+  EXPECT_EQ(got, std::string(std::istreambuf_iterator<char>(file), {})) << path;
+  EXPECT_EQ(s.write(samples()), got);  // deterministic
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExportSnapshot, testing::ValuesIn(export_snapshots),
+                         [](const testing::TestParamInfo<Export_snapshot>& param) {
+                           std::string name = param.param.file;
+                           for (char& c : name)
+                             if (c == '.') c = '_';
+                           return name;
+                         });
+
+// Columns and offsets of one region in each unit, from the first line.
+struct Region_case {
+  const char* needle;
+  Column_unit unit;
+  std::int64_t start_col, end_col, char_offset, char_length;
+};
+
+const Region_case region_cases[] = {
+    // "let 名前 = \"😀\";": the emoji is two UTF-16 units, one code point.
+    {"\xF0\x9F\x98\x80", Column_unit::Utf16, 11, 13, 10, 2},
+    {"\xF0\x9F\x98\x80", Column_unit::Code_points, 11, 12, 10, 1},
+    {"\xF0\x9F\x98\x80", Column_unit::Bytes, 15, 19, 14, 4},
+    // After a CRLF line: the carriage return counts in offsets, not columns.
+    {"say", Column_unit::Utf16, 1, 4, 30, 3},
+    // Each byte that is not UTF-8 is one unit.
+    {"\xFF\xFE", Column_unit::Code_points, 5, 7, 33, 2},
+};
+
+TEST(ExportRegion, CountsEachUnit) {
+  const std::string_view text = test::sample_files()[0].text;
+  const vantel::Input input = vantel::Input::string(std::string(text));
+  for (const Region_case& c : region_cases) {
+    vantel::detail::Region_reader reader(c.unit, true);
+    const auto r = reader.read(input, test::find(text, c.needle));
+    ASSERT_TRUE(r) << c.needle;
+    EXPECT_EQ(std::vector<std::int64_t>({r->start_col, r->end_col, r->char_offset, r->char_length}),
+              std::vector<std::int64_t>({c.start_col, c.end_col, c.char_offset, c.char_length}))
+        << c.needle << " in unit " << static_cast<int>(c.unit);
+    EXPECT_EQ(r->text, c.needle);
+  }
+}
+
+// The --> row of a report on "\tprint 名前 + 1", labelled at 名前.
+struct Arrow_case {
+  Column_unit unit;
+  int origin;
+  const char* row;
+};
+
+const Arrow_case arrow_cases[] = {
+    {Column_unit::Bytes, 1, " --> main.calc:2:8"},
+    {Column_unit::Bytes, 0, " --> main.calc:2:7"},
+    {Column_unit::Utf16, 1, " --> main.calc:2:8"},
+    {Column_unit::Display, 1, " --> main.calc:2:15"},
+    {Column_unit::Display, 0, " --> main.calc:2:14"},
+};
+
+TEST(ExportArrow, CountsTheColumnInTheLayoutsUnitAndOrigin) {
+  for (const Arrow_case& c : arrow_cases) {
+    vantel::Layout layout;
+    layout.location_unit = c.unit;
+    layout.location_origin = c.origin;
+    std::ostringstream out;
+    vantel::Formatter formatter(out);
+    vantel::pp_report(formatter, samples()[0], layout);
+    EXPECT_NE(out.str().find(std::string(c.row) + "\n"), std::string::npos) << out.str();
+  }
+}
+
+TEST(ExportArrow, RejectsAnOriginOtherThanZeroOrOne) {
+  vantel::Layout layout;
+  layout.location_origin = 2;
+  std::ostringstream out;
+  vantel::Formatter formatter(out);
+  EXPECT_THROW(vantel::pp_report(formatter, samples()[0], layout), std::invalid_argument);
+}
+
+// A label on a line after the last fails each call alike, and leaves a log
+// as it was.
+TEST(ExportFailure, IsReportedByTheNonThrowingTwins) {
+  vantel::Report bad = samples()[1];
+  bad.labels.push_back(vantel::Label::primary(
+      sample_source(0),
+      {vantel::Position::of_line_col(9, 1), vantel::Position::of_line_col(9, 2)}));
+  vantel::Sarif_log log({"calc", {}, {}, {}});
+  vantel::Error error;
+  log.add(bad, error);
+  EXPECT_EQ(error.code, std::errc::result_out_of_range) << error.message;
+  EXPECT_EQ(log.size(), 0U);
+  log.add(samples()[1], error);
+  EXPECT_FALSE(error) << error.message;
+  EXPECT_EQ(log.size(), 1U);
+  EXPECT_EQ(vantel::to_lsp_json(bad, {}, error), "");
+  EXPECT_EQ(error.code, std::errc::result_out_of_range);
+  EXPECT_EQ(vantel::to_one_line(bad, error), "");
+  EXPECT_EQ(error.code, std::errc::result_out_of_range);
+  std::ostringstream closed;
+  closed.setstate(std::ios::badbit);
+  log.write(closed, error);
+  EXPECT_TRUE(error);
+}
+
+}  // namespace
+
+namespace {
+
+// A line feed in a code, a name or a message would start a line that an
+// editor reads as a diagnostic of its own.
+TEST(ExportOneLine, KeepsEachDiagnosticOnItsLine) {
+  vantel::Report r;
+  r.severity = vantel::Severity::custom("li\nnt");
+  r.code = "L\r\n1";
+  r.message = "two\nlines";
+  r.labels = {vantel::Label::primary(
+      {vantel::Input::string("x\n"), "a\nb"},
+      {vantel::Position::of_offset(0), vantel::Position::of_offset(1)}, "and\rmore")};
+  EXPECT_EQ(vantel::to_one_line(r), "a b:1:1: li nt[L  1]: two lines: and more\n");
+}
+
+}  // namespace
