@@ -19,6 +19,9 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   check_tab_width(layout.tab_width, who);
   check_max_width(layout.width, who, "width");
   check_max_width(layout.max_labels_per_line, who, "max labels per line");
+  check_max_width(layout.context_lines, who, "context lines");
+  check_max_width(layout.max_child_depth, who, "max child depth");
+  check_max_width(layout.max_children, who, "max children");
   Layout_plan plan;
   plan.text = layout.columns == Layout::Columns::Text;
   plan.tab_width = layout.tab_width;
@@ -26,6 +29,9 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   plan.charset = layout.charset;
   plan.row_width = layout.width;
   plan.max_labels = layout.max_labels_per_line;
+  plan.context_lines = layout.context_lines;
+  plan.max_child_depth = layout.max_child_depth;
+  plan.max_children = layout.max_children;
   return plan;
 }
 
