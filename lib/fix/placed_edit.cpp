@@ -73,10 +73,9 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
   const std::string where = fix_name(fixes, number) + ": edit " + std::to_string(edit) + " in " +
                             e.source.name + " (bytes " + std::to_string(start) + ".." +
                             std::to_string(end) + ")";
-  if (start == -1 || end == -1)
-    throw std::invalid_argument(where + ": a lexer position without an offset");
-  if (start < 0 || end < 0) throw std::out_of_range(where + ": before the start of the input");
   if (end < start) throw std::invalid_argument(where + ": ends before it starts");
+  if (start == -1) throw std::invalid_argument(where + ": a position without an offset");
+  if (start < 0) throw std::out_of_range(where + ": before the start of the input");
   return {number, edit, start, end, e.replacement};
 }
 

@@ -131,22 +131,30 @@ bool has_line(const Section& section, std::int64_t line) {
   return read_numbered_line(*section.cursor, reader, line, text);
 }
 
-// Up to `count` lines before and after each labelled line. Lines after the
-// last labelled one are asked for one by one, so that no more of the input
-// is read than is shown.
+// Up to `count` lines before and after each labelled line, each line taken
+// once however much the stretches overlap. Lines after the last labelled
+// one are asked for one by one, so that no more of the input is read than
+// is shown.
 void add_context(Section& section, std::int64_t count) {
   std::vector<std::int64_t>& lines = section.lines;
-  const std::int64_t last = lines.back();
-  std::int64_t known = last;  // lines up to it exist
+  std::int64_t known = lines.back();  // lines up to it exist
+  std::int64_t last = max_offset;     // the input's last line, once found
+  std::int64_t covered = 0;           // lines up to it are taken
   const std::size_t labelled = lines.size();
   for (std::size_t i = 0; i < labelled; ++i) {
     const std::int64_t line = lines[i];
-    for (std::int64_t k = std::max<std::int64_t>(line - count, 1); k < line; ++k)
-      lines.push_back(k);
-    for (std::int64_t k = line + 1; k - line <= count; ++k) {
-      if (k > known && !has_line(section, k)) break;
-      known = std::max(known, k);
-      lines.push_back(k);
+    const std::int64_t from = std::max({line - count, covered + 1, std::int64_t{1}});
+    const std::int64_t to = std::min(line > max_offset - count ? max_offset : line + count, last);
+    for (std::int64_t k = from; k <= to; ++k) {
+      if (k > known) {
+        if (!has_line(section, k)) {
+          last = k - 1;
+          break;
+        }
+        known = k;
+      }
+      if (k != line) lines.push_back(k);
+      covered = k;
     }
   }
   std::sort(lines.begin(), lines.end());
