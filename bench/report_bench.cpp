@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Time to draw reports much larger than any diagnostic needs: a thousand
-// labels over a 10,000-line file, and ten thousand labels on one 1 MiB line
-// cut to windows.
+// labels over a 10,000-line file, with and without a hundred fixes, and ten
+// thousand labels on one 1 MiB line cut to windows.
 #include <vantel/vantel.hpp>
 
 #include <benchmark/benchmark.h>
@@ -98,6 +98,41 @@ void BM_ReportThousandLabelsFromFile(benchmark::State& state) {
   std::remove(path.c_str());
 }
 BENCHMARK(BM_ReportThousandLabelsFromFile)->Unit(benchmark::kMillisecond);
+
+// The thousand labels and a hundred fixes, one every hundredth line: an
+// insertion, a replacement, a deletion or a change over three lines.
+void BM_ReportThousandLabelsHundredFixes(benchmark::State& state) {
+  const Input input = Input::string(ten_thousand_lines());
+  vantel::Report report = thousand_labels(input);
+  const vantel::Source source(input, "bench.calc");
+  for (std::int64_t i = 0; i < 100; ++i) {
+    const std::int64_t line = 5 + i * 100;
+    const auto at = [&](std::int64_t col, std::int64_t end_line, std::int64_t end_col) {
+      return vantel::Location{Position::of_line_col(line, col),
+                              Position::of_line_col(end_line, end_col)};
+    };
+    vantel::Fix fix;
+    fix.message = "fix " + std::to_string(i);
+    switch (i % 4) {
+      case 0:
+        fix.edits.emplace_back(source, at(5, line, 5), "const ");
+        break;
+      case 1:
+        fix.edits.emplace_back(source, at(9, line, 12), "value_");
+        fix.edits.emplace_back(source, at(20, line, 20), " /* checked */");
+        break;
+      case 2:
+        fix.edits.emplace_back(source, at(5, line, 9), "");
+        break;
+      default:
+        fix.edits.emplace_back(source, at(9, line + 2, 12), "merged\n    let w");
+        break;
+    }
+    report.fixes.push_back(std::move(fix));
+  }
+  draw(state, report, {});
+}
+BENCHMARK(BM_ReportThousandLabelsHundredFixes)->Unit(benchmark::kMillisecond);
 
 // Ten thousand labels spread over one 1 MiB line, in windows of 120 columns.
 void BM_ReportTenThousandLabelsOneLine(benchmark::State& state) {

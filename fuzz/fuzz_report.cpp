@@ -5,10 +5,14 @@
 // output, that the rows of text stay within the maximum width, that drawing
 // again gives the same bytes, and that a stream that throws at any byte
 // leaves no tag of the report's open inside the caller's, that lines sliced
-// for their windows draw as lines read whole, and that a label
-// drawn alone shows its first highlighted cluster with its markers under it,
-// however narrow the window. The options are
-// those that came before Layout, which reach the same drawing.
+// for their windows draw as lines read whole, and that a label drawn alone
+// shows its first highlighted cluster with its markers under it, however
+// narrow the window. The options are those that came before Layout, which
+// reach the same drawing. Reports grow fixes and children: apply must agree
+// with a plain model of the edits, a fix that fails must fail before
+// anything is printed, and a fix of one edit inside one line must draw that
+// line as the model patches it. The exported formats fail together and
+// write well-formed output.
 #include <vantel/vantel.hpp>
 #include "full_buf.hpp"
 #include "fuzz_check.hpp"
@@ -24,10 +28,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <ios>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -174,6 +180,139 @@ void check_exports(const vantel::Report& report) {
   CHECK(lines.find("\n\n") == std::string::npos && (lines.empty() || lines.front() != '\n'));
 }
 
+struct Model_edit {
+  std::int64_t start;
+  std::int64_t end;
+  std::string text;
+};
+
+// Whether two edits of one input conflict: their bytes overlap, one inserts
+// inside the other, or both insert at one place.
+bool conflict(const Model_edit& a, const Model_edit& b) {
+  if (std::max(a.start, b.start) < std::min(a.end, b.end)) return true;
+  if (a.start == a.end && b.start == b.end) return a.start == b.start;
+  if (a.start == a.end) return b.start < a.start && a.start < b.end;
+  if (b.start == b.end) return a.start < b.start && b.start < a.end;
+  return false;
+}
+
+// The text that `edits` leave of `text`, or none when they are not sound.
+std::optional<std::string> model_apply(const std::string& text, std::vector<Model_edit> edits) {
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    const Model_edit& e = edits[i];
+    if (e.start < 0 || e.end < e.start || e.end > static_cast<std::int64_t>(text.size()))
+      return std::nullopt;
+    for (std::size_t j = 0; j < i; ++j)
+      if (conflict(edits[j], e)) return std::nullopt;
+  }
+  // An insertion at the start of a replacement goes before it.
+  std::sort(edits.begin(), edits.end(), [](const Model_edit& a, const Model_edit& b) {
+    return std::make_pair(a.start, a.end) < std::make_pair(b.start, b.end);
+  });
+  std::string out;
+  std::size_t at = 0;
+  for (const Model_edit& e : edits) {
+    out.append(text, at, static_cast<std::size_t>(e.start) - at);
+    out += e.text;
+    at = static_cast<std::size_t>(e.end);
+  }
+  out.append(text, at, std::string::npos);
+  return out;
+}
+
+// A line as the text layout shows it.
+std::string shown(const std::string& line, int tab_width) {
+  std::string out;
+  vantel::detail::Cluster_walk walk(line, tab_width);
+  vantel::detail::Cluster cluster;
+  while (walk.next(cluster)) out += cluster.shown(line);
+  return out;
+}
+
+// Line `number` (from 1) of `text`, as a report draws it.
+std::string line_of(const std::string& text, std::int64_t number) {
+  std::size_t from = 0;
+  for (std::int64_t n = 1; n < number; ++n) from = text.find('\n', from) + 1;
+  const std::size_t lf = text.find('\n', from);
+  std::string line = text.substr(from, lf == std::string::npos ? std::string::npos : lf - from);
+  if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+// Fixes of fuzzer-chosen edits of both inputs; `model` gets every fix's
+// edits, by input.
+std::vector<vantel::Fix> make_fixes(FuzzedDataProvider& d, const std::string (&texts)[2],
+                                    const Input (&inputs)[2],
+                                    std::vector<std::vector<Model_edit>> (&model)[2]) {
+  std::vector<vantel::Fix> fixes;
+  const int count = d.ConsumeIntegralInRange(0, 3);
+  for (int f = 0; f < count; ++f) {
+    vantel::Fix& fix = fixes.emplace_back();
+    fix.message = d.ConsumeRandomLengthString(12);
+    model[0].emplace_back();
+    model[1].emplace_back();
+    const int edits = d.ConsumeIntegralInRange(1, 3);
+    for (int k = 0; k < edits; ++k) {
+      const int which = d.ConsumeIntegralInRange(0, 1);
+      const auto size = static_cast<std::int64_t>(texts[which].size());
+      const std::int64_t start = d.ConsumeIntegralInRange<std::int64_t>(0, size + 1);
+      const std::int64_t end = start + d.ConsumeIntegralInRange<std::int64_t>(-1, 6);
+      std::string text = d.ConsumeRandomLengthString(8);
+      model[which].back().push_back({start, end, text});
+      fix.edits.emplace_back(vantel::Source(inputs[which], which == 0 ? "a" : "b"),
+                             vantel::Location{Position::of_offset(start), Position::of_offset(end)},
+                             std::move(text));
+    }
+  }
+  return fixes;
+}
+
+// apply against the model, for every fix at once.
+void check_apply(const std::string& text, const Input& input, const std::vector<vantel::Fix>& fixes,
+                 const std::vector<std::vector<Model_edit>>& model) {
+  std::vector<Model_edit> all;
+  for (const auto& edits : model) all.insert(all.end(), edits.begin(), edits.end());
+  const std::optional<std::string> expected = model_apply(text, all);
+  vantel::Error error;
+  const std::string got = vantel::apply(input, fixes, error);
+  if (expected) {
+    CHECK(!error && got == *expected);
+  } else {
+    CHECK(error.code == std::errc::invalid_argument ||
+          error.code == std::errc::result_out_of_range);
+  }
+}
+
+// A fix of one edit inside one line of input a, which only writes: the
+// drawn report holds that line as the model patches it.
+void check_after_line(const vantel::Report& report, const std::string& text,
+                      const std::vector<std::vector<Model_edit>>& model) {
+  if (report.fixes.size() != 1 || model.size() != 1 || model[0].size() != 1 ||
+      report.fixes[0].edits.size() != 1)
+    return;
+  const Model_edit& e = model[0][0];
+  const std::optional<std::string> patched = model_apply(text, {e});
+  // The line must be one of the text's, and change.
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (e.start == size && (text.empty() || text.back() == '\n')) return;
+  if (!patched || *patched == text || e.text.empty() || e.text.find('\n') != std::string::npos ||
+      std::count(text.begin() + e.start, text.begin() + e.end, '\n') != 0)
+    return;
+  const std::int64_t number = 1 + std::count(text.begin(), text.begin() + e.start, '\n');
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  if (fuzz::outcome([&] { vantel::pp_report(f, report); }) != fuzz::Failure::none) return;
+  const std::string row_text = shown(line_of(*patched, number), vantel::default_tab_width);
+  const std::string row = std::to_string(number) + " |" + (row_text.empty() ? "" : " " + row_text);
+  std::istringstream rows(out.str());
+  bool found = false;
+  for (std::string line; std::getline(rows, line) && !found;)
+    found = line.size() >= row.size() &&
+            line.compare(line.size() - row.size(), row.size(), row) == 0 &&
+            line.find_first_not_of(' ') == line.size() - row.size();
+  CHECK(found);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -219,6 +358,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.tab_width = d.ConsumeIntegralInRange(0, 65);
   options.max_width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(-1, 100);
   const bool valid = options.tab_width >= 1 && options.tab_width <= 64 && options.max_width >= 0;
+
+  std::vector<std::vector<Model_edit>> model[2];
+  report.fixes = make_fixes(d, texts, inputs, model);
+  check_apply(texts[0], inputs[0], report.fixes, model[0]);
+  check_apply(texts[1], inputs[1], report.fixes, model[1]);
+  bool fixes_sound = true;
+  for (int which = 0; which < 2; ++which)
+    for (const auto& edits : model[which])
+      fixes_sound = fixes_sound && model_apply(texts[which], edits);
+  if (valid && fixes_sound && model[1].size() == 1 && model[1][0].empty())
+    check_after_line(report, texts[0], model[0]);
+  // Children of their own, with labels in either input and children of theirs.
+  const int children = d.ConsumeIntegralInRange(0, 3);
+  for (int c = 0; c < children; ++c) {
+    vantel::Report& child = d.ConsumeBool() || report.children.empty()
+                                ? report.children.emplace_back()
+                                : report.children.back().children.emplace_back();
+    child.severity = vantel::Severity::of_word(d.ConsumeRandomLengthString(8));
+    child.message = d.ConsumeRandomLengthString(20);
+    const int which = d.ConsumeIntegralInRange(0, 1);
+    const auto length = static_cast<std::int64_t>(texts[which].size());
+    if (d.ConsumeBool())
+      child.labels.emplace_back(inputs[which], "c",
+                                vantel::Location{Position::of_offset(position(d, length)),
+                                                 Position::of_offset(position(d, length))},
+                                d.ConsumeRandomLengthString(12));
+  }
+  if (valid && !fixes_sound) {
+    // A fix that fails, fails before anything is printed.
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    bool thrown = false;
+    try {
+      vantel::pp_report(f, report, options);
+    } catch (const std::invalid_argument&) {
+      thrown = true;
+    } catch (const std::out_of_range&) {
+      thrown = true;
+    }
+    CHECK(thrown && out.str().empty());
+    return 0;
+  }
 
   if (!valid) {
     std::ostringstream out;

@@ -69,10 +69,24 @@ Report make(std::string severity, std::string code, std::string message, std::ve
   return report;
 }
 
+vantel::Fix fix(std::string message, std::vector<vantel::Edit> edits) {
+  return {std::move(message), std::move(edits), vantel::Applicability::Machine_applicable};
+}
+
+// A report of one label with one fix of `edits` in `text`, shown as `name`.
+Report fixed(const char* message, const Input& text, const char* name, Location label,
+             vantel::Fix f) {
+  Report report = make("error", "", message, {Label(text, name, std::move(label), "here")});
+  report.fixes.push_back(std::move(f));
+  return report;
+}
+
 struct Snapshot {
   const char* name;
   std::function<Report()> report;
   vantel::Report_options options = {};
+  vantel::Layout layout = {};
+  bool use_layout = false;
 };
 
 const std::vector<Snapshot>& snapshots() {
@@ -199,6 +213,78 @@ const std::vector<Snapshot>& snapshots() {
                       secondary(text, "min.js", bytes(396, 401), "at the end")});
        },
        {8, 40}},
+      {"fix_insertions",
+       [] {
+         const vantel::Source demo(input, "demo.calc");
+         return fixed("missing words", input, "demo.calc", span(1, 5, 10),
+                      fix("insert at the start, in the middle and at the end",
+                          {{demo, span(1, 1, 1), "const "},
+                           {demo, span(1, 10, 10), "_px"},
+                           {demo, span(1, 15, 15), ";"}}));
+       }},
+      {"fix_replacements_under_tabs_and_cjk",
+       [] {
+         const Input text = Input::string("\tlet 名前 = \"値\"\t+ x\n");
+         const vantel::Source wide(text, "wide.calc");
+         return fixed("names and texts", text, "wide.calc", bytes(5, 11),
+                      fix("use a shorter name and a longer text",
+                          {{wide, bytes(5, 11), "n"}, {wide, bytes(14, 19), "\"値段\""}}));
+       }},
+      {"fix_deletion",
+       [] {
+         const vantel::Source demo(input, "demo.calc");
+         return fixed("unneeded parenthesis", input, "demo.calc", span(3, 7, 8),
+                      fix("remove it", {{demo, span(3, 7, 8), ""}}));
+       }},
+      {"fix_over_three_lines",
+       [] {
+         const vantel::Source demo(input, "demo.calc");
+         return fixed(
+             "this parenthesis is never closed", input, "demo.calc", span(3, 7, 8),
+             fix("close it on one line, and rename what follows",
+                 {{demo, at(3, 7, 5, 1), "(width + height)\n"}, {demo, span(5, 5, 5), "new_"}}));
+       }},
+      {"fix_in_two_inputs",
+       [] {
+         const Input defs = Input::string("let width = \"twelve\"\n");
+         const Input main = Input::string("print width + height\n");
+         Report report = make("error", "E0308", "mismatched types",
+                              {Label(main, "main.calc", span(1, 7, 12), "expected a number")});
+         report.fixes.push_back(
+             fix("declare a number and say so", {{{main, "main.calc"}, span(1, 7, 7), "+"},
+                                                 {{defs, "defs.calc"}, span(1, 13, 21), "12"}}));
+         return report;
+       }},
+      {"child_in_another_input",
+       [] {
+         const Input defs = Input::string("let width = 12\n");
+         const Input main = Input::string("let height = 2\nlet width = 3\n");
+         Report report = make("error", "E0428", "`width` is defined twice",
+                              {Label(main, "main.calc", span(2, 5, 10), "defined again here")});
+         Report child = make("note", "", "the first definition is here",
+                             {secondary(defs, "defs.calc", span(1, 5, 10), "first defined here")});
+         report.children.push_back(std::move(child));
+         report.children.push_back(make("help", "", "rename one of them", {}));
+         return report;
+       }},
+      {"context_lines_merge",
+       [] {
+         std::string text;
+         for (int i = 1; i <= 30; ++i) text += "line " + std::to_string(i) + "\n";
+         const Input many = Input::string(text);
+         return make("warning", "", "context around labels",
+                     {Label(many, "many.txt", span(3, 1, 5), "here"),
+                      secondary(many, "many.txt", span(7, 1, 5), "the gap closes"),
+                      secondary(many, "many.txt", span(14, 1, 5), "the gap stays"),
+                      secondary(many, "many.txt", span(29, 6, 8), "near the end")});
+       },
+       {},
+       [] {
+         vantel::Layout layout;
+         layout.context_lines = 2;
+         return layout;
+       }(),
+       true},
   };
   return all;
 }
@@ -206,7 +292,10 @@ const std::vector<Snapshot>& snapshots() {
 std::string render(const Snapshot& s) {
   std::ostringstream out;
   vantel::Formatter formatter(out);
-  vantel::pp_report(formatter, s.report(), s.options);
+  if (s.use_layout)
+    vantel::pp_report(formatter, s.report(), s.layout);
+  else
+    vantel::pp_report(formatter, s.report(), s.options);
   return out.str();
 }
 

@@ -24,6 +24,9 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   if (layout.location_origin != 0 && layout.location_origin != 1)
     throw std::invalid_argument(std::string(who) + ": location origin " +
                                 std::to_string(layout.location_origin) + " is neither 0 nor 1");
+  check_max_width(layout.context_lines, who, "context lines");
+  check_max_width(layout.max_child_depth, who, "max child depth");
+  check_max_width(layout.max_children, who, "max children");
   Layout_plan plan;
   plan.text = layout.columns == Layout::Columns::Text;
   plan.tab_width = layout.tab_width;
@@ -33,6 +36,9 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   plan.max_labels = layout.max_labels_per_line;
   plan.location_unit = layout.location_unit;
   plan.location_origin = layout.location_origin;
+  plan.context_lines = layout.context_lines;
+  plan.max_child_depth = layout.max_child_depth;
+  plan.max_children = layout.max_children;
   return plan;
 }
 

@@ -25,6 +25,10 @@ struct Layout_plan {
   // Reports: the unit and the first column of a ` --> name:line:col` row.
   Column_unit location_unit = Column_unit::Bytes;
   int location_origin = 1;
+  // Reports: context lines around labelled ones, and the bounds of children.
+  std::int64_t context_lines = 0;
+  std::int64_t max_child_depth = default_max_child_depth;
+  std::int64_t max_children = default_max_children;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

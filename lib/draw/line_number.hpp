@@ -18,16 +18,17 @@ namespace vantel::detail {
   return number_width + 3;
 }
 
-// `number` right-aligned in `width` columns, then " |", the number and the
-// bar in `tag` when there is one. The space after the bar is the caller's.
+// `number` right-aligned in `width` columns, then " |" (or another bar of
+// one column), the number and the bar in `tag` when there is one. The space
+// after the bar is the caller's.
 inline void put_line_number(Row_writer& row, std::string_view number, std::int64_t width,
-                            const Stag* tag) {
+                            const Stag* tag, std::string_view bar = "|") {
   if (!number.empty()) {
     row.to_column(width - static_cast<std::int64_t>(number.size()));
     row.put(number, static_cast<std::int64_t>(number.size()), tag);
   }
   row.to_column(width + 1);
-  row.put("|", 1, tag);
+  row.put(bar, 1, tag);
 }
 
 // The same straight on a formatter, for quotes: "number | " with the number

@@ -20,6 +20,8 @@ struct Gutter {
   // One entry per lane of the margin: the tag of the label running down it,
   // or null while none does.
   std::vector<const Stag*> lanes;
+  // The bar after a line number: '|', or the sign of a line of a diff.
+  std::string_view number_bar = "|";
 
   // The column where a line's text starts.
   [[nodiscard]] std::int64_t origin() const noexcept {
@@ -32,7 +34,18 @@ struct Gutter {
 
   // `number` right-aligned, then " |". Lanes are left to the caller.
   void start_bare(Row_writer& row, std::string_view number) const {
-    put_line_number(row, number, width, &Report_margin_tag);
+    put_line_number(row, number, width, &Report_margin_tag, number.empty() ? "|" : number_bar);
+  }
+
+  // "...", for lines left out, with the bars of the lanes.
+  void elision(Row_writer& row) const {
+    row.put("...", 3, &Report_margin_tag);
+    for (std::size_t k = 0; k < lanes.size(); ++k) {
+      if (lanes[k] == nullptr) continue;
+      row.to_column(lane_column(k));
+      row.put("|", 1, lanes[k]);
+    }
+    row.end_row();
   }
 
   // start_bare, then a bar on every lane below `upto` that a label runs down.

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "draw/cut_marker.hpp"
 #include "draw/layout_plan.hpp"
 #include "draw/line_slice.hpp"
 #include "draw/row_writer.hpp"
+#include "fix/changed_lines.hpp"
+#include "fix/placed_edit.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "position/resolve.hpp"
+#include "report/fix_rows.hpp"
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
 #include "report/shown_text.hpp"
@@ -45,11 +49,46 @@ struct Placed_label {
   [[nodiscard]] bool multi_line() const noexcept { return first_line != last_line; }
 };
 
-// The labels of one source, with its input opened for the whole report.
+// Every input that a report and its children read, each opened once for the
+// whole drawing.
+class Openings {
+ public:
+  void add(const Input& input) {
+    if (find(input) != inputs_.size()) return;
+    inputs_.push_back(&input);
+    openings_.push_back(std::make_unique<Opening>(input, Take::Later));
+  }
+  // All at once: reports over the same inputs in other orders, in other
+  // threads, never wait for each other.
+  void take() {
+    std::vector<Opening*> all;
+    all.reserve(openings_.size());
+    for (const auto& opening : openings_) all.push_back(opening.get());
+    take_together(all);
+  }
+  [[nodiscard]] Raw_cursor* cursor(const Input& input) const {
+    const std::size_t k = find(input);
+    return k == inputs_.size() ? nullptr : &openings_[k]->cursor();
+  }
+  void close() {
+    for (const auto& opening : openings_) opening->close();
+  }
+
+ private:
+  [[nodiscard]] std::size_t find(const Input& input) const {
+    std::size_t k = 0;
+    while (k < inputs_.size() && !inputs_[k]->same_as(input)) ++k;
+    return k;
+  }
+  std::vector<const Input*> inputs_;
+  std::vector<std::unique_ptr<Opening>> openings_;
+};
+
+// The labels of one source.
 struct Section {
   const Source* source;
   std::string_view name;
-  std::unique_ptr<Opening> opening;
+  Raw_cursor* cursor;
   std::vector<Placed_label> labels;
   std::vector<std::int64_t> lines;  // shown, ascending
   // (line, label) for the first and the last line of every label, by line.
@@ -60,7 +99,7 @@ struct Section {
 // Line queries go to the cursor, whose table grows only as far as they
 // reach: a report at the top of a large file reads only its top.
 std::int64_t line_start(const Section& section, std::int64_t line) {
-  return section.opening->cursor().find_line_offset(line);
+  return section.cursor->find_line_offset(line);
 }
 
 std::int64_t digits(std::int64_t n) {
@@ -90,8 +129,45 @@ std::optional<Placed_label> place(const Label& label, std::size_t k, Raw_cursor&
   return placed;
 }
 
+// Whether the input has line `line`, which lies after every labelled one.
+bool has_line(const Section& section, std::int64_t line) {
+  Line_reader reader(*section.cursor);
+  std::string text;
+  return read_numbered_line(*section.cursor, reader, line, text);
+}
+
+// Up to `count` lines before and after each labelled line, each line taken
+// once however much the stretches overlap. Lines after the last labelled
+// one are asked for one by one, so that no more of the input is read than
+// is shown.
+void add_context(Section& section, std::int64_t count) {
+  std::vector<std::int64_t>& lines = section.lines;
+  std::int64_t known = lines.back();  // lines up to it exist
+  std::int64_t last = max_offset;     // the input's last line, once found
+  std::int64_t covered = 0;           // lines up to it are taken
+  const std::size_t labelled = lines.size();
+  for (std::size_t i = 0; i < labelled; ++i) {
+    const std::int64_t line = lines[i];
+    const std::int64_t from = std::max({line - count, covered + 1, std::int64_t{1}});
+    const std::int64_t to = std::min(line > max_offset - count ? max_offset : line + count, last);
+    for (std::int64_t k = from; k <= to; ++k) {
+      if (k > known) {
+        if (!has_line(section, k)) {
+          last = k - 1;
+          break;
+        }
+        known = k;
+      }
+      if (k != line) lines.push_back(k);
+      covered = k;
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+}
+
 // The lines to show, and where each label opens and closes.
-void mark_lines(Section& section) {
+void mark_lines(Section& section, std::int64_t context) {
   std::vector<std::int64_t>& lines = section.lines;
   for (std::size_t k = 0; k < section.labels.size(); ++k) {
     const Placed_label& p = section.labels[k];
@@ -103,6 +179,7 @@ void mark_lines(Section& section) {
   std::sort(section.marks.begin(), section.marks.end());
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  if (context > 0) add_context(section, context);
   // A single line between two shown ones is shown too: it takes no more
   // room than the "..." row that would stand for it.
   const std::size_t shown = lines.size();
@@ -142,12 +219,10 @@ Section& section_of(std::vector<Section>& sections, const Source& source) {
   if (!sections.empty() && same(sections.back())) return sections.back();
   const auto found = std::find_if(sections.begin(), sections.end(), same);
   if (found != sections.end()) return *found;
-  sections.push_back(
-      {&source, source.name, std::make_unique<Opening>(source.input, Take::Later), {}, {}, {}, 0});
+  sections.push_back({&source, source.name, nullptr, {}, {}, {}, 0});
   return sections.back();
 }
 
-// Opens each input once and resolves its labels; nothing is printed yet.
 // Label `k` as its failures name it: `report label 2 ("declared here"), b.c`.
 std::string label_name(const Label& label, std::size_t k) {
   std::string name = "report label " + std::to_string(k + 1);
@@ -155,35 +230,58 @@ std::string label_name(const Label& label, std::size_t k) {
   return name + ", " + escaped_text(label.source.name);
 }
 
-std::vector<Section> resolve_sections(const Report& report) {
+// Resolves the labels of `report` on the inputs opened; nothing is printed yet.
+std::vector<Section> resolve_sections(const Report& report, const Openings& openings,
+                                      std::int64_t context) {
   std::vector<Section> sections;
   std::vector<std::size_t> section_of_label;
   section_of_label.reserve(report.labels.size());
   for (const Label& label : report.labels) {
-    const Section& section = section_of(sections, label.source);
+    Section& section = section_of(sections, label.source);
+    section.cursor = openings.cursor(label.source.input);
     section_of_label.push_back(static_cast<std::size_t>(&section - sections.data()));
   }
-  // All at once: reports over the same inputs in other orders, in other
-  // threads, never wait for each other.
-  std::vector<Opening*> openings;
-  openings.reserve(sections.size());
-  for (const Section& section : sections) openings.push_back(section.opening.get());
-  take_together(openings);
   for (std::size_t k = 0; k < report.labels.size(); ++k) {
     Section& section = sections[section_of_label[k]];
     const Label& label = report.labels[k];
     if (auto placed = naming([&] { return label_name(label, k); },
-                             [&] { return place(label, k, section.opening->cursor()); }))
+                             [&] { return place(label, k, *section.cursor); }))
       section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
                                 [](const Section& s) { return s.labels.empty(); }),
                  sections.end());
   for (Section& section : sections) {
-    mark_lines(section);
+    mark_lines(section, context);
     assign_lanes(section);
   }
   return sections;
+}
+
+// The fixes of `report`, their edits checked and their lines read.
+std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openings) {
+  std::vector<Fix_view> views;
+  const Cursor_of cursor_of = [&](const Input& input) { return openings.cursor(input); };
+  for (std::size_t k = 0; k < report.fixes.size(); ++k) {
+    Fix_view view;
+    view.fix = &report.fixes[k];
+    for (const Edits_of_input& in : place_fix(report.fixes[k], k + 1, cursor_of)) {
+      Fix_place place;
+      place.source = in.source;
+      place.cursor = openings.cursor(in.source->input);
+      place.changes = changed_lines(*place.cursor, in);
+      place.changes.erase(
+          std::remove_if(place.changes.begin(), place.changes.end(),
+                         [](const Changed_lines& c) { return c.removed == c.added; }),
+          place.changes.end());
+      const auto [line, column] = place.cursor->line_col_of_offset(in.edits.front().start);
+      place.line = line;
+      place.column = column + 1;
+      if (!place.changes.empty()) view.places.push_back(std::move(place));
+    }
+    views.push_back(std::move(view));
+  }
+  return views;
 }
 
 // The parts that the labels leave on line `line`, whose text is `text`.
@@ -285,7 +383,21 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
   row.end_row();
 }
 
-// " --> name:line:col" for the section's first primary label, else its first.
+// " --> name:line:col", never broken, so that terminals and editors still
+// find it.
+void print_place(Row_writer& row, const Gutter& gutter, std::string_view name, std::int64_t line,
+                 std::int64_t column) {
+  row.to_column(gutter.width);
+  row.put("-->", 3, &Report_margin_tag);
+  row.to_column(row.column() + 1);
+  std::string where(name);
+  if (!where.empty()) where += ":";
+  where += std::to_string(line) + ":" + std::to_string(column);
+  put_shown(row, where, nullptr, default_tab_width);
+  row.end_row();
+}
+
+// The place of the section's first primary label, else of its first.
 void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, Line_reader& reader,
                  Read_line& line, const Layout_plan& layout) {
   const auto primary =
@@ -312,31 +424,13 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
                               layout.tab_width);
   }
   column -= 1 - layout.location_origin;
-  row.to_column(gutter.width);
-  row.put("-->", 3, &Report_margin_tag);
-  row.to_column(row.column() + 1);
-  std::string where(section.name);
-  if (!where.empty()) where += ":";
-  where += std::to_string(p.first_line) + ":" + std::to_string(column);
-  // Never broken, so that terminals and editors still find file:line:col.
-  put_shown(row, where, nullptr, default_tab_width);
-  row.end_row();
-}
-
-void print_elision(Row_writer& row, const Gutter& gutter) {
-  row.put("...", 3, &Report_margin_tag);
-  for (std::size_t k = 0; k < gutter.lanes.size(); ++k) {
-    if (gutter.lanes[k] == nullptr) continue;
-    row.to_column(gutter.lane_column(k));
-    row.put("|", 1, gutter.lanes[k]);
-  }
-  row.end_row();
+  print_place(row, gutter, section.name, p.first_line, column);
 }
 
 void print_section(Row_writer& row, Gutter& gutter, const Section& section,
                    const Layout_plan& layout, const Style_tag& primary_tag) {
   gutter.lanes.assign(section.lanes, nullptr);
-  Line_reader reader(section.opening->cursor());
+  Line_reader reader(*section.cursor);
   Read_line read;
   std::optional<Line_slice> slice;
   print_arrow(row, gutter, section, reader, read, layout);
@@ -348,7 +442,7 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
     if (row.failed()) return;  // nothing more would be written
     // Read first: a line that the input no longer holds fails before its rows.
     const Shown_line shown = read_shown(reader, read, slice, section, line, mark, layout);
-    if (previous != 0 && line > previous + 1) print_elision(row, gutter);
+    if (previous != 0 && line > previous + 1) gutter.elision(row);
     previous = line;
     std::vector<Report_part> parts =
         parts_on(section, line, shown.start, shown.text.size(), shown.ended, primary_tag, mark);
@@ -356,28 +450,99 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   }
 }
 
-// "= kind: text", the text's further lines under its first.
-void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab_width,
-                std::int64_t width) {
-  row.to_column(gutter.width + 1);
+// "= kind: text" (`indent` columns further right), the text's further lines
+// under its first; the kind in a severity tag for `severity`.
+void print_equals(Row_writer& row, const Gutter& gutter, std::int64_t indent, std::string_view kind,
+                  const std::string& severity, std::string_view text, const Layout_plan& layout) {
+  row.to_column(gutter.width + 1 + indent);
   row.put("=", 1, &Report_margin_tag);
-  row.to_column(gutter.width + 3);
-  if (!note.kind.empty()) {
-    const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", note.kind);
-    put_shown(row, note.kind, &tag, tab_width);
+  row.to_column(row.column() + 1);
+  if (!kind.empty()) {
+    const Style_tag tag(Role::Severity, "Vantel.Report_severity_tag", severity);
+    put_shown(row, kind, &tag, layout.tab_width);
     row.put(":", 1, nullptr);
     row.to_column(row.column() + 1);
   }
-  const std::int64_t indent = row.column();
-  std::string_view text = note.text;
+  const std::int64_t column = row.column();
   for (;;) {
     const std::size_t lf = text.find('\n');
-    row.to_column(indent);
-    put_wrapped(row, text.substr(0, lf), nullptr, tab_width, width, bare_row);
+    row.to_column(column);
+    put_wrapped(row, text.substr(0, lf), nullptr, layout.tab_width, layout.row_width, bare_row);
     row.end_row();
     if (lf == std::string_view::npos) break;
     text.remove_prefix(lf + 1);
   }
+}
+
+// A report of the tree as drawn, or a row standing for children left out.
+struct Entry {
+  const Report* report = nullptr;  // null for "… N more"
+  std::int64_t more = 0;
+  std::int64_t depth = 0;  // 0 for the report given
+  std::vector<Section> sections;
+  std::vector<Fix_view> fixes;
+};
+
+// The reports of the tree in the order they are drawn, each after its
+// parent, with the depth and count bounds applied. A loop over an explicit
+// stack: the depth of a caller's tree never reaches the call stack.
+std::vector<Entry> flatten(const Report& top, const Layout_plan& layout) {
+  struct Node {
+    const Report* report;
+    std::int64_t more;
+    std::int64_t depth;
+  };
+  std::vector<Entry> entries;
+  std::vector<Node> stack{{&top, 0, 0}};
+  while (!stack.empty()) {
+    const Node node = stack.back();
+    stack.pop_back();
+    Entry entry;
+    entry.report = node.report;
+    entry.more = node.more;
+    entry.depth = node.depth;
+    entries.push_back(std::move(entry));
+    if (node.report == nullptr || node.report->children.empty()) continue;
+    const auto count = static_cast<std::int64_t>(node.report->children.size());
+    std::int64_t shown = count;
+    if (layout.max_child_depth > 0 && node.depth >= layout.max_child_depth)
+      shown = 0;
+    else if (layout.max_children > 0)
+      shown = std::min(count, layout.max_children);
+    if (shown < count) stack.push_back({nullptr, count - shown, node.depth + 1});
+    for (std::int64_t k = shown; k-- > 0;)
+      stack.push_back({&node.report->children[static_cast<std::size_t>(k)], 0, node.depth + 1});
+  }
+  return entries;
+}
+
+// Opens every input of the drawn reports, then resolves their labels and
+// fixes: what fails, fails before anything is printed.
+void resolve(std::vector<Entry>& entries, Openings& openings, const Layout_plan& layout) {
+  for (const Entry& entry : entries) {
+    if (entry.report == nullptr) continue;
+    for (const Label& label : entry.report->labels) openings.add(label.source.input);
+    for (const Fix& fix : entry.report->fixes)
+      for (const Edit& edit : fix.edits) openings.add(edit.source.input);
+  }
+  openings.take();
+  for (Entry& entry : entries) {
+    if (entry.report == nullptr) continue;
+    entry.sections = resolve_sections(*entry.report, openings, layout.context_lines);
+    entry.fixes = resolve_fixes(*entry.report, openings);
+  }
+}
+
+// The line-number column, as wide as the widest number of the whole tree.
+std::int64_t number_width(const std::vector<Entry>& entries) {
+  std::int64_t width = 1;
+  for (const Entry& entry : entries) {
+    for (const Section& section : entry.sections)
+      width = std::max(width, digits(section.lines.back()));
+    for (const Fix_view& fix : entry.fixes)
+      for (const Fix_place& place : fix.places) width = std::max(width, digits(last_number(place)));
+  }
+  return width;
 }
 
 }  // namespace
@@ -386,39 +551,105 @@ void print_note(Row_writer& row, const Gutter& gutter, const Note& note, int tab
 namespace detail {
 namespace {
 
-void draw_report(Formatter& formatter, const Report& report, const Layout_plan& layout) {
-  std::vector<Section> sections = resolve_sections(report);
-
-  Gutter gutter;
-  for (const Section& section : sections)
-    gutter.width = std::max(gutter.width, digits(section.lines.back()));
-
-  // The primary underlines carry the report's severity, for styles that
-  // follow it.
-  const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag",
-                              std::string(report.severity.word()));
-  formatter.open_vbox();
-  Row_writer row(formatter);
-  print_header(row, report, layout);
-  for (std::size_t k = 0; k < sections.size() && !row.failed(); ++k) {
-    if (k > 0) {
-      gutter.lanes.clear();
-      gutter.start_bare(row, {});
-      row.end_row();
-    }
-    print_section(row, gutter, sections[k], layout, primary_tag);
+// Draws the entries one after another, under one line-number column.
+class Report_drawing {
+ public:
+  Report_drawing(Formatter& formatter, const Layout_plan& layout, std::int64_t width)
+      : row_(formatter), layout_(layout) {
+    gutter_.width = width;
   }
-  if (!report.notes.empty() && !row.failed()) {
-    if (!sections.empty()) {
-      gutter.lanes.clear();
-      gutter.start_bare(row, {});
-      row.end_row();
+
+  void entry(const Entry& e) {
+    if (e.report == nullptr) {
+      more(e);
+      return;
     }
-    for (const Note& note : report.notes)
-      print_note(row, gutter, note, layout.tab_width, layout.row_width);
+    const std::string severity(e.report->severity.word());
+    // The primary underlines carry the report's severity, for styles that
+    // follow it.
+    const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag", severity);
+    const std::int64_t indent = 2 * std::max<std::int64_t>(e.depth - 1, 0);
+    if (e.depth == 0) {
+      print_header(row_, *e.report, layout_);
+    } else {
+      std::string kind = severity;
+      if (!e.report->code.empty()) kind += "[" + e.report->code + "]";
+      separate();
+      print_equals(row_, gutter_, indent, kind, severity, e.report->message, layout_);
+    }
+    for (const Section& section : e.sections) {
+      if (row_.failed()) return;
+      separate();
+      print_section(row_, gutter_, section, layout_, primary_tag);
+      lines_last_ = true;
+      current_ = section.source;
+    }
+    for (const Note& note : e.report->notes) {
+      separate();
+      print_equals(row_, gutter_, indent, note.kind, note.kind, note.text, layout_);
+    }
+    for (const Fix_view& fix : e.fixes) this->fix(fix, indent);
+  }
+
+  [[nodiscard]] bool failed() const { return row_.failed(); }
+
+ private:
+  // A bare row between source lines and what follows them.
+  void separate() {
+    if (!lines_last_) return;
+    gutter_.lanes.clear();
+    gutter_.start_bare(row_, {});
+    row_.end_row();
+    lines_last_ = false;
+  }
+
+  void fix(const Fix_view& view, std::int64_t indent) {
+    separate();
+    print_equals(row_, gutter_, indent, "help", "help", view.fix->message, layout_);
+    for (const Fix_place& place : view.places) {
+      if (row_.failed()) return;
+      gutter_.lanes.clear();
+      if (current_ == nullptr || !current_->input.same_as(place.source->input) ||
+          current_->name != place.source->name)
+        print_place(row_, gutter_, place.source->name, place.line, place.column);
+      current_ = place.source;
+      gutter_.start_bare(row_, {});
+      row_.end_row();
+      draw_fix_lines(row_, gutter_, place, layout_);
+      lines_last_ = true;
+    }
+  }
+
+  // "… N more", where children were left out.
+  void more(const Entry& e) {
+    separate();
+    const Cut_marker marker = cut_marker(layout_.charset);
+    row_.to_column(gutter_.width + 1 + 2 * std::max<std::int64_t>(e.depth - 1, 0));
+    row_.put(marker.text, marker.width, &Cut_marker_tag);
+    const std::string rest = " " + std::to_string(e.more) + " more";
+    row_.put(rest, static_cast<std::int64_t>(rest.size()), nullptr);
+    row_.end_row();
+  }
+
+  Row_writer row_;
+  const Layout_plan& layout_;
+  Gutter gutter_;
+  bool lines_last_ = false;          // the last row drawn was a source line's
+  const Source* current_ = nullptr;  // whose lines were drawn last
+};
+
+void draw_report(Formatter& formatter, const Report& report, const Layout_plan& layout) {
+  std::vector<Entry> entries = flatten(report, layout);
+  Openings openings;
+  resolve(entries, openings, layout);
+  formatter.open_vbox();
+  Report_drawing drawing(formatter, layout, number_width(entries));
+  for (const Entry& entry : entries) {
+    if (drawing.failed()) break;
+    drawing.entry(entry);
   }
   formatter.close_box();
-  for (Section& section : sections) section.opening->close();
+  openings.close();
 }
 
 }  // namespace

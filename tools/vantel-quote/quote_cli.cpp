@@ -77,6 +77,13 @@ const char* const usage =
     "  --base-uri=URI  sarif and lsp: the absolute URI that FILE is relative to\n"
     "  --position-encoding=ENC  sarif and lsp: what a column counts: utf-16 (the\n"
     "                  default) or utf-32 (code points); lsp also utf-8\n"
+    "  --context=N     reports: show N lines before and after each labelled line\n"
+    "                  (default 0)\n"
+    "  --fix=LOC=TEXT  an edit of the report's fix: the text of LOC (a LOCATION,\n"
+    "                  L:C..L:C where it inserts) becomes TEXT; may be repeated\n"
+    "  --fix-message=TEXT  the fix's message, drawn as \"help: TEXT\"\n"
+    "  --apply         print FILE as the fix leaves it, instead of a report\n"
+    "  --diff          print the fix as a unified diff, for git apply or patch -p1\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -236,6 +243,21 @@ constexpr Option_entry option_table[] = {
     {"--base-uri", true, [](Options& o, std::string_view v) { o.base_uri = std::string(v); }},
     {"--position-encoding", true,
      [](Options& o, std::string_view v) { o.position_encoding = parse_encoding(v); }},
+    {"--context", true,
+     [](Options& o, std::string_view v) {
+       o.context = parse_bounded<std::int64_t>(v, "--context value", 0,
+                                               std::numeric_limits<std::int64_t>::max());
+     }},
+    {"--fix", true,
+     [](Options& o, std::string_view v) {
+       if (v.find('=') == std::string_view::npos)
+         throw Usage_error("invalid --fix '" + std::string(v) + "': expected LOCATION=TEXT");
+       o.fix_args.emplace_back(v);
+     }},
+    {"--fix-message", true,
+     [](Options& o, std::string_view v) { o.report.fix_message = std::string(v); }},
+    {"--apply", false, [](Options& o, std::string_view) { o.apply = true; }},
+    {"--diff", false, [](Options& o, std::string_view) { o.diff = true; }},
 };
 
 // The option that `arg` names, with the value it carries after '=', if any.
@@ -273,14 +295,20 @@ bool is_option(std::string_view arg, bool have_file) {
   return arg.size() > 1 && arg[0] == '-' && (!have_file || (arg[1] == '-' && arg.size() > 2));
 }
 
-void check_report_options(const Options& options) {
+// Options that do not go together, or need another.
+void check_combination(const Options& options) {
   if (options.help || options.version) return;
-  if (!options.report.message) {
+  if (options.apply && options.diff) throw Usage_error("--apply and --diff: choose one");
+  const bool fixing = options.apply || options.diff;
+  if (options.each && (fixing || (options.report.message && options.format == Format::Human)))
+    throw Usage_error("--each quotes, and --message, --apply and --diff do not: choose one");
+  if (fixing && options.format != Format::Human)
+    throw Usage_error("--apply and --diff write text: --format does not go with them");
+  if (!options.report.message && !fixing) {
     for (const std::string& label : options.report.labels)
       if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
+    if (!options.fix_args.empty()) throw Usage_error("--fix needs --message, --apply or --diff");
     if (options.format != Format::Human) throw Usage_error("--format needs --message");
-  } else if (options.each && options.format == Format::Human) {
-    throw Usage_error("--each quotes, and --message reports: choose one");
   }
   if (options.format == Format::Sarif && options.position_encoding == vantel::Lsp_encoding::Utf8)
     throw Usage_error("--format=sarif counts utf-16 or utf-32, not utf-8");
@@ -316,7 +344,12 @@ Options parse(const Args& args) {
     options.locations.push_back(parse_location(location, options.columns, options.tab_width));
     options.report.labels.emplace_back(label.value_or(std::string_view()));
   }
-  check_report_options(options);
+  for (const std::string& arg : options.fix_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.fix_edits.emplace_back(
+        parse_location(location, options.columns, options.tab_width), std::string(*text));
+  }
+  check_combination(options);
   return options;
 }
 
@@ -391,6 +424,7 @@ vantel::Layout layout_of(const Options& options, const Environment& env) {
   layout.width = row_width_of(options, env);
   layout.location_unit = options.location_unit;
   layout.location_origin = options.location_origin;
+  layout.context_lines = options.context;
   const bool text = options.display == Display_mode::Text ||
                     (options.display == Display_mode::Automatic && env.out_is_terminal);
   if (text) layout.columns = vantel::Layout::Columns::Text;
@@ -461,8 +495,14 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   std::optional<std::string> whole = read_first(options, env);
   const vantel::Input input = whole ? vantel::Input::string(std::move(*whole), options.file)
                                     : vantel::Input::file(options.file);
+  const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
+  if (options.apply || options.diff) {
+    const std::vector<vantel::Fix> fixes = fixes_of(options.report, input, name);
+    // Bytes as they are: the patched text is the file's own, not a quote.
+    env.out << (options.apply ? vantel::apply(input, fixes) : vantel::unified_diff(fixes));
+    return;
+  }
   if (options.report.message) {
-    const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
     if (options.format != Format::Human) {
       write_data(options, env, reports_of(options, input, name));
       return;

@@ -33,11 +33,16 @@ struct Options {
   vantel::Charset charset = vantel::Charset::Unicode;
   bool points = false;
   bool each = false;
+  // Print the text as the fix leaves it, or the fix as a unified diff.
+  bool apply = false;
+  bool diff = false;
+  std::int64_t context = 0;  // reports: lines around each labelled one
   // What the COL of a LINE:COL counts.
   vantel::Column_unit columns = vantel::Column_unit::Bytes;
   bool help = false;
   bool version = false;
   std::string file;
+  std::vector<std::string> fix_args;  // LOCATION=TEXT, read once --columns is known
   std::vector<vantel::Location> locations;
   Report_request report;  // a report of the locations when it has a message
   Format format = Format::Human;

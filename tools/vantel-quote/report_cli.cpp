@@ -9,6 +9,17 @@ std::pair<std::string_view, std::optional<std::string_view>> split_label(std::st
   return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
 
+std::vector<vantel::Fix> fixes_of(const Report_request& request, const vantel::Input& input,
+                                  const std::string& name) {
+  if (request.fix_edits.empty()) return {};
+  vantel::Fix fix;
+  fix.message = request.fix_message;
+  const vantel::Source source(input, name);
+  for (const auto& [location, text] : request.fix_edits)
+    fix.edits.emplace_back(source, location, text);
+  return {fix};
+}
+
 vantel::Report report_of(const Report_request& request, const vantel::Input& input,
                          const std::string& name, const std::vector<vantel::Location>& locations) {
   vantel::Report report;
@@ -23,6 +34,7 @@ vantel::Report report_of(const Report_request& request, const vantel::Input& inp
                                 : vantel::Label::secondary(source, locations[k], std::move(label)));
   }
   for (const std::string& note : request.notes) report.notes.push_back({"note", note});
+  report.fixes = fixes_of(request, input, name);
   return report;
 }
 

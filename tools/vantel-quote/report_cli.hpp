@@ -22,6 +22,9 @@ struct Report_request {
   std::vector<std::string> notes;
   // One per location: the text after its '=', empty when it has none.
   std::vector<std::string> labels;
+  // --fix: the edits of the report's one fix, and --fix-message.
+  std::vector<std::pair<vantel::Location, std::string>> fix_edits;
+  std::string fix_message;
 };
 
 // Splits a location argument at its first '=': the location, and the label
@@ -29,8 +32,14 @@ struct Report_request {
 [[nodiscard]] std::pair<std::string_view, std::optional<std::string_view>> split_label(
     std::string_view arg);
 
+// The fix of --fix and --fix-message in `input`, shown as `name`; none when
+// no --fix was given.
+[[nodiscard]] std::vector<vantel::Fix> fixes_of(const Report_request& request,
+                                                const vantel::Input& input,
+                                                const std::string& name);
+
 // The report of `locations` in `input`, shown as `name`: the first location
-// is primary, the others secondary.
+// is primary, the others secondary; its fix, if any.
 [[nodiscard]] vantel::Report report_of(const Report_request& request, const vantel::Input& input,
                                        const std::string& name,
                                        const std::vector<vantel::Location>& locations);

@@ -11,6 +11,13 @@ namespace vantel {
 /// The labels a report draws on one line unless its Layout says otherwise.
 inline constexpr std::int64_t default_max_labels_per_line = 100;
 
+/// The levels of child diagnostics a report draws unless its Layout says
+/// otherwise.
+inline constexpr std::int64_t default_max_child_depth = 8;
+
+/// The children of one report drawn unless its Layout says otherwise.
+inline constexpr std::int64_t default_max_children = 100;
+
 /// The characters of the marks the library draws around the quoted text.
 enum class Charset {
   /// "…" marks a side of a row that was cut (the default).
@@ -84,6 +91,20 @@ struct Layout {
   /// Reports: the number of a line's first column in that row: 1 (the
   /// default), or 0 for tools that count from 0.
   int location_origin = 1;
+  /// Reports: the unlabelled lines shown before and after each labelled
+  /// line, as plain lines; 0 (the default) for none. They merge with each
+  /// other, and a gap of one line between shown lines is shown rather than
+  /// elided, as always. Only the lines shown are read.
+  std::int64_t context_lines = 0;
+
+  /// Reports: the levels of Report::children drawn under a report (1 draws
+  /// its children but not theirs); where it cuts, a row "… N more" stands
+  /// for the children left out. 0 for no limit.
+  std::int64_t max_child_depth = default_max_child_depth;
+
+  /// Reports: the children drawn under any one report, the first ones
+  /// given, then a row "… N more". 0 for no limit.
+  std::int64_t max_children = default_max_children;
 };
 
 }  // namespace vantel

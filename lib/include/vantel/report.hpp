@@ -91,17 +91,31 @@ struct Note {
 };
 
 /// A diagnostic: `severity[code]: message`, the labelled lines of each source
-/// in the order it first appears, then the notes. A report is a plain value:
-/// several threads may draw one report at once while none changes it (its
-/// inputs are shared safely, see Input), each on its own formatter.
+/// in the order it first appears, the notes, the fixes, then the children.
+/// A report is a plain value: several threads may draw one report at once
+/// while none changes it (its inputs are shared safely, see Input), each on
+/// its own formatter.
+///
+/// Drawing walks `children` with a loop, however deep; copying and
+/// destroying a Report recurse once per level, as nested std::vectors do,
+/// which the library supports to 10,000 levels.
 struct Report {
   Severity severity = Severity::Error;  ///< a level, or a word of the host's
   std::string code;                     ///< shown as severity[code]; empty for none
   std::string message;                  ///< the header's text
-  std::vector<Label> labels;     ///< in any order; the first primary one is the report's place
-  std::vector<Note> notes;       ///< after the labelled lines, in this order
-  std::vector<Fix> fixes;        ///< suggested fixes, drawn after the labelled lines
-  std::vector<Report> children;  ///< diagnostics of their own, drawn nested under this one
+  std::vector<Label> labels;  ///< in any order; the first primary one is the report's place
+  std::vector<Note> notes;    ///< after the labelled lines, in this order
+  /// Suggested fixes, each drawn after the notes as "= help: message" and
+  /// the lines it changes: a line that it only writes into as it reads
+  /// after the fix, '+' under inserted and '~' under replacing cells; any
+  /// other change as removed ('-', numbered in the old text) and added ('+',
+  /// numbered in the new text) lines.
+  std::vector<Fix> fixes;
+  /// Diagnostics of their own, each drawn after this one under the same
+  /// line-number column: "= severity[code]: message", then its labelled
+  /// lines, notes, fixes and children. Layout::max_child_depth and
+  /// Layout::max_children bound what is drawn.
+  std::vector<Report> children;
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text
@@ -110,7 +124,10 @@ struct Report {
 /// opened once and closed before returning, also on failure; only the lines
 /// that labels touch are read and kept. Positions resolve as for pp and
 /// throw as it does (std::out_of_range for a line outside the input, ...),
-/// before anything is printed; std::invalid_argument for a bad layout.
+/// before anything is printed; std::invalid_argument for a bad layout, and
+/// for a fix whose edits overlap or are reversed, naming the fix. Children
+/// are drawn as far as the layout's bounds, their positions resolved first
+/// too.
 /// Stops drawing as soon as the formatter's stream has failed. The pieces
 /// are in Style_tag tags (<vantel/styles.hpp>): the severity and the primary
 /// underlines carry the report's severity word. Takes the cursors of all the

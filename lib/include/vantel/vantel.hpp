@@ -31,6 +31,7 @@
 // (position), how quotes and reports are laid out (layout), printing a quote
 // (pp), diagnostic reports (report), and styling both (styles,
 // highlight_tags).
+#include <vantel/apply.hpp>
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>

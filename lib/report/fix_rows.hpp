@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// Drawing what a suggested fix changes: one line as it reads after the fix,
+// with what the fix wrote marked, or the changed lines as a short diff.
+#pragma once
+
+#include "draw/layout_plan.hpp"
+#include "draw/row_writer.hpp"
+#include "fix/changed_lines.hpp"
+#include "input/raw_cursor.hpp"
+#include "report/gutter.hpp"
+
+#include <vantel/fix.hpp>
+
+#include <cstdint>
+#include <vector>
+
+namespace vantel::detail {
+
+// The edits of a fix in one input, and the lines they change there.
+struct Fix_place {
+  const Source* source = nullptr;
+  Raw_cursor* cursor = nullptr;
+  std::vector<Changed_lines> changes;  // none that leave their lines as they were
+  std::int64_t line = 1;               // of the first edit, for " --> name:line:col"
+  std::int64_t column = 1;             // in bytes, from 1
+};
+
+struct Fix_view {
+  const Fix* fix = nullptr;
+  std::vector<Fix_place> places;
+};
+
+// The greatest line number that drawing `place` shows.
+[[nodiscard]] std::int64_t last_number(const Fix_place& place);
+
+// The rows of the changed lines of `place`, under the line-number column of
+// `gutter`: a line that stays one line, the fix only writing into it, as it
+// reads after the fix, '+' under inserted and '~' under replacing cells; any
+// other change as its removed lines ('-', numbered in the old text), then its
+// added ones ('+', numbered in the new text). Between two changes, a line
+// left as it was is shown ('|'), more are elided.
+void draw_fix_lines(Row_writer& row, Gutter& gutter, const Fix_place& place,
+                    const Layout_plan& layout);
+
+}  // namespace vantel::detail
