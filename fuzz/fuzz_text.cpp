@@ -11,8 +11,8 @@
 // that a line sliced for its window, as long lines are, quotes as one read
 // whole.
 #include <vantel/vantel.hpp>
-#include "fuzz_check.hpp"
 #include "draw/line_slice.hpp"
+#include "fuzz_check.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -3,8 +3,8 @@
 // limits at the integer extremes, and callables of the caller's that throw.
 // The library must answer with its documented failures or the caller's own,
 // leave nothing open, and touch no byte it was given.
-#include "helpers.hpp"
 #include "draw/line_slice.hpp"
+#include "helpers.hpp"
 
 #include <vantel/vantel.hpp>
 
