@@ -34,11 +34,7 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   plan.charset = layout.charset;
   plan.row_width = layout.width;
   plan.max_labels = layout.max_labels_per_line;
-  plan.location_unit = layout.location_unit;
-  plan.location_origin = layout.location_origin;
-  plan.context_lines = layout.context_lines;
-  plan.max_child_depth = layout.max_child_depth;
-  plan.max_children = layout.max_children;
+  plan.options = layout;
   return plan;
 }
 

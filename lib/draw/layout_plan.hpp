@@ -22,13 +22,10 @@ struct Layout_plan {
   std::int64_t text_width = 0;
   // Reports: the labels drawn on one line; 0 for no limit.
   std::int64_t max_labels = default_max_labels_per_line;
-  // Reports: the unit and the first column of a ` --> name:line:col` row.
-  Column_unit location_unit = Column_unit::Bytes;
-  int location_origin = 1;
-  // Reports: context lines around labelled ones, and the bounds of children.
-  std::int64_t context_lines = 0;
-  std::int64_t max_child_depth = default_max_child_depth;
-  std::int64_t max_children = default_max_children;
+  // The caller's options as given, checked: what only reports read
+  // (location unit and origin, context lines, bounds of children) is read
+  // from here rather than copied.
+  Layout options;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

@@ -411,7 +411,7 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   // byte's column.
   const std::int64_t start = line_start(section, p.first_line);
   std::int64_t column = 0;
-  if (layout.location_unit == Column_unit::Bytes && reader.read(p.start, line, 1) &&
+  if (layout.options.location_unit == Column_unit::Bytes && reader.read(p.start, line, 1) &&
       (!line.text.empty() || line.ended)) {
     column = p.start - start + 1;  // a byte at p.start: below the largest offset
   } else {
@@ -419,11 +419,11 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
     const std::string_view text = without_final_return(line);
     const auto size = static_cast<std::int64_t>(text.size()) + (line.ended ? 1 : 0);
     column = std::min(p.start - start, size) + 1;
-    if (layout.location_unit != Column_unit::Bytes)
-      column = column_of_byte(text, static_cast<std::size_t>(column - 1), layout.location_unit,
-                              layout.tab_width);
+    if (layout.options.location_unit != Column_unit::Bytes)
+      column = column_of_byte(text, static_cast<std::size_t>(column - 1),
+                              layout.options.location_unit, layout.tab_width);
   }
-  column -= 1 - layout.location_origin;
+  column -= 1 - layout.options.location_origin;
   print_place(row, gutter, section.name, p.first_line, column);
 }
 
@@ -505,10 +505,10 @@ std::vector<Entry> flatten(const Report& top, const Layout_plan& layout) {
     if (node.report == nullptr || node.report->children.empty()) continue;
     const auto count = static_cast<std::int64_t>(node.report->children.size());
     std::int64_t shown = count;
-    if (layout.max_child_depth > 0 && node.depth >= layout.max_child_depth)
+    if (layout.options.max_child_depth > 0 && node.depth >= layout.options.max_child_depth)
       shown = 0;
-    else if (layout.max_children > 0)
-      shown = std::min(count, layout.max_children);
+    else if (layout.options.max_children > 0)
+      shown = std::min(count, layout.options.max_children);
     if (shown < count) stack.push_back({nullptr, count - shown, node.depth + 1});
     for (std::int64_t k = shown; k-- > 0;)
       stack.push_back({&node.report->children[static_cast<std::size_t>(k)], 0, node.depth + 1});
@@ -528,7 +528,7 @@ void resolve(std::vector<Entry>& entries, Openings& openings, const Layout_plan&
   openings.take();
   for (Entry& entry : entries) {
     if (entry.report == nullptr) continue;
-    entry.sections = resolve_sections(*entry.report, openings, layout.context_lines);
+    entry.sections = resolve_sections(*entry.report, openings, layout.options.context_lines);
     entry.fixes = resolve_fixes(*entry.report, openings);
   }
 }
