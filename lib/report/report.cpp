@@ -7,6 +7,7 @@
 #include "fix/placed_edit.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
+#include "position/line_text.hpp"
 #include "position/resolve.hpp"
 #include "report/fix_rows.hpp"
 #include "report/gutter.hpp"
@@ -14,7 +15,6 @@
 #include "report/shown_text.hpp"
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
-#include "text/column_units.hpp"
 #include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
@@ -405,23 +405,25 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
                    [](const Placed_label& p) { return p.label->kind == Label_kind::Primary; });
   const Placed_label& p = primary != section.labels.end() ? *primary : section.labels.front();
   // A byte column counts up to the line's end (its line feed, or the end of
-  // the input) where an offset lies past it; other units as to_line_col.
-  // Only one past the end of the input, or another unit, needs the line
-  // itself: a label on a byte of its line, or on its line feed, has that
-  // byte's column.
+  // the input) where an offset lies past it. Only one past the end of the
+  // input needs the line's length: a label on a byte of its line, or on its
+  // line feed, has that byte's column. Other units count from it as
+  // to_line_col does, piece by piece.
   const std::int64_t start = line_start(section, p.first_line);
   std::int64_t column = 0;
-  if (layout.options.location_unit == Column_unit::Bytes && reader.read(p.start, line, 1) &&
-      (!line.text.empty() || line.ended)) {
+  if (reader.read(p.start, line, 1) && (!line.text.empty() || line.ended)) {
     column = p.start - start + 1;  // a byte at p.start: below the largest offset
   } else {
     reader.read(start, line);
-    const std::string_view text = without_final_return(line);
-    const auto size = static_cast<std::int64_t>(text.size()) + (line.ended ? 1 : 0);
+    const auto size =
+        static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
     column = std::min(p.start - start, size) + 1;
-    if (layout.options.location_unit != Column_unit::Bytes)
-      column = column_of_byte(text, static_cast<std::size_t>(column - 1),
-                              layout.options.location_unit, layout.tab_width);
+  }
+  const Column_unit unit = layout.options.location_unit;
+  if (unit != Column_unit::Bytes) {
+    column = column_of_byte_at(*section.cursor, start, static_cast<std::size_t>(column - 1), unit,
+                               layout.tab_width);
+    reader.seek(start);  // the count moved the cursor under the reader
   }
   column -= 1 - layout.options.location_origin;
   print_place(row, gutter, section.name, p.first_line, column);
