@@ -5,8 +5,8 @@
 #include "export/edit_groups.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
-#include "export/region.hpp"
 #include "export/uri.hpp"
+#include "model/region.hpp"
 #include "support/capture.hpp"
 
 #include <nlohmann/json.hpp>

@@ -2,13 +2,16 @@
 #include <vantel/one_line.hpp>
 
 #include "export/descendants.hpp"
-#include "export/region.hpp"
+#include "model/place.hpp"
+#include "model/region.hpp"
 #include "support/capture.hpp"
 
 #include <ios>
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace vantel {
 
@@ -48,18 +51,20 @@ std::optional<Place> put_report(std::string& out, const Report& report,
                                 const std::optional<Place>& fallback) {
   std::string head(report.severity.word());
   if (!report.code.empty()) head += "[" + report.code + "]";
+  std::vector<std::pair<const Label*, Place>> placed;
+  for (const Label& label : report.labels)
+    if (const std::optional<detail::Region> r = regions.read(label.source.input, label.location))
+      placed.push_back({&label, {&label.source.name, r->start_line, r->start_col}});
+  const auto label_of = [](const auto& p) -> const Label& { return *p.first; };
+  const auto primary = detail::first_primary(placed.begin(), placed.end(), label_of);
   std::optional<Place> first;
+  if (primary != placed.end()) first = primary->second;
   std::string secondary;
-  for (const Label& label : report.labels) {
-    const std::optional<detail::Region> r = regions.read(label.source.input, label.location);
-    if (!r) continue;
-    const Place place{&label.source.name, r->start_line, r->start_col};
-    if (label.kind == Label_kind::Secondary) {
-      put_line(secondary, &place, "note", label.message.empty() ? report.message : label.message);
-      continue;
-    }
-    if (!first) first = place;
-    put_line(out, &place, head, report.message, label.message);
+  for (const auto& [label, place] : placed) {
+    if (label->kind == Label_kind::Secondary)
+      put_line(secondary, &place, "note", label->message.empty() ? report.message : label->message);
+    else
+      put_line(out, &place, head, report.message, label->message);
   }
   if (!first) {
     first = fallback;

@@ -5,8 +5,9 @@
 #include "export/edit_groups.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
-#include "export/region.hpp"
 #include "export/uri.hpp"
+#include "model/place.hpp"
+#include "model/region.hpp"
 #include "support/capture.hpp"
 
 #include <nlohmann/json.hpp>
@@ -210,23 +211,30 @@ struct Sarif_log::Impl {
   // related locations; `hash_key` from the first primary one.
   void add_labels(const Report& report, const std::string& id, Json& locations, Json& related,
                   std::string& hash_key) {
-    bool first = true;
+    struct Placed {
+      const Label* label;
+      Json physical;
+      std::string start_line_text;
+    };
+    std::vector<Placed> placed;
     for (const Label& label : report.labels) {
       detail::Region region;
-      std::optional<Json> p = physical(label.source, label.location, &region);
-      if (!p) continue;
-      if (label.kind == Label_kind::Secondary) {
-        add_related(related, std::move(*p), label.message);
+      if (std::optional<Json> p = physical(label.source, label.location, &region))
+        placed.push_back({&label, std::move(*p), std::move(region.start_line_text)});
+    }
+    const auto label_of = [](const Placed& p) -> const Label& { return *p.label; };
+    const auto place = detail::first_primary(placed.begin(), placed.end(), label_of);
+    if (place != placed.end())
+      hash_key = id + '\0' + detail::uri_of_name(place->label->source.name) + '\0' +
+                 report.message + '\0' + std::string(trimmed(place->start_line_text));
+    for (Placed& p : placed) {
+      if (p.label->kind == Label_kind::Secondary) {
+        add_related(related, std::move(p.physical), p.label->message);
         continue;
       }
-      if (first) {
-        hash_key = id + '\0' + detail::uri_of_name(label.source.name) + '\0' + report.message +
-                   '\0' + std::string(trimmed(region.start_line_text));
-        first = false;
-      }
       Json l = Json::object();
-      l["physicalLocation"] = std::move(*p);
-      if (!label.message.empty()) l["message"] = message(label.message);
+      l["physicalLocation"] = std::move(p.physical);
+      if (!p.label->message.empty()) l["message"] = message(p.label->message);
       locations.push_back(std::move(l));
     }
   }

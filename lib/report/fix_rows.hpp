@@ -5,8 +5,7 @@
 
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
-#include "fix/changed_lines.hpp"
-#include "input/raw_cursor.hpp"
+#include "model/resolved_report.hpp"
 #include "report/gutter.hpp"
 
 #include <vantel/fix.hpp>
@@ -15,20 +14,6 @@
 #include <vector>
 
 namespace vantel::detail {
-
-// The edits of a fix in one input, and the lines they change there.
-struct Fix_place {
-  const Source* source = nullptr;
-  Raw_cursor* cursor = nullptr;
-  std::vector<Changed_lines> changes;  // none that leave their lines as they were
-  std::int64_t line = 1;               // of the first edit, for " --> name:line:col"
-  std::int64_t column = 1;             // in bytes, from 1
-};
-
-struct Fix_view {
-  const Fix* fix = nullptr;
-  std::vector<Fix_place> places;
-};
 
 // The greatest line number that drawing `place` shows.
 [[nodiscard]] std::int64_t last_number(const Fix_place& place);

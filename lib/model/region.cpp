@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "export/region.hpp"
+#include "model/region.hpp"
 
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
-#include "position/resolve.hpp"
+#include "model/label_span.hpp"
 #include "support/checked.hpp"
 #include "text/column_units.hpp"
 
@@ -94,12 +94,10 @@ void Region_reader::count_chars(Raw_cursor& cursor, Line_reader& reader, Read_li
 std::optional<Region> Region_reader::read(const Input& input, const Location& location) {
   Opening opening(input);
   Raw_cursor& cursor = opening.cursor();
-  // End first, then start, as reports resolve them.
-  std::int64_t end = to_offset_raw(cursor, location.second);
-  std::int64_t start = to_offset_raw(cursor, location.first);
-  if (start == -1 || end == -1) return std::nullopt;
-  start = std::max<std::int64_t>(start, 0);
-  end = std::max(end, start);
+  const std::optional<Span> span = span_of(cursor, location);
+  if (!span) return std::nullopt;
+  const std::int64_t start = span->start;
+  const std::int64_t end = span->end;
   Line_reader reader(cursor);
   Read_line line;
   const Region_reader::Point a = point_at(cursor, reader, line, start, unit_);

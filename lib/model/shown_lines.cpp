@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+// The lines a section shows, why, and the lanes of its labels over several
+// lines.
+#include "input/line_reader.hpp"
+#include "model/resolved_report.hpp"
+#include "support/wide_integer.hpp"
+
+#include <algorithm>
+#include <string>
+
+namespace vantel::detail {
+
+namespace {
+
+// Whether the input has line `line`, which lies after every labelled one.
+bool has_line(const Section& section, std::int64_t line) {
+  Line_reader reader(*section.cursor);
+  std::string text;
+  return read_numbered_line(*section.cursor, reader, line, text);
+}
+
+// Up to `count` lines before and after each labelled line, each line taken
+// once however much the stretches overlap. Lines after the last labelled
+// one are asked for one by one, so that no more of the input is read than
+// is shown.
+void add_context(Section& section, std::int64_t count) {
+  std::vector<std::int64_t>& lines = section.lines;
+  std::int64_t known = lines.back();  // lines up to it exist
+  std::int64_t last = max_offset;     // the input's last line, once found
+  std::int64_t covered = 0;           // lines up to it are taken
+  const std::size_t labelled = lines.size();
+  for (std::size_t i = 0; i < labelled; ++i) {
+    const std::int64_t line = lines[i];
+    const std::int64_t from = std::max({line - count, covered + 1, std::int64_t{1}});
+    const std::int64_t to = std::min(line > max_offset - count ? max_offset : line + count, last);
+    for (std::int64_t k = from; k <= to; ++k) {
+      if (k > known) {
+        if (!has_line(section, k)) {
+          last = k - 1;
+          break;
+        }
+        known = k;
+      }
+      if (k != line) lines.push_back(k);
+      covered = k;
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+}
+
+// The lines to show, and where each label opens and closes.
+void mark_lines(Section& section, std::int64_t context) {
+  std::vector<std::int64_t>& lines = section.lines;
+  for (std::size_t k = 0; k < section.labels.size(); ++k) {
+    const Placed_label& p = section.labels[k];
+    lines.push_back(p.first_line);
+    lines.push_back(p.last_line);
+    section.marks.emplace_back(p.first_line, k);
+    if (p.multi_line()) section.marks.emplace_back(p.last_line, k);
+  }
+  std::sort(section.marks.begin(), section.marks.end());
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  if (context > 0) add_context(section, context);
+  // A single line between two shown ones is shown too: it takes no more
+  // room than the "..." row that would stand for it.
+  const std::size_t shown = lines.size();
+  for (std::size_t i = 1; i < shown; ++i)
+    if (lines[i] - lines[i - 1] == 2) lines.push_back(lines[i] - 1);
+  std::sort(lines.begin(), lines.end());
+}
+
+// Each shown line's reason, from the marks and the spans of the labels over
+// several lines, in one walk down the lines.
+void give_reasons(Section& section) {
+  std::vector<std::int64_t> firsts;
+  std::vector<std::int64_t> lasts;
+  for (const Placed_label& p : section.labels) {
+    if (!p.multi_line()) continue;
+    firsts.push_back(p.first_line);
+    lasts.push_back(p.last_line);
+  }
+  std::sort(firsts.begin(), firsts.end());
+  std::sort(lasts.begin(), lasts.end());
+  section.reasons.clear();
+  section.reasons.reserve(section.lines.size());
+  std::size_t mark = 0;
+  std::size_t opened = 0;  // labels whose first line is above the line
+  std::size_t closed = 0;  // labels whose last line is the line or above
+  for (const std::int64_t line : section.lines) {
+    while (mark < section.marks.size() && section.marks[mark].first < line) ++mark;
+    while (opened < firsts.size() && firsts[opened] < line) ++opened;
+    while (closed < lasts.size() && lasts[closed] <= line) ++closed;
+    if (mark < section.marks.size() && section.marks[mark].first == line)
+      section.reasons.push_back(Line_reason::Labelled);
+    else
+      section.reasons.push_back(opened > closed ? Line_reason::Inside : Line_reason::Context);
+  }
+}
+
+// A label over several lines takes the leftmost lane free since before its
+// first line; outer labels, which open first, run leftmost.
+void assign_lanes(Section& section) {
+  std::vector<Placed_label*> multi;
+  for (Placed_label& p : section.labels)
+    if (p.multi_line()) multi.push_back(&p);
+  std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
+    return a->first_line != b->first_line ? a->first_line < b->first_line
+                                          : a->last_line > b->last_line;
+  });
+  std::vector<std::int64_t> lane_end;  // the last line of each lane's latest label
+  for (Placed_label* p : multi) {
+    std::size_t lane = 0;
+    while (lane < lane_end.size() && lane_end[lane] >= p->first_line) ++lane;
+    if (lane == lane_end.size()) lane_end.push_back(0);
+    lane_end[lane] = p->last_line;
+    p->lane = lane;
+  }
+  section.lanes = lane_end.size();
+}
+
+}  // namespace
+
+void plan_lines(Section& section, std::int64_t context) {
+  mark_lines(section, context);
+  give_reasons(section);
+  assign_lanes(section);
+}
+
+}  // namespace vantel::detail
