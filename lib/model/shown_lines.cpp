@@ -71,31 +71,27 @@ void mark_lines(Section& section, std::int64_t context) {
   std::sort(lines.begin(), lines.end());
 }
 
-// Each shown line's reason, from the marks and the spans of the labels over
-// several lines, in one walk down the lines.
+// Each shown line's reason, in one walk down the lines and the marks: past
+// the marks above a line, the labels over several lines opened and not yet
+// closed run through it.
 void give_reasons(Section& section) {
-  std::vector<std::int64_t> firsts;
-  std::vector<std::int64_t> lasts;
-  for (const Placed_label& p : section.labels) {
-    if (!p.multi_line()) continue;
-    firsts.push_back(p.first_line);
-    lasts.push_back(p.last_line);
-  }
-  std::sort(firsts.begin(), firsts.end());
-  std::sort(lasts.begin(), lasts.end());
   section.reasons.clear();
   section.reasons.reserve(section.lines.size());
   std::size_t mark = 0;
-  std::size_t opened = 0;  // labels whose first line is above the line
-  std::size_t closed = 0;  // labels whose last line is the line or above
+  std::size_t open = 0;
   for (const std::int64_t line : section.lines) {
-    while (mark < section.marks.size() && section.marks[mark].first < line) ++mark;
-    while (opened < firsts.size() && firsts[opened] < line) ++opened;
-    while (closed < lasts.size() && lasts[closed] <= line) ++closed;
+    for (; mark < section.marks.size() && section.marks[mark].first < line; ++mark) {
+      const Placed_label& p = section.labels[section.marks[mark].second];
+      if (!p.multi_line()) continue;
+      if (section.marks[mark].first == p.first_line)
+        ++open;
+      else
+        --open;
+    }
     if (mark < section.marks.size() && section.marks[mark].first == line)
       section.reasons.push_back(Line_reason::Labelled);
     else
-      section.reasons.push_back(opened > closed ? Line_reason::Inside : Line_reason::Context);
+      section.reasons.push_back(open > 0 ? Line_reason::Inside : Line_reason::Context);
   }
 }
 
