@@ -3,118 +3,20 @@
 
 #include "draw/cut_marker.hpp"
 #include "draw/window.hpp"
+#include "report/label_limit.hpp"
+#include "report/line_lists.hpp"
 #include "report/shown_text.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <vantel/styles.hpp>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <tuple>
 
 namespace vantel::detail {
 
 namespace {
-
-// A byte whose cluster's columns are wanted.
-struct Query {
-  std::size_t byte;
-  std::int64_t* first;  // the cluster's first column, when wanted
-  std::int64_t* last;   // one past its last column, when wanted
-};
-
-// The working lists of drawing a line. A report draws thousands of lines:
-// one set is kept for the thread's next line, and a line drawn meanwhile (a
-// report from a tag function) finds it taken and makes its own.
-struct Line_lists {
-  std::vector<Query> queries;
-  std::vector<Report_part*> sorted;
-  std::vector<Report_part*> singles;
-  std::vector<Report_part*> ends;
-  std::vector<const Report_part*> drawn;
-  std::vector<const Report_part*> cells;
-  std::vector<const Report_part*> hanging;
-  std::vector<const Report_part*> connectors;
-};
-
-thread_local std::unique_ptr<Line_lists> spare_lists;
-
-class Lists_lease {
- public:
-  Lists_lease() : lists_(spare_lists ? std::move(spare_lists) : std::make_unique<Line_lists>()) {}
-  Lists_lease(const Lists_lease&) = delete;
-  Lists_lease& operator=(const Lists_lease&) = delete;
-  ~Lists_lease() {
-    // A line of a million columns leaves no million cells behind.
-    if (lists_->cells.capacity() > kept_cells) lists_->cells = {};
-    if (!spare_lists) spare_lists = std::move(lists_);
-  }
-  [[nodiscard]] Line_lists& lists() const noexcept { return *lists_; }
-
- private:
-  static constexpr std::size_t kept_cells = 4096;
-  std::unique_ptr<Line_lists> lists_;
-};
-
-// The bytes whose columns the parts need, in ascending order.
-void queries_of(std::vector<Report_part>& parts, std::vector<Query>& queries) {
-  queries.clear();
-  for (Report_part& p : parts) {
-    if (p.kind != Report_part::Kind::Single) {
-      queries.push_back({p.begin, &p.column, &p.column_end});
-    } else if (p.end > p.begin) {
-      queries.push_back({p.begin, &p.column, &p.first_cell_end});
-      queries.push_back({p.end - 1, nullptr, &p.column_end});
-    } else {
-      queries.push_back({p.begin, &p.column, nullptr});
-    }
-  }
-  std::sort(queries.begin(), queries.end(),
-            [](const Query& a, const Query& b) { return a.byte < b.byte; });
-}
-
-// Gives every part its columns in one walk over the line. A byte inside a
-// cluster takes the whole cluster; a byte past the text stands at the column
-// after it, one column wide. Returns the line's width.
-std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts,
-                         std::vector<Query>& queries) {
-  queries_of(parts, queries);
-
-  // Printable ASCII takes a column a byte: runs of it are stepped over, not
-  // cut into clusters.
-  Cluster_walk walk(text, tab_width);
-  Cluster cluster;
-  bool have = false;
-  bool ended = false;
-  std::size_t q = 0;
-  for (; q < queries.size(); ++q) {
-    const std::size_t byte = queries[q].byte;
-    while (!ended && (!have || cluster.end <= byte)) {
-      walk.skip_plain(byte);
-      have = walk.next(cluster);
-      ended = !have;
-    }
-    if (ended) break;
-    if (queries[q].first != nullptr) *queries[q].first = cluster.column;
-    if (queries[q].last != nullptr) *queries[q].last = cluster.column + cluster.width;
-  }
-  while (!ended) {
-    walk.skip_plain(text.size());
-    ended = !walk.next(cluster);
-  }
-  const std::int64_t width = walk.column();
-  for (; q < queries.size(); ++q) {
-    if (queries[q].first != nullptr) *queries[q].first = width;
-    if (queries[q].last != nullptr) *queries[q].last = width + 1;
-  }
-  // A point is one column wide.
-  for (Report_part& p : parts) {
-    if (p.kind == Report_part::Kind::Single && p.end <= p.begin) p.column_end = p.column + 1;
-    if (p.kind != Report_part::Kind::Single || p.end <= p.begin) p.first_cell_end = p.column_end;
-  }
-  return width;
-}
 
 // Draws the windows of one line, left to right, walking its clusters once.
 class Line_drawing {
@@ -427,35 +329,6 @@ void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted
     drawing.window(from, to, text_width, in_window);
     previous_end = to;
   }
-}
-
-// Keeps the first `most` labels that lie on the line, by column, and every
-// end of a label over several lines, which the lanes need; how many were
-// left out. No limit when `most` is 0.
-std::int64_t keep_first_labels(std::vector<Report_part*>& sorted, std::int64_t most) {
-  if (most <= 0) return 0;
-  std::int64_t singles = 0;
-  std::int64_t left_out = 0;
-  const auto kept = std::remove_if(sorted.begin(), sorted.end(), [&](const Report_part* p) {
-    if (p->kind != Report_part::Kind::Single) return false;
-    if (++singles <= most) return false;
-    ++left_out;
-    return true;
-  });
-  sorted.erase(kept, sorted.end());
-  return left_out;
-}
-
-// "… N more labels on this line", under the line's rows.
-void more_labels_row(Row_writer& row, const Gutter& gutter, std::int64_t count, Charset charset) {
-  const Cut_marker marker = cut_marker(charset);
-  gutter.start(row, {});
-  row.to_column(gutter.origin());
-  row.put(marker.text, marker.width, &Cut_marker_tag);
-  const std::string rest =
-      " " + std::to_string(count) + (count == 1 ? " more label" : " more labels") + " on this line";
-  row.put(rest, static_cast<std::int64_t>(rest.size()), nullptr);
-  row.end_row();
 }
 
 }  // namespace
