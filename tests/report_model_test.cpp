@@ -110,7 +110,8 @@ TEST(ReportModel, LinesShownAndWhy) {
     vantel::Layout options;
     options.context_lines = c.context;
     vantel::detail::Resolved_report resolved;
-    vantel::detail::resolve_report(report_of(input, c.labels), options, resolved);
+    const vantel::Report report = report_of(input, c.labels);
+    vantel::detail::resolve_report(report, options, resolved);
     ASSERT_EQ(resolved.entries.size(), 1U) << c.what;
     ASSERT_EQ(resolved.entries[0].sections.size(), 1U) << c.what;
     const vantel::detail::Section& section = resolved.entries[0].sections[0];
@@ -138,7 +139,8 @@ TEST(ReportModel, LanesAndPlace) {
   const Input input = Input::string(twenty_lines());
   for (const Case& c : cases) {
     vantel::detail::Resolved_report resolved;
-    vantel::detail::resolve_report(report_of(input, c.labels), {}, resolved);
+    const vantel::Report report = report_of(input, c.labels);
+    vantel::detail::resolve_report(report, {}, resolved);
     const vantel::detail::Section& section = resolved.entries[0].sections[0];
     std::vector<std::size_t> lanes;
     for (const auto& p : section.labels) lanes.push_back(p.lane);
