@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "fix/changed_lines.hpp"
+#include "fix/diff_name.hpp"
 #include "fix/placed_edit.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
@@ -72,7 +73,7 @@ void put_file(std::string& out, Raw_cursor& cursor, const Edits_of_input& edits)
                 changes.end());
   if (changes.empty()) return;
   const std::string& name = edits.source->name;
-  out += "--- a/" + name + "\n+++ b/" + name + "\n";
+  out += "--- " + diff_name("a/", name) + "\n+++ " + diff_name("b/", name) + "\n";
   Line_reader reader(cursor);
   for (std::size_t first = 0; first < changes.size();) {
     // Changes whose contexts meet share a hunk.
