@@ -2,6 +2,7 @@
 #include "fix/placed_edit.hpp"
 
 #include "position/resolve.hpp"
+#include "support/message_text.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -26,7 +27,8 @@ using Numbered_fixes = std::vector<Numbered>;
 std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
   std::string name = "fix " + std::to_string(number);
   for (const Numbered& n : fixes)
-    if (n.number == number && !n.fix->message.empty()) name += " (\"" + n.fix->message + "\")";
+    if (n.number == number && !n.fix->message.empty())
+      name += " (\"" + message_text(n.fix->message) + "\")";
   return name;
 }
 
@@ -41,7 +43,7 @@ std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
   else
     what = fix_name(fixes, first.fix) + " and " + fix_name(fixes, second.fix) + ": edit " +
            std::to_string(first.edit) + " and edit " + std::to_string(second.edit);
-  throw std::invalid_argument(what + " overlap in " + in.source->name + " (bytes " +
+  throw std::invalid_argument(what + " overlap in " + message_text(in.source->name) + " (bytes " +
                               bytes_of(first) + " and " + bytes_of(second) + ")");
 }
 
@@ -71,8 +73,8 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
   const std::int64_t end = to_offset_raw(cursor, e.location.second);
   const std::int64_t start = to_offset_raw(cursor, e.location.first);
   const std::string where = fix_name(fixes, number) + ": edit " + std::to_string(edit) + " in " +
-                            e.source.name + " (bytes " + std::to_string(start) + ".." +
-                            std::to_string(end) + ")";
+                            message_text(e.source.name) + " (bytes " + std::to_string(start) +
+                            ".." + std::to_string(end) + ")";
   if (end < start) throw std::invalid_argument(where + ": ends before it starts");
   if (start == -1) throw std::invalid_argument(where + ": a position without an offset");
   if (start < 0) throw std::out_of_range(where + ": before the start of the input");
@@ -119,7 +121,7 @@ void check_within(const Edits_of_input& edits, std::int64_t size) {
   for (const Placed_edit& e : edits.edits)
     if (e.end > size)
       throw std::out_of_range("fix " + std::to_string(e.fix) + ": edit " + std::to_string(e.edit) +
-                              " in " + edits.source->name + " (bytes " + bytes_of(e) +
+                              " in " + message_text(edits.source->name) + " (bytes " + bytes_of(e) +
                               ") reaches past the end of the input (" + std::to_string(size) +
                               " bytes)");
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "line_offsets/lazy_table.hpp"
+#include "support/message_text.hpp"
 #include "support/unnamed.hpp"
 
 #include <vantel/line_table.hpp>
@@ -64,7 +65,7 @@ class Raw_cursor {
   // What failures of reading through an opening of it call it: the name its
   // input was given when made.
   [[nodiscard]] virtual std::string name() const { return name_; }
-  void set_name(std::string name) { name_ = std::move(name); }
+  void set_name(std::string_view name) { name_ = message_text(name); }
 
  protected:
   // A table that grows on demand, and where it reads its text.
