@@ -8,6 +8,7 @@
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <fstream>
@@ -189,6 +190,39 @@ TEST(ExportOneLine, KeepsEachDiagnosticOnItsLine) {
       {vantel::Input::string("x\n"), "a\nb"},
       {vantel::Position::of_offset(0), vantel::Position::of_offset(1)}, "and\rmore")};
   EXPECT_EQ(vantel::to_one_line(r), "a b:1:1: li nt[L  1]: two lines: and more\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A report of one label whose own message and fix title are empty.
+vantel::Report without_texts(const std::string& code) {
+  const vantel::Source source(vantel::Input::string("x = 1\n"), "a.c");
+  vantel::Report r;
+  r.severity = vantel::Severity::Warning;
+  r.code = code;
+  r.labels.emplace_back(source, vantel::Location::of_offsets(0, 1));
+  r.fixes.push_back({"", {vantel::Edit(source, vantel::Location::of_offsets(0, 1), "y")}, {}});
+  return r;
+}
+
+TEST(ExportTexts, EmptyMessagesFallBackToTheRulesOrTheSeveritysWords) {
+  vantel::Sarif_tool tool{"t", {}, {}, {{"W1", "Unused name", {}, {}, {}}}};
+  const auto sarif = [&](const std::string& code) {
+    vantel::Sarif_log log(tool);
+    log.add(without_texts(code));
+    return nlohmann::json::parse(log.str())["runs"][0]["results"][0];
+  };
+  const auto lsp = [](const std::string& code) {
+    return nlohmann::json::parse(vantel::to_lsp_json(without_texts(code)))[0];
+  };
+  EXPECT_EQ(sarif("W1")["message"]["text"], "Unused name");
+  EXPECT_EQ(sarif("W2")["message"]["text"], "warning W2");
+  EXPECT_EQ(sarif("")["message"]["text"], "warning");
+  EXPECT_EQ(sarif("")["fixes"][0]["description"]["text"], "Apply the suggested edits");
+  EXPECT_EQ(lsp("W2")["message"], "warning W2");
+  EXPECT_EQ(lsp("")["data"]["fixes"][0]["title"], "Apply the suggested edits");
 }
 
 }  // namespace

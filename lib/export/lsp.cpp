@@ -3,6 +3,7 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
@@ -89,7 +90,7 @@ class Writer {
   }
 
   static std::string text_of(const Report& report, const Label& label) {
-    std::string text = report.message;
+    std::string text = detail::report_text(report);
     if (!label.message.empty()) text += "\n" + label.message;
     for (const Note& note : report.notes)
       text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
@@ -139,7 +140,7 @@ class Writer {
     }
     static constexpr const char* words[] = {"machine-applicable", "maybe-incorrect",
                                             "has-placeholders", "unspecified"};
-    return {{"title", detail::as_utf8(fix.message)},
+    return {{"title", detail::as_utf8(detail::fix_text(fix))},
             {"kind", "quickfix"},
             {"isPreferred", fix.applicability == Applicability::Machine_applicable},
             {"applicability", words[static_cast<int>(fix.applicability)]},

@@ -3,6 +3,7 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
@@ -171,7 +172,8 @@ struct Sarif_log::Impl {
       changes.push_back({{"artifactLocation", artifact_location(source->name)},
                          {"replacements", std::move(replacements)}});
     }
-    Json f = {{"description", message(fix.message)}, {"artifactChanges", std::move(changes)}};
+    Json f = {{"description", message(detail::fix_text(fix))},
+              {"artifactChanges", std::move(changes)}};
     f["properties"] = {{"applicability", applicability_word(fix.applicability)}};
     return f;
   }
@@ -231,6 +233,13 @@ struct Sarif_log::Impl {
     }
   }
 
+  // What the host says of rule `id`, if anything.
+  std::string_view known_description(const std::string& id) const {
+    for (const Sarif_rule& rule : tool.rules)
+      if (rule.id == id && !rule.short_description.empty()) return rule.short_description;
+    return {};
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
     const std::string id = rule_id(report);
@@ -239,7 +248,7 @@ struct Sarif_log::Impl {
     while (k < rule_ids.size() && rule_ids[k] != id) ++k;
     r["ruleIndex"] = k;  // a new code's rule is added when the result is
     r["level"] = level_of(report.severity);
-    r["message"] = message(report.message);
+    r["message"] = message(detail::report_text(report, known_description(id)));
     Json locations = Json::array();
     Json related = Json::array();
     add_labels(report, id, locations, related, hash_key);
