@@ -226,3 +226,48 @@ TEST(ExportTexts, EmptyMessagesFallBackToTheRulesOrTheSeveritysWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExportUris, BaseUrisAndCodeUrlsAreCheckedOrGivenTheirSlash) {
+  const struct {
+    const char* uri;
+    const char* written;  // null: refused
+  } cases[] = {
+      {"file:///src/", "file:///src/"},
+      {"file:///src", "file:///src/"},
+      {"relative/", nullptr},
+      {"file:///s#x/", nullptr},
+      {"file:///s?q/", nullptr},
+      {"http://h/a b/", nullptr},
+      {"\xff", nullptr},
+      {"file:///50%/", nullptr},
+      {"https://h/a%20b/", "https://h/a%20b/"},
+  };
+  vantel::Report r;
+  r.message = "m";
+  r.labels.emplace_back(vantel::Input::string("x\n"), "a.c", vantel::Location::of_offsets(0, 1));
+  for (const auto& c : cases) {
+    vantel::Sarif_log log({"t", {}, {}, {}}, {vantel::Sarif_column_kind::Utf16_code_units, c.uri});
+    log.add(r);
+    vantel::Lsp_options lsp;
+    lsp.base_uri = c.uri;
+    vantel::Lsp_options code;
+    r.code = "E1";
+    code.code_urls["E1"] = c.uri;
+    if (c.written == nullptr) {
+      EXPECT_THROW((void)log.str(), std::invalid_argument) << c.uri;
+      EXPECT_THROW((void)vantel::to_lsp_json(r, lsp), std::invalid_argument) << c.uri;
+      if (std::string(c.uri).find_first_of("#?") == std::string::npos) {
+        EXPECT_THROW((void)vantel::to_lsp_json(r, code), std::invalid_argument) << c.uri;
+      }
+      continue;
+    }
+    const auto sarif = nlohmann::json::parse(log.str());
+    EXPECT_EQ(sarif["runs"][0]["originalUriBaseIds"]["SRCROOT"]["uri"], c.written);
+    EXPECT_EQ(nlohmann::json::parse(vantel::to_lsp_json(r, lsp))[0]["data"]["uri"],
+              std::string(c.written) + "a.c");
+  }
+}
+
+}  // namespace

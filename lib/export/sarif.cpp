@@ -8,7 +8,9 @@
 #include "export/json_text.hpp"
 #include "export/region.hpp"
 #include "export/uri.hpp"
+#include "export/uri_check.hpp"
 #include "support/capture.hpp"
+#include "support/message_text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -306,6 +308,9 @@ struct Sarif_log::Impl {
       if (rule.short_description.empty()) rule.short_description = id;
       if (rule.full_description.empty()) rule.full_description = rule.short_description;
       if (rule.help.empty()) rule.help = rule.full_description;
+      if (!rule.help_uri.empty())
+        (void)detail::checked_uri(
+            rule.help_uri, "vantel::Sarif_log: help URI of rule " + detail::message_text(id));
       rules.push_back(rule_json(rule));
     }
     if (!rules.empty()) d["rules"] = std::move(rules);
@@ -314,8 +319,11 @@ struct Sarif_log::Impl {
 
   Json log() const {
     Json run = {{"tool", {{"driver", driver()}}}};
-    if (!options.base_uri.empty())
-      run["originalUriBaseIds"] = {{base_id, {{"uri", detail::as_utf8(options.base_uri)}}}};
+    if (!options.base_uri.empty()) {
+      const std::string base =
+          detail::checked_base_uri(options.base_uri, "vantel::Sarif_log: base URI");
+      run["originalUriBaseIds"] = {{base_id, {{"uri", base}}}};
+    }
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
                             ? "unicodeCodePoints"
                             : "utf16CodeUnits";
