@@ -213,8 +213,22 @@ TEST(ReportChildren, AnUnboundedDeepTreeIsDrawnWithoutRecursion) {
   layout.max_child_depth = 0;
   layout.charset = vantel::Charset::Ascii;
   const std::string out = draw(report, layout);
-  EXPECT_NE(out.find("= note: 9999\n"), std::string::npos);
+  EXPECT_NE(out.find("= note (depth 9999): 9999\n"), std::string::npos);
   EXPECT_EQ(out.find("more"), std::string::npos);
+}
+
+TEST(ReportChildren, LevelsPastTheEighthAreDrawnAtItsIndentWithTheirDepth) {
+  vantel::Report report = note("0");
+  vantel::Report* last = &report;
+  for (int k = 1; k <= 10; ++k) last = &last->children.emplace_back(note(std::to_string(k)));
+  vantel::Layout layout;
+  layout.max_child_depth = 0;
+  const std::string out = draw(report, layout);
+  EXPECT_EQ(out.substr(out.find("  = note: 7\n")), R"(  = note: 7
+                = note: 8
+                = note (depth 9): 9
+                = note (depth 10): 10
+)");
 }
 
 }  // namespace
