@@ -83,16 +83,19 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
 
 std::vector<Edits_of_input> place_all(const Numbered_fixes& fixes, const Cursor_of& cursor_of) {
   std::vector<Edits_of_input> inputs;
+  std::vector<Raw_cursor*> cursors;  // of each of inputs: one per text
   for (std::size_t f = 0; f < fixes.size(); ++f) {
     for (std::size_t k = 0; k < fixes[f].fix->edits.size(); ++k) {
       const Source& source = fixes[f].fix->edits[k].source;
       Raw_cursor* cursor = cursor_of(source.input);
       if (cursor == nullptr) continue;
-      auto in = std::find_if(inputs.begin(), inputs.end(), [&](const Edits_of_input& i) {
-        return i.source->input.same_as(source.input);
-      });
-      if (in == inputs.end()) in = inputs.insert(inputs.end(), {&source, {}});
-      in->edits.push_back(place(fixes, f, k + 1, *cursor));
+      const auto at = static_cast<std::size_t>(std::find(cursors.begin(), cursors.end(), cursor) -
+                                               cursors.begin());
+      if (at == cursors.size()) {
+        cursors.push_back(cursor);
+        inputs.push_back({&source, {}});
+      }
+      inputs[at].edits.push_back(place(fixes, f, k + 1, *cursor));
     }
   }
   return inputs;

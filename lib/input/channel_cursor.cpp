@@ -27,6 +27,12 @@ std::string Channel_cursor::name() const {
   return file_ != nullptr ? file_->name() : Raw_cursor::name();
 }
 
+std::optional<std::pair<std::uint64_t, std::uint64_t>> Channel_cursor::file_key() const {
+  if (file_ == nullptr || channel_->rdbuf() != file_ || !file_->identity().regular)
+    return std::nullopt;
+  return std::make_pair(file_->identity().device, file_->identity().inode);
+}
+
 bool Channel_cursor::seekable() {
   std::streambuf* buf = channel_->rdbuf();
   if (buf == nullptr) return false;

@@ -34,6 +34,7 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::string_view buffered() override;
   void consume(std::size_t count) override;
   [[nodiscard]] std::string name() const override;
+  [[nodiscard]] std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const override;
 
  protected:
   Lazy_lines lazy_lines() override;

@@ -65,6 +65,11 @@ class Raw_cursor {
   // What failures of reading through an opening of it call it: the name its
   // input was given when made.
   [[nodiscard]] virtual std::string name() const { return name_; }
+  // The device and inode of the regular file read, so that two inputs of one
+  // file are known as one; none for anything else.
+  [[nodiscard]] virtual std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const {
+    return std::nullopt;
+  }
   void set_name(std::string_view name) { name_ = message_text(name); }
 
  protected:
