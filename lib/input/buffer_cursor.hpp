@@ -102,7 +102,7 @@ Input buf(std::string name, Buffer buffer, Len len, Get get, To_string to_string
           Buffer_table table) {
   auto cursor = std::make_shared<Buffer_cursor<Buffer, Len, Get, To_string>>(
       std::move(buffer), std::move(len), std::move(get), std::move(to_string), table);
-  cursor->set_name(name);
+  cursor->set_name(std::move(name));
   return Input_node::make_raw(std::move(cursor));
 }
 

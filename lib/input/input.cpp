@@ -102,7 +102,7 @@ Input Input::bytes(std::shared_ptr<std::vector<char>> buffer, std::string name) 
 
 Input Input::in_channel(std::istream& channel, std::string name) {
   auto cursor = std::make_shared<detail::Channel_cursor>(channel);
-  cursor->set_name(name);
+  cursor->set_name(std::move(name));
   return detail::Input_node::make_raw(std::move(cursor));
 }
 
@@ -110,7 +110,7 @@ Input Input::raw(std::function<Seek_result(std::int64_t)> seek, std::function<By
                  std::function<Line_table()> line_offsets, std::string name) {
   auto cursor = std::make_shared<detail::Callable_cursor>(std::move(seek), std::move(read_char),
                                                           std::move(line_offsets));
-  cursor->set_name(name);
+  cursor->set_name(std::move(name));
   return detail::Input_node::make_raw(std::move(cursor));
 }
 
