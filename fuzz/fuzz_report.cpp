@@ -12,10 +12,12 @@
 // with a plain model of the edits, a fix that fails must fail before
 // anything is printed, and a fix of one edit inside one line must draw that
 // line as the model patches it. The exported formats fail together and
-// write well-formed output.
+// write well-formed output, the same for file inputs as for strings, on a
+// file's first reading as on its second.
 #include <vantel/vantel.hpp>
 #include "full_buf.hpp"
 #include "fuzz_check.hpp"
+#include "helpers.hpp"
 
 #include "draw/line_slice.hpp"
 #include "text/cluster_walk.hpp"
@@ -178,6 +180,57 @@ void check_exports(const vantel::Report& report) {
   }
   CHECK(lines.empty() || lines.back() == '\n');
   CHECK(lines.find("\n\n") == std::string::npos && (lines.empty() || lines.front() != '\n'));
+}
+
+// Every export of `report`, or the kind of its failure.
+struct Exported {
+  std::string lsp;
+  std::string lines;
+  std::string sarif;
+  fuzz::Failure failure = fuzz::Failure::none;
+  friend bool operator==(const Exported& a, const Exported& b) {
+    return a.lsp == b.lsp && a.lines == b.lines && a.sarif == b.sarif && a.failure == b.failure;
+  }
+};
+
+Exported export_all(const vantel::Report& report) {
+  Exported e;
+  e.failure = fuzz::outcome([&] {
+    e.lsp = vantel::to_lsp_json(report);
+    e.lines = vantel::to_one_line(report);
+    vantel::Sarif_log log({"fuzz", {}, {}, {}});
+    log.add(report);
+    e.sarif = log.str();
+  });
+  return e;
+}
+
+// `report` with every source read from `to[k]` where it read `from[k]`.
+void swap_inputs(vantel::Report& report, const Input (&from)[2], const Input (&to)[2]) {
+  const auto swap = [&](vantel::Source& s) {
+    for (int k = 0; k < 2; ++k)
+      if (s.input.same_as(from[k])) {
+        s.input = to[k];
+        return;
+      }
+  };
+  for (Label& label : report.labels) swap(label.source);
+  for (vantel::Fix& fix : report.fixes)
+    for (vantel::Edit& edit : fix.edits) swap(edit.source);
+  for (vantel::Report& child : report.children) swap_inputs(child, from, to);
+}
+
+// The exports agree whatever kind of input holds the text and however often
+// it was read: a string input, and file inputs fresh for their first call.
+void check_exports_agree(const vantel::Report& report, const std::string (&texts)[2],
+                         const Input (&inputs)[2]) {
+  const Exported expected = export_all(report);
+  const test::Temp_file files[2] = {test::Temp_file(texts[0]), test::Temp_file(texts[1])};
+  const Input on_file[2] = {Input::file(files[0].path()), Input::file(files[1].path())};
+  vantel::Report from_files = report;
+  swap_inputs(from_files, inputs, on_file);
+  CHECK(export_all(from_files) == expected);
+  CHECK(export_all(from_files) == expected);
 }
 
 struct Model_edit {
@@ -410,6 +463,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   check_exports(report);
+  check_exports_agree(report, texts, inputs);
   const Drawn first = draw(report, options);
   CHECK(first.balanced && first.depth == 0);
   const Drawn second = draw(report, options);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Applying fixes, their diffs, and the checks that come before anything is
 // printed; the children of reports and their bounds.
+#include "helpers.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -213,8 +215,58 @@ TEST(ReportChildren, AnUnboundedDeepTreeIsDrawnWithoutRecursion) {
   layout.max_child_depth = 0;
   layout.charset = vantel::Charset::Ascii;
   const std::string out = draw(report, layout);
-  EXPECT_NE(out.find("= note: 9999\n"), std::string::npos);
+  EXPECT_NE(out.find("= note (depth 9999): 9999\n"), std::string::npos);
   EXPECT_EQ(out.find("more"), std::string::npos);
+}
+
+TEST(ReportChildren, LevelsPastTheEighthAreDrawnAtItsIndentWithTheirDepth) {
+  vantel::Report report = note("0");
+  vantel::Report* last = &report;
+  for (int k = 1; k <= 10; ++k) last = &last->children.emplace_back(note(std::to_string(k)));
+  vantel::Layout layout;
+  layout.max_child_depth = 0;
+  const std::string out = draw(report, layout);
+  EXPECT_EQ(out.substr(out.find("  = note: 7\n")), R"(  = note: 7
+                = note: 8
+                = note (depth 9): 9
+                = note (depth 10): 10
+)");
+}
+
+}  // namespace
+
+namespace {
+
+// Edits of one file through two inputs, under one name or two.
+TEST(FixInputs, OneFileThroughTwoInputsIsOneText) {
+  const test::Temp_file file("one\ntwo\n");
+  const vantel::Source a(vantel::Input::file(file.path()), "m1");
+  const vantel::Source b(vantel::Input::file(file.path()), "m1");
+  const vantel::Source named_otherwise(a.input, "m2");
+  const auto edit = [](const vantel::Source& s, std::int64_t start, std::int64_t end) {
+    return vantel::Edit(s, vantel::Location::of_offsets(start, end), "X");
+  };
+  const std::vector<vantel::Fix> apart = {{"f", {edit(a, 0, 1)}, {}}, {"g", {edit(b, 4, 5)}, {}}};
+  EXPECT_EQ(vantel::apply(a, apart), "Xne\nXwo\n");
+  EXPECT_EQ(vantel::apply(b, apart), "Xne\nXwo\n");
+  EXPECT_EQ(vantel::unified_diff(apart), R"(--- a/m1
++++ b/m1
+@@ -1,2 +1,2 @@
+-one
++Xne
+-two
++Xwo
+)");
+  const std::vector<vantel::Fix> overlapping = {{"f", {edit(a, 0, 2)}, {}},
+                                                {"g", {edit(b, 1, 3)}, {}}};
+  EXPECT_THROW((void)vantel::apply(a, overlapping), std::invalid_argument);
+  EXPECT_THROW((void)vantel::unified_diff(overlapping), std::invalid_argument);
+  const std::vector<vantel::Fix> two_names = {
+      {"f", {edit(a, 0, 1), edit(named_otherwise, 4, 5)}, {}}};
+  EXPECT_THROW((void)vantel::unified_diff(two_names), std::invalid_argument);
+  // Another input that cannot be opened is left to its own fixes.
+  const vantel::Source missing(vantel::Input::file(file.path() + ".none"), "n");
+  EXPECT_EQ(vantel::apply(a, {{"f", {edit(a, 0, 1), edit(missing, 0, 1)}, {}}}), "Xne\ntwo\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <fstream>
@@ -189,6 +190,84 @@ TEST(ExportOneLine, KeepsEachDiagnosticOnItsLine) {
       {vantel::Input::string("x\n"), "a\nb"},
       {vantel::Position::of_offset(0), vantel::Position::of_offset(1)}, "and\rmore")};
   EXPECT_EQ(vantel::to_one_line(r), "a b:1:1: li nt[L  1]: two lines: and more\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A report of one label whose own message and fix title are empty.
+vantel::Report without_texts(const std::string& code) {
+  const vantel::Source source(vantel::Input::string("x = 1\n"), "a.c");
+  vantel::Report r;
+  r.severity = vantel::Severity::Warning;
+  r.code = code;
+  r.labels.emplace_back(source, vantel::Location::of_offsets(0, 1));
+  r.fixes.push_back({"", {vantel::Edit(source, vantel::Location::of_offsets(0, 1), "y")}, {}});
+  return r;
+}
+
+TEST(ExportTexts, EmptyMessagesFallBackToTheRulesOrTheSeveritysWords) {
+  vantel::Sarif_tool tool{"t", {}, {}, {{"W1", "Unused name", {}, {}, {}}}};
+  const auto sarif = [&](const std::string& code) {
+    vantel::Sarif_log log(tool);
+    log.add(without_texts(code));
+    return nlohmann::json::parse(log.str())["runs"][0]["results"][0];
+  };
+  const auto lsp = [](const std::string& code) {
+    return nlohmann::json::parse(vantel::to_lsp_json(without_texts(code)))[0];
+  };
+  EXPECT_EQ(sarif("W1")["message"]["text"], "Unused name");
+  EXPECT_EQ(sarif("W2")["message"]["text"], "warning W2");
+  EXPECT_EQ(sarif("")["message"]["text"], "warning");
+  EXPECT_EQ(sarif("")["fixes"][0]["description"]["text"], "Apply the suggested edits");
+  EXPECT_EQ(lsp("W2")["message"], "warning W2");
+  EXPECT_EQ(lsp("")["data"]["fixes"][0]["title"], "Apply the suggested edits");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ExportUris, BaseUrisAndCodeUrlsAreCheckedOrGivenTheirSlash) {
+  const struct {
+    const char* uri;
+    const char* written;  // null: refused
+  } cases[] = {
+      {"file:///src/", "file:///src/"},
+      {"file:///src", "file:///src/"},
+      {"relative/", nullptr},
+      {"file:///s#x/", nullptr},
+      {"file:///s?q/", nullptr},
+      {"http://h/a b/", nullptr},
+      {"\xff", nullptr},
+      {"file:///50%/", nullptr},
+      {"https://h/a%20b/", "https://h/a%20b/"},
+  };
+  vantel::Report r;
+  r.message = "m";
+  r.labels.emplace_back(vantel::Input::string("x\n"), "a.c", vantel::Location::of_offsets(0, 1));
+  for (const auto& c : cases) {
+    vantel::Sarif_log log({"t", {}, {}, {}}, {vantel::Sarif_column_kind::Utf16_code_units, c.uri});
+    log.add(r);
+    vantel::Lsp_options lsp;
+    lsp.base_uri = c.uri;
+    vantel::Lsp_options code;
+    r.code = "E1";
+    code.code_urls["E1"] = c.uri;
+    if (c.written == nullptr) {
+      EXPECT_THROW((void)log.str(), std::invalid_argument) << c.uri;
+      EXPECT_THROW((void)vantel::to_lsp_json(r, lsp), std::invalid_argument) << c.uri;
+      if (std::string(c.uri).find_first_of("#?") == std::string::npos) {
+        EXPECT_THROW((void)vantel::to_lsp_json(r, code), std::invalid_argument) << c.uri;
+      }
+      continue;
+    }
+    const auto sarif = nlohmann::json::parse(log.str());
+    EXPECT_EQ(sarif["runs"][0]["originalUriBaseIds"]["SRCROOT"]["uri"], c.written);
+    EXPECT_EQ(nlohmann::json::parse(vantel::to_lsp_json(r, lsp))[0]["data"]["uri"],
+              std::string(c.written) + "a.c");
+  }
 }
 
 }  // namespace

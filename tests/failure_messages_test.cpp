@@ -33,6 +33,13 @@ vantel::Report report_past_the_end() {
   return report;
 }
 
+// One fix whose message and source name hold escapes, ending before it starts.
+const vantel::Source red(Input::string("abc"), "\x1b[31mred");
+std::vector<vantel::Fix> fix_with_controls() {
+  const vantel::Source& source = red;
+  return {{"f\x1b", {vantel::Edit(source, Location::of_offsets(2, 1), "x")}, {}}};
+}
+
 // Quotes `text` at line 9, by its default name.
 std::function<void()> quote_line_9(const char* text) {
   return [text] { (void)test::quote(Input::string(text), {Location::of_line_cols(9, 1, 9, 2)}); };
@@ -113,6 +120,19 @@ std::vector<Case> cases() {
        },
        nullptr, std::errc::result_out_of_range,
        "report label 1 (\"x<0x07>\"), b<0x1B>[2J.c: line 7 is past the end of an empty text"},
+      {"a fix whose name and message hold controls",
+       [] { (void)vantel::apply(red, fix_with_controls()); },
+       [](Error& e) { (void)vantel::apply(red, fix_with_controls(), e); },
+       std::errc::invalid_argument,
+       "fix 1 (\"f<0x1B>\"): edit 1 in <0x1B>[31mred (bytes 2..1): ends before it starts"},
+      {"a file whose name holds a line feed and escapes",
+       [] { (void)Input::file("\x1b[31mred\n2").open(); },
+       [](Error& e) { (void)Input::file("\x1b[31mred\n2").open(e); },
+       std::errc::no_such_file_or_directory, "<0x1B>[31mred<0x0A>2: No such file or directory"},
+      {"a file whose name holds a NUL, an override and a stray byte",
+       [] { (void)Input::file(std::string("a\0b\u202e\xff", 7)).open(); },
+       [](Error& e) { (void)Input::file(std::string("a\0b\u202e\xff", 7)).open(e); },
+       std::errc::invalid_argument, "a<0x00>b<U+202E><0xFF>: Invalid argument"},
       {"a tab width out of range",
        [] { (void)Position::of_line_col(1, 1, vantel::Column_unit::Display, 0); },
        [](Error& e) { (void)Position::of_line_col(1, 1, vantel::Column_unit::Display, 0, e); },

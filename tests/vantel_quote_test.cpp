@@ -102,6 +102,29 @@ TEST(CliArguments, OptionsFileAndLocationsParseOrGiveOneUsageError) {
   }
 }
 
+TEST(CliArguments, OptionsThatWouldChangeNothingAreUsageErrors) {
+  const struct {
+    std::vector<std::string> args;
+    std::string parsed;
+  } cases[] = {
+      {{"--message=m", "--fix-message=x", "f", "1..2"}, "error: --fix-message needs a --fix"},
+      {{"--diff", "f", "1..2"}, "error: --apply and --diff need a --fix"},
+      {{"--apply", "f", "1..2"}, "error: --apply and --diff need a --fix"},
+      {{"--message=m", "--position-encoding=utf-32", "f", "1..2"},
+       "error: --position-encoding needs --format=sarif or --format=lsp"},
+      {{"--message=m", "--format=short", "--position-encoding=utf-8", "f", "1..2"},
+       "error: --position-encoding needs --format=sarif or --format=lsp"},
+      {{"--message=m", "--format=sarif", "--rule-help=h", "f", "1..2"},
+       "error: --rule-help needs --code"},
+      {{"--message=m", "--format=lsp", "--code-url=https://x/", "f", "1..2"},
+       "error: --code-url needs --code"},
+      {{"--message=m", "--format=lsp", "--code=E1", "--code-url=https://x/",
+        "--position-encoding=utf-8", "f", "1..2"},
+       "max 10, auto, file 'f', 1..2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parsed(c.args), c.parsed) << c.args[1];
+}
+
 // The same '+' named in each unit, with the option before or after the
 // location; bytes by default.
 TEST(CliColumns, LineColCountsInTheUnitGivenWhereverTheOptionStands) {

@@ -24,6 +24,10 @@ constexpr std::size_t longest_code_point = 4;
 // marks), are read whole as before.
 constexpr Wide widest_window = Wide{1} << 20;
 constexpr std::size_t most_kept = std::size_t{16} << 20;
+// How far past the slice the line's end is looked for: an endless input
+// (a device, a pipe that never closes) is cut there rather than read forever,
+// and its line drawn as one that goes on.
+constexpr std::int64_t most_read_past = std::int64_t{64} << 20;
 
 // A cluster start: an offset of the line and its display column.
 struct Mark {
@@ -149,7 +153,10 @@ class Slicer {
     if (to_ < 0) to_ = offset_of(buffer_.size());
     char last = buffer_.empty() ? '\0' : buffer_.back();
     std::string rest;
-    while (reader_.goes_on()) {
+    const std::int64_t from_here = offset_of(buffer_.size());
+    const std::int64_t stop =
+        from_here > max_offset - most_read_past ? max_offset : from_here + most_read_past;
+    while (reader_.goes_on() && reader_.position() < stop) {
       read_.text.swap(rest);
       read_.text.clear();
       reader_.read_more(read_, piece);

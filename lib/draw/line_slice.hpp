@@ -22,9 +22,12 @@ struct Line_slice {
   std::string text;         // from a cluster's start to a cluster's end
   std::int64_t start = 0;   // the offset of its first byte
   std::int64_t column = 0;  // the display column of that byte
-  std::int64_t rest = 0;    // bytes of the line after it
-  std::int64_t end = 0;     // the offset after the line's last byte, its line feed left out
-  bool ended = false;       // by a line feed
+  std::int64_t rest = 0;    // bytes of the line after it, as far as it was read
+  // The offset after the line's last byte, its line feed left out; for a line
+  // that goes on too far past the slice (an endless input), after the last
+  // byte read, with `ended` false.
+  std::int64_t end = 0;
+  bool ended = false;  // by a line feed
 };
 
 // What a slice must hold: the clusters of its line from a window's width

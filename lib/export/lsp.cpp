@@ -3,11 +3,14 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/uri.hpp"
 #include "model/region.hpp"
+#include "export/uri_check.hpp"
 #include "support/capture.hpp"
+#include "support/message_text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -50,7 +53,13 @@ Column_unit unit_of(Lsp_encoding encoding) {
 class Writer {
  public:
   explicit Writer(const Lsp_options& options)
-      : options_(options), regions_(unit_of(options.encoding), false) {}
+      : options_(options),
+        base_(detail::checked_base_uri(options.base_uri, "vantel::to_lsp_json: base URI")),
+        regions_(unit_of(options.encoding), false) {
+    for (const auto& [code, url] : options.code_urls)
+      (void)detail::checked_uri(url,
+                                "vantel::to_lsp_json: code URL of " + detail::message_text(code));
+  }
 
   // Appends the report's diagnostics to the array being written in `out`.
   void diagnostics(const Report& report, std::string& out) {
@@ -70,8 +79,7 @@ class Writer {
 
  private:
   std::string uri(const std::string& name) const {
-    return detail::resolve_uri(options_.base_uri, detail::uri_of_name(name),
-                               detail::is_absolute_name(name));
+    return detail::resolve_uri(base_, detail::uri_of_name(name), detail::is_absolute_name(name));
   }
 
   std::optional<Json> range_of(const Source& source, const Location& location) {
@@ -89,7 +97,7 @@ class Writer {
   }
 
   static std::string text_of(const Report& report, const Label& label) {
-    std::string text = report.message;
+    std::string text = detail::report_text(report);
     if (!label.message.empty()) text += "\n" + label.message;
     for (const Note& note : report.notes)
       text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
@@ -139,7 +147,7 @@ class Writer {
     }
     static constexpr const char* words[] = {"machine-applicable", "maybe-incorrect",
                                             "has-placeholders", "unspecified"};
-    return {{"title", detail::as_utf8(fix.message)},
+    return {{"title", detail::as_utf8(detail::fix_text(fix))},
             {"kind", "quickfix"},
             {"isPreferred", fix.applicability == Applicability::Machine_applicable},
             {"applicability", words[static_cast<int>(fix.applicability)]},
@@ -175,6 +183,7 @@ class Writer {
   }
 
   const Lsp_options& options_;
+  std::string base_;  // the base URI, checked and ending with its slash
   detail::Region_reader regions_;
 };
 

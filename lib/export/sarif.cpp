@@ -3,12 +3,15 @@
 
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
+#include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/uri.hpp"
 #include "model/place.hpp"
 #include "model/region.hpp"
+#include "export/uri_check.hpp"
 #include "support/capture.hpp"
+#include "support/message_text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -172,7 +175,8 @@ struct Sarif_log::Impl {
       changes.push_back({{"artifactLocation", artifact_location(source->name)},
                          {"replacements", std::move(replacements)}});
     }
-    Json f = {{"description", message(fix.message)}, {"artifactChanges", std::move(changes)}};
+    Json f = {{"description", message(detail::fix_text(fix))},
+              {"artifactChanges", std::move(changes)}};
     f["properties"] = {{"applicability", applicability_word(fix.applicability)}};
     return f;
   }
@@ -239,6 +243,13 @@ struct Sarif_log::Impl {
     }
   }
 
+  // What the host says of rule `id`, if anything.
+  std::string_view known_description(const std::string& id) const {
+    for (const Sarif_rule& rule : tool.rules)
+      if (rule.id == id && !rule.short_description.empty()) return rule.short_description;
+    return {};
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
     const std::string id = rule_id(report);
@@ -247,7 +258,7 @@ struct Sarif_log::Impl {
     while (k < rule_ids.size() && rule_ids[k] != id) ++k;
     r["ruleIndex"] = k;  // a new code's rule is added when the result is
     r["level"] = level_of(report.severity);
-    r["message"] = message(report.message);
+    r["message"] = message(detail::report_text(report, known_description(id)));
     Json locations = Json::array();
     Json related = Json::array();
     add_labels(report, id, locations, related, hash_key);
@@ -305,6 +316,9 @@ struct Sarif_log::Impl {
       if (rule.short_description.empty()) rule.short_description = id;
       if (rule.full_description.empty()) rule.full_description = rule.short_description;
       if (rule.help.empty()) rule.help = rule.full_description;
+      if (!rule.help_uri.empty())
+        (void)detail::checked_uri(
+            rule.help_uri, "vantel::Sarif_log: help URI of rule " + detail::message_text(id));
       rules.push_back(rule_json(rule));
     }
     if (!rules.empty()) d["rules"] = std::move(rules);
@@ -313,8 +327,11 @@ struct Sarif_log::Impl {
 
   Json log() const {
     Json run = {{"tool", {{"driver", driver()}}}};
-    if (!options.base_uri.empty())
-      run["originalUriBaseIds"] = {{base_id, {{"uri", detail::as_utf8(options.base_uri)}}}};
+    if (!options.base_uri.empty()) {
+      const std::string base =
+          detail::checked_base_uri(options.base_uri, "vantel::Sarif_log: base URI");
+      run["originalUriBaseIds"] = {{base_id, {{"uri", base}}}};
+    }
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
                             ? "unicodeCodePoints"
                             : "utf16CodeUnits";

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "fix/fix_inputs.hpp"
 #include "fix/placed_edit.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
@@ -11,10 +12,14 @@
 namespace vantel {
 
 std::string apply(const Input& input, const std::vector<Fix>& fixes) {
-  detail::Opening opening(input);
-  detail::Raw_cursor& cursor = opening.cursor();
-  const std::vector<detail::Edits_of_input> placed = detail::place_edits(
-      fixes, [&](const Input& in) { return in.same_as(input) ? &cursor : nullptr; });
+  detail::Fix_inputs inputs(fixes, &input);
+  detail::Raw_cursor& cursor = *inputs.cursor_of(input);
+  // Edits of another input of the same file are this text's too.
+  const std::vector<detail::Edits_of_input> placed =
+      detail::place_edits(fixes, [&](const Input& in) {
+        detail::Raw_cursor* of = inputs.cursor_of(in);
+        return of == &cursor ? of : nullptr;
+      });
   std::string text;
   detail::Line_reader reader(cursor);
   detail::Read_line line;
@@ -37,7 +42,7 @@ std::string apply(const Input& input, const std::vector<Fix>& fixes) {
   } else {
     patched = std::move(text);
   }
-  opening.close();
+  inputs.close();
   return patched;
 }
 

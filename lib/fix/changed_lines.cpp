@@ -105,6 +105,34 @@ Changed_lines change_of(Raw_cursor& cursor, Line_reader& reader, const Edits_of_
   return change;
 }
 
+// Whether the change leaves its last line without the line feed that ended
+// it, so that the next old line joins it.
+bool takes_final_feed(const Changed_lines& change) {
+  return !change.added.empty() && change.added.back().back() != '\n' && !change.removed.empty() &&
+         change.removed.back().back() == '\n';
+}
+
+// The change of blocks[b], grown by the old lines that its edits join to it,
+// as diff writes a line feed taken away: the old lines, then the joined one,
+// never a line without its line feed in the middle of the text. `b` moves
+// past the blocks that the joined lines take in.
+Changed_lines joined_change(Raw_cursor& cursor, Line_reader& reader, const Edits_of_input& edits,
+                            const std::vector<Block>& blocks, std::size_t& b) {
+  Block block = blocks[b];
+  Changed_lines change = change_of(cursor, reader, edits, block);
+  while (takes_final_feed(change)) {
+    ++block.last_line;
+    for (; b + 1 < blocks.size() && blocks[b + 1].first_line <= block.last_line; ++b) {
+      block.last_line = std::max(block.last_line, blocks[b + 1].last_line);
+      block.end = blocks[b + 1].end;
+    }
+    Changed_lines joined = change_of(cursor, reader, edits, block);
+    if (joined.removed.size() == change.removed.size()) break;  // no line after it
+    change = std::move(joined);
+  }
+  return change;
+}
+
 }  // namespace
 
 bool read_numbered_line(Raw_cursor& cursor, Line_reader& reader, std::int64_t line,
@@ -126,8 +154,9 @@ std::vector<Changed_lines> changed_lines(Raw_cursor& cursor, const Edits_of_inpu
   std::vector<Changed_lines> changes;
   Line_reader reader(cursor);
   std::int64_t shift = 0;  // lines added less lines removed, so far
-  for (const Block& block : blocks_of(cursor, edits.edits)) {
-    Changed_lines change = change_of(cursor, reader, edits, block);
+  const std::vector<Block> blocks = blocks_of(cursor, edits.edits);
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    Changed_lines change = joined_change(cursor, reader, edits, blocks, b);
     change.new_line = change.old_line + shift;
     shift += static_cast<std::int64_t>(change.added.size()) -
              static_cast<std::int64_t>(change.removed.size());

@@ -2,6 +2,7 @@
 #include "fix/placed_edit.hpp"
 
 #include "position/resolve.hpp"
+#include "support/message_text.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -26,7 +27,8 @@ using Numbered_fixes = std::vector<Numbered>;
 std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
   std::string name = "fix " + std::to_string(number);
   for (const Numbered& n : fixes)
-    if (n.number == number && !n.fix->message.empty()) name += " (\"" + n.fix->message + "\")";
+    if (n.number == number && !n.fix->message.empty())
+      name += " (\"" + message_text(n.fix->message) + "\")";
   return name;
 }
 
@@ -41,7 +43,7 @@ std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
   else
     what = fix_name(fixes, first.fix) + " and " + fix_name(fixes, second.fix) + ": edit " +
            std::to_string(first.edit) + " and edit " + std::to_string(second.edit);
-  throw std::invalid_argument(what + " overlap in " + in.source->name + " (bytes " +
+  throw std::invalid_argument(what + " overlap in " + message_text(in.source->name) + " (bytes " +
                               bytes_of(first) + " and " + bytes_of(second) + ")");
 }
 
@@ -71,8 +73,8 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
   const std::int64_t end = to_offset_raw(cursor, e.location.second);
   const std::int64_t start = to_offset_raw(cursor, e.location.first);
   const std::string where = fix_name(fixes, number) + ": edit " + std::to_string(edit) + " in " +
-                            e.source.name + " (bytes " + std::to_string(start) + ".." +
-                            std::to_string(end) + ")";
+                            message_text(e.source.name) + " (bytes " + std::to_string(start) +
+                            ".." + std::to_string(end) + ")";
   if (end < start) throw std::invalid_argument(where + ": ends before it starts");
   if (start == -1) throw std::invalid_argument(where + ": a position without an offset");
   if (start < 0) throw std::out_of_range(where + ": before the start of the input");
@@ -81,16 +83,19 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
 
 std::vector<Edits_of_input> place_all(const Numbered_fixes& fixes, const Cursor_of& cursor_of) {
   std::vector<Edits_of_input> inputs;
+  std::vector<Raw_cursor*> cursors;  // of each of inputs: one per text
   for (std::size_t f = 0; f < fixes.size(); ++f) {
     for (std::size_t k = 0; k < fixes[f].fix->edits.size(); ++k) {
       const Source& source = fixes[f].fix->edits[k].source;
       Raw_cursor* cursor = cursor_of(source.input);
       if (cursor == nullptr) continue;
-      auto in = std::find_if(inputs.begin(), inputs.end(), [&](const Edits_of_input& i) {
-        return i.source->input.same_as(source.input);
-      });
-      if (in == inputs.end()) in = inputs.insert(inputs.end(), {&source, {}});
-      in->edits.push_back(place(fixes, f, k + 1, *cursor));
+      const auto at = static_cast<std::size_t>(std::find(cursors.begin(), cursors.end(), cursor) -
+                                               cursors.begin());
+      if (at == cursors.size()) {
+        cursors.push_back(cursor);
+        inputs.push_back({&source, {}});
+      }
+      inputs[at].edits.push_back(place(fixes, f, k + 1, *cursor));
     }
   }
   return inputs;
@@ -119,7 +124,7 @@ void check_within(const Edits_of_input& edits, std::int64_t size) {
   for (const Placed_edit& e : edits.edits)
     if (e.end > size)
       throw std::out_of_range("fix " + std::to_string(e.fix) + ": edit " + std::to_string(e.edit) +
-                              " in " + edits.source->name + " (bytes " + bytes_of(e) +
+                              " in " + message_text(edits.source->name) + " (bytes " + bytes_of(e) +
                               ") reaches past the end of the input (" + std::to_string(size) +
                               " bytes)");
 }

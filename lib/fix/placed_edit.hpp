@@ -33,7 +33,8 @@ struct Edits_of_input {
 // The cursor of an input, or null to leave its edits out.
 using Cursor_of = std::function<Raw_cursor*(const Input&)>;
 
-// The edits of `fixes`, grouped by input in the order each first appears,
+// The edits of `fixes`, grouped by the cursor that `cursor_of` gives their
+// input (one per text) in the order each first appears,
 // each input's sorted. Throws std::invalid_argument naming the fix for an
 // edit whose place is unknown or reversed, or two edits that overlap (two
 // insertions at one place too, whose order would be a guess);

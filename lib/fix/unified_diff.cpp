@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "fix/changed_lines.hpp"
+#include "fix/diff_name.hpp"
+#include "fix/fix_inputs.hpp"
 #include "fix/placed_edit.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "support/capture.hpp"
+#include "support/message_text.hpp"
 
 #include <vantel/apply.hpp>
 
@@ -72,7 +75,7 @@ void put_file(std::string& out, Raw_cursor& cursor, const Edits_of_input& edits)
                 changes.end());
   if (changes.empty()) return;
   const std::string& name = edits.source->name;
-  out += "--- a/" + name + "\n+++ b/" + name + "\n";
+  out += "--- " + diff_name("a/", name) + "\n+++ " + diff_name("b/", name) + "\n";
   Line_reader reader(cursor);
   for (std::size_t first = 0; first < changes.size();) {
     // Changes whose contexts meet share a hunk.
@@ -87,39 +90,39 @@ void put_file(std::string& out, Raw_cursor& cursor, const Edits_of_input& edits)
   }
 }
 
+// Throws std::invalid_argument when one text is edited under two names:
+// which one its diff should name would be a guess.
+void check_one_name(const std::vector<Fix>& fixes, const Fix_inputs& inputs) {
+  std::vector<std::pair<const Raw_cursor*, const std::string*>> names;
+  for (const Fix& fix : fixes)
+    for (const Edit& edit : fix.edits) {
+      const Raw_cursor* cursor = inputs.cursor_of(edit.source.input);
+      const auto known = std::find_if(names.begin(), names.end(),
+                                      [&](const auto& n) { return n.first == cursor; });
+      if (known == names.end())
+        names.emplace_back(cursor, &edit.source.name);
+      else if (*known->second != edit.source.name)
+        throw std::invalid_argument("vantel::unified_diff: one text is edited as " +
+                                    message_text(*known->second) + " and as " +
+                                    message_text(edit.source.name));
+    }
+}
+
 }  // namespace
 }  // namespace detail
 
 std::string unified_diff(const std::vector<Fix>& fixes) {
-  std::vector<std::unique_ptr<detail::Opening>> openings;
-  std::vector<const Input*> inputs;
   for (const Fix& fix : fixes)
-    for (const Edit& edit : fix.edits) {
+    for (const Edit& edit : fix.edits)
       if (edit.source.name.empty())
         throw std::invalid_argument("vantel::unified_diff: an edit's source has no name");
-      if (std::none_of(inputs.begin(), inputs.end(),
-                       [&](const Input* in) { return in->same_as(edit.source.input); })) {
-        inputs.push_back(&edit.source.input);
-        openings.push_back(
-            std::make_unique<detail::Opening>(edit.source.input, detail::Take::Later));
-      }
-    }
-  std::vector<detail::Opening*> taken;
-  taken.reserve(openings.size());
-  for (const auto& opening : openings) taken.push_back(opening.get());
-  take_together(taken);
-  const std::vector<detail::Edits_of_input> placed =
-      detail::place_edits(fixes, [&](const Input& in) -> detail::Raw_cursor* {
-        for (std::size_t k = 0; k < inputs.size(); ++k)
-          if (inputs[k]->same_as(in)) return &openings[k]->cursor();
-        return nullptr;
-      });
+  detail::Fix_inputs inputs(fixes, nullptr);
+  const std::vector<detail::Edits_of_input> placed = detail::place_edits(fixes, inputs.cursors());
+  detail::check_one_name(fixes, inputs);
   std::string out;
   for (const detail::Edits_of_input& edits : placed)
-    for (std::size_t k = 0; k < inputs.size(); ++k)
-      if (inputs[k]->same_as(edits.source->input))
-        detail::put_file(out, openings[k]->cursor(), edits);
-  for (const auto& opening : openings) opening->close();
+    detail::put_file(out, *inputs.cursor_of(edits.source->input), edits);
+  inputs.close();
   return out;
 }
 

@@ -27,6 +27,12 @@ std::string Channel_cursor::name() const {
   return file_ != nullptr ? file_->name() : Raw_cursor::name();
 }
 
+std::optional<std::pair<std::uint64_t, std::uint64_t>> Channel_cursor::file_key() const {
+  if (file_ == nullptr || channel_->rdbuf() != file_ || !file_->identity().regular)
+    return std::nullopt;
+  return std::make_pair(file_->identity().device, file_->identity().inode);
+}
+
 bool Channel_cursor::seekable() {
   std::streambuf* buf = channel_->rdbuf();
   if (buf == nullptr) return false;
@@ -45,6 +51,7 @@ void Channel_cursor::rethrow_named(const std::system_error& failure) const {
 Seek_result Channel_cursor::seek(std::int64_t offset) {
   std::streambuf* buf = channel_->rdbuf();
   if (offset < 0 || buf == nullptr) return Seek_result::Invalid_position;
+  resume_.reset();
   std::error_code refused(ESPIPE, std::generic_category());
   try {
     if (buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in) != failed_seek)
@@ -60,10 +67,25 @@ Seek_result Channel_cursor::seek(std::int64_t offset) {
   return Seek_result::Invalid_position;
 }
 
+void Channel_cursor::come_back() {
+  if (!resume_) return;
+  const std::streampos at = *resume_;
+  resume_.reset();
+  std::streambuf* buf = channel_->rdbuf();
+  try {
+    if (buf != nullptr && buf->pubseekpos(at, std::ios_base::in) != failed_seek) return;
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
+  }
+  throw std::system_error(ESPIPE, std::generic_category(),
+                          name() + ": cannot seek back to where reading stood");
+}
+
 Byte Channel_cursor::read_char() {
   std::streambuf* buf = channel_->rdbuf();
   if (buf == nullptr) return End_of_input;
   try {
+    come_back();
     const auto c = buf->sbumpc();
     if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof()))
       return End_of_input;
@@ -75,10 +97,12 @@ Byte Channel_cursor::read_char() {
 
 std::string_view Channel_cursor::buffered() {
   if (file_ == nullptr || channel_->rdbuf() != file_) return {};
+  come_back();
   return file_->buffered();
 }
 
 void Channel_cursor::consume(std::size_t count) {
+  come_back();
   if (file_ != nullptr && channel_->rdbuf() == file_) file_->consume(count);
 }
 
@@ -103,6 +127,10 @@ bool Channel_cursor::start(std::int64_t offset) {
   std::streambuf* buf = channel_->rdbuf();
   bool moved = false;
   try {
+    if (!resume_ && buf != nullptr) {
+      const std::streampos at = buf->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+      if (at != failed_seek) resume_ = at;
+    }
     moved = buf != nullptr &&
             buf->pubseekpos(static_cast<std::streamoff>(offset), std::ios_base::in) != failed_seek;
   } catch (const std::system_error& e) {

@@ -34,6 +34,7 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::string_view buffered() override;
   void consume(std::size_t count) override;
   [[nodiscard]] std::string name() const override;
+  [[nodiscard]] std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const override;
 
  protected:
   Lazy_lines lazy_lines() override;
@@ -46,6 +47,8 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   [[nodiscard]] bool seekable();
   // `failure` again, naming the input when the stream's buffer did not.
   [[noreturn]] void rethrow_named(const std::system_error& failure) const;
+  // Puts the stream back where reading left it, if the table moved it since.
+  void come_back();
 
   std::istream* channel_;
   std::shared_ptr<void> owner_;
@@ -53,6 +56,9 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::shared_ptr<Shared_table> table_;
   std::optional<bool> grows_;  // decided at the first query of the table
   std::unique_ptr<char[]> block_;
+  // Where reading stood when the growing table took the stream over: the
+  // table scans through the same stream, and a reader must not notice.
+  std::optional<std::streampos> resume_;
 };
 
 }  // namespace vantel::detail

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "input/file_channel.hpp"
 
+#include "support/message_text.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -66,7 +68,8 @@ bool generated_file_system(int fd) noexcept {
 
 }  // namespace
 
-File_buf::File_buf(std::string name, const File_identity& known) : name_(std::move(name)) {
+File_buf::File_buf(std::string name, const File_identity& known)
+    : name_(std::move(name)), shown_name_(message_text(name_)) {
   // The system reads a name up to its first NUL: the bytes before it would
   // name another file.
   if (name_.find('\0') != std::string::npos) fail(EINVAL);
@@ -121,7 +124,7 @@ void File_buf::close() {
 }
 
 void File_buf::fail(int error) const {
-  throw std::system_error(error, std::generic_category(), name_);
+  throw std::system_error(error, std::generic_category(), shown_name_);
 }
 
 std::size_t File_buf::read_some(char* s, std::size_t n) {

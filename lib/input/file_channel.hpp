@@ -60,7 +60,8 @@ class File_buf final : public std::streambuf {
   File_buf& operator=(const File_buf&) = delete;
   ~File_buf() override;
 
-  [[nodiscard]] const std::string& name() const noexcept { return name_; }
+  // The file as failures name it.
+  [[nodiscard]] const std::string& name() const noexcept { return shown_name_; }
   // The file as it was when opened.
   [[nodiscard]] const File_identity& identity() const noexcept { return identity_; }
 
@@ -101,6 +102,7 @@ class File_buf final : public std::streambuf {
   static constexpr std::size_t buffer_size = 16384;
   static constexpr std::size_t page = 4096;
   std::string name_;
+  std::string shown_name_;
   File_identity identity_;
   int fd_ = -1;
   // A regular file is read at offsets of our own, so that seeking costs no

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "line_offsets/lazy_table.hpp"
+#include "support/message_text.hpp"
 #include "support/unnamed.hpp"
 
 #include <vantel/line_table.hpp>
@@ -62,8 +63,13 @@ class Raw_cursor {
   // callback that quotes the input being quoted).
   [[nodiscard]] std::recursive_mutex& lock() const noexcept { return *lock_; }
   // What failures of reading through an opening of it call it: the name its
-  // input was given when made.
-  [[nodiscard]] virtual std::string name() const { return name_; }
+  // input was given when made, escaped.
+  [[nodiscard]] virtual std::string name() const { return message_text(name_); }
+  // The device and inode of the regular file read, so that two inputs of one
+  // file are known as one; none for anything else.
+  [[nodiscard]] virtual std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const {
+    return std::nullopt;
+  }
   void set_name(std::string name) { name_ = std::move(name); }
 
  protected:

@@ -29,6 +29,15 @@ std::int64_t digits(std::int64_t n) {
   return d;
 }
 
+// Children are indented two columns a level down to this depth; deeper ones
+// are drawn at its indent with their depth said, so that a deep tree costs
+// rows, not columns.
+constexpr std::int64_t deepest_indent = default_max_child_depth;
+
+std::int64_t indent_of(std::int64_t depth) {
+  return 2 * std::clamp<std::int64_t>(depth - 1, 0, deepest_indent - 1);
+}
+
 // The line-number column, as wide as the widest number of the whole tree.
 std::int64_t number_width(const std::vector<Resolved_entry>& entries) {
   std::int64_t width = 1;
@@ -58,12 +67,13 @@ class Report_drawing {
     // The primary underlines carry the report's severity, for styles that
     // follow it.
     const Style_tag primary_tag(Role::Primary, "Vantel.Report_primary_tag", severity);
-    const std::int64_t indent = 2 * std::max<std::int64_t>(e.depth - 1, 0);
+    const std::int64_t indent = indent_of(e.depth);
     if (e.depth == 0) {
       print_header(row_, *e.report, layout_);
     } else {
       std::string kind = severity;
       if (!e.report->code.empty()) kind += "[" + e.report->code + "]";
+      if (e.depth > deepest_indent) kind += " (depth " + std::to_string(e.depth) + ")";
       separate();
       print_equals(row_, gutter_, indent, kind, severity, e.report->message, layout_);
     }
@@ -114,7 +124,7 @@ class Report_drawing {
   void more(const Resolved_entry& e) {
     separate();
     const Cut_marker marker = cut_marker(layout_.charset);
-    row_.to_column(gutter_.width + 1 + 2 * std::max<std::int64_t>(e.depth - 1, 0));
+    row_.to_column(gutter_.width + 1 + indent_of(e.depth));
     row_.put(marker.text, marker.width, &Cut_marker_tag);
     const std::string rest = " " + std::to_string(e.more) + " more";
     row_.put(rest, static_cast<std::int64_t>(rest.size()), nullptr);

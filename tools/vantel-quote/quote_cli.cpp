@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "vantel-quote/quote_cli.hpp"
+#include "vantel-quote/idle_options.hpp"
 
 #include "vantel-quote/whole_input.hpp"
 
@@ -286,6 +287,7 @@ std::size_t apply_option(Options& options, const Args& args, std::size_t i) {
     value = std::string_view(args[i + 1]);
   }
   entry->apply(options, value.value_or(std::string_view()));
+  options.given.emplace_back(entry->name);
   return takes_next ? 1 : 0;
 }
 
@@ -312,6 +314,7 @@ void check_combination(const Options& options) {
   }
   if (options.format == Format::Sarif && options.position_encoding == vantel::Lsp_encoding::Utf8)
     throw Usage_error("--format=sarif counts utf-16 or utf-32, not utf-8");
+  check_idle_options(options);
 }
 
 template <class Args>

@@ -55,6 +55,7 @@ struct Options {
   std::string code_url;
   std::string base_uri;
   vantel::Lsp_encoding position_encoding = vantel::Lsp_encoding::Utf16;
+  std::vector<std::string> given;  // the options named, as the table spells them
 };
 
 // A malformed command line; what() says what is wrong.

@@ -14,7 +14,8 @@
 namespace vantel {
 
 /// The text of `input` after every edit of `fixes` that is in it (an edit is
-/// in it when its source's input is the same as `input`), all applied as one
+/// in it when its source's input is the same as `input`, or another input of
+/// the same regular file; other inputs are opened to tell), all applied as one
 /// change: every location refers to the text before any fix. Reads the
 /// whole input. Throws std::invalid_argument naming the fix when two edits
 /// overlap (within a fix or across two, two insertions at one place too) or
@@ -34,8 +35,12 @@ namespace vantel {
 /// in the order its first edit comes, `--- a/NAME` and `+++ b/NAME` (NAME
 /// being the source's shown name, which should be a path relative to where
 /// the diff is applied), then hunks with three lines of context. Reads only
-/// the lines the edits touch and their context. Fails as apply does, and
-/// with std::invalid_argument for a source without a name.
+/// the lines the edits touch and their context. Inputs of one regular file
+/// are one input. A name that holds a blank is followed by a tab; one with
+/// a control, a byte past ASCII, a quote, a backslash or a final blank is
+/// C-quoted ("a/tab\there"). Fails as apply does, and with
+/// std::invalid_argument for a source without a name or one input edited
+/// under two names.
 [[nodiscard]] std::string unified_diff(const std::vector<Fix>& fixes);
 /// unified_diff without exceptions: the diff, or an empty one and `error`.
 [[nodiscard]] std::string unified_diff(const std::vector<Fix>& fixes, Error& error) noexcept;

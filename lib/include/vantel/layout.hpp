@@ -99,7 +99,8 @@ struct Layout {
 
   /// Reports: the levels of Report::children drawn under a report (1 draws
   /// its children but not theirs); where it cuts, a row "… N more" stands
-  /// for the children left out. 0 for no limit.
+  /// for the children left out. 0 for no limit. Levels past the eighth are
+  /// drawn at the eighth's indent, their depth said after their severity.
   std::int64_t max_child_depth = default_max_child_depth;
 
   /// Reports: the children drawn under any one report, the first ones

@@ -25,9 +25,11 @@ struct Lsp_options {
   /// `source`: the tool's name; left out when empty.
   std::string source;
   /// An absolute URI ("file:///src/") that relative names are resolved
-  /// against; empty to write them as relative references.
+  /// against; empty to write them as relative references. Checked as
+  /// Sarif_options::base_uri is, by the calls that write.
   std::string base_uri;
-  /// `codeDescription.href` of each code that has one.
+  /// `codeDescription.href` of each code that has one: absolute URIs, or
+  /// the calls that write throw std::invalid_argument.
   std::map<std::string, std::string> code_urls;
 };
 

@@ -46,6 +46,9 @@ struct Sarif_options {
   Sarif_column_kind column_kind = Sarif_column_kind::Utf16_code_units;
   /// An absolute URI ("file:///src/") that relative names are relative to,
   /// written as the base "SRCROOT" in `originalUriBaseIds`; empty for none.
+  /// Given its final '/' when it lacks one; writing the log throws
+  /// std::invalid_argument for a base that is not an absolute URI or holds a
+  /// query or a fragment, and for a rule's `help_uri` that is not a URI.
   std::string base_uri;
 };
 

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+// Options that the rest of a command line leaves without effect.
+#pragma once
+
+#include "vantel-quote/quote_cli.hpp"
+
+namespace vantel_quote {
+
+// Throws Usage_error for an option given where it would change nothing: a
+// mistake the output would otherwise hide.
+void check_idle_options(const Options& options);
+
+}  // namespace vantel_quote
