@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #ifndef VANTEL_VERSION
 #define VANTEL_VERSION "unknown"
@@ -582,11 +583,11 @@ int run_with(const Args& args, Environment env) {
 }  // namespace
 
 int run(const std::vector<std::string>& args, Environment env) {
-  return run_with(args, env);
+  return run_with(args, std::move(env));
 }
 
 int run(const char* const* args, std::size_t count, Environment env) {
-  return run_with(Pointer_args{args, count}, env);
+  return run_with(Pointer_args{args, count}, std::move(env));
 }
 
 }  // namespace vantel_quote
