@@ -12,10 +12,10 @@
 #include <map>
 #include <mutex>
 #include <ostream>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 namespace vantel {
@@ -53,7 +53,7 @@ struct Diagnostics::Impl {
   Diagnostics_options options;
   Terminal terminal;
   mutable std::mutex mutex;
-  std::set<std::string> seen;
+  std::unordered_set<std::string> seen;
   std::vector<Entry> pending;
   std::array<std::size_t, Severity::Custom + 1> counts{};
   std::size_t written_errors = 0;
@@ -71,7 +71,7 @@ struct Diagnostics::Impl {
   std::string drawn(const Report& report) const {
     std::ostringstream text;
     Formatter formatter(text);
-    setup_tags(formatter, terminal.styles);
+    if (terminal.color) setup_tags(formatter, terminal.styles);
     pp_report(formatter, report, terminal.layout);
     return std::move(text).str();
   }
@@ -81,7 +81,8 @@ struct Diagnostics::Impl {
   Entry entry_of(Report report) const {
     Entry entry;
     entry.error = report.severity.level() == Severity::Error;
-    if (const Label* label = place_of(report)) {
+    const Label* label = options.order == Diagnostics_order::Sorted ? place_of(report) : nullptr;
+    if (label != nullptr) {
       entry.name = label->source.name;
       Error ignored;
       entry.offset = Position::to_offset(label->source.input, label->location.first, ignored);
@@ -105,13 +106,13 @@ struct Diagnostics::Impl {
   }
 
   // Drawn and one-line output, held back once the error limit is reached.
-  void write(const Entry& entry) {
+  void write(bool error, const std::string& text) {
     if (options.error_limit != 0 && written_errors >= options.error_limit) {
-      ++(entry.error ? held_errors : held_others);
+      ++(error ? held_errors : held_others);
       return;
     }
-    written_errors += entry.error ? 1 : 0;
-    out << entry.text;
+    written_errors += error ? 1 : 0;
+    out << text;
   }
 
   void write_held_note() {
@@ -157,7 +158,7 @@ struct Diagnostics::Impl {
         write_lsp();
         break;
       default:
-        for (const Entry& entry : pending) write(entry);
+        for (const Entry& entry : pending) write(entry.error, entry.text);
     }
     pending.clear();
   }
@@ -179,12 +180,17 @@ void Diagnostics::report(Report report) {
   if (!dropped) entry = impl_->entry_of(std::move(report));
   const std::lock_guard<std::mutex> lock(impl_->mutex);
   if (impl_->finished) throw std::logic_error("a report after the diagnostics were finished");
-  if (!entry || !impl_->seen.insert(entry->text).second) return;
+  if (!entry) return;
+  // The set keeps the one copy of each text; what is written now is read there.
+  const auto [kept, is_new] = impl_->seen.insert(std::move(entry->text));
+  if (!is_new) return;
   ++impl_->counts[level];
-  if (impl_->streamed())
-    impl_->write(*entry);
-  else
+  if (impl_->streamed()) {
+    impl_->write(entry->error, *kept);
+  } else {
+    entry->text = *kept;
     impl_->pending.push_back(std::move(*entry));
+  }
 }
 
 std::size_t Diagnostics::count(Severity::Level level) const {

@@ -36,7 +36,8 @@ enum class Diagnostics_order {
 struct Diagnostics_options {
   Diagnostics_format format = Diagnostics_format::Drawn;
   Diagnostics_order order = Diagnostics_order::As_reported;
-  /// Drawn: the layout and styles; none for terminal_for the output stream.
+  /// Drawn: the layout, and the styles when `color` is set; none for
+  /// terminal_for the output stream.
   std::optional<Terminal> terminal;
   /// Drawn and one-line: errors written before the rest is held back, with
   /// one final note saying how many more there were; 0 for no limit.
