@@ -142,6 +142,9 @@ TEST(Diagnostics, DataFormatsHoldOneRunAndOneEntryPerFile) {
     const nlohmann::json got = nlohmann::json::parse(out.str());
     if (format == vantel::Diagnostics_format::Sarif) {
       ASSERT_EQ(got["runs"].size(), 1u);
+      EXPECT_EQ(got["runs"][0]["artifacts"],
+                nlohmann::json::parse(R"([{"location": {"uri": "a.calc"}},
+                                          {"location": {"uri": "b.calc"}}])"));
       const auto& results = got["runs"][0]["results"];
       ASSERT_EQ(results.size(), 3u);
       EXPECT_EQ(results[0]["message"]["text"], "in a");

@@ -124,7 +124,10 @@ struct Diagnostics::Impl {
   }
 
   void write_sarif() {
-    Sarif_log log(options.sarif_tool, options.sarif);
+    Sarif_options sarif = options.sarif;
+    if (sarif.artifacts.empty())
+      for (const Source& source : sources.all()) sarif.artifacts.push_back(source.name);
+    Sarif_log log(options.sarif_tool, std::move(sarif));
     for (const Entry& entry : pending) log.add(*entry.report);
     log.write(out);
   }

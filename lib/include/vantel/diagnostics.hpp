@@ -46,8 +46,8 @@ struct Diagnostics_options {
   std::vector<std::string> warnings_as_errors_codes;  ///< those of these codes do
   std::vector<std::string> disabled_codes;            ///< reports of these codes are dropped
   Sarif_tool sarif_tool;                              ///< Sarif: the run's tool
-  Sarif_options sarif;                                ///< Sarif: columns and base URI
-  Lsp_options lsp;                                    ///< Lsp: encoding, source, URIs
+  Sarif_options sarif;  ///< Sarif: columns, base URI; artifacts: the registry's when none
+  Lsp_options lsp;      ///< Lsp: encoding, source, URIs
 };
 
 /// The piece between a host's checks and its output: counts reports by

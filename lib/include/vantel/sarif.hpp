@@ -47,6 +47,9 @@ struct Sarif_options {
   /// An absolute URI ("file:///src/") that relative names are relative to,
   /// written as the base "SRCROOT" in `originalUriBaseIds`; empty for none.
   std::string base_uri;
+  /// Shown names of the run's files, listed in this order as its
+  /// `artifacts`, named as results name them; empty for no list.
+  std::vector<std::string> artifacts{};
 };
 
 /// One run's reports, written as one SARIF 2.1.0 log. Each report is one
