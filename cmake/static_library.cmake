@@ -28,6 +28,11 @@ endforeach()
 get_target_property(vantel_private_links vantel LINK_LIBRARIES)
 if(vantel_private_links)
   foreach(link IN LISTS vantel_private_links)
+    # utf8proc's archive where the host has it, so that a program linked
+    # with vantel_static loads no Unicode library at run time.
+    if(link STREQUAL "utf8proc::utf8proc")
+      set(link "$<IF:$<TARGET_EXISTS:utf8proc::utf8proc_static>,utf8proc::utf8proc_static,utf8proc::utf8proc>")
+    endif()
     set_property(TARGET vantel_static APPEND PROPERTY INTERFACE_LINK_LIBRARIES "$<LINK_ONLY:${link}>")
   endforeach()
 endif()

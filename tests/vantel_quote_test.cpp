@@ -427,9 +427,11 @@ std::string quoted(const std::vector<std::string>& args, const std::string& inpu
   std::ostringstream out;
   std::ostringstream err;
   vantel_quote::Environment env{in, out, err};
-  env.out_is_terminal = width != 0;
-  env.no_color = "1";
-  env.terminal_width = std::max<std::int64_t>(width, 0);
+  if (width != 0) {  // -1: a terminal that does not tell its width
+    env.terminal.is_terminal = true;
+    env.terminal.layout.columns = vantel::Layout::Columns::Text;
+    env.terminal.layout.width = width > 0 ? width : 80;
+  }
   EXPECT_EQ(vantel_quote::run(args, env), 0) << err.str();
   return out.str();
 }

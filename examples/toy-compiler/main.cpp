@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
 // A toy compiler front end: lexes a made-up language, keeps the lexer's
-// positions, and reports two errors as Vantel reports, coloured on a terminal
-// unless NO_COLOR is set.
+// positions, and reports two errors through a diagnostics engine, which
+// colours them as the terminal and its variables ask and gives the exit status.
 #include <vantel/vantel.hpp>
 
-#include <unistd.h>
-
 #include <cctype>
-#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -67,18 +65,9 @@ vantel::Location span(const Token& from, const Token& to) {
 
 int main() {
   const std::vector<Token> tokens = lex(program);
-  const vantel::Input input = vantel::Input::string(program);
-
-  vantel::Formatter out(std::cout);
-  const char* no_color = std::getenv("NO_COLOR");
-  // The ready theme: each report's primary underlines in its severity's
-  // colour. On a terminal unless NO_COLOR says otherwise, or where
-  // CLICOLOR_FORCE asks for it.
-  const char* force = std::getenv("CLICOLOR_FORCE");
-  if ((force != nullptr && *force != '\0' && *force != '0') ||
-      (isatty(STDOUT_FILENO) == 1 && (no_color == nullptr || *no_color == '\0')))
-    vantel::setup_tags(out, vantel::Styles::ansi());
-  const vantel::Source source(input, file_name);
+  vantel::Sources sources;
+  const vantel::Source source = sources.add_view(file_name, program);
+  vantel::Diagnostics diagnostics(std::cout, sources);
 
   // Names must be defined by a `let` before they are used.
   std::map<std::string, const Token*> defined;
@@ -107,7 +96,7 @@ int main() {
         report.notes.push_back({"help", "did you mean '" + name + "'?"});
         break;
       }
-      vantel::pp_report(out, report);
+      diagnostics.report(std::move(report));
     } else if (t.text == "(") {
       if (depth++ == 0) open_paren = &t;
     } else if (t.text == ")") {
@@ -121,7 +110,7 @@ int main() {
     report.labels.push_back(vantel::Label::primary(source, span(*open_paren, tokens.back()),
                                                    "the input ends inside it"));
     report.notes.push_back({"note", "every '(' needs a ')' after it"});
-    vantel::pp_report(out, report);
+    diagnostics.report(std::move(report));
   }
-  return 0;
+  return diagnostics.finish();
 }

@@ -141,7 +141,7 @@ struct Sarif_log::Impl {
   // log is never held as one tree.
   std::vector<std::string> results;
 
-  Json artifact_location(const std::string& name) {
+  Json artifact_location(const std::string& name) const {
     Json a = Json::object();
     a["uri"] = detail::uri_of_name(name);
     if (!options.base_uri.empty() && !detail::is_absolute_name(name)) a["uriBaseId"] = base_id;
@@ -335,6 +335,12 @@ struct Sarif_log::Impl {
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
                             ? "unicodeCodePoints"
                             : "utf16CodeUnits";
+    if (!options.artifacts.empty()) {
+      Json artifacts = Json::array();
+      for (const std::string& name : options.artifacts)
+        artifacts.push_back({{"location", artifact_location(name)}});
+      run["artifacts"] = std::move(artifacts);
+    }
     run["results"] = Json::array();
     return {{"$schema",
              "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"

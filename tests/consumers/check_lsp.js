@@ -53,6 +53,16 @@ diagnostics.forEach((d, k) => {
     for (const [uri, edits] of Object.entries(fix.edit.changes))
       for (const edit of edits) check(edit.range, uri, expected[row++], `diagnostic ${k} fix`);
 });
+// The engine's diagnostics, one entry per file, each of that file.
+const groups = JSON.parse(fs.readFileSync(path.join(dir, 'engine.lsp.json'), 'utf8'));
+groups.forEach((group, g) => {
+  group.diagnostics.forEach((d, k) => {
+    if (!Diagnostic.is(d)) fail(`engine file ${g} diagnostic ${k} is not a Diagnostic`);
+    if (d.data.uri !== group.uri) fail(`engine file ${g} holds a diagnostic of ${d.data.uri}`);
+  });
+});
+if (new Set(groups.map((group) => group.uri)).size !== groups.length)
+  fail('the engine wrote a file twice');
 if (row !== expected.length) fail(`${expected.length - row} expected ranges were not written`);
 console.log(`${diagnostics.length} diagnostics checked, ${failures} failures`);
 process.exit(failures === 0 ? 0 : 1);

@@ -59,6 +59,28 @@ void write_sarif(const fs::path& file, const std::vector<vantel::Report>& report
   log.write(out);
 }
 
+// The engine's data formats for the same reports, sorted: one SARIF run, and
+// LSP diagnostics grouped by file.
+void write_engine_samples(const fs::path& dir) {
+  vantel::Sources registry;
+  std::vector<vantel::Source> sources;
+  for (const test::Sample_file& f : test::sample_files())
+    sources.push_back(registry.add_view(f.name, f.text));
+  for (auto format : {vantel::Diagnostics_format::Sarif, vantel::Diagnostics_format::Lsp}) {
+    vantel::Diagnostics_options options;
+    options.format = format;
+    options.order = vantel::Diagnostics_order::Sorted;
+    options.sarif_tool = {"calc", "1.0", "https://calc.example/", {}};
+    options.sarif.base_uri = "file:///src/";
+    const bool sarif = format == vantel::Diagnostics_format::Sarif;
+    std::ofstream out(dir / (sarif ? "engine.sarif" : "engine.lsp.json"), std::ios::binary);
+    vantel::Diagnostics engine(out, registry, options);
+    for (vantel::Report& report : test::sample_reports(sources[0], sources[1]))
+      engine.report(std::move(report));
+    (void)engine.finish();
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,5 +106,6 @@ int main(int argc, char** argv) {
     put_expected(expected, report);
     vantel::write_one_line(short_lines, report);
   }
+  write_engine_samples(dir);
   return expected && short_lines ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #ifndef VANTEL_VERSION
 #define VANTEL_VERSION "unknown"
@@ -38,8 +39,9 @@ const char* const usage =
     "  --max-lines=N   rows of a quote over several lines, \"...\" row included\n"
     "                  (default 10)\n"
     "  --color=WHEN    colour the carets and dim escaped forms: never, always or\n"
-    "                  auto (default auto: when standard output is a terminal\n"
-    "                  and NO_COLOR is unset or empty)\n"
+    "                  auto (default auto: on a terminal whose TERM is not\n"
+    "                  dumb, or when CLICOLOR_FORCE or FORCE_COLOR is set and\n"
+    "                  not 0; never when NO_COLOR is set and not empty)\n"
     "  --each          quote every LOCATION on its own, in the order given\n"
     "  --display=HOW   lay the quote out by bytes or by what a terminal shows:\n"
     "                  bytes, text or auto (default auto: text when standard\n"
@@ -409,13 +411,10 @@ std::optional<std::string> read_first(const Options& options, Environment& env) 
 }
 
 // The width of the whole row in the text layout and reports: the option's,
-// else on a terminal its width (80 when it cannot be told, as on a terminal
-// an unlimited row is never wanted); else no limit.
+// else the terminal's (no limit off a terminal).
 std::int64_t row_width_of(const Options& options, const Environment& env) {
-  constexpr std::int64_t unknown_terminal_width = 80;
   if (options.max_width) return *options.max_width;
-  if (!env.out_is_terminal) return 0;
-  return env.terminal_width > 0 ? env.terminal_width : unknown_terminal_width;
+  return env.terminal.layout.width;
 }
 
 // What the layout options ask for, on what standard output is.
@@ -429,18 +428,17 @@ vantel::Layout layout_of(const Options& options, const Environment& env) {
   layout.location_origin = options.location_origin;
   layout.context_lines = options.context;
   const bool text = options.display == Display_mode::Text ||
-                    (options.display == Display_mode::Automatic && env.out_is_terminal);
+                    (options.display == Display_mode::Automatic &&
+                     env.terminal.layout.columns == vantel::Layout::Columns::Text);
   if (text) layout.columns = vantel::Layout::Columns::Text;
   return layout;
 }
 
-// The library's terminal colours, when asked for or on a terminal.
+// The library's terminal colours, when asked for or when the terminal wants them.
 void set_colors(const Options& options, const Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::Never ||
-      (options.color == Color::Automatic &&
-       (!env.out_is_terminal || (env.no_color != nullptr && *env.no_color != '\0'))))
-    return;
-  vantel::setup_tags(formatter, vantel::Styles::ansi());
+  if (options.color == Color::Always) vantel::setup_tags(formatter, vantel::Styles::ansi());
+  if (options.color == Color::Automatic && env.terminal.color)
+    vantel::setup_tags(formatter, env.terminal.styles);
 }
 
 // The reports of the data formats: one, or with --each one per location.
@@ -588,11 +586,11 @@ int run_with(const Args& args, Environment env) {
 }  // namespace
 
 int run(const std::vector<std::string>& args, Environment env) {
-  return run_with(args, env);
+  return run_with(args, std::move(env));
 }
 
 int run(const char* const* args, std::size_t count, Environment env) {
-  return run_with(Pointer_args{args, count}, env);
+  return run_with(Pointer_args{args, count}, std::move(env));
 }
 
 }  // namespace vantel_quote

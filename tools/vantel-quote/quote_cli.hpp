@@ -73,11 +73,8 @@ struct Environment {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
-  bool out_is_terminal = false;
-  const char* no_color = nullptr;  // the NO_COLOR variable, or null
-  // Columns of the terminal on standard output, 0 when unknown (80 is
-  // assumed then).
-  std::int64_t terminal_width = 0;
+  // What standard output is: by default not a terminal, without colour.
+  vantel::Terminal terminal{};
   // The descriptor under `in`, read directly when it is known (at least 0),
   // so that its failures carry the system's error; `in` otherwise.
   int in_descriptor = -1;

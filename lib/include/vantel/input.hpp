@@ -11,6 +11,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,12 @@ class Input {
   /// A text held by the input (moved in, not copied). Failures name it
   /// `name`, as a file input's name its file.
   [[nodiscard]] static Input string(std::string text, std::string name = "<string>");
+  /// The caller's text, read in place: nothing is copied, and its line table
+  /// is built as a string input's is. Like std::string_view, it refers to
+  /// bytes it does not own: they must stay alive and unchanged while this
+  /// input, a copy of it, or a report, an Opened or a Source holding it is
+  /// used. Failures name it `name`.
+  [[nodiscard]] static Input view(std::string_view text, std::string name = "<view>");
   /// The caller's mutable buffer, shared: every read sees its content then.
   /// Its line table is the one computed at the first need: after a change
   /// that moves line feeds, build a new input.

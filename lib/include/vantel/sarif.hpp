@@ -50,6 +50,9 @@ struct Sarif_options {
   /// std::invalid_argument for a base that is not an absolute URI or holds a
   /// query or a fragment, and for a rule's `help_uri` that is not a URI.
   std::string base_uri;
+  /// Shown names of the run's files, listed in this order as its
+  /// `artifacts`, named as results name them; empty for no list.
+  std::vector<std::string> artifacts{};
 };
 
 /// One run's reports, written as one SARIF 2.1.0 log. Each report is one

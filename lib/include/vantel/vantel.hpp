@@ -32,6 +32,7 @@
 // (pp), diagnostic reports (report), and styling both (styles,
 // highlight_tags).
 #include <vantel/apply.hpp>
+#include <vantel/diagnostics.hpp>
 #include <vantel/highlight_tags.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
@@ -41,7 +42,9 @@
 #include <vantel/pp.hpp>
 #include <vantel/report.hpp>
 #include <vantel/sarif.hpp>
+#include <vantel/sources.hpp>
 #include <vantel/styles.hpp>
+#include <vantel/terminal.hpp>
 
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
