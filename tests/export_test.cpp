@@ -2,8 +2,8 @@
 // Reports as data: the sample reports in each format, compared byte for byte
 // with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
 // them), the columns of each unit, and failures.
-#include "model/region.hpp"
 #include "export_samples.hpp"
+#include "model/region.hpp"
 
 #include <vantel/vantel.hpp>
 

@@ -7,8 +7,8 @@
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/uri.hpp"
-#include "model/region.hpp"
 #include "export/uri_check.hpp"
+#include "model/region.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
 
