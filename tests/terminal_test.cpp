@@ -67,13 +67,18 @@ TEST(Terminal, ColourAndWidthFollowTheDescriptorAndTheVariables) {
       {"pipe, FORCE_COLOR=0", std::nullopt, {{"FORCE_COLOR", "0"}}, false, 0},
       {"NO_COLOR wins", std::nullopt, {{"FORCE_COLOR", "1"}, {"NO_COLOR", "1"}}, false, 0},
   };
+  // A chroot without /dev/pts has no pseudo-terminals: the pipe cases still run.
+  bool no_pty = false;
   for (const Case& c : cases) {
     int ends[2] = {-1, -1};
     if (c.pty_columns) {
       winsize size{};
       size.ws_row = 24;
       size.ws_col = *c.pty_columns;
-      ASSERT_EQ(::openpty(&ends[0], &ends[1], nullptr, nullptr, &size), 0);
+      if (::openpty(&ends[0], &ends[1], nullptr, nullptr, &size) != 0) {
+        no_pty = true;
+        continue;
+      }
     } else {
       ASSERT_EQ(::pipe(ends), 0);
     }
@@ -91,6 +96,7 @@ TEST(Terminal, ColourAndWidthFollowTheDescriptorAndTheVariables) {
     EXPECT_EQ(got.layout.columns == vantel::Layout::Columns::Text, on_terminal) << c.what;
     EXPECT_EQ(got.styles.error.open, c.color ? vantel::Styles::ansi().error.open : "") << c.what;
   }
+  if (no_pty) GTEST_SKIP() << "no pseudo-terminal here: only the pipe cases ran";
 }
 
 }  // namespace
