@@ -34,8 +34,8 @@ enum class Diagnostics_order {
 
 /// What a Diagnostics does with the reports it is given.
 struct Diagnostics_options {
-  Diagnostics_format format = Diagnostics_format::Drawn;
-  Diagnostics_order order = Diagnostics_order::As_reported;
+  Diagnostics_format format = Diagnostics_format::Drawn;     ///< how reports are written
+  Diagnostics_order order = Diagnostics_order::As_reported;  ///< in what order
   /// Drawn: the layout, and the styles when `color` is set; none for
   /// terminal_for the output stream.
   std::optional<Terminal> terminal;
