@@ -11,7 +11,6 @@
 namespace vantel::detail {
 
 Wide Layout_plan::window_width(std::int64_t origin) const noexcept {
-  if (text_width > 0) return text_width;
   if (row_width <= 0) return 0;
   const Wide room = Wide{row_width} - origin - 2 * Wide{cut_marker(charset).width};
   return std::max<Wide>(room, 1);

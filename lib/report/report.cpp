@@ -15,7 +15,6 @@
 #include "report/shown_text.hpp"
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
-#include "text/layout_limits.hpp"
 
 #include <vantel/report.hpp>
 #include <vantel/styles.hpp>
@@ -662,22 +661,5 @@ void pp_report(Formatter& formatter, const Report& report, const Layout& layout)
   plan.text = true;
   detail::draw_report(formatter, report, plan);
 }
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
-  Layout layout;
-  layout.tab_width = options.tab_width;
-  detail::Layout_plan plan = detail::plan_layout(layout, "vantel::pp_report");
-  detail::check_max_width(options.max_width, "vantel::pp_report");
-  plan.text = true;
-  plan.text_width = options.max_width;
-  detail::draw_report(formatter, report, plan);
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace vantel

@@ -45,7 +45,6 @@
 
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
-#include <vantel/display.hpp>
 #include <vantel/error.hpp>
 #include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
