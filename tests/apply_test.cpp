@@ -193,8 +193,8 @@ TEST(ReportChildren, DepthAndCountAreBounded) {
   report.children[0].children.push_back(note("grandchild"));
   report.children[0].children[0].children.push_back(note("too deep"));
   vantel::Layout layout;
-  layout.max_child_depth = 2;
-  layout.max_children = 2;
+  layout.report.max_child_depth = 2;
+  layout.report.max_children = 2;
   EXPECT_EQ(draw(report, layout), R"(error: top
   = note: child 0
     = note: grandchild
@@ -210,7 +210,7 @@ TEST(ReportChildren, AnUnboundedDeepTreeIsDrawnWithoutRecursion) {
   constexpr int depth = 10'000;
   for (int k = 1; k < depth; ++k) last = &last->children.emplace_back(note(std::to_string(k)));
   vantel::Layout layout;
-  layout.max_child_depth = 0;
+  layout.report.max_child_depth = 0;
   layout.charset = vantel::Charset::Ascii;
   const std::string out = draw(report, layout);
   EXPECT_NE(out.find("= note: 9999\n"), std::string::npos);

@@ -281,7 +281,7 @@ const std::vector<Snapshot>& snapshots() {
        },
        [] {
          vantel::Layout layout;
-         layout.context_lines = 2;
+         layout.report.context_lines = 2;
          return layout;
        }()},
   };

@@ -20,10 +20,8 @@ struct Layout_plan {
   std::int64_t row_width = 0;
   // Reports: the labels drawn on one line; 0 for no limit.
   std::int64_t max_labels = default_max_labels_per_line;
-  // The caller's options as given, checked: what only reports read
-  // (location unit and origin, context lines, bounds of children) is read
-  // from here rather than copied.
-  Layout options;
+  // What only reports read, checked.
+  Report_layout report;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

@@ -14,8 +14,8 @@
 #include "report/labelled_line.hpp"
 #include "report/shown_text.hpp"
 #include "support/unnamed.hpp"
-#include "text/cluster_walk.hpp"
 
+#include <vantel/escaped_text.hpp>
 #include <vantel/report.hpp>
 #include <vantel/styles.hpp>
 
@@ -223,10 +223,10 @@ Section& section_of(std::vector<Section>& sections, const Source& source) {
 }
 
 // Label `k` as its failures name it: `report label 2 ("declared here"), b.c`.
-std::string label_name(const Label& label, std::size_t k) {
+Failure_name label_name(const Label& label, std::size_t k) {
   std::string name = "report label " + std::to_string(k + 1);
   if (!label.message.empty()) name += " (\"" + escaped_text(label.message) + "\")";
-  return name + ", " + escaped_text(label.source.name);
+  return {name + ", " + escaped_text(label.source.name), label.source.name};
 }
 
 // Resolves the labels of `report` on the inputs opened; nothing is printed yet.
@@ -418,13 +418,13 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
         static_cast<std::int64_t>(without_final_return(line).size()) + (line.ended ? 1 : 0);
     column = std::min(p.start - start, size) + 1;
   }
-  const Column_unit unit = layout.options.location_unit;
+  const Column_unit unit = layout.report.location_unit;
   if (unit != Column_unit::Bytes) {
     column = column_of_byte_at(*section.cursor, start, static_cast<std::size_t>(column - 1), unit,
                                layout.tab_width);
     reader.seek(start);  // the count moved the cursor under the reader
   }
-  column -= 1 - layout.options.location_origin;
+  column -= 1 - layout.report.location_origin;
   print_place(row, gutter, section.name, p.first_line, column);
 }
 
@@ -506,10 +506,10 @@ std::vector<Entry> flatten(const Report& top, const Layout_plan& layout) {
     if (node.report == nullptr || node.report->children.empty()) continue;
     const auto count = static_cast<std::int64_t>(node.report->children.size());
     std::int64_t shown = count;
-    if (layout.options.max_child_depth > 0 && node.depth >= layout.options.max_child_depth)
+    if (layout.report.max_child_depth > 0 && node.depth >= layout.report.max_child_depth)
       shown = 0;
-    else if (layout.options.max_children > 0)
-      shown = std::min(count, layout.options.max_children);
+    else if (layout.report.max_children > 0)
+      shown = std::min(count, layout.report.max_children);
     if (shown < count) stack.push_back({nullptr, count - shown, node.depth + 1});
     for (std::int64_t k = shown; k-- > 0;)
       stack.push_back({&node.report->children[static_cast<std::size_t>(k)], 0, node.depth + 1});
@@ -529,7 +529,7 @@ void resolve(std::vector<Entry>& entries, Openings& openings, const Layout_plan&
   openings.take();
   for (Entry& entry : entries) {
     if (entry.report == nullptr) continue;
-    entry.sections = resolve_sections(*entry.report, openings, layout.options.context_lines);
+    entry.sections = resolve_sections(*entry.report, openings, layout.report.context_lines);
     entry.fixes = resolve_fixes(*entry.report, openings);
   }
 }

@@ -113,8 +113,8 @@ struct Report {
   std::vector<Fix> fixes;
   /// Diagnostics of their own, each drawn after this one under the same
   /// line-number column: "= severity[code]: message", then its labelled
-  /// lines, notes, fixes and children. Layout::max_child_depth and
-  /// Layout::max_children bound what is drawn.
+  /// lines, notes, fixes and children. Report_layout::max_child_depth and
+  /// Report_layout::max_children bound what is drawn.
   std::vector<Report> children;
 };
 

@@ -46,6 +46,7 @@
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
 #include <vantel/error.hpp>
+#include <vantel/escaped_text.hpp>
 #include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/lexing_position.hpp>
