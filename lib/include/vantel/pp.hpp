@@ -23,8 +23,9 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
         int max_lines = 10);
 
 /// The same, laid out as `layout` says (the default Layout gives the quote
-/// above). Throws std::invalid_argument, before opening the input, for a
-/// tab_width outside 1 to 64 or a negative width.
+/// above); `layout.report` is for reports and not read. Throws
+/// std::invalid_argument, before opening the input, for a tab_width outside
+/// 1 to 64 or a negative width.
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         const Layout& layout, int max_lines = 10);
 
