@@ -249,15 +249,14 @@ std::vector<std::string> rows_of(const std::string& out) {
   return rows;
 }
 
-// The columns before a row's text, "N | ", N the last line that `spans`
-// touch: the widest number of the quote.
-std::int64_t gutter_of(const std::string& text, const std::vector<Span>& spans) {
-  Wide last = 0;
-  for (const Span& s : spans) last = std::max(last, s.last);
-  const auto end = static_cast<std::size_t>(std::min<Wide>(last, Wide(text.size())));
-  const auto line =
-      1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
-  return static_cast<std::int64_t>(std::to_string(line).size()) + 3;
+// The columns before a row's text ("10 | "), as a quote in a wide row shows
+// them: a location past the last line has no number.
+std::int64_t gutter_of(const std::string& text, const std::vector<vantel::Location>& locations,
+                       Layout layout) {
+  layout.width = 4096;
+  const std::string out = quote(text, locations, layout, false);
+  const std::size_t bar = out.find(" | ");
+  return bar == std::string::npos ? 0 : static_cast<std::int64_t>(bar) + 3;
 }
 
 }  // namespace
@@ -300,7 +299,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (s == e && display.show_points) spans.push_back({s, s});
   }
 
-  if (max_width > 0) display.width = max_width + gutter_of(text, spans) + 2;  // a marker a side
+  if (max_width > 0)  // a marker a side
+    display.width = max_width + gutter_of(text, locations, display) + 2;
   const std::string out = quote(text, locations, display, false);
   // Lines sliced for their window, as long ones are, quote as read whole.
   std::atomic<std::size_t>& above = vantel::detail::slice_above();
