@@ -22,7 +22,8 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   check_max_width(layout.report.max_labels_per_line, who, "max labels per line");
   if (layout.report.location_origin != 0 && layout.report.location_origin != 1)
     throw std::invalid_argument(std::string(who) + ": location origin " +
-                                std::to_string(layout.report.location_origin) + " is neither 0 nor 1");
+                                std::to_string(layout.report.location_origin) +
+                                " is neither 0 nor 1");
   check_max_width(layout.report.context_lines, who, "context lines");
   check_max_width(layout.report.max_child_depth, who, "max child depth");
   check_max_width(layout.report.max_children, who, "max children");
