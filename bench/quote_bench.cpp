@@ -53,11 +53,11 @@ void render(benchmark::State& state, const std::vector<source_line>& lines,
   }
 }
 
-// The text layout, its text cut to `width` columns as a terminal would want.
+// The text layout, its rows cut to `width` columns as a terminal would want.
 vantel::detail::Layout_plan text_layout(std::int64_t width) {
   vantel::detail::Layout_plan layout;
   layout.text = true;
-  layout.text_width = width;
+  layout.row_width = width;
   return layout;
 }
 

@@ -155,7 +155,7 @@ void BM_ReportTenThousandLabelsOneLine(benchmark::State& state) {
   }
   vantel::Layout options;
   options.width = 128;
-  options.max_labels_per_line = 0;  // every label drawn, as a stress of the windows
+  options.report.max_labels_per_line = 0;  // every label drawn, as a stress of the windows
   draw(state, report, options);
 }
 BENCHMARK(BM_ReportTenThousandLabelsOneLine)->Unit(benchmark::kMillisecond);

@@ -39,8 +39,6 @@
 #include <utility>
 #include <vector>
 
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 namespace {
 
 using vantel::Input;
@@ -53,7 +51,7 @@ struct Drawn {
   bool balanced = true;
 };
 
-Drawn draw(const vantel::Report& report, const vantel::Report_options& options) {
+Drawn draw(const vantel::Report& report, const vantel::Layout& options) {
   Drawn d;
   std::ostringstream out;
   vantel::Formatter f(out);
@@ -368,7 +366,7 @@ void check_after_line(const vantel::Report& report, const std::string& text,
 
 // Whether drawing `report` fails before printing anything, with
 // invalid_argument (or, where `out_of_range_too`, out_of_range).
-bool fails_unprinted(const vantel::Report& report, const vantel::Report_options& options,
+bool fails_unprinted(const vantel::Report& report, const vantel::Layout& options,
                      bool out_of_range_too) {
   std::ostringstream out;
   vantel::Formatter f(out);
@@ -424,10 +422,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < notes; ++i)
     report.notes.push_back({d.ConsumeRandomLengthString(6), d.ConsumeRandomLengthString(40)});
 
-  vantel::Report_options options;
+  vantel::Layout options;
   options.tab_width = d.ConsumeIntegralInRange(0, 65);
-  options.max_width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(-1, 100);
-  const bool valid = options.tab_width >= 1 && options.tab_width <= 64 && options.max_width >= 0;
+  options.width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(-1, 100);
+  const bool valid = options.tab_width >= 1 && options.tab_width <= 64 && options.width >= 0;
 
   std::vector<std::vector<Model_edit>> model[2];
   report.fixes = make_fixes(d, texts, inputs, model);
@@ -490,7 +488,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A row of text: "N | ", at most the margin's lanes, a marker a side and
   // the window, which is at most max_width wide.
-  if (options.max_width > 0) {
+  if (options.width > 0) {
     std::istringstream rows(first.out);
     for (std::string row; std::getline(rows, row);) {
       const std::size_t digits = row.find_first_not_of(' ');
@@ -505,11 +503,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       // A window is wider only to hold one cluster: at most "<U+10FFFF>", or
       // a tab.
-      const std::int64_t window =
-          std::max<std::int64_t>({options.max_width, 10, options.tab_width});
+      const std::int64_t window = std::max<std::int64_t>({options.width, 10, options.tab_width});
       if (walk.column() > window + 2 + labels + 1)
         std::fprintf(stderr, "max_width %lld, row:\n%s\nin:\n%s",
-                     static_cast<long long>(options.max_width), row.c_str(), first.out.c_str());
+                     static_cast<long long>(options.width), row.c_str(), first.out.c_str());
       CHECK(walk.column() <= window + 2 + labels + 1);
     }
   }
@@ -526,7 +523,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool primary = report.labels[k].kind == vantel::Label_kind::Primary;
     if (!shows_first_cluster(one, drawn.out, options.tab_width, primary ? '^' : '-'))
       std::fprintf(stderr, "label %zu, max_width %lld:\n%s", k,
-                   static_cast<long long>(options.max_width), drawn.out.c_str());
+                   static_cast<long long>(options.width), drawn.out.c_str());
     CHECK(shows_first_cluster(one, drawn.out, options.tab_width, primary ? '^' : '-'));
   }
 

@@ -28,15 +28,11 @@
 #include <utility>
 #include <vector>
 
-// The layout options that came before Layout reach the same drawing, and
-// give the width of the text alone, which the checks below reason about.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 namespace {
 
 using fuzz::max64;
 using fuzz::Wide;
-using vantel::Display;
+using vantel::Layout;
 using vantel::detail::Cluster;
 using vantel::detail::Cluster_walk;
 
@@ -219,14 +215,17 @@ bool explains(const Model_line& m, std::string_view content, bool dotted, const 
 }
 
 std::string quote(const std::string& text, const std::vector<vantel::Location>& locations,
-                  const Display& display, bool tagged) {
+                  const Layout& display, bool tagged) {
   std::ostringstream out;
   vantel::Formatter f(out);
   if (tagged) {
     const vantel::Tag_handlers dim{[] { return std::string(dim_on); },
                                    [] { return std::string(dim_off); }};
     vantel::setup_highlight_tags(f, dim);
-    vantel::setup_text_tags(f, dim, dim);
+    vantel::Styles styles;
+    styles.escaped = {std::string(dim_on), std::string(dim_off)};
+    styles.cut_marker = styles.escaped;
+    vantel::setup_tags(f, styles);
   }
   vantel::pp(vantel::Input::string(text), f, locations, display);
   return out.str();
@@ -250,13 +249,23 @@ std::vector<std::string> rows_of(const std::string& out) {
   return rows;
 }
 
+// The columns before a row's text ("10 | "), as a quote in a wide row shows
+// them: a location past the last line has no number.
+std::int64_t gutter_of(const std::string& text, const std::vector<vantel::Location>& locations,
+                       Layout layout) {
+  layout.width = 4096;
+  const std::string out = quote(text, locations, layout, false);
+  const std::size_t bar = out.find(" | ");
+  return bar == std::string::npos ? 0 : static_cast<std::int64_t>(bar) + 3;
+}
+
 }  // namespace
 
-void dump(const std::string& text, const std::vector<Span>& spans, const Display& d,
+void dump(const std::string& text, const std::vector<Span>& spans, const Layout& d,
           const std::string& out) {
   if (std::getenv("FUZZ_TEXT_DUMP") == nullptr) return;
-  std::fprintf(stderr, "tab %d max %lld points %d\ntext:", d.tab_width,
-               static_cast<long long>(d.max_width), d.show_points);
+  std::fprintf(stderr, "tab %d width %lld points %d\ntext:", d.tab_width,
+               static_cast<long long>(d.width), d.show_points);
   for (const char c : text) std::fprintf(stderr, " %02x", static_cast<unsigned char>(c));
   std::fprintf(stderr, "\nspans:");
   for (const Span& s : spans)
@@ -267,10 +276,12 @@ void dump(const std::string& text, const std::vector<Span>& spans, const Display
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider d(data, size);
-  Display display;
-  display.columns = Display::Columns::Text;
+  Layout display;
+  display.columns = Layout::Columns::Text;
   display.tab_width = d.ConsumeIntegralInRange(1, 16);
-  display.max_width = d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(1, 100);
+  // The checks reason about the window: the text's columns on a row.
+  const std::int64_t max_width =
+      d.ConsumeBool() ? 0 : d.ConsumeIntegralInRange<std::int64_t>(1, 100);
   display.show_points = d.ConsumeBool();
   const std::string text = make_text(d);
   const auto len = static_cast<std::int64_t>(text.size());
@@ -282,12 +293,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t s = d.ConsumeIntegralInRange<std::int64_t>(0, len + 2);
     std::int64_t e = d.ConsumeIntegralInRange<std::int64_t>(0, len + 2);
     // An endless run, which only a window bounds.
-    if (display.max_width > 0 && d.ConsumeIntegralInRange(0, 7) == 0) e = max64;
+    if (max_width > 0 && d.ConsumeIntegralInRange(0, 7) == 0) e = max64;
     locations.push_back({vantel::Position::of_offset(s), vantel::Position::of_offset(e)});
     if (s < e) spans.push_back({s, Wide{e} - 1});
     if (s == e && display.show_points) spans.push_back({s, s});
   }
 
+  if (max_width > 0)  // a marker a side
+    display.width = max_width + gutter_of(text, locations, display) + 2;
   const std::string out = quote(text, locations, display, false);
   // Lines sliced for their window, as long ones are, quote as read whole.
   std::atomic<std::size_t>& above = vantel::detail::slice_above();
@@ -296,7 +309,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   above.store(usual);
   if (sliced != out) {
     std::fprintf(stderr, "read whole:\n%s--\nsliced:\n%s--\ntab %d max %lld text:", out.c_str(),
-                 sliced.c_str(), display.tab_width, static_cast<long long>(display.max_width));
+                 sliced.c_str(), display.tab_width, static_cast<long long>(max_width));
     for (const char c : text) std::fprintf(stderr, " %02x", static_cast<unsigned char>(c));
     for (const auto& l : locations)
       std::fprintf(
@@ -312,8 +325,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const bool ascii = std::all_of(text.begin(), text.end(),
                                  [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7f); });
-  if (ascii && display.max_width == 0) {
-    Display bytes;
+  if (ascii && max_width == 0) {
+    Layout bytes;
     bytes.show_points = display.show_points;
     CHECK(quote(text, locations, bytes, false) == out);
   }
@@ -341,8 +354,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(bar != std::string::npos);
     const std::string carets = rows[1].substr(std::min(rows[1].size(), bar + 3));
     const Model_line m = model_line(lines.front(), spans, display.tab_width);
-    CHECK(explains(m, std::string_view(rows[0]).substr(bar + 3), false, &carets, spans,
-                   display.max_width));
+    CHECK(explains(m, std::string_view(rows[0]).substr(bar + 3), false, &carets, spans, max_width));
     // However narrow the window, the first highlighted cluster is in it, with
     // its carets: none was cut on the left of the caret row.
     if (std::find(m.lit.begin(), m.lit.end(), true) != m.lit.end()) {
@@ -362,8 +374,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::size_t bar = rows[r].find(" | ");
       CHECK(bar != std::string::npos);
       const Model_line m = model_line(lines[i], spans, display.tab_width);
-      CHECK(explains(m, std::string_view(rows[r]).substr(bar + 3), true, nullptr, spans,
-                     display.max_width));
+      CHECK(
+          explains(m, std::string_view(rows[r]).substr(bar + 3), true, nullptr, spans, max_width));
       ++r;
     }
   } else {

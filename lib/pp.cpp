@@ -4,7 +4,6 @@
 #include "position/resolve.hpp"
 #include "quote/quote.hpp"
 #include "support/capture.hpp"
-#include "text/layout_limits.hpp"
 
 #include <vantel/pp.hpp>
 
@@ -39,41 +38,6 @@ void quote(const Input& input, Formatter& formatter, const std::vector<Location>
   opened.close();
 }
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-detail::Layout_plan plan_display(const Display& display) {
-  Layout layout;
-  layout.columns = display.columns;
-  layout.tab_width = display.tab_width;
-  layout.show_points = display.show_points;
-  detail::Layout_plan plan = detail::plan_layout(layout, "vantel::pp");
-  detail::check_max_width(display.max_width, "vantel::pp");
-  plan.text_width = display.max_width;
-  return plan;
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
-// A printer that quotes `input` laid out as `options` say at each call;
-// for the deprecated Display too.
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-template <class Options>
-Printer printer(Input input, Options options, int max_lines) {
-  return [input = std::move(input), options, max_lines](Formatter& formatter,
-                                                        const std::vector<Location>& locations) {
-    pp(input, formatter, locations, options, max_lines);
-  };
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
 }  // namespace
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
@@ -94,7 +58,10 @@ Printer pp(Input input, int max_lines) {
 }
 
 Printer pp(Input input, const Layout& layout, int max_lines) {
-  return printer(std::move(input), layout, max_lines);
+  return [input = std::move(input), layout, max_lines](Formatter& formatter,
+                                                       const std::vector<Location>& locations) {
+    pp(input, formatter, locations, layout, max_lines);
+  };
 }
 
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
@@ -136,26 +103,5 @@ std::string to_string(const Input& input, const std::vector<Location>& locations
                       Error& error) noexcept {
   return to_string(input, locations, Layout{}, 10, error);
 }
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
-        const Display& display, int max_lines) {
-  quote(input, formatter, locations, plan_display(display), max_lines);
-}
-
-void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
-        const Display& display, int max_lines, Error& error) noexcept {
-  detail::capture(error, [&] { pp(input, formatter, locations, display, max_lines); });
-}
-
-Printer pp(Input input, const Display& display, int max_lines) {
-  return printer(std::move(input), display, max_lines);
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace vantel

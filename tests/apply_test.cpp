@@ -195,8 +195,8 @@ TEST(ReportChildren, DepthAndCountAreBounded) {
   report.children[0].children.push_back(note("grandchild"));
   report.children[0].children[0].children.push_back(note("too deep"));
   vantel::Layout layout;
-  layout.max_child_depth = 2;
-  layout.max_children = 2;
+  layout.report.max_child_depth = 2;
+  layout.report.max_children = 2;
   EXPECT_EQ(draw(report, layout), R"(error: top
   = note: child 0
     = note: grandchild
@@ -212,7 +212,7 @@ TEST(ReportChildren, AnUnboundedDeepTreeIsDrawnWithoutRecursion) {
   constexpr int depth = 10'000;
   for (int k = 1; k < depth; ++k) last = &last->children.emplace_back(note(std::to_string(k)));
   vantel::Layout layout;
-  layout.max_child_depth = 0;
+  layout.report.max_child_depth = 0;
   layout.charset = vantel::Charset::Ascii;
   const std::string out = draw(report, layout);
   EXPECT_NE(out.find("= note (depth 9999): 9999\n"), std::string::npos);
@@ -224,7 +224,7 @@ TEST(ReportChildren, LevelsPastTheEighthAreDrawnAtItsIndentWithTheirDepth) {
   vantel::Report* last = &report;
   for (int k = 1; k <= 10; ++k) last = &last->children.emplace_back(note(std::to_string(k)));
   vantel::Layout layout;
-  layout.max_child_depth = 0;
+  layout.report.max_child_depth = 0;
   const std::string out = draw(report, layout);
   EXPECT_EQ(out.substr(out.find("  = note: 7\n")), R"(  = note: 7
                 = note: 8

@@ -2,6 +2,8 @@
 #include "text/cluster_walk.hpp"
 #include "text/code_point.hpp"
 
+#include <vantel/escaped_text.hpp>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -238,7 +240,7 @@ TEST(EscapedText, EscapesWhatTheTextLayoutEscapesAndKeepsTabs) {
        "a<U+202E>b<U+200B>"},
       {std::string("a\0b", 3), "a<0x00>b"},
   };
-  for (const auto& c : cases) EXPECT_EQ(vantel::detail::escaped_text(c.text), c.shown) << c.shown;
+  for (const auto& c : cases) EXPECT_EQ(vantel::escaped_text(c.text), c.shown) << c.shown;
 }
 
 }  // namespace

@@ -323,7 +323,7 @@ TEST(Labels, PastTheLimitOnALineTheRestAreCounted) {
       {0, 150, "  | 0"}};
   for (const auto& c : cases) {
     Layout layout;
-    layout.max_labels_per_line = c.most;
+    layout.report.max_labels_per_line = c.most;
     std::ostringstream out;
     vantel::Formatter f(out);
     vantel::pp_report(f, r, layout);

@@ -133,8 +133,8 @@ const Arrow_case arrow_cases[] = {
 TEST(ExportArrow, CountsTheColumnInTheLayoutsUnitAndOrigin) {
   for (const Arrow_case& c : arrow_cases) {
     vantel::Layout layout;
-    layout.location_unit = c.unit;
-    layout.location_origin = c.origin;
+    layout.report.location_unit = c.unit;
+    layout.report.location_origin = c.origin;
     std::ostringstream out;
     vantel::Formatter formatter(out);
     vantel::pp_report(formatter, samples()[0], layout);
@@ -144,7 +144,7 @@ TEST(ExportArrow, CountsTheColumnInTheLayoutsUnitAndOrigin) {
 
 TEST(ExportArrow, RejectsAnOriginOtherThanZeroOrOne) {
   vantel::Layout layout;
-  layout.location_origin = 2;
+  layout.report.location_origin = 2;
   std::ostringstream out;
   vantel::Formatter formatter(out);
   EXPECT_THROW(vantel::pp_report(formatter, samples()[0], layout), std::invalid_argument);

@@ -2,7 +2,6 @@
 #include "helpers.hpp"
 
 #include <vantel/formatter.hpp>
-#include <vantel/formatter_names.hpp>
 
 #include <gtest/gtest.h>
 
@@ -119,7 +118,7 @@ TEST(FormatterTags, CloseWithNoTagOpenDoesNothing) {
   Formatter f(out);
   f.set_stag_functions(naming_marks());
   f.set_mark_tags(true);
-  vantel::pp_close_stag(f);
+  f.close_stag();
   EXPECT_EQ(out.str(), "");
 }
 
@@ -130,12 +129,12 @@ TEST(FormatterTags, TagsAreToldApartByIdentityNotByName) {
   Stag_functions fns;
   fns.mark_open_stag = [](const Stag& t) { return &t == &host_tag ? "[" : "{"; };
   fns.mark_close_stag = [](const Stag& t) { return &t == &host_tag ? "]" : "}"; };
-  vantel::pp_set_formatter_stag_functions(f, fns);
-  vantel::pp_set_mark_tags(f, true);
-  vantel::pp_open_stag(f, host_tag);
-  vantel::pp_open_stag(f, twin);
-  vantel::pp_close_stag(f);
-  vantel::pp_close_stag(f);
+  f.set_stag_functions(fns);
+  f.set_mark_tags(true);
+  f.open_stag(host_tag);
+  f.open_stag(twin);
+  f.close_stag();
+  f.close_stag();
   EXPECT_EQ(out.str(), "[{}]");
 }
 
@@ -160,9 +159,9 @@ TEST(FormatterTags, PrintFunctionsRunOnlyWithTagPrintingOn) {
 TEST(FormatterTags, GetReturnsWhatSetInstalled) {
   std::ostringstream out;
   Formatter f(out);
-  EXPECT_FALSE(vantel::pp_get_formatter_stag_functions(f).mark_open_stag);
+  EXPECT_FALSE(f.stag_functions().mark_open_stag);
   f.set_stag_functions(naming_marks());
-  EXPECT_EQ(vantel::pp_get_formatter_stag_functions(f).mark_open_stag(host_tag), "<Host.tag>");
+  EXPECT_EQ(f.stag_functions().mark_open_stag(host_tag), "<Host.tag>");
 }
 
 }  // namespace

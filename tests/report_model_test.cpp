@@ -107,7 +107,7 @@ TEST(ReportModel, LinesShownAndWhy) {
   };
   const Input input = Input::string(twenty_lines());
   for (const Case& c : cases) {
-    vantel::Layout options;
+    vantel::Report_layout options;
     options.context_lines = c.context;
     vantel::detail::Resolved_report resolved;
     const vantel::Report report = report_of(input, c.labels);
@@ -196,7 +196,7 @@ TEST(ReportModel, EntriesOfTheTree) {
       {0, 1, {{0, 0}, {1, 0}, {2, 1}, {1, 0}, {1, 0}}},
   };
   for (const Case& c : cases) {
-    vantel::Layout options;
+    vantel::Report_layout options;
     options.max_children = c.max_children;
     options.max_child_depth = c.max_depth;
     vantel::detail::Resolved_report resolved;

@@ -15,10 +15,6 @@
 #include <string>
 #include <vector>
 
-// Much of what follows pins the layout options that came before Layout
-// (Display, Report_options), which stay for a minor version.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 namespace {
 
 using vantel::Input;
@@ -81,12 +77,18 @@ Report fixed(const char* message, const Input& text, const char* name, Location 
   return report;
 }
 
+// Rows whose window holds `text_columns` columns of lines numbered with one
+// digit: the row adds "1 | " and a cut marker on each side.
+vantel::Layout window(std::int64_t text_columns) {
+  vantel::Layout layout;
+  layout.width = text_columns + 6;
+  return layout;
+}
+
 struct Snapshot {
   const char* name;
   std::function<Report()> report;
-  vantel::Report_options options = {};
   vantel::Layout layout = {};
-  bool use_layout = false;
 };
 
 const std::vector<Snapshot>& snapshots() {
@@ -201,8 +203,7 @@ const std::vector<Snapshot>& snapshots() {
                     "this message is much longer than the line it belongs to, and is never cut"),
               secondary(input, "demo.calc", span(1, 13, 15),
                         "nor is this one, which ends the row and runs on past the line")});
-       },
-       {8, 60}},
+       }},
       {"max_width",
        [] {
          const Input text = Input::string(long_line(400) + "\n");
@@ -212,7 +213,7 @@ const std::vector<Snapshot>& snapshots() {
                       secondary(text, "min.js", bytes(2, 6), "at the start"),
                       secondary(text, "min.js", bytes(396, 401), "at the end")});
        },
-       {8, 40}},
+       window(40)},
       {"fix_insertions",
        [] {
          const vantel::Source demo(input, "demo.calc");
@@ -278,13 +279,11 @@ const std::vector<Snapshot>& snapshots() {
                       secondary(many, "many.txt", span(14, 1, 5), "the gap stays"),
                       secondary(many, "many.txt", span(29, 6, 8), "near the end")});
        },
-       {},
        [] {
          vantel::Layout layout;
-         layout.context_lines = 2;
+         layout.report.context_lines = 2;
          return layout;
-       }(),
-       true},
+       }()},
   };
   return all;
 }
@@ -292,10 +291,7 @@ const std::vector<Snapshot>& snapshots() {
 std::string render(const Snapshot& s) {
   std::ostringstream out;
   vantel::Formatter formatter(out);
-  if (s.use_layout)
-    vantel::pp_report(formatter, s.report(), s.layout);
-  else
-    vantel::pp_report(formatter, s.report(), s.options);
+  vantel::pp_report(formatter, s.report(), s.layout);
   return out.str();
 }
 

@@ -15,10 +15,6 @@
 #include <string>
 #include <vector>
 
-// Much of what follows pins the layout options that came before Layout
-// (Display, Report_options), which stay for a minor version.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 namespace {
 
 using vantel::Input;
@@ -36,7 +32,7 @@ Report report_of(std::vector<Label> labels, std::vector<vantel::Note> notes = {}
   return r;
 }
 
-std::string draw(const Report& report, vantel::Report_options options = {}) {
+std::string draw(const Report& report, const vantel::Layout& options = {}) {
   std::ostringstream out;
   vantel::Formatter f(out);
   vantel::pp_report(f, report, options);
@@ -226,8 +222,8 @@ TEST(Report, AnOffsetFarPastTheEndStandsAtTheEnd) {
 }
 
 TEST(Report, ALineShownBetweenTwoOthersIsCutToo) {
-  vantel::Report_options options;
-  options.max_width = 8;
+  vantel::Layout options;
+  options.width = 8 + 8;  // "1 | | " and a cut marker on each side
   EXPECT_EQ(draw(report_of({primary("abc\n0123456789abc\nxyz\n", 1, 21, "")}), options),
             R"(error[E1]: bad
  --> t:1:2
@@ -244,8 +240,8 @@ TEST(Report, WindowsOfALongLineHoldEveryLabel) {
   const std::string line(10000, 'x');
   std::vector<Label> labels;
   for (int i = 0; i < 5; ++i) labels.push_back(primary(line, i * 2000 + 7, i * 2000 + 9, "m"));
-  vantel::Report_options options;
-  options.max_width = 20;
+  vantel::Layout options;
+  options.width = 20 + 6;
   const std::string out = draw(report_of(std::move(labels)), options);
   std::size_t rows = 0;
   std::size_t messages = 0;
@@ -266,9 +262,12 @@ TEST(ReportFailures, BadOptionsThrowBeforeAnythingIsPrinted) {
   std::ostringstream out;
   vantel::Formatter f(out);
   const Report r = report_of({primary("a\n", 0, 1, "")});
-  for (const vantel::Report_options options :
-       {vantel::Report_options{0, 0}, vantel::Report_options{65, 0}, vantel::Report_options{8, -1}})
+  for (const auto& [tab_width, width] : {std::pair{0, 0}, std::pair{65, 0}, std::pair{8, -1}}) {
+    vantel::Layout options;
+    options.tab_width = tab_width;
+    options.width = width;
     EXPECT_THROW(vantel::pp_report(f, r, options), std::invalid_argument);
+  }
   EXPECT_EQ(out.str(), "");
 }
 

@@ -13,42 +13,42 @@
 #include <utility>
 #include <vector>
 
-// Much of what follows pins the layout options that came before Layout
-// (Display, Report_options), which stay for a minor version.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
 namespace {
 
-using vantel::Display;
+using vantel::Layout;
 
 struct Span {
   std::int64_t start;
   std::int64_t end;
 };
 
-Display text_layout(std::int64_t max_width = 0, int tab_width = 8) {
-  Display d;
-  d.columns = Display::Columns::Text;
-  d.max_width = max_width;
+// The text layout whose window holds `text_columns` columns of a line
+// numbered with one digit: the row adds "1 | " and a cut marker on each side.
+Layout text_layout(std::int64_t text_columns = 0, int tab_width = 8) {
+  Layout d;
+  d.columns = Layout::Columns::Text;
+  d.width = text_columns > 0 ? text_columns + 6 : text_columns;
   d.tab_width = tab_width;
   return d;
 }
 
-Display with_points(Display d) {
+Layout with_points(Layout d) {
   d.show_points = true;
   return d;
 }
 
 // What pp prints; with `tagged`, carets are marked [ ], escaped forms { } and
 // cut markers ( ).
-std::string quote(const std::string& text, const std::vector<Span>& spans, const Display& display,
+std::string quote(const std::string& text, const std::vector<Span>& spans, const Layout& display,
                   bool tagged = false) {
   std::ostringstream out;
   vantel::Formatter f(out);
   if (tagged) {
-    const auto text_of = [](const char* s) { return [s] { return std::string(s); }; };
-    vantel::setup_highlight_tags(f, {text_of("["), text_of("]")});
-    vantel::setup_text_tags(f, {text_of("{"), text_of("}")}, {text_of("("), text_of(")")});
+    vantel::Styles styles;
+    styles.primary = {"[", "]"};
+    styles.escaped = {"{", "}"};
+    styles.cut_marker = {"(", ")"};
+    vantel::setup_tags(f, styles);
   }
   std::vector<vantel::Location> locations;
   for (const Span& s : spans)
@@ -61,7 +61,7 @@ struct Picture {
   const char* name;
   std::string text;
   std::vector<Span> spans;
-  Display display;
+  Layout display;
   std::string expected;
 };
 
@@ -303,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
         ^   ^
 )"},
         Picture{
-            "in_the_byte_layout_too", "let x = (1 +\n", {{13, 13}}, with_points(Display{}), R"(2 | 
+            "in_the_byte_layout_too", "let x = (1 +\n", {{13, 13}}, with_points(Layout{}), R"(2 | 
     ^
 )"},
         Picture{"ignored_unless_asked_for", "let x = 1\n", {{4, 4}}, text_layout(), ""}),
@@ -376,7 +376,7 @@ TEST(TextLayout, MebibyteLineStaysWithinItsWindow) {
   }
 }
 
-TEST(TextLayout, PrinterCarriesItsDisplay) {
+TEST(TextLayout, PrinterCarriesItsLayout) {
   std::ostringstream out;
   vantel::Formatter f(out);
   const vantel::Printer print = vantel::pp(vantel::Input::string("\tx\n"), text_layout(0, 2));
@@ -384,9 +384,9 @@ TEST(TextLayout, PrinterCarriesItsDisplay) {
   EXPECT_EQ(out.str(), "1 |   x\n      ^\n");
 }
 
-TEST(TextLayout, UnusableDisplayThrowsBeforeOpeningTheInput) {
+TEST(TextLayout, UnusableLayoutThrowsBeforeOpeningTheInput) {
   const vantel::Input missing = vantel::Input::file("/nonexistent/vantel-display");
-  for (const Display& d : {text_layout(0, 0), text_layout(0, 65), text_layout(-1)}) {
+  for (const Layout& d : {text_layout(0, 0), text_layout(0, 65), text_layout(-1)}) {
     std::ostringstream out;
     vantel::Formatter f(out);
     EXPECT_THROW(vantel::pp(missing, f, {}, d), std::invalid_argument);

@@ -394,8 +394,9 @@ std::string layout_of(const std::vector<std::string>& args) {
   }
   static const char* const layouts[] = {"auto", "bytes", "text"};
   return std::string(layouts[static_cast<int>(o.display)]) + ", tab " +
-         std::to_string(o.tab_width) + ", width " +
-         (o.max_width ? std::to_string(*o.max_width) : "-") + (o.points ? ", points" : "");
+         std::to_string(o.layout.tab_width) + ", width " +
+         (o.max_width ? std::to_string(*o.max_width) : "-") +
+         (o.layout.show_points ? ", points" : "");
 }
 
 TEST(CliLayout, LayoutOptionsParseOrGiveOneUsageError) {

@@ -11,7 +11,6 @@
 namespace vantel::detail {
 
 Wide Layout_plan::window_width(std::int64_t origin) const noexcept {
-  if (text_width > 0) return text_width;
   if (row_width <= 0) return 0;
   const Wide room = Wide{row_width} - origin - 2 * Wide{cut_marker(charset).width};
   return std::max<Wide>(room, 1);
@@ -20,21 +19,22 @@ Wide Layout_plan::window_width(std::int64_t origin) const noexcept {
 Layout_plan plan_layout(const Layout& layout, std::string_view who) {
   check_tab_width(layout.tab_width, who);
   check_max_width(layout.width, who, "width");
-  check_max_width(layout.max_labels_per_line, who, "max labels per line");
-  if (layout.location_origin != 0 && layout.location_origin != 1)
+  check_max_width(layout.report.max_labels_per_line, who, "max labels per line");
+  if (layout.report.location_origin != 0 && layout.report.location_origin != 1)
     throw std::invalid_argument(std::string(who) + ": location origin " +
-                                std::to_string(layout.location_origin) + " is neither 0 nor 1");
-  check_max_width(layout.context_lines, who, "context lines");
-  check_max_width(layout.max_child_depth, who, "max child depth");
-  check_max_width(layout.max_children, who, "max children");
+                                std::to_string(layout.report.location_origin) +
+                                " is neither 0 nor 1");
+  check_max_width(layout.report.context_lines, who, "context lines");
+  check_max_width(layout.report.max_child_depth, who, "max child depth");
+  check_max_width(layout.report.max_children, who, "max children");
   Layout_plan plan;
   plan.text = layout.columns == Layout::Columns::Text;
   plan.tab_width = layout.tab_width;
   plan.show_points = layout.show_points;
   plan.charset = layout.charset;
   plan.row_width = layout.width;
-  plan.max_labels = layout.max_labels_per_line;
-  plan.options = layout;
+  plan.max_labels = layout.report.max_labels_per_line;
+  plan.report = layout.report;
   return plan;
 }
 

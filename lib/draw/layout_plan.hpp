@@ -16,16 +16,12 @@ struct Layout_plan {
   int tab_width = default_tab_width;
   bool show_points = false;
   Charset charset = Charset::Unicode;
-  // The whole row's width, or (from the options that came before Layout)
-  // the width of the text alone; 0 for none.
+  // The whole row's width; 0 for none.
   std::int64_t row_width = 0;
-  std::int64_t text_width = 0;
   // Reports: the labels drawn on one line; 0 for no limit.
   std::int64_t max_labels = default_max_labels_per_line;
-  // The caller's options as given, checked: what only reports read
-  // (location unit and origin, context lines, bounds of children) is read
-  // from here rather than copied.
-  Layout options;
+  // What only reports read, checked.
+  Report_layout report;
 
   // The columns that a window of text holds on a row whose text starts at
   // column `origin`; 0 when rows are not cut. Room is kept for a cut marker

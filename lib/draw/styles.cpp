@@ -109,16 +109,6 @@ struct Styles_mark {
   }
 };
 
-// The two tags of the text layout, by identity.
-Mark wrap(Text escaped_form, Text cut_marker, Mark previous) {
-  return [escaped_form = std::move(escaped_form), cut_marker = std::move(cut_marker),
-          previous = std::move(previous)](const Stag& tag) {
-    if (&tag == &Escaped_form_tag) return escaped_form ? escaped_form() : std::string();
-    if (&tag == &Cut_marker_tag) return cut_marker ? cut_marker() : std::string();
-    return previous ? previous(tag) : std::string();
-  };
-}
-
 }  // namespace
 
 void setup_tags(Formatter& formatter, Styles styles) {
@@ -144,18 +134,6 @@ void setup_highlight_tags(Formatter& formatter, Tag_handlers handle_tag) {
   functions.mark_close_stag =
       Highlight_mark{std::move(handle_tag.close_text),
                      beneath<Highlight_mark>(std::move(functions.mark_close_stag))};
-  formatter.set_mark_tags(true);
-  formatter.set_stag_functions(std::move(functions));
-}
-
-void setup_text_tags(Formatter& formatter, Tag_handlers escaped_forms, Tag_handlers cut_markers) {
-  Stag_functions functions = formatter.stag_functions();
-  functions.mark_open_stag =
-      wrap(std::move(escaped_forms.open_text), std::move(cut_markers.open_text),
-           std::move(functions.mark_open_stag));
-  functions.mark_close_stag =
-      wrap(std::move(escaped_forms.close_text), std::move(cut_markers.close_text),
-           std::move(functions.mark_close_stag));
   formatter.set_mark_tags(true);
   formatter.set_stag_functions(std::move(functions));
 }

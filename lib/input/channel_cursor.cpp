@@ -2,6 +2,7 @@
 #include "input/channel_cursor.hpp"
 
 #include "line_offsets/line_offsets.hpp"
+#include "support/placed.hpp"
 
 #include <cerrno>
 #include <streambuf>
@@ -45,7 +46,7 @@ bool Channel_cursor::seekable() {
 
 void Channel_cursor::rethrow_named(const std::system_error& failure) const {
   if (file_ != nullptr && channel_->rdbuf() == file_) throw;
-  throw std::system_error(failure.code(), name());
+  throw Placed<std::system_error>(Failure_place(name(), 0), failure.code(), name());
 }
 
 Seek_result Channel_cursor::seek(std::int64_t offset) {
@@ -62,7 +63,8 @@ Seek_result Channel_cursor::seek(std::int64_t offset) {
   // A stream that cannot seek at all would quote nothing, silently.
   if (!seekable()) {
     const std::string name = file_ != nullptr && buf == file_ ? file_->name() : Raw_cursor::name();
-    throw std::system_error(refused, name + ": the stream cannot seek");
+    throw Placed<std::system_error>(Failure_place(name, 0), refused,
+                                    name + ": the stream cannot seek");
   }
   return Seek_result::Invalid_position;
 }
@@ -137,8 +139,8 @@ bool Channel_cursor::start(std::int64_t offset) {
     if (offset != 0) rethrow_named(e);
   }
   if (!moved && offset != 0)
-    throw std::system_error(ESPIPE, std::generic_category(),
-                            name() + ": cannot seek back to where its line table stopped");
+    throw Placed<std::system_error>(Failure_place(name(), 0), ESPIPE, std::generic_category(),
+                                    name() + ": cannot seek back to where its line table stopped");
   return moved;
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "input/file_channel.hpp"
+#include "support/placed.hpp"
 
 #include "support/message_text.hpp"
 
@@ -124,7 +125,8 @@ void File_buf::close() {
 }
 
 void File_buf::fail(int error) const {
-  throw std::system_error(error, std::generic_category(), shown_name_);
+  throw Placed<std::system_error>(Failure_place(name_, 0), error, std::generic_category(),
+                                  shown_name_);
 }
 
 std::size_t File_buf::read_some(char* s, std::size_t n) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "input/line_reader.hpp"
 
+#include "support/placed.hpp"
 #include "support/wide_integer.hpp"
 
 #include <algorithm>
@@ -79,11 +80,11 @@ void Line_reader::check_counted(std::int64_t reached, std::int64_t line_start) {
   const std::int64_t counted = cursor_.counted_size();
   if (reached < 0 || reached >= counted) return;
   const std::int64_t line = cursor_.line_col_of_offset(line_start).first;
-  throw std::system_error(EIO, std::generic_category(),
-                          cursor_.name() + ": line " + std::to_string(line) +
-                              " is cut short: the input now ends at offset " +
-                              std::to_string(reached) + ", but held " + std::to_string(counted) +
-                              " bytes when its lines were counted");
+  throw Placed<std::system_error>(
+      Failure_place(cursor_.name(), line), EIO, std::generic_category(),
+      cursor_.name() + ": line " + std::to_string(line) +
+          " is cut short: the input now ends at offset " + std::to_string(reached) + ", but held " +
+          std::to_string(counted) + " bytes when its lines were counted");
 }
 
 void Line_reader::read_more(Read_line& line, std::size_t most) {

@@ -2,6 +2,7 @@
 #include "input/opening.hpp"
 
 #include "input/input_node.hpp"
+#include "support/placed.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -126,7 +127,9 @@ void Opening::enter_held() {
     if (h->closed) {
       cursor_->lock().unlock();
       taken_ = false;
-      throw std::invalid_argument(cursor_->name() + ": quoted through an opening that was closed");
+      throw Placed<std::invalid_argument>(
+          Failure_place(cursor_->name(), 0),
+          cursor_->name() + ": quoted through an opening that was closed");
     }
   }
   for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) ++h->reading;

@@ -36,9 +36,10 @@ void Raw_cursor::past_last_line(std::int64_t line) {
   std::size_t lines = table.size();
   if (lines > 0 && ends_at(table[lines - 1])) --lines;
   const std::string asked = "line " + std::to_string(line);
-  if (lines == 0) throw Unnamed<std::out_of_range>(asked + " is past the end of an empty text");
-  throw Unnamed<std::out_of_range>(asked + " is past the last line (" + std::to_string(lines) +
-                                   ")");
+  if (lines == 0)
+    throw Unnamed<std::out_of_range>(asked + " is past the end of an empty text", line);
+  throw Unnamed<std::out_of_range>(asked + " is past the last line (" + std::to_string(lines) + ")",
+                                   line);
 }
 
 bool Raw_cursor::ends_at(std::int64_t offset) {

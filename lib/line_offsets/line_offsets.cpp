@@ -27,8 +27,8 @@ constexpr std::size_t block_size = 16384;
   // The cursor, which knows its text, counts the lines again as a reader does.
   const std::string asked = "line " + std::to_string(line);
   if (line < 1) throw detail::Unnamed<std::out_of_range>(asked + " is before the first line");
-  throw detail::Unnamed<std::out_of_range>(asked + " is past the last line (" +
-                                           std::to_string(lines) + ")");
+  throw detail::Unnamed<std::out_of_range>(
+      asked + " is past the last line (" + std::to_string(lines) + ")", line);
 }
 
 }  // namespace
@@ -72,8 +72,9 @@ std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col) {
                                     __builtin_add_overflow(offset, col, &offset);
   if (wraps)
     throw detail::Unnamed<std::overflow_error>("line " + std::to_string(line) + ", column " +
-                                               std::to_string(col) +
-                                               " does not fit in a 64-bit offset");
+                                                   std::to_string(col) +
+                                                   " does not fit in a 64-bit offset",
+                                               line >= 1 ? line : 0);
   return offset;
 }
 

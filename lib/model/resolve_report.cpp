@@ -6,6 +6,8 @@
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
 
+#include <vantel/escaped_text.hpp>
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -50,10 +52,10 @@ Section& section_of(std::vector<Section>& sections, const Source& source) {
 }
 
 // Label `k` as its failures name it: `report label 2 ("declared here"), b.c`.
-std::string label_name(const Label& label, std::size_t k) {
+Failure_name label_name(const Label& label, std::size_t k) {
   std::string name = "report label " + std::to_string(k + 1);
   if (!label.message.empty()) name += " (\"" + escaped_text(label.message) + "\")";
-  return name + ", " + escaped_text(label.source.name);
+  return {name + ", " + escaped_text(label.source.name), label.source.name};
 }
 
 std::vector<Section> resolve_sections(const Report& report, const Openings& openings,
@@ -109,7 +111,7 @@ std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openin
 // The reports of the tree in the order they are drawn, each after its
 // parent, with the depth and count bounds applied. A loop over an explicit
 // stack: the depth of a caller's tree never reaches the call stack.
-std::vector<Resolved_entry> flatten(const Report& top, const Layout& options) {
+std::vector<Resolved_entry> flatten(const Report& top, const Report_layout& options) {
   struct Node {
     const Report* report;
     std::int64_t more;
@@ -141,7 +143,7 @@ std::vector<Resolved_entry> flatten(const Report& top, const Layout& options) {
 
 }  // namespace
 
-void resolve_report(const Report& report, const Layout& options, Resolved_report& out) {
+void resolve_report(const Report& report, const Report_layout& options, Resolved_report& out) {
   out.entries = flatten(report, options);
   for (const Resolved_entry& entry : out.entries) {
     if (entry.report == nullptr) continue;

@@ -91,7 +91,7 @@ struct Resolved_report {
 // Opens every input of the reports drawn, then resolves their labels, lines
 // and fixes: what fails, fails before anything is drawn. `out` points into
 // `report`, which outlives it; the caller closes `out.openings` when done.
-void resolve_report(const Report& report, const Layout& options, Resolved_report& out);
+void resolve_report(const Report& report, const Report_layout& options, Resolved_report& out);
 
 // The lines to show of `section`, whose labels are placed, and where each
 // label opens and closes; then the lanes of its labels over several lines.

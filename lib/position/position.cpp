@@ -8,9 +8,9 @@
 #include "support/capture.hpp"
 #include "support/checked.hpp"
 #include "support/unnamed.hpp"
-#include "text/cluster_walk.hpp"
 #include "text/layout_limits.hpp"
 
+#include <vantel/escaped_text.hpp>
 #include <vantel/position.hpp>
 
 #include <atomic>

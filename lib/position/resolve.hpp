@@ -29,7 +29,11 @@ namespace vantel::detail {
 // Runs `work` on `cursor`, naming its failures after the cursor's input.
 template <class Work>
 decltype(auto) naming_input(const Raw_cursor& cursor, Work&& work) {
-  return naming([&cursor] { return input_name(cursor); }, std::forward<Work>(work));
+  return naming(
+      [&cursor] {
+        return Failure_name{input_name(cursor), cursor.name()};
+      },
+      std::forward<Work>(work));
 }
 
 // to_lexing_raw but for the file name: the same queries of the line table,

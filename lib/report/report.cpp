@@ -140,7 +140,7 @@ class Report_drawing {
 
 void draw_report(Formatter& formatter, const Report& report, const Layout_plan& layout) {
   Resolved_report resolved;
-  resolve_report(report, layout.options, resolved);
+  resolve_report(report, layout.report, resolved);
   formatter.open_vbox();
   Report_drawing drawing(formatter, layout, number_width(resolved.entries));
   for (const Resolved_entry& entry : resolved.entries) {
@@ -159,22 +159,5 @@ void pp_report(Formatter& formatter, const Report& report, const Layout& layout)
   plan.text = true;
   detail::draw_report(formatter, report, plan);
 }
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-void pp_report(Formatter& formatter, const Report& report, const Report_options& options) {
-  Layout layout;
-  layout.tab_width = options.tab_width;
-  detail::Layout_plan plan = detail::plan_layout(layout, "vantel::pp_report");
-  detail::check_max_width(options.max_width, "vantel::pp_report");
-  plan.text = true;
-  plan.text_width = options.max_width;
-  detail::draw_report(formatter, report, plan);
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace vantel

@@ -36,16 +36,4 @@ std::string to_string(const Report& report, Error& error) noexcept {
   return to_string(report, Layout{}, error);
 }
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-void pp_report(Formatter& formatter, const Report& report, const Report_options& options,
-               Error& error) noexcept {
-  detail::capture(error, [&] { pp_report(formatter, report, options); });
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
 }  // namespace vantel

@@ -111,8 +111,8 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   const Placed_label& p = place_of(section);
   const std::int64_t start = section.cursor->find_line_offset(p.first_line);
   const std::int64_t column =
-      place_column(*section.cursor, reader, line, start, p.start, layout.options.location_unit,
-                   layout.tab_width, layout.options.location_origin);
+      place_column(*section.cursor, reader, line, start, p.start, layout.report.location_unit,
+                   layout.tab_width, layout.report.location_origin);
   print_place(row, gutter, section.name, p.first_line, column);
 }
 

@@ -20,9 +20,26 @@ void set(Error& error, std::errc code, const char* message) noexcept {
   }
 }
 
+// The failure's place, when it has one.
+void set_place(Error& error) noexcept {
+  try {
+    throw;
+  } catch (const Failure_place& place) {
+    error.line = place.line();
+    try {
+      error.input = place.input();
+    } catch (...) {
+      error.input.clear();  // out of memory: the code and line still tell
+    }
+  } catch (...) {
+    // A failure about no input.
+  }
+}
+
 }  // namespace
 
 void capture_current(Error& error) noexcept {
+  set_place(error);
   try {
     throw;
   } catch (const std::system_error& e) {

@@ -14,6 +14,8 @@ template <class Work>
 void capture(Error& error, Work&& work) noexcept {
   error.code.clear();
   error.message.clear();
+  error.input.clear();
+  error.line = 0;
   try {
     work();
   } catch (...) {

@@ -3,17 +3,20 @@
 // known, and named by the layer that knows it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
 namespace vantel::detail {
 
-// Marks a failure whose message does not name its input yet.
+// Marks a failure whose message does not name its input yet, with the line
+// it is about (0 for none).
 struct Unnamed_failure {
-  Unnamed_failure() = default;
+  explicit Unnamed_failure(std::int64_t about_line = 0) noexcept : line(about_line) {}
   Unnamed_failure(const Unnamed_failure&) = default;
   Unnamed_failure& operator=(const Unnamed_failure&) = default;
   virtual ~Unnamed_failure() = default;
+  std::int64_t line;
 };
 
 // A standard failure still waiting for its input's name. Callers that meet
@@ -22,14 +25,23 @@ template <class Standard>
 class Unnamed : public Standard, public Unnamed_failure {
  public:
   using Standard::Standard;
+  // The failure `what` about line `line`.
+  Unnamed(const std::string& what, std::int64_t about_line)
+      : Standard(what), Unnamed_failure(about_line) {}
+};
+
+// What names a failure: the lead of its message, and the input's own name.
+struct Failure_name {
+  std::string lead;
+  std::string input;
 };
 
 // Inside a catch of an Unnamed_failure: throws it again as its standard type,
-// its message led by `where` and ": ".
-[[noreturn]] void rethrow_named(const std::string& where);
+// its message led by `name.lead` and ": ", with its place as fields.
+[[noreturn]] void rethrow_named(const Failure_name& name);
 
-// Runs `work`; an unnamed failure from it is thrown again led by `where()`,
-// which runs only then.
+// Runs `work`; an unnamed failure from it is thrown again named by `where()`
+// (a Failure_name), which runs only then.
 template <class Where, class Work>
 decltype(auto) naming(Where&& where, Work&& work) {
   try {

@@ -135,16 +135,4 @@ void Cluster_walk::extend(Cluster& c, char32_t first) noexcept {
   if (emoji || flag) c.width = 2;
 }
 
-std::string escaped_text(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  // The tab width is unused: tabs are kept.
-  Cluster_walk walk(text, 1);
-  Cluster c;
-  while (walk.next(c))
-    shown +=
-        c.kind == Cluster_kind::Escaped ? c.escaped.text() : text.substr(c.begin, c.end - c.begin);
-  return shown;
-}
-
 }  // namespace vantel::detail

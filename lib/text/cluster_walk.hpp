@@ -77,9 +77,4 @@ class Cluster_walk {
   std::int64_t column_;
 };
 
-// `text` with what the text layout escapes in its escaped form and the rest,
-// tabs included, as it is: fit for a terminal on one line, as in a message
-// that names a file or repeats an argument.
-[[nodiscard]] std::string escaped_text(std::string_view text);
-
 }  // namespace vantel::detail

@@ -2,7 +2,7 @@
 // Options that the rest of a command line leaves without effect.
 #pragma once
 
-#include "vantel-quote/quote_cli.hpp"
+#include "vantel-quote/arguments.hpp"
 
 namespace vantel_quote {
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "vantel-quote/whole_input.hpp"
 
+#include <vantel/error.hpp>
+
 #include <cerrno>
 #include <cstddef>
 #include <stdexcept>
@@ -13,8 +15,22 @@
 namespace vantel_quote {
 namespace {
 
+// Failures that name their input, placed as the library places its own, so
+// that they are reported as they are.
+struct Read_failure : std::system_error, vantel::Failure_place {
+  Read_failure(int error, const std::string& name)
+      : std::system_error(error, std::generic_category(), name), vantel::Failure_place(name, 0) {}
+};
+struct Endless_input : std::runtime_error, vantel::Failure_place {
+  explicit Endless_input(const std::string& name)
+      : std::runtime_error(name +
+                           ": is a character device other than a terminal, which may "
+                           "never end"),
+        vantel::Failure_place(name, 0) {}
+};
+
 [[noreturn]] void fail(int error, const std::string& name) {
-  throw std::system_error(error, std::generic_category(), name);
+  throw Read_failure(error, name);
 }
 
 // Closes the descriptor that it was given when it goes.
@@ -34,10 +50,7 @@ class Descriptor {
 // terminal may give bytes for ever: both are refused before any read.
 void check_readable(int fd, const struct stat& info, const std::string& name) {
   if (S_ISDIR(info.st_mode)) fail(EISDIR, name);
-  if (S_ISCHR(info.st_mode) && ::isatty(fd) != 1)
-    throw std::runtime_error(name +
-                             ": is a character device other than a terminal, which may "
-                             "never end");
+  if (S_ISCHR(info.st_mode) && ::isatty(fd) != 1) throw Endless_input(name);
 }
 
 struct stat status_of(int fd, const std::string& name) {

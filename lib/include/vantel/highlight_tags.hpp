@@ -25,11 +25,4 @@ void setup_highlight_tags(Formatter& formatter);
 /// The same, writing the texts that `handle_tag` returns.
 void setup_highlight_tags(Formatter& formatter, Tag_handlers handle_tag);
 
-/// Makes `formatter` write the handlers' texts around what only the text
-/// layout (Layout::Columns::Text) and reports mark: each escaped form, such as <U+202E>
-/// or <0x1B>, and each "…" that marks a side of a row that was cut. Turns tag
-/// marking on; other tags, the carets' included, keep the mark functions the
-/// formatter had.
-void setup_text_tags(Formatter& formatter, Tag_handlers escaped_forms, Tag_handlers cut_markers);
-
 }  // namespace vantel

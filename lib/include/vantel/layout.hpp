@@ -27,9 +27,48 @@ enum class Charset {
   Ascii,
 };
 
+/// What only a report reads of its Layout: how many labels and children it
+/// draws, its context lines, and how its ` --> name:line:col` rows count.
+struct Report_layout {
+  /// The most labels drawn on one line, counting those that lie on
+  /// it and not the ends of labels over several lines; the first ones by
+  /// column are drawn, then a row "… N more labels on this line". Each
+  /// label's message row carries a connector for every label left of it, so
+  /// that without a bound a line of thousands of labels draws far more than
+  /// any reader would read. 0 for no limit.
+  std::int64_t max_labels_per_line = default_max_labels_per_line;
+
+  /// What the column of a ` --> name:line:col` row counts, as
+  /// Position::to_line_col counts it (Column_unit::Display with tab stops
+  /// every Layout::tab_width); bytes, as editors count, by default.
+  Column_unit location_unit = Column_unit::Bytes;
+
+  /// The number of a line's first column in that row: 1 (the
+  /// default), or 0 for tools that count from 0.
+  int location_origin = 1;
+
+  /// The unlabelled lines shown before and after each labelled
+  /// line, as plain lines; 0 (the default) for none. They merge with each
+  /// other, and a gap of one line between shown lines is shown rather than
+  /// elided, as always. Only the lines shown are read.
+  std::int64_t context_lines = 0;
+
+  /// The levels of Report::children drawn under a report (1 draws
+  /// its children but not theirs); where it cuts, a row "… N more" stands
+  /// for the children left out. 0 for no limit. Levels past the eighth are
+  /// drawn at the eighth's indent, their depth said after their severity.
+  std::int64_t max_child_depth = default_max_child_depth;
+
+  /// The children drawn under any one report, the first ones
+  /// given, then a row "… N more". 0 for no limit.
+  std::int64_t max_children = default_max_children;
+};
+
 /// Layout options of a quote (pp) and of a report (pp_report). The default
 /// is the byte layout of a quote: every byte one column, the text written as
-/// it is. A report is always laid out as text, whatever `columns` says.
+/// it is. A quote reads `columns` and `show_points`, a report `report`; both
+/// read `tab_width`, `width` and `charset` (a quote in the text layout only).
+/// A report is always laid out as text.
 struct Layout {
   /// What a column of a quote is.
   enum class Columns {
@@ -69,43 +108,14 @@ struct Layout {
 
   /// An empty location (start equal to end) is drawn as one caret at its
   /// place, for instance at the end of a line or of the text, instead of
-  /// being ignored. In either layout of a quote; a report always draws them.
+  /// being ignored. Quotes, in either layout; a report always draws them.
   bool show_points = false;
 
   /// The marks drawn around the text.
   Charset charset = Charset::Unicode;
 
-  /// Reports: the most labels drawn on one line, counting those that lie on
-  /// it and not the ends of labels over several lines; the first ones by
-  /// column are drawn, then a row "… N more labels on this line". Each
-  /// label's message row carries a connector for every label left of it, so
-  /// that without a bound a line of thousands of labels draws far more than
-  /// any reader would read. 0 for no limit.
-  std::int64_t max_labels_per_line = default_max_labels_per_line;
-
-  /// Reports: what the column of a ` --> name:line:col` row counts, as
-  /// Position::to_line_col counts it (Column_unit::Display with tab stops
-  /// every `tab_width`); bytes, as editors count, by default.
-  Column_unit location_unit = Column_unit::Bytes;
-
-  /// Reports: the number of a line's first column in that row: 1 (the
-  /// default), or 0 for tools that count from 0.
-  int location_origin = 1;
-  /// Reports: the unlabelled lines shown before and after each labelled
-  /// line, as plain lines; 0 (the default) for none. They merge with each
-  /// other, and a gap of one line between shown lines is shown rather than
-  /// elided, as always. Only the lines shown are read.
-  std::int64_t context_lines = 0;
-
-  /// Reports: the levels of Report::children drawn under a report (1 draws
-  /// its children but not theirs); where it cuts, a row "… N more" stands
-  /// for the children left out. 0 for no limit. Levels past the eighth are
-  /// drawn at the eighth's indent, their depth said after their severity.
-  std::int64_t max_child_depth = default_max_child_depth;
-
-  /// Reports: the children drawn under any one report, the first ones
-  /// given, then a row "… N more". 0 for no limit.
-  std::int64_t max_children = default_max_children;
+  /// What reports alone read.
+  Report_layout report;
 };
 
 }  // namespace vantel

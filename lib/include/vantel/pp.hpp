@@ -2,7 +2,6 @@
 // Printing a highlighted quote of an input.
 #pragma once
 
-#include <vantel/display.hpp>
 #include <vantel/error.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
@@ -24,8 +23,9 @@ void pp(const Input& input, Formatter& formatter, const std::vector<Location>& l
         int max_lines = 10);
 
 /// The same, laid out as `layout` says (the default Layout gives the quote
-/// above). Throws std::invalid_argument, before opening the input, for a
-/// tab_width outside 1 to 64 or a negative width.
+/// above); `layout.report` is for reports and not read. Throws
+/// std::invalid_argument, before opening the input, for a tab_width outside
+/// 1 to 64 or a negative width.
 void pp(const Input& input, Formatter& formatter, const std::vector<Location>& locations,
         const Layout& layout, int max_lines = 10);
 
@@ -65,26 +65,5 @@ using Printer = std::function<void(Formatter&, const std::vector<Location>&)>;
 /// The same, laid out as `layout` says; checks `layout` as pp does, at each
 /// call.
 [[nodiscard]] Printer pp(Input input, const Layout& layout, int max_lines = 10);
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-/// The same as pp with a Layout, `display.max_width` counting the text's
-/// columns alone. Deprecated: use a Layout.
-[[deprecated("use vantel::Layout")]] void pp(const Input& input, Formatter& formatter,
-                                             const std::vector<Location>& locations,
-                                             const Display& display, int max_lines = 10);
-/// The same, reporting a failure in `error`. Deprecated: use a Layout.
-[[deprecated("use vantel::Layout")]] void pp(const Input& input, Formatter& formatter,
-                                             const std::vector<Location>& locations,
-                                             const Display& display, int max_lines,
-                                             Error& error) noexcept;
-/// A Printer laid out as `display` says. Deprecated: use a Layout.
-[[deprecated("use vantel::Layout")]] [[nodiscard]] Printer pp(Input input, const Display& display,
-                                                              int max_lines = 10);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace vantel

@@ -113,8 +113,8 @@ struct Report {
   std::vector<Fix> fixes;
   /// Diagnostics of their own, each drawn after this one under the same
   /// line-number column: "= severity[code]: message", then its labelled
-  /// lines, notes, fixes and children. Layout::max_child_depth and
-  /// Layout::max_children bound what is drawn.
+  /// lines, notes, fixes and children. Report_layout::max_child_depth and
+  /// Report_layout::max_children bound what is drawn.
   std::vector<Report> children;
 };
 
@@ -148,28 +148,5 @@ void pp_report(Formatter& formatter, const Report& report, const Layout& layout,
                                     Error& error) noexcept;
 /// to_string with the default layout, reporting a failure in `error`.
 [[nodiscard]] std::string to_string(const Report& report, Error& error) noexcept;
-
-/// How a report was laid out before vantel::Layout: `max_width` counts the
-/// columns of a line's window alone, the line number, the margin and the cut
-/// markers not counted. Deprecated: use vantel::Layout.
-struct [[deprecated("use vantel::Layout")]] Report_options {
-  int tab_width = default_tab_width;  ///< columns between tab stops
-  std::int64_t max_width = 0;         ///< columns of a line's window; 0 for no limit
-};
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-/// pp_report with the options that came before Layout. Deprecated.
-[[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
-                                                    const Report_options& options);
-/// The same, reporting a failure in `error`. Deprecated.
-[[deprecated("use vantel::Layout")]] void pp_report(Formatter& formatter, const Report& report,
-                                                    const Report_options& options,
-                                                    Error& error) noexcept;
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace vantel

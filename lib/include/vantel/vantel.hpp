@@ -1,25 +1,41 @@
 // SPDX-License-Identifier: MIT
 // Vantel: quotes a source text around locations and highlights the located
-// bytes.
+// bytes, and draws diagnostic reports of them.
 //
 //   3 | size = max + 10
 //             ^^^
 //
-// Build an Input (where the text comes from), name places in it with
-// Positions, and print a quote with pp on a Formatter. Offsets, lines and
-// columns count bytes, unless a Column_unit says how a column counts; lines
-// are numbered from 1. A Layout lays quotes and reports out in terminal
-// columns instead, and Styles colour them.
+// Four things to build:
+//   Input      where the text is: Input::file(path), Input::string(text),
+//              a byte buffer, a std::istream, or callables of your own.
+//   Location   a stretch of it, from a start Position to an end one (end
+//              excluded): Location::of_offsets(4, 7), or
+//              Location::of_line_cols(3, 5, 3, 8); Positions also come from
+//              your lexer's records and shifts of other positions.
+//   Formatter  where it is written: Formatter f(std::cout).
+//   Report     for a diagnostic: a severity, a message, Labels (an input, a
+//              location, a message), notes, fixes and child reports.
+//
+// Three calls to make:
+//   pp(input, f, {location})       prints the quote above;
+//   pp_report(f, report)           draws the report, ` --> file:3:7` and all;
+//   setup_tags(f, Styles::ansi())  colours both, once per formatter.
+//
+// A Layout, passed to either, lays them out in terminal cells within a width
+// (Layout::report holds what only reports read); to_string gives either as a
+// string; to_lsp_json, Sarif_log and write_one_line write reports as data.
+// Offsets, lines and columns count bytes unless a Column_unit says how a
+// column counts; lines are numbered from 1.
 //
 // Failures are exceptions of standard types, whose messages name the input
-// and the position: std::system_error for a file that cannot be opened or
-// read, std::out_of_range for a line outside the input, std::overflow_error
-// for position arithmetic that does not fit in std::int64_t,
-// std::invalid_argument for an Input or Position that was moved from, a
-// Layout out of range, or a tab width outside 1 to 64. Whatever a caller's
-// callable throws reaches the caller unchanged. Every call that can fail has
-// a noexcept twin that takes a vantel::Error& last, for hosts built without
-// exceptions.
+// and the position, and which carry both as a Failure_place: std::system_error
+// for a file that cannot be opened or read, std::out_of_range for a line
+// outside the input, std::overflow_error for position arithmetic that does
+// not fit in std::int64_t, std::invalid_argument for an Input or Position
+// that was moved from, a Layout out of range, or a tab width outside 1 to
+// 64. Whatever a caller's callable throws reaches the caller unchanged. Every
+// call that can fail has a noexcept twin that takes a vantel::Error& last,
+// for hosts built without exceptions.
 //
 // The library starts no threads and keeps no global state. Inputs,
 // positions, line tables and reports may be used by any number of threads at
@@ -29,8 +45,8 @@
 
 // The library's surface: where a text comes from (input), places in it
 // (position), how quotes and reports are laid out (layout), printing a quote
-// (pp), diagnostic reports (report), and styling both (styles,
-// highlight_tags).
+// (pp), diagnostic reports (report) and their fixes (apply), reports as data
+// (lsp, one_line, sarif), and styling both (styles, highlight_tags).
 #include <vantel/apply.hpp>
 #include <vantel/diagnostics.hpp>
 #include <vantel/highlight_tags.hpp>
@@ -48,8 +64,8 @@
 
 // What those are built on, for convenience.
 #include <vantel/column_unit.hpp>
-#include <vantel/display.hpp>
 #include <vantel/error.hpp>
+#include <vantel/escaped_text.hpp>
 #include <vantel/fix.hpp>
 #include <vantel/formatter.hpp>
 #include <vantel/lexing_position.hpp>
