@@ -6,6 +6,7 @@
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
+#include "export/report_tags.hpp"
 #include "export/uri.hpp"
 #include "support/capture.hpp"
 
@@ -69,9 +70,10 @@ class Writer {
   }
 
  private:
-  std::string uri(const std::string& name) const {
-    return detail::resolve_uri(options_.base_uri, detail::uri_of_name(name),
-                               detail::is_absolute_name(name));
+  std::string uri(const Source& source) const {
+    const bool relative = !options_.base_uri.empty();
+    return detail::resolve_uri(options_.base_uri, detail::artifact_uri(source, relative),
+                               detail::is_absolute_artifact(source, relative));
   }
 
   std::optional<Json> range_of(const Source& source, const Location& location) {
@@ -101,7 +103,7 @@ class Writer {
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Secondary) continue;
       if (std::optional<Json> range = range_of(label.source, label.location))
-        out.push_back(info(label.source.name, std::move(*range), label.message));
+        out.push_back(info(label.source, std::move(*range), label.message));
     }
     for (const Report* child : detail::descendants(report)) {
       const std::string text = std::string(child->severity.word()) + ": " + child->message;
@@ -109,7 +111,7 @@ class Writer {
       for (const Label& label : child->labels) {
         std::optional<Json> range = range_of(label.source, label.location);
         if (!range) continue;
-        out.push_back(info(label.source.name, std::move(*range),
+        out.push_back(info(label.source, std::move(*range),
                            label.message.empty() ? text : text + ": " + label.message));
         placed = true;
       }
@@ -118,10 +120,10 @@ class Writer {
     return out;
   }
 
-  Json info(const std::string& name, Json range, const std::string& text) const {
+  Json info(const Source& source, Json range, const std::string& text) const {
     Json i = Json::object();
     Json& location = i["location"];
-    location["uri"] = uri(name);
+    location["uri"] = uri(source);
     location["range"] = std::move(range);
     i["message"] = detail::as_utf8(text);
     return i;
@@ -130,7 +132,7 @@ class Writer {
   Json fix_json(const Fix& fix) {
     Json changes = Json::object();
     for (const auto& [source, edits] : detail::edit_groups(fix)) {
-      Json& list = changes[uri(source->name)];
+      Json& list = changes[uri(*source)];
       if (list.is_null()) list = Json::array();
       for (const Edit* edit : edits)
         if (std::optional<Json> range = range_of(edit->source, edit->location))
@@ -158,7 +160,8 @@ class Writer {
     }
     if (!options_.source.empty()) d["source"] = detail::as_utf8(options_.source);
     d["message"] = text_of(report, label);
-    const std::string place_uri = uri(label.source.name);
+    if (!report.tags.empty()) d["tags"] = detail::lsp_tags(report.tags);
+    const std::string place_uri = uri(label.source);
     Json others = related(report, {{"uri", place_uri}, {"range", d["range"]}});
     if (!others.empty()) d["relatedInformation"] = std::move(others);
     Json data = Json::object();

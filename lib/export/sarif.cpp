@@ -6,6 +6,8 @@
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/region.hpp"
+#include "export/report_tags.hpp"
+#include "export/sarif_run.hpp"
 #include "export/uri.hpp"
 #include "support/capture.hpp"
 
@@ -28,21 +30,6 @@ namespace {
 using detail::Json;
 
 constexpr const char* base_id = "SRCROOT";
-
-const char* level_of(const Severity& severity) {
-  switch (severity.level()) {
-    case Severity::Error:
-      return "error";
-    case Severity::Warning:
-      return "warning";
-    case Severity::Note:
-    case Severity::Help:
-      return "note";
-    case Severity::Custom:
-      break;
-  }
-  return "none";
-}
 
 const char* applicability_word(Applicability applicability) {
   switch (applicability) {
@@ -111,6 +98,7 @@ Json rule_json(const Sarif_rule& rule) {
   if (!rule.full_description.empty()) r["fullDescription"] = message(rule.full_description);
   if (!rule.help.empty()) r["help"] = message(rule.help);
   if (!rule.help_uri.empty()) r["helpUri"] = detail::as_utf8(rule.help_uri);
+  detail::add_rule_metadata(r, rule);
   return r;
 }
 
@@ -124,7 +112,10 @@ struct Sarif_log::Impl {
                     ? Column_unit::Code_points
                     : Column_unit::Utf16,
                 true) {
-    for (const Sarif_rule& rule : tool.rules) rule_ids.push_back(rule.id);
+    for (const Sarif_rule& rule : tool.rules) {
+      detail::check_rule(rule);
+      rule_ids.push_back(rule.id);
+    }
   }
 
   Sarif_tool tool;
@@ -136,11 +127,16 @@ struct Sarif_log::Impl {
   // Each result as it is written, indented to its depth in the log: a large
   // log is never held as one tree.
   std::vector<std::string> results;
+  std::optional<Sarif_invocation> invocation;
+  detail::Left_out left_out;
+  bool absolute_files = false;  // code scanning then needs a working folder
 
-  Json artifact_location(const std::string& name) {
+  Json artifact_location(const Source& source) {
+    const bool relative = !options.base_uri.empty();
     Json a = Json::object();
-    a["uri"] = detail::uri_of_name(name);
-    if (!options.base_uri.empty() && !detail::is_absolute_name(name)) a["uriBaseId"] = base_id;
+    a["uri"] = detail::artifact_uri(source, relative);
+    if (!relative && detail::is_absolute_artifact(source, relative)) absolute_files = true;
+    if (relative && !detail::is_absolute_artifact(source, relative)) a["uriBaseId"] = base_id;
     return a;
   }
 
@@ -151,7 +147,7 @@ struct Sarif_log::Impl {
     std::optional<detail::Region> region = regions.read(source.input, location);
     if (!region) return std::nullopt;
     Json p = Json::object();
-    p["artifactLocation"] = artifact_location(source.name);
+    p["artifactLocation"] = artifact_location(source);
     p["region"] = region_json(*region);
     if (out != nullptr) *out = std::move(*region);
     return p;
@@ -168,7 +164,7 @@ struct Sarif_log::Impl {
             {{"deletedRegion", (*p)["region"]}, {"insertedContent", message(edit->replacement)}});
       }
       if (replacements.empty()) continue;
-      changes.push_back({{"artifactLocation", artifact_location(source->name)},
+      changes.push_back({{"artifactLocation", artifact_location(*source)},
                          {"replacements", std::move(replacements)}});
     }
     Json f = {{"description", message(fix.message)}, {"artifactChanges", std::move(changes)}};
@@ -176,16 +172,18 @@ struct Sarif_log::Impl {
     return f;
   }
 
-  void add_related(Json& related, Json&& location, std::string_view text) {
+  // `depth` is the child's nesting level, 0 for the report's own labels.
+  void add_related(Json& related, Json&& location, std::string_view text, std::size_t depth = 0) {
     Json r = Json::object();
     r["id"] = related.size() + 1;
     r["physicalLocation"] = std::move(location);
     if (!text.empty()) r["message"] = message(text);
+    if (depth > 0) r["properties"]["nestingLevel"] = depth;
     related.push_back(std::move(r));
   }
 
   void add_children(const Report& report, Json& related, const Json* place) {
-    for (const Report* child : detail::descendants(report)) {
+    for (const auto& [child, depth] : detail::nested_descendants(report)) {
       std::string text(child->severity.word());
       text += ": " + child->message;
       bool placed = false;
@@ -193,10 +191,10 @@ struct Sarif_log::Impl {
         std::optional<Json> p = physical(label.source, label.location);
         if (!p) continue;
         add_related(related, std::move(*p),
-                    label.message.empty() ? text : text + ": " + label.message);
+                    label.message.empty() ? text : text + ": " + label.message, depth);
         placed = true;
       }
-      if (!placed && place != nullptr) add_related(related, Json(*place), text);
+      if (!placed && place != nullptr) add_related(related, Json(*place), text, depth);
     }
   }
 
@@ -238,13 +236,19 @@ struct Sarif_log::Impl {
     std::size_t k = 0;
     while (k < rule_ids.size() && rule_ids[k] != id) ++k;
     r["ruleIndex"] = k;  // a new code's rule is added when the result is
-    r["level"] = level_of(report.severity);
+    r["level"] = detail::sarif_level(report.severity);
     r["message"] = message(report.message);
     Json locations = Json::array();
     Json related = Json::array();
     add_labels(report, id, locations, related, hash_key);
     const Json* place = locations.empty() ? nullptr : &locations.front()["physicalLocation"];
     add_children(report, related, place);
+    const std::size_t cut = detail::keep_first(locations, detail::max_locations_per_result) +
+                            detail::keep_first(related, detail::max_locations_per_result);
+    if (cut > 0) {
+      ++left_out.cut_results;
+      left_out.locations += cut;
+    }
     r["locations"] = std::move(locations);
     if (!related.empty()) r["relatedLocations"] = std::move(related);
     if (!report.fixes.empty()) {
@@ -259,12 +263,25 @@ struct Sarif_log::Impl {
             detail::as_utf8(note.kind.empty() ? note.text : note.kind + ": " + note.text));
       r["properties"] = {{"notes", std::move(notes)}};
     }
+    if (!report.tags.empty()) r["properties"]["tags"] = detail::sarif_tags(report.tags);
     return r;
   }
 
   void add(const Report& report) {
+    if (results.size() == detail::max_results_per_run) {
+      ++left_out.results;
+      left_out.kept_results = results.size();
+      return;
+    }
     std::string hash_key;
-    Json r = result(report, hash_key);
+    const bool had_absolute_files = absolute_files;
+    Json r;
+    try {
+      r = result(report, hash_key);
+    } catch (...) {
+      absolute_files = had_absolute_files;  // the log stays as it was
+      throw;
+    }
     const std::string id = rule_id(report);
     if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
     first_messages.emplace(id, report.message);
@@ -286,7 +303,8 @@ struct Sarif_log::Impl {
     if (!tool.information_uri.empty()) d["informationUri"] = detail::as_utf8(tool.information_uri);
     Json rules = Json::array();
     for (const std::string& id : rule_ids) {
-      Sarif_rule rule{id, {}, {}, {}, {}};
+      Sarif_rule rule;
+      rule.id = id;
       for (const Sarif_rule& known : tool.rules)
         if (known.id == id) rule = known;
       // Readers require both descriptions: a rule that lacks them is
@@ -305,6 +323,11 @@ struct Sarif_log::Impl {
 
   Json log() const {
     Json run = {{"tool", {{"driver", driver()}}}};
+    if (invocation || absolute_files || left_out.results > 0 || left_out.cut_results > 0) {
+      Sarif_invocation given = invocation.value_or(Sarif_invocation{});
+      if (given.working_directory.empty() && absolute_files) given.working_directory = ".";
+      run["invocations"] = Json::array({detail::invocation_json(given, left_out)});
+    }
     if (!options.base_uri.empty())
       run["originalUriBaseIds"] = {{base_id, {{"uri", detail::as_utf8(options.base_uri)}}}};
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
@@ -332,6 +355,12 @@ void Sarif_log::add(const Report& report) {
 
 void Sarif_log::add(const Report& report, Error& error) noexcept {
   detail::capture(error, [&] { add(report); });
+}
+
+void Sarif_log::set_invocation(Sarif_invocation invocation) {
+  if (!impl_)
+    throw std::invalid_argument("vantel::Sarif_log::set_invocation: the log was moved from");
+  impl_->invocation = std::move(invocation);
 }
 
 std::size_t Sarif_log::size() const noexcept {

@@ -8,6 +8,11 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <initializer_list>
 #include <istream>
 #include <iterator>
 #include <limits>
@@ -62,6 +67,8 @@ const char* const usage =
     "                  help or a word of your own\n"
     "  --code=CODE     the report's code, shown as severity[CODE]\n"
     "  --note=TEXT     a note after the report; may be repeated\n"
+    "  --tag=TAG       sarif and lsp: mark the code unnecessary or deprecated;\n"
+    "                  may be repeated\n"
     "  --location-columns=UNIT  what the column of a report's --> row counts:\n"
     "                  bytes (the default), utf16, code-points or display\n"
     "  --location-origin=N  the number of a line's first column in that row:\n"
@@ -73,6 +80,12 @@ const char* const usage =
     "                  report of its own\n"
     "  --sarif-tool=NAME  sarif: the tool named in the log (default vantel-quote)\n"
     "  --rule-help=TEXT   sarif: the help text of the rule of --code\n"
+    "  --rule-level=LEVEL  sarif: the rule's default level: error, warning, note\n"
+    "                  or none\n"
+    "  --rule-tag=TAG  sarif: a tag of the rule (security...); may be repeated\n"
+    "  --rule-precision=P  sarif: very-high, high, medium or low\n"
+    "  --problem-severity=S  sarif: error, warning or recommendation\n"
+    "  --security-severity=SCORE  sarif: a score from 0.0 to 10.0\n"
     "  --code-url=URL  sarif and lsp: where --code is explained\n"
     "  --base-uri=URI  sarif and lsp: the absolute URI that FILE is relative to\n"
     "  --position-encoding=ENC  sarif and lsp: what a column counts: utf-16 (the\n"
@@ -129,6 +142,24 @@ Color parse_color(std::string_view when) {
   if (when == "always") return Color::Always;
   if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
+}
+
+// `value`, one of `words`, for `option`.
+std::string one_of(std::string_view value, const char* option,
+                   std::initializer_list<std::string_view> words) {
+  std::string expected;
+  for (const std::string_view word : words) {
+    if (value == word) return std::string(value);
+    expected += (expected.empty() ? "" : ", ") + std::string(word);
+  }
+  throw Usage_error("invalid " + std::string(option) + " '" + std::string(value) +
+                    "': expected one of " + expected);
+}
+
+vantel::Report_tag parse_tag(std::string_view tag) {
+  if (tag == "unnecessary") return vantel::Report_tag::Unnecessary;
+  if (tag == "deprecated") return vantel::Report_tag::Deprecated;
+  throw Usage_error("invalid --tag '" + std::string(tag) + "': expected unnecessary or deprecated");
 }
 
 Display_mode parse_display(std::string_view how) {
@@ -230,6 +261,7 @@ constexpr Option_entry option_table[] = {
      }},
     {"--code", true, [](Options& o, std::string_view v) { o.report.code = std::string(v); }},
     {"--note", true, [](Options& o, std::string_view v) { o.report.notes.emplace_back(v); }},
+    {"--tag", true, [](Options& o, std::string_view v) { o.report.tags.push_back(parse_tag(v)); }},
     {"--location-columns", true,
      [](Options& o, std::string_view v) { o.location_unit = parse_columns(v); }},
     {"--location-origin", true,
@@ -239,6 +271,22 @@ constexpr Option_entry option_table[] = {
     {"--format", true, [](Options& o, std::string_view v) { o.format = parse_format(v); }},
     {"--sarif-tool", true, [](Options& o, std::string_view v) { o.sarif_tool = std::string(v); }},
     {"--rule-help", true, [](Options& o, std::string_view v) { o.rule_help = std::string(v); }},
+    {"--rule-level", true,
+     [](Options& o, std::string_view v) {
+       o.rule.default_level = one_of(v, "--rule-level", {"error", "warning", "note", "none"});
+     }},
+    {"--rule-tag", true, [](Options& o, std::string_view v) { o.rule.tags.emplace_back(v); }},
+    {"--rule-precision", true,
+     [](Options& o, std::string_view v) {
+       o.rule.precision = one_of(v, "--rule-precision", {"very-high", "high", "medium", "low"});
+     }},
+    {"--problem-severity", true,
+     [](Options& o, std::string_view v) {
+       o.rule.problem_severity =
+           one_of(v, "--problem-severity", {"error", "warning", "recommendation"});
+     }},
+    {"--security-severity", true,
+     [](Options& o, std::string_view v) { o.rule.security_severity = std::string(v); }},
     {"--code-url", true, [](Options& o, std::string_view v) { o.code_url = std::string(v); }},
     {"--base-uri", true, [](Options& o, std::string_view v) { o.base_uri = std::string(v); }},
     {"--position-encoding", true,
@@ -317,6 +365,8 @@ void check_combination(const Options& options) {
 template <class Args>
 Options parse(const Args& args) {
   Options options;
+  options.arguments.emplace_back("vantel-quote");
+  for (std::size_t i = 0; i < args.size(); ++i) options.arguments.emplace_back(args[i]);
   // Locations are read once every option is known, since --columns may
   // follow them.
   std::vector<std::string_view> locations;
@@ -453,20 +503,66 @@ std::vector<vantel::Report> reports_of(const Options& options, const vantel::Inp
   return reports;
 }
 
+// Now as SARIF writes times, or the time SOURCE_DATE_EPOCH gives, so that
+// a build's logs can be reproduced.
+std::string utc_now() {
+  std::time_t now = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
+    const std::string_view text(epoch);
+    std::int64_t seconds = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec == std::errc() && end == text.data() + text.size() && seconds >= 0)
+      now = static_cast<std::time_t>(seconds);
+  }
+  std::tm parts{};
+  char out[32] = "";
+  if (gmtime_r(&now, &parts) == nullptr ||
+      std::strftime(out, sizeof out, "%Y-%m-%dT%H:%M:%SZ", &parts) == 0)
+    return {};
+  return out;
+}
+
+vantel::Sarif_invocation invocation_of(const Options& options) {
+  vantel::Sarif_invocation run;
+  run.arguments = options.arguments;
+  std::error_code failed;
+  run.working_directory = std::filesystem::current_path(failed).string();
+  run.start_time_utc = options.start_time_utc;
+  return run;
+}
+
 void write_sarif(const Options& options, Environment& env,
                  const std::vector<vantel::Report>& reports) {
   vantel::Sarif_tool tool;
   tool.name = options.sarif_tool;
   if (tool.name == "vantel-quote") tool.version = VANTEL_VERSION;
-  if (!options.report.code.empty())
-    tool.rules.push_back({options.report.code, {}, {}, options.rule_help, options.code_url});
+  if (!options.report.code.empty()) {
+    vantel::Sarif_rule rule = options.rule;
+    rule.id = options.report.code;
+    rule.help = options.rule_help;
+    rule.help_uri = options.code_url;
+    tool.rules.push_back(std::move(rule));
+  }
   vantel::Sarif_options sarif;
   sarif.base_uri = options.base_uri;
   if (options.position_encoding == vantel::Lsp_encoding::Utf32)
     sarif.column_kind = vantel::Sarif_column_kind::Unicode_code_points;
   vantel::Sarif_log log(std::move(tool), sarif);
-  for (const vantel::Report& report : reports) log.add(report);
+  // A report that cannot be read fails the run, and the log says so: CI
+  // reads the log, not standard error.
+  vantel::Sarif_invocation run = invocation_of(options);
+  std::exception_ptr failure;
+  try {
+    for (const vantel::Report& report : reports) log.add(report);
+  } catch (const std::exception& e) {
+    failure = std::current_exception();
+    run.execution_successful = false;
+    run.notifications.push_back({reason(options.file, e), vantel::Severity::Error});
+  }
+  run.end_time_utc = utc_now();
+  log.set_invocation(std::move(run));
   log.write(env.out);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void write_data(const Options& options, Environment& env,
@@ -562,6 +658,7 @@ int run_with(const Args& args, Environment env) {
     env.out << "vantel-quote " VANTEL_VERSION "\n";
     return flushed(env, 0);
   }
+  options.start_time_utc = utc_now();
   try {
     vantel::Formatter formatter(env.out);
     quote(options, env, formatter);

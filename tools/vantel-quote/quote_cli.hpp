@@ -55,6 +55,10 @@ struct Options {
   std::string code_url;
   std::string base_uri;
   vantel::Lsp_encoding position_encoding = vantel::Lsp_encoding::Utf16;
+  vantel::Sarif_rule rule;  // --rule-level and the other metadata of --code's rule
+  // The SARIF invocation: the command line, and when the run started.
+  std::vector<std::string> arguments;
+  std::string start_time_utc;
 };
 
 // A malformed command line; what() says what is wrong.

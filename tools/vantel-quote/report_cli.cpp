@@ -35,6 +35,7 @@ vantel::Report report_of(const Report_request& request, const vantel::Input& inp
   }
   for (const std::string& note : request.notes) report.notes.push_back({"note", note});
   report.fixes = fixes_of(request, input, name);
+  report.tags = request.tags;
   return report;
 }
 

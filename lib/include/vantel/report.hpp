@@ -23,6 +23,7 @@
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
 #include <vantel/position.hpp>
+#include <vantel/report_tag.hpp>
 #include <vantel/severity.hpp>
 #include <vantel/source.hpp>
 
@@ -116,6 +117,8 @@ struct Report {
   /// lines, notes, fixes and children. Layout::max_child_depth and
   /// Layout::max_children bound what is drawn.
   std::vector<Report> children;
+  /// Marks for editors, in this order: LSP `tags`, SARIF `properties.tags`.
+  std::vector<Report_tag> tags;
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text
