@@ -531,8 +531,8 @@ vantel::Sarif_invocation invocation_of(const Options& options) {
   return run;
 }
 
-void write_sarif(const Options& options, Environment& env,
-                 const std::vector<vantel::Report>& reports) {
+// The tool and the rule of --code, with its metadata.
+vantel::Sarif_tool tool_of(const Options& options) {
   vantel::Sarif_tool tool;
   tool.name = options.sarif_tool;
   if (tool.name == "vantel-quote") tool.version = VANTEL_VERSION;
@@ -543,26 +543,40 @@ void write_sarif(const Options& options, Environment& env,
     rule.help_uri = options.code_url;
     tool.rules.push_back(std::move(rule));
   }
+  return tool;
+}
+
+void write_sarif(const Options& options, Environment& env,
+                 const std::vector<vantel::Report>& reports) {
+  vantel::Sarif_tool tool = tool_of(options);
   vantel::Sarif_options sarif;
   sarif.base_uri = options.base_uri;
   if (options.position_encoding == vantel::Lsp_encoding::Utf32)
     sarif.column_kind = vantel::Sarif_column_kind::Unicode_code_points;
   vantel::Sarif_log log(std::move(tool), sarif);
-  // A report that cannot be read fails the run, and the log says so: CI
-  // reads the log, not standard error.
+  for (const vantel::Report& report : reports) log.add(report);
   vantel::Sarif_invocation run = invocation_of(options);
-  std::exception_ptr failure;
-  try {
-    for (const vantel::Report& report : reports) log.add(report);
-  } catch (const std::exception& e) {
-    failure = std::current_exception();
-    run.execution_successful = false;
-    run.notifications.push_back({reason(options.file, e), vantel::Severity::Error});
-  }
   run.end_time_utc = utc_now();
   log.set_invocation(std::move(run));
   log.write(env.out);
-  if (failure) std::rethrow_exception(failure);
+}
+
+// A run that failed still writes its log when one was asked for: CI reads
+// the log, not standard error.
+void write_failed_sarif(const Options& options, Environment& env, const std::string& why) {
+  if (options.format != Format::Sarif || !options.report.message) return;
+  vantel::Sarif_tool tool = tool_of(options);
+  // Code scanning wants a rule even in a log without results.
+  if (tool.rules.empty())
+    tool.rules.push_back({options.report.severity, {}, {}, {}, {}, {}, {}, {}, {}, {}});
+  vantel::Sarif_log log(std::move(tool));
+  vantel::Sarif_invocation run = invocation_of(options);
+  run.execution_successful = false;
+  run.notifications.push_back({why, vantel::Severity::Error});
+  run.end_time_utc = utc_now();
+  log.set_invocation(std::move(run));
+  vantel::Error ignored;  // the run has failed already
+  log.write(env.out, ignored);
 }
 
 void write_data(const Options& options, Environment& env,
@@ -672,6 +686,7 @@ int run_with(const Args& args, Environment env) {
     }
     return 1;
   } catch (const std::exception& e) {
+    write_failed_sarif(options, env, reason(options.file, e));
     env.out.flush();
     env.err << message(reason(options.file, e));
     return 1;
