@@ -110,6 +110,9 @@ inline std::vector<vantel::Report> sample_reports(const vantel::Source& main,
   reports[4].code = "H1";
   reports[4].message = "a tab before print";
   reports[4].labels = {Label::primary(main, find(m, "\t"), "a tab")};
+  reports[4].path = {{main, find(m, "let"), "the line before"},
+                     {util, find(u, "x + y"), "in another file", 1},
+                     {main, find(m, "\t"), "the tab"}};
   return reports;
 }
 

@@ -117,6 +117,12 @@ class Writer {
       }
       if (!placed) out.push_back({{"location", place}, {"message", detail::as_utf8(text)}});
     }
+    for (std::size_t k = 0; k < report.path.size(); ++k) {
+      const Path_event& event = report.path[k];
+      if (std::optional<Json> range = range_of(event.source, event.location))
+        out.push_back(info(event.source, std::move(*range),
+                           "(" + std::to_string(k + 1) + ") " + event.message));
+    }
     return out;
   }
 

@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <ios>
 #include <map>
@@ -229,6 +230,31 @@ struct Sarif_log::Impl {
     }
   }
 
+  // The report's path as one thread flow, its events numbered from 1; none
+  // when no event has a location.
+  std::optional<Json> code_flow(const Report& report) {
+    Json steps = Json::array();
+    for (std::size_t k = 0; k < report.path.size(); ++k) {
+      const Path_event& event = report.path[k];
+      std::optional<Json> p = physical(event.source, event.location);
+      if (!p) continue;
+      Json step = Json::object();
+      step["location"]["physicalLocation"] = std::move(*p);
+      if (!event.message.empty()) step["location"]["message"] = message(event.message);
+      step["nestingLevel"] = std::max<std::int64_t>(event.depth, 0);
+      step["executionOrder"] = k + 1;
+      steps.push_back(std::move(step));
+    }
+    if (steps.empty()) return std::nullopt;
+    if (const std::size_t cut = detail::keep_first(steps, detail::max_flow_locations_per_result)) {
+      ++left_out.cut_results;
+      left_out.locations += cut;
+    }
+    Json flow = Json::object();
+    flow["threadFlows"] = Json::array({Json::object({{"locations", std::move(steps)}})});
+    return Json::array({std::move(flow)});
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
     const std::string id = rule_id(report);
@@ -251,6 +277,7 @@ struct Sarif_log::Impl {
     }
     r["locations"] = std::move(locations);
     if (!related.empty()) r["relatedLocations"] = std::move(related);
+    if (std::optional<Json> flows = code_flow(report)) r["codeFlows"] = std::move(*flows);
     if (!report.fixes.empty()) {
       Json fixes = Json::array();
       for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));

@@ -17,6 +17,7 @@ namespace vantel::detail {
 constexpr std::size_t max_results_per_run = 25000;
 constexpr std::size_t max_locations_per_result = 1000;
 constexpr std::size_t max_tags_per_rule = 20;
+constexpr std::size_t max_flow_locations_per_result = 10000;
 
 // A result's or a notification's `level`.
 [[nodiscard]] const char* sarif_level(const Severity& severity);

@@ -12,6 +12,7 @@
 #include "report/fix_rows.hpp"
 #include "report/gutter.hpp"
 #include "report/labelled_line.hpp"
+#include "report/path_labels.hpp"
 #include "report/shown_text.hpp"
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
@@ -230,20 +231,22 @@ std::string label_name(const Label& label, std::size_t k) {
   return name + ", " + escaped_text(label.source.name);
 }
 
-// Resolves the labels of `report` on the inputs opened; nothing is printed yet.
-std::vector<Section> resolve_sections(const Report& report, const Openings& openings,
+// Resolves `labels` on the inputs opened; nothing is printed yet.
+// `labels` are the report's, or the ones labels_with_path gives, which
+// must outlive the sections.
+std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Openings& openings,
                                       std::int64_t context) {
   std::vector<Section> sections;
   std::vector<std::size_t> section_of_label;
-  section_of_label.reserve(report.labels.size());
-  for (const Label& label : report.labels) {
+  section_of_label.reserve(labels.size());
+  for (const Label& label : labels) {
     Section& section = section_of(sections, label.source);
     section.cursor = openings.cursor(label.source.input);
     section_of_label.push_back(static_cast<std::size_t>(&section - sections.data()));
   }
-  for (std::size_t k = 0; k < report.labels.size(); ++k) {
+  for (std::size_t k = 0; k < labels.size(); ++k) {
     Section& section = sections[section_of_label[k]];
-    const Label& label = report.labels[k];
+    const Label& label = labels[k];
     if (auto placed = naming([&] { return label_name(label, k); },
                              [&] { return place(label, k, *section.cursor); }))
       section.labels.push_back(*placed);
@@ -483,6 +486,7 @@ struct Entry {
   std::int64_t depth = 0;  // 0 for the report given
   std::vector<Section> sections;
   std::vector<Fix_view> fixes;
+  std::vector<Label> path_labels;  // the labels and the path's events, when it has one
 };
 
 // The reports of the tree in the order they are drawn, each after its
@@ -524,13 +528,18 @@ void resolve(std::vector<Entry>& entries, Openings& openings, const Layout_plan&
   for (const Entry& entry : entries) {
     if (entry.report == nullptr) continue;
     for (const Label& label : entry.report->labels) openings.add(label.source.input);
+    for (const Path_event& event : entry.report->path) openings.add(event.source.input);
     for (const Fix& fix : entry.report->fixes)
       for (const Edit& edit : fix.edits) openings.add(edit.source.input);
   }
   openings.take();
   for (Entry& entry : entries) {
     if (entry.report == nullptr) continue;
-    entry.sections = resolve_sections(*entry.report, openings, layout.options.context_lines);
+    if (!entry.report->path.empty())
+      entry.path_labels = labels_with_path(*entry.report, layout.options.max_children);
+    entry.sections =
+        resolve_sections(entry.report->path.empty() ? entry.report->labels : entry.path_labels,
+                         openings, layout.options.context_lines);
     entry.fixes = resolve_fixes(*entry.report, openings);
   }
 }

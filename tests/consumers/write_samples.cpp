@@ -46,6 +46,8 @@ void put_expected(std::ostream& out, const vantel::Report& report) {
       for (auto it = child->children.rbegin(); it != child->children.rend(); ++it)
         pending.push_back(&*it);
     }
+    for (const vantel::Path_event& event : report.path)
+      put_range(out, 'R', event.source, event.location);
     for (const vantel::Fix& fix : report.fixes)
       for (const vantel::Edit& edit : fix.edits) put_range(out, 'F', edit.source, edit.location);
   }

@@ -95,6 +95,8 @@ const char* const usage =
     "  --fix=LOC=TEXT  an edit of the report's fix: the text of LOC (a LOCATION,\n"
     "                  L:C..L:C where it inserts) becomes TEXT; may be repeated\n"
     "  --fix-message=TEXT  the fix's message, drawn as \"help: TEXT\"\n"
+    "  --event=LOC=TEXT  an event of the report's path, drawn as \"(N) TEXT\" under\n"
+    "                  LOC (a LOCATION); may be repeated, in the path's order\n"
     "  --apply         print FILE as the fix leaves it, instead of a report\n"
     "  --diff          print the fix as a unified diff, for git apply or patch -p1\n"
     "  -h, --help      print this help and exit\n"
@@ -302,6 +304,12 @@ constexpr Option_entry option_table[] = {
          throw Usage_error("invalid --fix '" + std::string(v) + "': expected LOCATION=TEXT");
        o.fix_args.emplace_back(v);
      }},
+    {"--event", true,
+     [](Options& o, std::string_view v) {
+       if (v.find('=') == std::string_view::npos)
+         throw Usage_error("invalid --event '" + std::string(v) + "': expected LOCATION=TEXT");
+       o.event_args.emplace_back(v);
+     }},
     {"--fix-message", true,
      [](Options& o, std::string_view v) { o.report.fix_message = std::string(v); }},
     {"--apply", false, [](Options& o, std::string_view) { o.apply = true; }},
@@ -356,6 +364,7 @@ void check_combination(const Options& options) {
     for (const std::string& label : options.report.labels)
       if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
     if (!options.fix_args.empty()) throw Usage_error("--fix needs --message, --apply or --diff");
+    if (!options.event_args.empty()) throw Usage_error("--event needs --message");
     if (options.format != Format::Human) throw Usage_error("--format needs --message");
   }
   if (options.format == Format::Sarif && options.position_encoding == vantel::Lsp_encoding::Utf8)
@@ -398,6 +407,11 @@ Options parse(const Args& args) {
     const auto [location, text] = split_label(arg);
     options.report.fix_edits.emplace_back(
         parse_location(location, options.columns, options.tab_width), std::string(*text));
+  }
+  for (const std::string& arg : options.event_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.events.emplace_back(parse_location(location, options.columns, options.tab_width),
+                                       std::string(*text));
   }
   check_combination(options);
   return options;

@@ -42,7 +42,8 @@ struct Options {
   bool help = false;
   bool version = false;
   std::string file;
-  std::vector<std::string> fix_args;  // LOCATION=TEXT, read once --columns is known
+  std::vector<std::string> fix_args;    // LOCATION=TEXT, read once --columns is known
+  std::vector<std::string> event_args;  // the same, for --event
   std::vector<vantel::Location> locations;
   Report_request report;  // a report of the locations when it has a message
   Format format = Format::Human;

@@ -22,6 +22,7 @@
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
+#include <vantel/path_event.hpp>
 #include <vantel/position.hpp>
 #include <vantel/report_tag.hpp>
 #include <vantel/severity.hpp>
@@ -119,6 +120,10 @@ struct Report {
   std::vector<Report> children;
   /// Marks for editors, in this order: LSP `tags`, SARIF `properties.tags`.
   std::vector<Report_tag> tags;
+  /// The path to the fault, in order: drawn as "(1) message" under each
+  /// event's text, with the labels (as many as Layout::max_children);
+  /// SARIF `codeFlows`, LSP `relatedInformation` after the children.
+  std::vector<Path_event> path;
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text
