@@ -364,11 +364,26 @@ void check_combination(const Options& options) {
     for (const std::string& label : options.report.labels)
       if (!label.empty()) throw Usage_error("a LOCATION=LABEL needs --message");
     if (!options.fix_args.empty()) throw Usage_error("--fix needs --message, --apply or --diff");
-    if (!options.event_args.empty()) throw Usage_error("--event needs --message");
     if (options.format != Format::Human) throw Usage_error("--format needs --message");
   }
   if (options.format == Format::Sarif && options.position_encoding == vantel::Lsp_encoding::Utf8)
     throw Usage_error("--format=sarif counts utf-16 or utf-32, not utf-8");
+}
+
+// --fix and --event, read once --columns is known.
+void read_edits_and_events(Options& options) {
+  for (const std::string& arg : options.fix_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.fix_edits.emplace_back(
+        parse_location(location, options.columns, options.tab_width), std::string(*text));
+  }
+  for (const std::string& arg : options.event_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.events.emplace_back(parse_location(location, options.columns, options.tab_width),
+                                       std::string(*text));
+  }
+  if (!options.event_args.empty() && !options.report.message && !options.help && !options.version)
+    throw Usage_error("--event needs --message");
 }
 
 template <class Args>
@@ -403,16 +418,7 @@ Options parse(const Args& args) {
     options.locations.push_back(parse_location(location, options.columns, options.tab_width));
     options.report.labels.emplace_back(label.value_or(std::string_view()));
   }
-  for (const std::string& arg : options.fix_args) {
-    const auto [location, text] = split_label(arg);
-    options.report.fix_edits.emplace_back(
-        parse_location(location, options.columns, options.tab_width), std::string(*text));
-  }
-  for (const std::string& arg : options.event_args) {
-    const auto [location, text] = split_label(arg);
-    options.report.events.emplace_back(parse_location(location, options.columns, options.tab_width),
-                                       std::string(*text));
-  }
+  read_edits_and_events(options);
   check_combination(options);
   return options;
 }
