@@ -462,6 +462,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   check_exports(report);
   check_exports_agree(report, texts, inputs);
+  // The same report with a path: events in either input, at any depth, and
+  // more of them than are drawn.
+  vantel::Report with_path = report;
+  const int events = d.ConsumeIntegralInRange(0, d.ConsumeBool() ? 120 : 4);
+  for (int e = 0; e < events; ++e) {
+    const int which = d.ConsumeIntegralInRange(0, 1);
+    const auto length = static_cast<std::int64_t>(texts[which].size());
+    with_path.path.emplace_back(vantel::Source(inputs[which], which == 0 ? "a" : "b"),
+                                vantel::Location{Position::of_offset(position(d, length)),
+                                                 Position::of_offset(position(d, length))},
+                                d.ConsumeRandomLengthString(12),
+                                d.ConsumeIntegralInRange<std::int64_t>(-2, 1000));
+  }
+  check_exports(with_path);
+  CHECK(draw(with_path, options).balanced);
   const Drawn first = draw(report, options);
   CHECK(first.balanced && first.depth == 0);
   const Drawn second = draw(report, options);

@@ -17,14 +17,23 @@ namespace {
 
 using Write = std::function<std::string(const vantel::Report&)>;
 
+// A base URI names every input by its shown name, a file's too.
+const char* const base = "file:///src/";
+
 const std::vector<std::pair<const char*, Write>> writers = {
     {"sarif",
      [](const vantel::Report& r) {
-       vantel::Sarif_log log({"t", {}, {}, {}});
+       vantel::Sarif_log log({"t", {}, {}, {}},
+                             {vantel::Sarif_column_kind::Utf16_code_units, base});
        log.add(r);
        return log.str();
      }},
-    {"lsp", [](const vantel::Report& r) { return vantel::to_lsp_json(r); }},
+    {"lsp",
+     [](const vantel::Report& r) {
+       vantel::Lsp_options lsp;
+       lsp.base_uri = base;
+       return vantel::to_lsp_json(r, lsp);
+     }},
     {"one line", [](const vantel::Report& r) { return vantel::to_one_line(r); }},
     {"diff", [](const vantel::Report& r) { return vantel::unified_diff(r.fixes); }},
 };

@@ -39,6 +39,22 @@ inline vantel::Location find(std::string_view text, std::string_view needle, int
           vantel::Position::of_offset(start + static_cast<std::int64_t>(needle.size()))};
 }
 
+// The rule of the first sample report, with what code scanning ranks by.
+inline vantel::Sarif_rule sample_rule() {
+  vantel::Sarif_rule rule;
+  rule.id = "E0308";
+  rule.short_description = "Mismatched types";
+  rule.full_description = "Operands of different types.";
+  rule.help = "Convert one operand.";
+  rule.help_uri = "https://calc.example/E0308";
+  rule.default_level = "error";
+  rule.tags = {"correctness", "types", "correctness"};
+  rule.precision = "high";
+  rule.problem_severity = "error";
+  rule.security_severity = "2.5";
+  return rule;
+}
+
 // The reports over `main` and `util`, the sources of sample_files().
 inline std::vector<vantel::Report> sample_reports(const vantel::Source& main,
                                                   const vantel::Source& util) {
@@ -71,6 +87,7 @@ inline std::vector<vantel::Report> sample_reports(const vantel::Source& main,
   reports[1].code = "W12";
   reports[1].message = "an emoji in a string";
   reports[1].labels = {Label::primary(main, find(m, "\"\xF0\x9F\x98\x80\""))};
+  reports[1].tags = {vantel::Report_tag::Unnecessary, vantel::Report_tag::Deprecated};
 
   reports[2].severity = vantel::Severity::custom("lint");
   reports[2].code = "L1";
@@ -93,6 +110,9 @@ inline std::vector<vantel::Report> sample_reports(const vantel::Source& main,
   reports[4].code = "H1";
   reports[4].message = "a tab before print";
   reports[4].labels = {Label::primary(main, find(m, "\t"), "a tab")};
+  reports[4].path = {{main, find(m, "let"), "the line before"},
+                     {util, find(u, "x + y"), "in another file", 1},
+                     {main, find(m, "\t"), "the tab"}};
   return reports;
 }
 

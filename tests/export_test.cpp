@@ -2,6 +2,7 @@
 // Reports as data: the sample reports in each format, compared byte for byte
 // with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
 // them), the columns of each unit, and failures.
+#include "export/uri.hpp"
 #include "export_samples.hpp"
 #include "model/region.hpp"
 
@@ -11,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -39,8 +41,7 @@ const Export_snapshot export_snapshots[] = {
     {"samples.sarif",
      [](const std::vector<vantel::Report>& reports) {
        vantel::Sarif_tool tool{"calc", "1.0", "https://calc.example/", {}};
-       tool.rules.push_back({"E0308", "Mismatched types", "Operands of different types.",
-                             "Convert one operand.", "https://calc.example/E0308"});
+       tool.rules.push_back(test::sample_rule());
        vantel::Sarif_log log(tool, {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
        for (const vantel::Report& r : reports) log.add(r);
        return log.str();
@@ -208,7 +209,10 @@ vantel::Report without_texts(const std::string& code) {
 }
 
 TEST(ExportTexts, EmptyMessagesFallBackToTheRulesOrTheSeveritysWords) {
-  vantel::Sarif_tool tool{"t", {}, {}, {{"W1", "Unused name", {}, {}, {}}}};
+  vantel::Sarif_rule w1;
+  w1.id = "W1";
+  w1.short_description = "Unused name";
+  const vantel::Sarif_tool tool{"t", {}, {}, {w1}};
   const auto sarif = [&](const std::string& code) {
     vantel::Sarif_log log(tool);
     log.add(without_texts(code));
@@ -268,6 +272,96 @@ TEST(ExportUris, BaseUrisAndCodeUrlsAreCheckedOrGivenTheirSlash) {
     EXPECT_EQ(nlohmann::json::parse(vantel::to_lsp_json(r, lsp))[0]["data"]["uri"],
               std::string(c.written) + "a.c");
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The URI each format names an input by, with and without a base.
+struct Uri_case {
+  const char* what;
+  bool file;             // a file input, else a text with the same name
+  bool base;             // base_uri "file:///src/"
+  std::string expected;  // "@" stands for the current folder's file URI
+};
+
+TEST(ExportUri, NamesAFileInputByItsAbsolutePathUnlessABaseIsGiven) {
+  namespace fs = std::filesystem;
+  const std::string name = "uri test/\xC3\xA9 50%.calc";
+  fs::create_directories("uri test");
+  std::ofstream(name, std::ios::binary) << "x = 1\n";
+  std::string here = vantel::detail::uri_of_name(fs::current_path().string());
+  const Uri_case cases[] = {
+      {"file", true, false, here + "/uri%20test/%C3%A9%2050%25.calc"},
+      {"file with a base", true, true, "file:///src/uri%20test/%C3%A9%2050%25.calc"},
+      {"text", false, false, "uri%20test/%C3%A9%2050%25.calc"},
+      {"text with a base", false, true, "file:///src/uri%20test/%C3%A9%2050%25.calc"},
+  };
+  for (const Uri_case& c : cases) {
+    vantel::Report r;
+    r.message = "m";
+    const vantel::Input in = c.file ? vantel::Input::file(name) : vantel::Input::string("x = 1\n");
+    r.labels = {vantel::Label::primary({in, name}, vantel::Location::of_offsets(0, 1))};
+    vantel::Lsp_options lsp;
+    vantel::Sarif_options sarif;
+    if (c.base) lsp.base_uri = sarif.base_uri = "file:///src/";
+    const std::string diagnostic = vantel::to_lsp_json(r, lsp);
+    EXPECT_NE(diagnostic.find("\"uri\": \"" + c.expected + "\""), std::string::npos)
+        << c.what << diagnostic;
+    vantel::Sarif_log log({"t", {}, {}, {}}, sarif);
+    log.add(r);
+    const std::string in_log = c.base ? "\"uri\": \"uri%20test/%C3%A9%2050%25.calc\",\n"
+                                        "                  \"uriBaseId\": \"SRCROOT\""
+                                      : "\"uri\": \"" + c.expected + "\"";
+    EXPECT_NE(log.str().find(in_log), std::string::npos) << c.what << log.str();
+  }
+  fs::remove_all("uri test");
+}
+
+// Code scanning refuses a log past its limits: the writer keeps the first
+// results and locations and says what it left out.
+TEST(ExportSarifLimits, KeepsTheFirstResultsAndLocationsAndSaysSo) {
+  const vantel::Source source(vantel::Input::string("abc\n"), "a.calc");
+  vantel::Report one;
+  one.message = "m";
+  one.labels = {vantel::Label::primary(source, vantel::Location::of_offsets(0, 1))};
+  vantel::Report wide = one;
+  for (int k = 0; k < 1200; ++k)
+    wide.labels.push_back(vantel::Label::secondary(source, vantel::Location::of_offsets(1, 2)));
+  vantel::Sarif_log log({"t", {}, {}, {}});
+  log.add(wide);
+  for (int k = 1; k < 30000; ++k) log.add(one);
+  EXPECT_EQ(log.size(), 25000U);
+  const std::string text = log.str();
+  EXPECT_NE(text.find("\"id\": 1000,"), std::string::npos);
+  EXPECT_EQ(text.find("\"id\": 1001,"), std::string::npos);
+  EXPECT_NE(text.find("\"text\": \"5000 results left out: a run holds at most 25000"),
+            std::string::npos);
+  EXPECT_NE(text.find("\"text\": \"200 locations left out of 1 results"), std::string::npos);
+}
+
+TEST(ExportSarifRule, RefusesMetadataThatReadersDoNotTake) {
+  const auto with = [](auto set) {
+    vantel::Sarif_rule rule = test::sample_rule();
+    set(rule);
+    return vantel::Sarif_tool{"t", {}, {}, {rule}};
+  };
+  const vantel::Sarif_tool bad[] = {
+      with([](vantel::Sarif_rule& r) { r.default_level = "fatal"; }),
+      with([](vantel::Sarif_rule& r) { r.precision = "exact"; }),
+      with([](vantel::Sarif_rule& r) { r.problem_severity = "note"; }),
+      with([](vantel::Sarif_rule& r) { r.security_severity = "10.5"; }),
+      with([](vantel::Sarif_rule& r) { r.security_severity = "high"; }),
+  };
+  for (const vantel::Sarif_tool& tool : bad)
+    EXPECT_THROW(vantel::Sarif_log{tool}, std::invalid_argument) << tool.rules[0].precision;
+  vantel::Sarif_rule many = test::sample_rule();
+  for (int k = 0; k < 30; ++k) many.tags.push_back("t" + std::to_string(k));
+  vantel::Sarif_log log({"t", {}, {}, {many}});
+  log.add(samples()[0]);
+  EXPECT_NE(log.str().find("\"t17\"\n"), std::string::npos);  // the 20th: two tags before
+  EXPECT_EQ(log.str().find("\"t18\""), std::string::npos);
 }
 
 }  // namespace

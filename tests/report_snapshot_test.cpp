@@ -268,6 +268,42 @@ const std::vector<Snapshot>& snapshots() {
          report.children.push_back(make("help", "", "rename one of them", {}));
          return report;
        }},
+      {"path_in_one_input",
+       [] {
+         const vantel::Source src(Input::string("let p = null\nif x > 0\n  print p.size\n"),
+                                  "path.calc");
+         Report report = make("warning", "", "`p` is null when it is read",
+                              {Label(src.input, src.name, span(3, 9, 13), "read here")});
+         report.path = {{src, span(1, 5, 6), "`p` is null here"},
+                        {src, span(2, 4, 9), "taken when `x > 0`"},
+                        {src, span(3, 9, 13), "dereferenced here"}};
+         return report;
+       }},
+      {"path_in_several_inputs",
+       [] {
+         const vantel::Source lib(Input::string("fn get() { return null }\n"), "lib.calc");
+         const vantel::Source main(Input::string("let p = get()\nprint p.size\n"), "main.calc");
+         Report report = make("warning", "", "`p` is null when it is read",
+                              {Label(main.input, main.name, span(2, 7, 13), "read here")});
+         report.path = {{main, span(1, 9, 14), "calls `get`"},
+                        {lib, span(1, 12, 23), "returns null", 1},
+                        {main, span(2, 7, 13), "dereferenced here"}};
+         return report;
+       }},
+      {"path_nesting_bounded",
+       [] {
+         const vantel::Source src(Input::string("f()\ng()\nh()\nk()\n"), "deep.calc");
+         Report report =
+             make("error", "", "too deep", {Label(src.input, src.name, span(4, 1, 2), "fails")});
+         for (std::int64_t k = 0; k < 4; ++k)
+           report.path.emplace_back(src, span(k + 1, 1, 2), "call", k);
+         return report;
+       },
+       [] {
+         vantel::Layout layout;
+         layout.report.max_children = 3;  // events are bounded as children are
+         return layout;
+       }()},
       {"context_lines_merge",
        [] {
          std::string text;

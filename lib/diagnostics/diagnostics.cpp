@@ -125,8 +125,7 @@ struct Diagnostics::Impl {
 
   void write_sarif() {
     Sarif_options sarif = options.sarif;
-    if (sarif.artifacts.empty())
-      for (const Source& source : sources.all()) sarif.artifacts.push_back(source.name);
+    if (sarif.artifacts.empty()) sarif.artifacts = sources.all();
     Sarif_log log(options.sarif_tool, std::move(sarif));
     for (const Entry& entry : pending) log.add(*entry.report);
     log.write(out);

@@ -6,6 +6,7 @@
 #include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
+#include "export/report_tags.hpp"
 #include "export/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/region.hpp"
@@ -78,8 +79,10 @@ class Writer {
   }
 
  private:
-  std::string uri(const std::string& name) const {
-    return detail::resolve_uri(base_, detail::uri_of_name(name), detail::is_absolute_name(name));
+  std::string uri(const Source& source) const {
+    const bool relative = !base_.empty();
+    return detail::resolve_uri(base_, detail::artifact_uri(source, relative),
+                               detail::is_absolute_artifact(source, relative));
   }
 
   std::optional<Json> range_of(const Source& source, const Location& location) {
@@ -109,7 +112,7 @@ class Writer {
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Secondary) continue;
       if (std::optional<Json> range = range_of(label.source, label.location))
-        out.push_back(info(label.source.name, std::move(*range), label.message));
+        out.push_back(info(label.source, std::move(*range), label.message));
     }
     for (const Report* child : detail::descendants(report)) {
       const std::string text = std::string(child->severity.word()) + ": " + child->message;
@@ -117,19 +120,25 @@ class Writer {
       for (const Label& label : child->labels) {
         std::optional<Json> range = range_of(label.source, label.location);
         if (!range) continue;
-        out.push_back(info(label.source.name, std::move(*range),
+        out.push_back(info(label.source, std::move(*range),
                            label.message.empty() ? text : text + ": " + label.message));
         placed = true;
       }
       if (!placed) out.push_back({{"location", place}, {"message", detail::as_utf8(text)}});
     }
+    for (std::size_t k = 0; k < report.path.size(); ++k) {
+      const Path_event& event = report.path[k];
+      if (std::optional<Json> range = range_of(event.source, event.location))
+        out.push_back(info(event.source, std::move(*range),
+                           "(" + std::to_string(k + 1) + ") " + event.message));
+    }
     return out;
   }
 
-  Json info(const std::string& name, Json range, const std::string& text) const {
+  Json info(const Source& source, Json range, const std::string& text) const {
     Json i = Json::object();
     Json& location = i["location"];
-    location["uri"] = uri(name);
+    location["uri"] = uri(source);
     location["range"] = std::move(range);
     i["message"] = detail::as_utf8(text);
     return i;
@@ -138,7 +147,7 @@ class Writer {
   Json fix_json(const Fix& fix) {
     Json changes = Json::object();
     for (const auto& [source, edits] : detail::edit_groups(fix)) {
-      Json& list = changes[uri(source->name)];
+      Json& list = changes[uri(*source)];
       if (list.is_null()) list = Json::array();
       for (const Edit* edit : edits)
         if (std::optional<Json> range = range_of(edit->source, edit->location))
@@ -166,7 +175,8 @@ class Writer {
     }
     if (!options_.source.empty()) d["source"] = detail::as_utf8(options_.source);
     d["message"] = text_of(report, label);
-    const std::string place_uri = uri(label.source.name);
+    if (!report.tags.empty()) d["tags"] = detail::lsp_tags(report.tags);
+    const std::string place_uri = uri(label.source);
     Json others = related(report, {{"uri", place_uri}, {"range", d["range"]}});
     if (!others.empty()) d["relatedInformation"] = std::move(others);
     Json data = Json::object();

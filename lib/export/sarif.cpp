@@ -6,6 +6,8 @@
 #include "export/fallback_text.hpp"
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
+#include "export/report_tags.hpp"
+#include "export/sarif_run.hpp"
 #include "export/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/place.hpp"
@@ -15,6 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <ios>
 #include <map>
@@ -32,21 +35,6 @@ namespace {
 using detail::Json;
 
 constexpr const char* base_id = "SRCROOT";
-
-const char* level_of(const Severity& severity) {
-  switch (severity.level()) {
-    case Severity::Error:
-      return "error";
-    case Severity::Warning:
-      return "warning";
-    case Severity::Note:
-    case Severity::Help:
-      return "note";
-    case Severity::Custom:
-      break;
-  }
-  return "none";
-}
 
 const char* applicability_word(Applicability applicability) {
   switch (applicability) {
@@ -115,6 +103,7 @@ Json rule_json(const Sarif_rule& rule) {
   if (!rule.full_description.empty()) r["fullDescription"] = message(rule.full_description);
   if (!rule.help.empty()) r["help"] = message(rule.help);
   if (!rule.help_uri.empty()) r["helpUri"] = detail::as_utf8(rule.help_uri);
+  detail::add_rule_metadata(r, rule);
   return r;
 }
 
@@ -128,7 +117,10 @@ struct Sarif_log::Impl {
                     ? Column_unit::Code_points
                     : Column_unit::Utf16,
                 true) {
-    for (const Sarif_rule& rule : tool.rules) rule_ids.push_back(rule.id);
+    for (const Sarif_rule& rule : tool.rules) {
+      detail::check_rule(rule);
+      rule_ids.push_back(rule.id);
+    }
   }
 
   Sarif_tool tool;
@@ -140,11 +132,16 @@ struct Sarif_log::Impl {
   // Each result as it is written, indented to its depth in the log: a large
   // log is never held as one tree.
   std::vector<std::string> results;
+  std::optional<Sarif_invocation> invocation;
+  detail::Left_out left_out;
+  bool absolute_files = false;  // code scanning then needs a working folder
 
-  Json artifact_location(const std::string& name) const {
+  Json artifact_location(const Source& source) {
+    const bool relative = !options.base_uri.empty();
     Json a = Json::object();
-    a["uri"] = detail::uri_of_name(name);
-    if (!options.base_uri.empty() && !detail::is_absolute_name(name)) a["uriBaseId"] = base_id;
+    a["uri"] = detail::artifact_uri(source, relative);
+    if (!relative && detail::is_absolute_artifact(source, relative)) absolute_files = true;
+    if (relative && !detail::is_absolute_artifact(source, relative)) a["uriBaseId"] = base_id;
     return a;
   }
 
@@ -155,7 +152,7 @@ struct Sarif_log::Impl {
     std::optional<detail::Region> region = regions.read(source.input, location);
     if (!region) return std::nullopt;
     Json p = Json::object();
-    p["artifactLocation"] = artifact_location(source.name);
+    p["artifactLocation"] = artifact_location(source);
     p["region"] = region_json(*region);
     if (out != nullptr) *out = std::move(*region);
     return p;
@@ -172,7 +169,7 @@ struct Sarif_log::Impl {
             {{"deletedRegion", (*p)["region"]}, {"insertedContent", message(edit->replacement)}});
       }
       if (replacements.empty()) continue;
-      changes.push_back({{"artifactLocation", artifact_location(source->name)},
+      changes.push_back({{"artifactLocation", artifact_location(*source)},
                          {"replacements", std::move(replacements)}});
     }
     Json f = {{"description", message(detail::fix_text(fix))},
@@ -181,16 +178,18 @@ struct Sarif_log::Impl {
     return f;
   }
 
-  void add_related(Json& related, Json&& location, std::string_view text) {
+  // `depth` is the child's nesting level, 0 for the report's own labels.
+  void add_related(Json& related, Json&& location, std::string_view text, std::size_t depth = 0) {
     Json r = Json::object();
     r["id"] = related.size() + 1;
     r["physicalLocation"] = std::move(location);
     if (!text.empty()) r["message"] = message(text);
+    if (depth > 0) r["properties"]["nestingLevel"] = depth;
     related.push_back(std::move(r));
   }
 
   void add_children(const Report& report, Json& related, const Json* place) {
-    for (const Report* child : detail::descendants(report)) {
+    for (const auto& [child, depth] : detail::nested_descendants(report)) {
       std::string text(child->severity.word());
       text += ": " + child->message;
       bool placed = false;
@@ -198,10 +197,10 @@ struct Sarif_log::Impl {
         std::optional<Json> p = physical(label.source, label.location);
         if (!p) continue;
         add_related(related, std::move(*p),
-                    label.message.empty() ? text : text + ": " + label.message);
+                    label.message.empty() ? text : text + ": " + label.message, depth);
         placed = true;
       }
-      if (!placed && place != nullptr) add_related(related, Json(*place), text);
+      if (!placed && place != nullptr) add_related(related, Json(*place), text, depth);
     }
   }
 
@@ -250,6 +249,31 @@ struct Sarif_log::Impl {
     return {};
   }
 
+  // The report's path as one thread flow, its events numbered from 1; none
+  // when no event has a location.
+  std::optional<Json> code_flow(const Report& report) {
+    Json steps = Json::array();
+    for (std::size_t k = 0; k < report.path.size(); ++k) {
+      const Path_event& event = report.path[k];
+      std::optional<Json> p = physical(event.source, event.location);
+      if (!p) continue;
+      Json step = Json::object();
+      step["location"]["physicalLocation"] = std::move(*p);
+      if (!event.message.empty()) step["location"]["message"] = message(event.message);
+      step["nestingLevel"] = std::max<std::int64_t>(event.depth, 0);
+      step["executionOrder"] = k + 1;
+      steps.push_back(std::move(step));
+    }
+    if (steps.empty()) return std::nullopt;
+    if (const std::size_t cut = detail::keep_first(steps, detail::max_flow_locations_per_result)) {
+      ++left_out.cut_results;
+      left_out.locations += cut;
+    }
+    Json flow = Json::object();
+    flow["threadFlows"] = Json::array({Json::object({{"locations", std::move(steps)}})});
+    return Json::array({std::move(flow)});
+  }
+
   Json result(const Report& report, std::string& hash_key) {
     Json r;
     const std::string id = rule_id(report);
@@ -257,15 +281,22 @@ struct Sarif_log::Impl {
     std::size_t k = 0;
     while (k < rule_ids.size() && rule_ids[k] != id) ++k;
     r["ruleIndex"] = k;  // a new code's rule is added when the result is
-    r["level"] = level_of(report.severity);
+    r["level"] = detail::sarif_level(report.severity);
     r["message"] = message(detail::report_text(report, known_description(id)));
     Json locations = Json::array();
     Json related = Json::array();
     add_labels(report, id, locations, related, hash_key);
     const Json* place = locations.empty() ? nullptr : &locations.front()["physicalLocation"];
     add_children(report, related, place);
+    const std::size_t cut = detail::keep_first(locations, detail::max_locations_per_result) +
+                            detail::keep_first(related, detail::max_locations_per_result);
+    if (cut > 0) {
+      ++left_out.cut_results;
+      left_out.locations += cut;
+    }
     r["locations"] = std::move(locations);
     if (!related.empty()) r["relatedLocations"] = std::move(related);
+    if (std::optional<Json> flows = code_flow(report)) r["codeFlows"] = std::move(*flows);
     if (!report.fixes.empty()) {
       Json fixes = Json::array();
       for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));
@@ -278,12 +309,25 @@ struct Sarif_log::Impl {
             detail::as_utf8(note.kind.empty() ? note.text : note.kind + ": " + note.text));
       r["properties"] = {{"notes", std::move(notes)}};
     }
+    if (!report.tags.empty()) r["properties"]["tags"] = detail::sarif_tags(report.tags);
     return r;
   }
 
   void add(const Report& report) {
+    if (results.size() == detail::max_results_per_run) {
+      ++left_out.results;
+      left_out.kept_results = results.size();
+      return;
+    }
     std::string hash_key;
-    Json r = result(report, hash_key);
+    const bool had_absolute_files = absolute_files;
+    Json r;
+    try {
+      r = result(report, hash_key);
+    } catch (...) {
+      absolute_files = had_absolute_files;  // the log stays as it was
+      throw;
+    }
     const std::string id = rule_id(report);
     if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
     first_messages.emplace(id, report.message);
@@ -305,7 +349,8 @@ struct Sarif_log::Impl {
     if (!tool.information_uri.empty()) d["informationUri"] = detail::as_utf8(tool.information_uri);
     Json rules = Json::array();
     for (const std::string& id : rule_ids) {
-      Sarif_rule rule{id, {}, {}, {}, {}};
+      Sarif_rule rule;
+      rule.id = id;
       for (const Sarif_rule& known : tool.rules)
         if (known.id == id) rule = known;
       // Readers require both descriptions: a rule that lacks them is
@@ -325,8 +370,17 @@ struct Sarif_log::Impl {
     return d;
   }
 
-  Json log() const {
+  Json log() {
     Json run = {{"tool", {{"driver", driver()}}}};
+    // Listed first: an artifact by absolute path asks for a working folder too.
+    Json artifacts = Json::array();
+    for (const Source& source : options.artifacts)
+      artifacts.push_back({{"location", artifact_location(source)}});
+    if (invocation || absolute_files || left_out.results > 0 || left_out.cut_results > 0) {
+      Sarif_invocation given = invocation.value_or(Sarif_invocation{});
+      if (given.working_directory.empty() && absolute_files) given.working_directory = ".";
+      run["invocations"] = Json::array({detail::invocation_json(given, left_out)});
+    }
     if (!options.base_uri.empty()) {
       const std::string base =
           detail::checked_base_uri(options.base_uri, "vantel::Sarif_log: base URI");
@@ -335,12 +389,7 @@ struct Sarif_log::Impl {
     run["columnKind"] = options.column_kind == Sarif_column_kind::Unicode_code_points
                             ? "unicodeCodePoints"
                             : "utf16CodeUnits";
-    if (!options.artifacts.empty()) {
-      Json artifacts = Json::array();
-      for (const std::string& name : options.artifacts)
-        artifacts.push_back({{"location", artifact_location(name)}});
-      run["artifacts"] = std::move(artifacts);
-    }
+    if (!artifacts.empty()) run["artifacts"] = std::move(artifacts);
     run["results"] = Json::array();
     return {{"$schema",
              "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
@@ -363,6 +412,12 @@ void Sarif_log::add(const Report& report) {
 
 void Sarif_log::add(const Report& report, Error& error) noexcept {
   detail::capture(error, [&] { add(report); });
+}
+
+void Sarif_log::set_invocation(Sarif_invocation invocation) {
+  if (!impl_)
+    throw std::invalid_argument("vantel::Sarif_log::set_invocation: the log was moved from");
+  impl_->invocation = std::move(invocation);
 }
 
 std::size_t Sarif_log::size() const noexcept {

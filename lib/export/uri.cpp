@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "export/uri.hpp"
 
+#include "input/input_node.hpp"
+
 #include <cstring>
 
 namespace vantel::detail {
@@ -23,6 +25,16 @@ std::string uri_of_name(std::string_view name) {
     }
   }
   return uri;
+}
+
+std::string artifact_uri(const Source& source, bool relative) {
+  const std::string& path = Input_node::file_path_of(source.input);
+  return uri_of_name(relative || path.empty() ? source.name : path);
+}
+
+bool is_absolute_artifact(const Source& source, bool relative) noexcept {
+  return is_absolute_name(source.name) ||
+         (!relative && !Input_node::file_path_of(source.input).empty());
 }
 
 std::string resolve_uri(std::string_view base, std::string_view uri, bool absolute) {

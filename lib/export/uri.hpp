@@ -2,6 +2,8 @@
 // Shown names as URIs, for formats that name artifacts by URI.
 #pragma once
 
+#include <vantel/source.hpp>
+
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,13 @@ namespace vantel::detail {
 // `base` is empty or `uri` is absolute. A '/' is put between them if `base`
 // lacks it.
 [[nodiscard]] std::string resolve_uri(std::string_view base, std::string_view uri, bool absolute);
+
+// What names `source`'s artifact: the file URI of a file input's absolute
+// path, unless `relative` asks for the shown name against a base URI; any
+// other input by its shown name, as uri_of_name writes it.
+[[nodiscard]] std::string artifact_uri(const Source& source, bool relative);
+
+// Whether artifact_uri gives an absolute URI.
+[[nodiscard]] bool is_absolute_artifact(const Source& source, bool relative) noexcept;
 
 }  // namespace vantel::detail

@@ -11,6 +11,7 @@
 #include <vantel/input.hpp>
 
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,9 +53,11 @@ Input Input_node::make_raw(std::shared_ptr<Raw_cursor> cursor) {
   return Input(std::move(node));
 }
 
-Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener) {
+Input Input_node::make_managed(std::function<std::pair<Input, Closer>()> opener,
+                               std::string file_path) {
   auto node = new_node();
   node->opener = std::move(opener);
+  node->file_path = std::move(file_path);
   return Input(std::move(node));
 }
 
@@ -68,6 +71,9 @@ Input Input_node::make_held(std::shared_ptr<Held_opening> held) {
 
 Input Input::file(std::string name) {
   auto kept = std::make_shared<detail::Kept_table>();
+  // Taken now: a later change of the working folder must not move the URI.
+  std::error_code failed;
+  std::string path = std::filesystem::absolute(name, failed).string();
   return detail::Input_node::make_managed(
       [name = std::move(name), kept = std::move(kept)]() -> std::pair<Input, Closer> {
         // The channel lives as long as the cursor reading it or the closer, so
@@ -77,7 +83,8 @@ Input Input::file(std::string name) {
             channel->stream(), channel, &channel->buffer(),
             kept->for_opening(channel->buffer().identity())));
         return {std::move(opened), [channel] { channel->close(); }};
-      });
+      },
+      failed ? std::string() : std::move(path));
 }
 
 Input Input::string(std::string text, std::string name) {

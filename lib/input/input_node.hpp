@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace vantel::detail {
@@ -19,9 +20,17 @@ struct Input_node {
   std::shared_ptr<Raw_cursor> cursor;                // Raw
   std::function<std::pair<Input, Closer>()> opener;  // Managed
   std::shared_ptr<Held_opening> held;                // Held
+  std::string file_path;                             // a file input's absolute path, for its URI
+
+  // The absolute path of `input`'s file; empty when it is not a file input.
+  [[nodiscard]] static const std::string& file_path_of(const Input& input) noexcept {
+    static const std::string none;
+    return input.node_ ? input.node_->file_path : none;
+  }
 
   static Input make_raw(std::shared_ptr<Raw_cursor> cursor);
-  static Input make_managed(std::function<std::pair<Input, Closer>()> opener);
+  static Input make_managed(std::function<std::pair<Input, Closer>()> opener,
+                            std::string file_path = {});
   static Input make_held(std::shared_ptr<Held_opening> held);
 
  private:

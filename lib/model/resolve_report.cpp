@@ -2,6 +2,7 @@
 // Resolving a report's tree: its entries, their sections and their fixes.
 #include "fix/placed_edit.hpp"
 #include "model/label_span.hpp"
+#include "model/path_labels.hpp"
 #include "model/resolved_report.hpp"
 #include "support/unnamed.hpp"
 #include "text/cluster_walk.hpp"
@@ -58,19 +59,21 @@ Failure_name label_name(const Label& label, std::size_t k) {
   return {name + ", " + escaped_text(label.source.name), label.source.name};
 }
 
-std::vector<Section> resolve_sections(const Report& report, const Openings& openings,
+// Resolves `labels` on the inputs opened: the report's, or the ones
+// labels_with_path gives, which must outlive the sections.
+std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Openings& openings,
                                       std::int64_t context) {
   std::vector<Section> sections;
   std::vector<std::size_t> section_of_label;
-  section_of_label.reserve(report.labels.size());
-  for (const Label& label : report.labels) {
+  section_of_label.reserve(labels.size());
+  for (const Label& label : labels) {
     Section& section = section_of(sections, label.source);
     section.cursor = openings.cursor(label.source.input);
     section_of_label.push_back(static_cast<std::size_t>(&section - sections.data()));
   }
-  for (std::size_t k = 0; k < report.labels.size(); ++k) {
+  for (std::size_t k = 0; k < labels.size(); ++k) {
     Section& section = sections[section_of_label[k]];
-    const Label& label = report.labels[k];
+    const Label& label = labels[k];
     if (auto placed = naming([&] { return label_name(label, k); },
                              [&] { return place(label, k, *section.cursor); }))
       section.labels.push_back(*placed);
@@ -148,13 +151,18 @@ void resolve_report(const Report& report, const Report_layout& options, Resolved
   for (const Resolved_entry& entry : out.entries) {
     if (entry.report == nullptr) continue;
     for (const Label& label : entry.report->labels) out.openings.add(label.source.input);
+    for (const Path_event& event : entry.report->path) out.openings.add(event.source.input);
     for (const Fix& fix : entry.report->fixes)
       for (const Edit& edit : fix.edits) out.openings.add(edit.source.input);
   }
   out.openings.take();
   for (Resolved_entry& entry : out.entries) {
     if (entry.report == nullptr) continue;
-    entry.sections = resolve_sections(*entry.report, out.openings, options.context_lines);
+    if (!entry.report->path.empty())
+      entry.path_labels = labels_with_path(*entry.report, options.max_children);
+    entry.sections =
+        resolve_sections(entry.report->path.empty() ? entry.report->labels : entry.path_labels,
+                         out.openings, options.context_lines);
     entry.fixes = resolve_fixes(*entry.report, out.openings);
   }
 }

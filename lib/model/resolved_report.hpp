@@ -72,7 +72,8 @@ struct Fix_view {
 struct Resolved_entry {
   const Report* report = nullptr;  // null for "N more"
   std::int64_t more = 0;
-  std::int64_t depth = 0;  // 0 for the report given
+  std::int64_t depth = 0;          // 0 for the report given
+  std::vector<Label> path_labels;  // the labels and the path's events, when it has one
   std::vector<Section> sections;
   std::vector<Fix_view> fixes;
 };

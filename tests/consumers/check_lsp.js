@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Every Diagnostic that Vantel wrote must pass Diagnostic.is, and each of
 // its ranges, sliced from its file read as a JavaScript (UTF-16) string,
-// must be the text of the bytes the label located.
+// must be the text of the bytes the label located. Every URI must be an
+// absolute file URI of that file.
 'use strict';
 const fs = require('fs');
 const path = require('path');
+const { fileURLToPath } = require('url');
 const { Diagnostic } = require('vscode-languageserver-types');
 
 const dir = process.argv[2];
@@ -28,7 +30,9 @@ function offsetOf(text, position) {
 
 function check(range, uri, row, what) {
   const [, file, start, end] = row;
-  if (uri !== file) fail(`${what}: uri ${uri}, expected ${file}`);
+  const wanted = path.resolve(dir, file);
+  if (!uri.startsWith('file:///') || fileURLToPath(uri) !== wanted)
+    fail(`${what}: uri ${uri}, expected the file URI of ${wanted}`);
   const bytes = fs.readFileSync(path.join(dir, file));
   const text = decoder.decode(bytes);
   const got = text.slice(offsetOf(text, range.start), offsetOf(text, range.end));

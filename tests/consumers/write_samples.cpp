@@ -46,6 +46,8 @@ void put_expected(std::ostream& out, const vantel::Report& report) {
       for (auto it = child->children.rbegin(); it != child->children.rend(); ++it)
         pending.push_back(&*it);
     }
+    for (const vantel::Path_event& event : report.path)
+      put_range(out, 'R', event.source, event.location);
     for (const vantel::Fix& fix : report.fixes)
       for (const vantel::Edit& edit : fix.edits) put_range(out, 'F', edit.source, edit.location);
   }
@@ -53,7 +55,8 @@ void put_expected(std::ostream& out, const vantel::Report& report) {
 
 void write_sarif(const fs::path& file, const std::vector<vantel::Report>& reports,
                  vantel::Sarif_column_kind kind) {
-  vantel::Sarif_log log({"calc", "1.0", "https://calc.example/", {}}, {kind, "file:///src/"});
+  vantel::Sarif_log log({"calc", "1.0", "https://calc.example/", {test::sample_rule()}},
+                        {kind, "file:///src/"});
   for (const vantel::Report& report : reports) log.add(report);
   std::ofstream out(file, std::ios::binary);
   log.write(out);
@@ -99,6 +102,10 @@ int main(int argc, char** argv) {
   write_sarif(dir / "samples.sarif", reports, vantel::Sarif_column_kind::Utf16_code_units);
   write_sarif(dir / "samples-code-points.sarif", reports,
               vantel::Sarif_column_kind::Unicode_code_points);
+  // Past code scanning's limits: 30,000 results, one of 1,200 locations.
+  std::vector<vantel::Report> many(30000, reports[1]);
+  for (int k = 0; k < 1200; ++k) many[0].labels.push_back(reports[1].labels[0]);
+  write_sarif(dir / "samples-limits.sarif", many, vantel::Sarif_column_kind::Utf16_code_units);
   std::ofstream(dir / "samples.lsp.json", std::ios::binary) << vantel::to_lsp_json(reports);
   std::ofstream expected(dir / "samples.lsp.expect", std::ios::binary);
   std::ofstream short_lines(dir / "samples.short", std::ios::binary);

@@ -9,6 +9,8 @@
 #   STDERR   optional exact expected standard error
 #   ENV      optional NAME=VALUE set for the run
 #   ANY_STDOUT  set to skip the check of standard output
+#   HERE     optional folder the tool runs in: its file URI in the output
+#            reads as file:///home/user/calc/, as the README shows it
 string(REPLACE "@@" ";" args "${ARGS}")
 set(input_option)
 if(DEFINED STDIN)
@@ -20,6 +22,9 @@ if(DEFINED ENV)
 endif()
 execute_process(COMMAND ${command} ${input_option}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(DEFINED HERE)
+  string(REPLACE "file://${HERE}/" "file:///home/user/calc/" out "${out}")
+endif()
 set(failed OFF)
 if(NOT status STREQUAL EXIT)
   message(SEND_ERROR "exit status ${status}, expected ${EXIT}")

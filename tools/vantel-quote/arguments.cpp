@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -50,6 +51,8 @@ const char* const usage =
     "                  help or a word of your own\n"
     "  --code=CODE     the report's code, shown as severity[CODE]\n"
     "  --note=TEXT     a note after the report; may be repeated\n"
+    "  --tag=TAG       sarif and lsp: mark the code unnecessary or deprecated;\n"
+    "                  may be repeated\n"
     "  --location-columns=UNIT  what the column of a report's --> row counts:\n"
     "                  bytes (the default), utf16, code-points or display\n"
     "  --location-origin=N  the number of a line's first column in that row:\n"
@@ -61,6 +64,12 @@ const char* const usage =
     "                  report of its own\n"
     "  --sarif-tool=NAME  sarif: the tool named in the log (default vantel-quote)\n"
     "  --rule-help=TEXT   sarif: the help text of the rule of --code\n"
+    "  --rule-level=LEVEL  sarif: the rule's default level: error, warning, note\n"
+    "                  or none\n"
+    "  --rule-tag=TAG  sarif: a tag of the rule (security...); may be repeated\n"
+    "  --rule-precision=P  sarif: very-high, high, medium or low\n"
+    "  --problem-severity=S  sarif: error, warning or recommendation\n"
+    "  --security-severity=SCORE  sarif: a score from 0.0 to 10.0\n"
     "  --code-url=URL  sarif and lsp: where --code is explained\n"
     "  --base-uri=URI  sarif and lsp: the absolute URI that FILE is relative to\n"
     "  --position-encoding=ENC  sarif and lsp: what a column counts: utf-16 (the\n"
@@ -70,6 +79,8 @@ const char* const usage =
     "  --fix=LOC=TEXT  an edit of the report's fix: the text of LOC (a LOCATION,\n"
     "                  L:C..L:C where it inserts) becomes TEXT; may be repeated\n"
     "  --fix-message=TEXT  the fix's message, drawn as \"help: TEXT\"\n"
+    "  --event=LOC=TEXT  an event of the report's path, drawn as \"(N) TEXT\" under\n"
+    "                  LOC (a LOCATION); may be repeated, in the path's order\n"
     "  --apply         print FILE as the fix leaves it, instead of a report\n"
     "  --diff          print the fix as a unified diff, for git apply or patch -p1\n"
     "  -h, --help      print this help and exit\n"
@@ -117,6 +128,24 @@ Color parse_color(std::string_view when) {
   if (when == "always") return Color::Always;
   if (when == "auto") return Color::Automatic;
   throw Usage_error("invalid --color '" + std::string(when) + "': expected never, always or auto");
+}
+
+// `value`, one of `words`, for `option`.
+std::string one_of(std::string_view value, const char* option,
+                   std::initializer_list<std::string_view> words) {
+  std::string expected;
+  for (const std::string_view word : words) {
+    if (value == word) return std::string(value);
+    expected += (expected.empty() ? "" : ", ") + std::string(word);
+  }
+  throw Usage_error("invalid " + std::string(option) + " '" + std::string(value) +
+                    "': expected one of " + expected);
+}
+
+vantel::Report_tag parse_tag(std::string_view tag) {
+  if (tag == "unnecessary") return vantel::Report_tag::Unnecessary;
+  if (tag == "deprecated") return vantel::Report_tag::Deprecated;
+  throw Usage_error("invalid --tag '" + std::string(tag) + "': expected unnecessary or deprecated");
 }
 
 Display_mode parse_display(std::string_view how) {
@@ -218,6 +247,7 @@ constexpr Option_entry option_table[] = {
      }},
     {"--code", true, [](Options& o, std::string_view v) { o.report.code = std::string(v); }},
     {"--note", true, [](Options& o, std::string_view v) { o.report.notes.emplace_back(v); }},
+    {"--tag", true, [](Options& o, std::string_view v) { o.report.tags.push_back(parse_tag(v)); }},
     {"--location-columns", true,
      [](Options& o, std::string_view v) { o.layout.report.location_unit = parse_columns(v); }},
     {"--location-origin", true,
@@ -227,6 +257,22 @@ constexpr Option_entry option_table[] = {
     {"--format", true, [](Options& o, std::string_view v) { o.format = parse_format(v); }},
     {"--sarif-tool", true, [](Options& o, std::string_view v) { o.sarif_tool = std::string(v); }},
     {"--rule-help", true, [](Options& o, std::string_view v) { o.rule_help = std::string(v); }},
+    {"--rule-level", true,
+     [](Options& o, std::string_view v) {
+       o.rule.default_level = one_of(v, "--rule-level", {"error", "warning", "note", "none"});
+     }},
+    {"--rule-tag", true, [](Options& o, std::string_view v) { o.rule.tags.emplace_back(v); }},
+    {"--rule-precision", true,
+     [](Options& o, std::string_view v) {
+       o.rule.precision = one_of(v, "--rule-precision", {"very-high", "high", "medium", "low"});
+     }},
+    {"--problem-severity", true,
+     [](Options& o, std::string_view v) {
+       o.rule.problem_severity =
+           one_of(v, "--problem-severity", {"error", "warning", "recommendation"});
+     }},
+    {"--security-severity", true,
+     [](Options& o, std::string_view v) { o.rule.security_severity = std::string(v); }},
     {"--code-url", true, [](Options& o, std::string_view v) { o.code_url = std::string(v); }},
     {"--base-uri", true, [](Options& o, std::string_view v) { o.base_uri = std::string(v); }},
     {"--position-encoding", true,
@@ -241,6 +287,12 @@ constexpr Option_entry option_table[] = {
        if (v.find('=') == std::string_view::npos)
          throw Usage_error("invalid --fix '" + std::string(v) + "': expected LOCATION=TEXT");
        o.fix_args.emplace_back(v);
+     }},
+    {"--event", true,
+     [](Options& o, std::string_view v) {
+       if (v.find('=') == std::string_view::npos)
+         throw Usage_error("invalid --event '" + std::string(v) + "': expected LOCATION=TEXT");
+       o.event_args.emplace_back(v);
      }},
     {"--fix-message", true,
      [](Options& o, std::string_view v) { o.report.fix_message = std::string(v); }},
@@ -304,9 +356,28 @@ void check_combination(const Options& options) {
   check_idle_options(options);
 }
 
+// --fix and --event, read once --columns is known.
+void read_edits_and_events(Options& options) {
+  const auto location_of = [&options](std::string_view location) {
+    return parse_location(location, options.columns, options.layout.tab_width);
+  };
+  for (const std::string& arg : options.fix_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.fix_edits.emplace_back(location_of(location), std::string(*text));
+  }
+  for (const std::string& arg : options.event_args) {
+    const auto [location, text] = split_label(arg);
+    options.report.events.emplace_back(location_of(location), std::string(*text));
+  }
+  if (!options.event_args.empty() && !options.report.message && !options.help && !options.version)
+    throw Usage_error("--event needs --message");
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
+  options.arguments.emplace_back("vantel-quote");
+  for (std::size_t i = 0; i < args.size(); ++i) options.arguments.emplace_back(args[i]);
   // Locations are read once every option is known, since --columns may
   // follow them.
   std::vector<std::string_view> locations;
@@ -335,11 +406,7 @@ Options parse(const Args& args) {
         parse_location(location, options.columns, options.layout.tab_width));
     options.report.labels.emplace_back(label.value_or(std::string_view()));
   }
-  for (const std::string& arg : options.fix_args) {
-    const auto [location, text] = split_label(arg);
-    options.report.fix_edits.emplace_back(
-        parse_location(location, options.columns, options.layout.tab_width), std::string(*text));
-  }
+  read_edits_and_events(options);
   check_combination(options);
   return options;
 }

@@ -39,7 +39,8 @@ struct Options {
   bool help = false;
   bool version = false;
   std::string file;
-  std::vector<std::string> fix_args;  // LOCATION=TEXT, read once --columns is known
+  std::vector<std::string> fix_args;    // LOCATION=TEXT, read once --columns is known
+  std::vector<std::string> event_args;  // the same, for --event
   std::vector<vantel::Location> locations;
   Report_request report;  // a report of the locations when it has a message
   Format format = Format::Human;
@@ -50,6 +51,9 @@ struct Options {
   std::string base_uri;
   vantel::Lsp_encoding position_encoding = vantel::Lsp_encoding::Utf16;
   std::vector<std::string> given;  // the options named, as the table spells them
+  vantel::Sarif_rule rule;         // --rule-level and the other metadata of --code's rule
+  // The SARIF invocation's command line.
+  std::vector<std::string> arguments;
 };
 
 // A malformed command line; what() says what is wrong.

@@ -4,7 +4,11 @@
 #include "vantel-quote/whole_input.hpp"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <istream>
 #include <iterator>
 #include <new>
@@ -95,26 +99,86 @@ std::vector<vantel::Report> reports_of(const Options& options, const vantel::Inp
   return reports;
 }
 
-void write_sarif(const Options& options, Environment& env,
-                 const std::vector<vantel::Report>& reports) {
+// Now as SARIF writes times, or the time SOURCE_DATE_EPOCH gives, so that
+// a build's logs can be reproduced.
+std::string utc_now() {
+  std::time_t now = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
+    const std::string_view text(epoch);
+    std::int64_t seconds = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec == std::errc() && end == text.data() + text.size() && seconds >= 0)
+      now = static_cast<std::time_t>(seconds);
+  }
+  std::tm parts{};
+  char out[32] = "";
+  if (gmtime_r(&now, &parts) == nullptr ||
+      std::strftime(out, sizeof out, "%Y-%m-%dT%H:%M:%SZ", &parts) == 0)
+    return {};
+  return out;
+}
+
+vantel::Sarif_invocation invocation_of(const Options& options, const std::string& started) {
+  vantel::Sarif_invocation run;
+  run.arguments = options.arguments;
+  std::error_code failed;
+  run.working_directory = std::filesystem::current_path(failed).string();
+  run.start_time_utc = started;
+  run.end_time_utc = utc_now();
+  return run;
+}
+
+// The tool and the rule of --code, with its metadata.
+vantel::Sarif_tool tool_of(const Options& options) {
   vantel::Sarif_tool tool;
   tool.name = options.sarif_tool;
   if (tool.name == "vantel-quote") tool.version = VANTEL_VERSION;
-  if (!options.report.code.empty())
-    tool.rules.push_back({options.report.code, {}, {}, options.rule_help, options.code_url});
+  if (!options.report.code.empty()) {
+    vantel::Sarif_rule rule = options.rule;
+    rule.id = options.report.code;
+    rule.help = options.rule_help;
+    rule.help_uri = options.code_url;
+    tool.rules.push_back(std::move(rule));
+  }
+  return tool;
+}
+
+void write_sarif(const Options& options, Environment& env,
+                 const std::vector<vantel::Report>& reports, const std::string& started) {
+  vantel::Sarif_tool tool = tool_of(options);
   vantel::Sarif_options sarif;
   sarif.base_uri = options.base_uri;
   if (options.position_encoding == vantel::Lsp_encoding::Utf32)
     sarif.column_kind = vantel::Sarif_column_kind::Unicode_code_points;
   vantel::Sarif_log log(std::move(tool), sarif);
   for (const vantel::Report& report : reports) log.add(report);
+  log.set_invocation(invocation_of(options, started));
   log.write(env.out);
 }
 
+// A run that failed still writes its log when one was asked for: CI reads
+// the log, not standard error.
+void write_failed_sarif(const Options& options, Environment& env, const std::string& why,
+                        const std::string& started) {
+  if (options.format != Format::Sarif || !options.report.message) return;
+  vantel::Sarif_tool tool = tool_of(options);
+  // Code scanning wants a rule even in a log without results.
+  if (tool.rules.empty())
+    tool.rules.push_back({options.report.severity, {}, {}, {}, {}, {}, {}, {}, {}, {}});
+  vantel::Sarif_log log(std::move(tool));
+  vantel::Sarif_invocation run = invocation_of(options, started);
+  run.execution_successful = false;
+  run.notifications.push_back({why, vantel::Severity::Error});
+  log.set_invocation(std::move(run));
+  vantel::Error ignored;  // the run has failed already
+  log.write(env.out, ignored);
+}
+
+// `started`: when the run started, for a SARIF log's invocation.
 void write_data(const Options& options, Environment& env,
-                const std::vector<vantel::Report>& reports) {
+                const std::vector<vantel::Report>& reports, const std::string& started) {
   if (options.format == Format::Sarif) {
-    write_sarif(options, env, reports);
+    write_sarif(options, env, reports, started);
   } else if (options.format == Format::Lsp) {
     vantel::Lsp_options lsp;
     lsp.encoding = options.position_encoding;
@@ -127,7 +191,8 @@ void write_data(const Options& options, Environment& env,
   }
 }
 
-void quote(const Options& options, Environment& env, vantel::Formatter& formatter) {
+void quote(const Options& options, Environment& env, vantel::Formatter& formatter,
+           const std::string& started) {
   set_colors(options, env, formatter);
   const vantel::Layout layout = layout_of(options, env);
 
@@ -146,7 +211,7 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   }
   if (options.report.message) {
     if (options.format != Format::Human) {
-      write_data(options, env, reports_of(options, input, name));
+      write_data(options, env, reports_of(options, input, name), started);
       return;
     }
     // A report is always drawn as a terminal shows the text.
@@ -211,9 +276,10 @@ int run(const Options& options, Environment env) {
     env.out << "vantel-quote " VANTEL_VERSION "\n";
     return flushed(env, 0);
   }
+  const std::string started = utc_now();
   try {
     vantel::Formatter formatter(env.out);
-    quote(options, env, formatter);
+    quote(options, env, formatter, started);
   } catch (const std::bad_alloc&) {
     env.out.flush();
     // Escaping takes memory too, which may still be short.
@@ -224,6 +290,7 @@ int run(const Options& options, Environment env) {
     }
     return 1;
   } catch (const std::exception& e) {
+    write_failed_sarif(options, env, reason(options.file, e), started);
     env.out.flush();
     env.err << message(reason(options.file, e));
     return 1;

@@ -35,6 +35,9 @@ vantel::Report report_of(const Report_request& request, const vantel::Input& inp
   }
   for (const std::string& note : request.notes) report.notes.push_back({"note", note});
   report.fixes = fixes_of(request, input, name);
+  report.tags = request.tags;
+  for (const auto& [location, text] : request.events)
+    report.path.emplace_back(source, location, text);
   return report;
 }
 

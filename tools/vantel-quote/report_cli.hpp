@@ -20,6 +20,9 @@ struct Report_request {
   std::string severity = "error";
   std::string code;
   std::vector<std::string> notes;
+  std::vector<vantel::Report_tag> tags;
+  // --event: the report's path, in order.
+  std::vector<std::pair<vantel::Location, std::string>> events;
   // One per location: the text after its '=', empty when it has none.
   std::vector<std::string> labels;
   // --fix: the edits of the report's one fix, and --fix-message.

@@ -24,8 +24,9 @@ struct Lsp_options {
   Lsp_encoding encoding = Lsp_encoding::Utf16;
   /// `source`: the tool's name; left out when empty.
   std::string source;
-  /// An absolute URI ("file:///src/") that relative names are resolved
-  /// against; empty to write them as relative references. Checked as
+  /// An absolute URI ("file:///src/") that shown names are resolved
+  /// against; empty to name a file input by the file URI of its absolute
+  /// path, and any other input by its shown name. Checked as
   /// Sarif_options::base_uri is, by the calls that write.
   std::string base_uri;
   /// `codeDescription.href` of each code that has one: absolute URIs, or
@@ -45,7 +46,9 @@ struct Lsp_options {
 /// at the diagnostic's range). `data` holds `uri` and, when the report has
 /// fixes, `fixes`: [{"title", "kind": "quickfix", "isPreferred" (for
 /// machine-applicable ones), "applicability", "edit": a WorkspaceEdit
-/// {"changes": {uri: [TextEdit...]}}}], what a code action carries. Text
+/// {"changes": {uri: [TextEdit...]}}}], what a code action carries.
+/// `tags` holds the report's tags, each once (Unnecessary 1, Deprecated 2),
+/// when it has any. Text
 /// that is not UTF-8 is written with U+FFFD for each byte that is not part
 /// of a well-formed sequence. Throws as pp_report resolving the labels does.
 [[nodiscard]] std::string to_lsp_json(const Report& report, const Lsp_options& options = {});

@@ -22,7 +22,9 @@
 #include <vantel/formatter.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
+#include <vantel/path_event.hpp>
 #include <vantel/position.hpp>
+#include <vantel/report_tag.hpp>
 #include <vantel/severity.hpp>
 #include <vantel/source.hpp>
 
@@ -116,6 +118,12 @@ struct Report {
   /// lines, notes, fixes and children. Report_layout::max_child_depth and
   /// Report_layout::max_children bound what is drawn.
   std::vector<Report> children;
+  /// Marks for editors, in this order: LSP `tags`, SARIF `properties.tags`.
+  std::vector<Report_tag> tags;
+  /// The path to the fault, in order: drawn as "(1) message" under each
+  /// event's text, with the labels (as many as Layout::max_children);
+  /// SARIF `codeFlows`, LSP `relatedInformation` after the children.
+  std::vector<Path_event> path;
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text

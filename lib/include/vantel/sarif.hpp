@@ -4,6 +4,7 @@
 
 #include <vantel/error.hpp>
 #include <vantel/report.hpp>
+#include <vantel/sarif_run.hpp>
 
 #include <cstddef>
 #include <iosfwd>
@@ -17,13 +18,26 @@ namespace vantel {
 /// require both descriptions and the help: an empty short description is
 /// the message of the code's first result (its id when it has none), an
 /// empty full one the short one, an empty help the full description. An
-/// empty `help_uri` is left out.
+/// empty `help_uri` is left out. The rest is what code scanning ranks
+/// alerts by, each left out when empty; Sarif_log's constructor throws
+/// std::invalid_argument, naming the rule, for a value it does not take.
 struct Sarif_rule {
   std::string id;                 ///< the reports' code
   std::string short_description;  ///< one line
   std::string full_description;   ///< a paragraph
   std::string help;               ///< how to address it
   std::string help_uri;           ///< where to read more
+  /// `defaultConfiguration.level`: "error", "warning", "note" or "none".
+  std::string default_level;
+  /// `properties.tags` ("security", "correctness"...): the first 20 distinct
+  /// ones are kept, as code scanning takes no more.
+  std::vector<std::string> tags;
+  /// `properties.precision`: "very-high", "high", "medium" or "low".
+  std::string precision;
+  /// `properties["problem.severity"]`: "error", "warning" or "recommendation".
+  std::string problem_severity;
+  /// `properties["security-severity"]`: a score from "0.0" to "10.0".
+  std::string security_severity;
 };
 
 /// The tool that made the reports: the log's `tool.driver`.
@@ -44,15 +58,16 @@ enum class Sarif_column_kind {
 struct Sarif_options {
   /// The unit of every column, `charOffset` and `charLength`.
   Sarif_column_kind column_kind = Sarif_column_kind::Utf16_code_units;
-  /// An absolute URI ("file:///src/") that relative names are relative to,
-  /// written as the base "SRCROOT" in `originalUriBaseIds`; empty for none.
-  /// Given its final '/' when it lacks one; writing the log throws
-  /// std::invalid_argument for a base that is not an absolute URI or holds a
-  /// query or a fragment, and for a rule's `help_uri` that is not a URI.
+  /// An absolute URI ("file:///src/") that shown names are relative to,
+  /// written as the base "SRCROOT" in `originalUriBaseIds`; empty to name a
+  /// file input by the file URI of its absolute path. Given its final '/'
+  /// when it lacks one; writing the log throws std::invalid_argument for a
+  /// base that is not an absolute URI or holds a query or a fragment, and
+  /// for a rule's `help_uri` that is not a URI.
   std::string base_uri;
-  /// Shown names of the run's files, listed in this order as its
-  /// `artifacts`, named as results name them; empty for no list.
-  std::vector<std::string> artifacts{};
+  /// The run's files, listed in this order as its `artifacts`, named as
+  /// results name them; empty for no list.
+  std::vector<Source> artifacts{};
 };
 
 /// One run's reports, written as one SARIF 2.1.0 log. Each report is one
@@ -62,8 +77,10 @@ struct Sarif_options {
 ///     "warning", "note" (for notes and help) or "none" (a host's word);
 ///   - `locations` its primary labels, `relatedLocations` its secondary
 ///     labels and then its children at every depth (a child without a label
-///     at the result's place), each with its message; a label's own message
-///     is its location's;
+///     at the result's place), each with its message and, for a child, its
+///     depth as `properties.nestingLevel`; a label's own message is its
+///     location's; the first 1,000 of each are kept;
+///   - its tags as `properties.tags`;
 ///   - `fixes` its fixes, one `artifactChange` per source;
 ///   - its notes as `properties.notes`, "kind: text" each;
 ///   - `partialFingerprints["lineHash/v1"]`: a hash of the code, the
@@ -73,8 +90,11 @@ struct Sarif_options {
 /// Every region has its lines, columns (the end column is the one after its
 /// last character), `charOffset`, `charLength` and `snippet`. A column
 /// counts every character of its line but the line feed and a carriage
-/// return before it; offsets count both. Artifacts are named by uri
-/// (percent-encoded names, absolute paths as file URIs). Text that is not UTF-8 is written with
+/// return before it; offsets count both. A file input is named by the file
+/// URI of its absolute path, unless Sarif_options::base_uri is given; other
+/// artifacts by their shown name (percent-encoded, absolute paths as file
+/// URIs). A log keeps the first 25,000 results, and a notification of the
+/// invocation says what it left out. Text that is not UTF-8 is written with
 /// U+FFFD for each byte that is not part of a well-formed sequence (one column each, as the columns
 /// count it), and its bytes are kept in base64: a snippet's in its `binary`, a message's in its
 /// `properties.binary`. Output is byte for byte the same for the same reports.
@@ -98,6 +118,12 @@ class Sarif_log {
   void add(const Report& report);
   /// add, reporting a failure in `error` instead of throwing.
   void add(const Report& report, Error& error) noexcept;
+
+  /// The run's invocation, written as its one `invocations` entry; the
+  /// last one given counts. Without one, a log that leaves results out
+  /// (see below) or names files by absolute URI still has one, successful,
+  /// in the current folder (code scanning needs it to place those files).
+  void set_invocation(Sarif_invocation invocation);
 
   /// The results added so far.
   [[nodiscard]] std::size_t size() const noexcept;

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// The parts of a SARIF log around its results: rule metadata, the
+// invocation, and the limits code scanning sets on what it takes.
+#pragma once
+
+#include "export/json_lines.hpp"
+
+#include <vantel/sarif.hpp>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vantel::detail {
+
+// What code scanning takes at most; a log past them is refused whole.
+constexpr std::size_t max_results_per_run = 25000;
+constexpr std::size_t max_locations_per_result = 1000;
+constexpr std::size_t max_tags_per_rule = 20;
+constexpr std::size_t max_flow_locations_per_result = 10000;
+
+// A result's or a notification's `level`.
+[[nodiscard]] const char* sarif_level(const Severity& severity);
+
+// Throws std::invalid_argument, naming the rule, for a metadata value that
+// readers do not take.
+void check_rule(const Sarif_rule& rule);
+
+// Adds `rule`'s default level and properties to its descriptor `out`.
+void add_rule_metadata(Json& out, const Sarif_rule& rule);
+
+// The elements of `array` past the first `count`, erased; how many.
+std::size_t keep_first(Json& array, std::size_t count);
+
+// What a writer left out, to tell in notifications.
+struct Left_out {
+  std::size_t results = 0;       // past the run's limit
+  std::size_t kept_results = 0;  // how many were kept then
+  std::size_t cut_results = 0;   // results that lost locations
+  std::size_t locations = 0;     // locations and related ones they lost
+};
+
+// The invocation as written: `given`'s, with a notification for each kind
+// of thing `left_out` counts.
+[[nodiscard]] Json invocation_json(const Sarif_invocation& given, const Left_out& left_out);
+
+}  // namespace vantel::detail
