@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "support/message_text.hpp"
 
+#include <utf8proc.h>
+
 #include <cstdint>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -10,30 +13,15 @@ namespace {
 constexpr char digits[] = "0123456789ABCDEF";
 
 // The code point that starts at `text[at]` and its length; length 0 when the
-// bytes there are not valid UTF-8.
+// bytes there are not well-formed UTF-8.
 std::pair<char32_t, std::size_t> decode(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return {lead, 1};
-  std::size_t length = 0;
-  char32_t value = 0;
-  char32_t least = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1Fu, least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0Fu, least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07u, least = 0x10000;
-  } else {
-    return {0, 0};
-  }
-  if (text.size() - at < length) return {0, 0};
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto c = static_cast<unsigned char>(text[at + k]);
-    if ((c & 0xC0u) != 0x80) return {0, 0};
-    value = (value << 6) | (c & 0x3Fu);
-  }
-  if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return {0, 0};
-  return {value, length};
+  const std::size_t left = text.size() - at;
+  const auto size = static_cast<utf8proc_ssize_t>(left < 4 ? left : 4);
+  utf8proc_int32_t value = 0;
+  const utf8proc_ssize_t taken =
+      utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at), size, &value);
+  if (taken <= 0) return {0, 0};
+  return {static_cast<char32_t>(value), static_cast<std::size_t>(taken)};
 }
 
 bool hidden(char32_t c) {
