@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "model/place.hpp"
+
 #include <vantel/diagnostics.hpp>
 #include <vantel/one_line.hpp>
 #include <vantel/position.hpp>
@@ -35,9 +37,10 @@ bool contains(const std::vector<std::string>& codes, const std::string& code) {
 }
 
 const Label* place_of(const Report& report) {
-  for (const Label& label : report.labels)
-    if (label.kind == Label_kind::Primary) return &label;
-  return report.labels.empty() ? nullptr : &report.labels.front();
+  const auto& labels = report.labels;
+  const auto place = detail::place_among(labels.begin(), labels.end(),
+                                         [](const Label& label) -> const Label& { return label; });
+  return place != labels.end() ? &*place : nullptr;
 }
 
 }  // namespace

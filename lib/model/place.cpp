@@ -6,10 +6,8 @@
 namespace vantel::detail {
 
 const Placed_label& place_of(const Section& section) {
-  const auto primary =
-      first_primary(section.labels.begin(), section.labels.end(),
-                    [](const Placed_label& p) -> const Label& { return *p.label; });
-  return primary != section.labels.end() ? *primary : section.labels.front();
+  return *place_among(section.labels.begin(), section.labels.end(),
+                      [](const Placed_label& p) -> const Label& { return *p.label; });
 }
 
 std::int64_t place_column(Raw_cursor& cursor, Line_reader& reader, Read_line& line,

@@ -23,6 +23,14 @@ template <class It, class Label_of>
   });
 }
 
+// The place among labels: the first primary one, else the first; `last`
+// when there are none.
+template <class It, class Label_of>
+[[nodiscard]] It place_among(It first, It last, Label_of&& label_of) {
+  const It primary = first_primary(first, last, label_of);
+  return primary != last ? primary : first;
+}
+
 // A section's place: its first primary label, else its first.
 [[nodiscard]] const Placed_label& place_of(const Section& section);
 
