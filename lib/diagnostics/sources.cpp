@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "input/buffer_cursor.hpp"
+#include "support/message_text.hpp"
+#include "support/placed.hpp"
 
 #include <vantel/sources.hpp>
 
@@ -28,7 +30,9 @@ struct Sources::Impl {
       const bool same =
           is_file ? known == texts.end() : known != texts.end() && known->second == text;
       if (!same)
-        throw std::invalid_argument("source " + name + " was already added with other content");
+        throw detail::Placed<std::invalid_argument>(
+            Failure_place(name, 0),
+            "source " + detail::message_text(name) + " was already added with other content");
       return order[it->second];
     }
     order.emplace_back(make(), name);

@@ -3,6 +3,7 @@
 
 #include "export/json_text.hpp"
 #include "export/uri.hpp"
+#include "support/message_text.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -55,8 +56,8 @@ const char* sarif_level(const Severity& severity) {
 
 void check_rule(const Sarif_rule& rule) {
   const auto refuse = [&](const char* what, const std::string& value, const char* expected) {
-    throw std::invalid_argument("vantel::Sarif_log: rule '" + rule.id + "': " + what + " '" +
-                                value + "': expected " + expected);
+    throw std::invalid_argument("vantel::Sarif_log: rule '" + message_text(rule.id) + "': " + what +
+                                " '" + message_text(value) + "': expected " + expected);
   };
   if (!is_one_of(rule.default_level, {"error", "warning", "note", "none"}))
     refuse("default level", rule.default_level, "error, warning, note or none");

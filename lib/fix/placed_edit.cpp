@@ -3,6 +3,7 @@
 
 #include "position/resolve.hpp"
 #include "support/message_text.hpp"
+#include "support/placed.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -43,8 +44,10 @@ std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
   else
     what = fix_name(fixes, first.fix) + " and " + fix_name(fixes, second.fix) + ": edit " +
            std::to_string(first.edit) + " and edit " + std::to_string(second.edit);
-  throw std::invalid_argument(what + " overlap in " + message_text(in.source->name) + " (bytes " +
-                              bytes_of(first) + " and " + bytes_of(second) + ")");
+  throw Placed<std::invalid_argument>(Failure_place(in.source->name, 0),
+                                      what + " overlap in " + message_text(in.source->name) +
+                                          " (bytes " + bytes_of(first) + " and " +
+                                          bytes_of(second) + ")");
 }
 
 // Sorts the edits and fails on the first two that overlap: one inside
@@ -75,9 +78,11 @@ Placed_edit place(const Numbered_fixes& fixes, std::size_t fix, std::size_t edit
   const std::string where = fix_name(fixes, number) + ": edit " + std::to_string(edit) + " in " +
                             message_text(e.source.name) + " (bytes " + std::to_string(start) +
                             ".." + std::to_string(end) + ")";
-  if (end < start) throw std::invalid_argument(where + ": ends before it starts");
-  if (start == -1) throw std::invalid_argument(where + ": a position without an offset");
-  if (start < 0) throw std::out_of_range(where + ": before the start of the input");
+  const Failure_place in(e.source.name, 0);
+  if (end < start) throw Placed<std::invalid_argument>(in, where + ": ends before it starts");
+  if (start == -1)
+    throw Placed<std::invalid_argument>(in, where + ": a position without an offset");
+  if (start < 0) throw Placed<std::out_of_range>(in, where + ": before the start of the input");
   return {number, edit, start, end, e.replacement};
 }
 
@@ -123,10 +128,11 @@ std::vector<Edits_of_input> place_fix(const Fix& fix, std::size_t number,
 void check_within(const Edits_of_input& edits, std::int64_t size) {
   for (const Placed_edit& e : edits.edits)
     if (e.end > size)
-      throw std::out_of_range("fix " + std::to_string(e.fix) + ": edit " + std::to_string(e.edit) +
-                              " in " + message_text(edits.source->name) + " (bytes " + bytes_of(e) +
-                              ") reaches past the end of the input (" + std::to_string(size) +
-                              " bytes)");
+      throw Placed<std::out_of_range>(
+          Failure_place(edits.source->name, 0),
+          "fix " + std::to_string(e.fix) + ": edit " + std::to_string(e.edit) + " in " +
+              message_text(edits.source->name) + " (bytes " + bytes_of(e) +
+              ") reaches past the end of the input (" + std::to_string(size) + " bytes)");
 }
 
 }  // namespace vantel::detail

@@ -79,8 +79,8 @@ void Channel_cursor::come_back() {
   } catch (const std::system_error& e) {
     rethrow_named(e);
   }
-  throw std::system_error(ESPIPE, std::generic_category(),
-                          name() + ": cannot seek back to where reading stood");
+  throw Placed<std::system_error>(Failure_place(name(), 0), ESPIPE, std::generic_category(),
+                                  name() + ": cannot seek back to where reading stood");
 }
 
 Byte Channel_cursor::read_char() {
