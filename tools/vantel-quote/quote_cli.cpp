@@ -262,7 +262,7 @@ int parse_then_run(Parse&& parse, Environment env) {
     env.err << message(e.what()) << "Try 'vantel-quote --help' for more information.\n";
     return 2;
   }
-  return run(options, env);
+  return run(options, std::move(env));
 }
 
 }  // namespace
@@ -299,11 +299,11 @@ int run(const Options& options, Environment env) {
 }
 
 int run(const std::vector<std::string>& args, Environment env) {
-  return parse_then_run([&] { return parse_arguments(args); }, env);
+  return parse_then_run([&] { return parse_arguments(args); }, std::move(env));
 }
 
 int run(const char* const* args, std::size_t count, Environment env) {
-  return parse_then_run([&] { return parse_arguments(args, count); }, env);
+  return parse_then_run([&] { return parse_arguments(args, count); }, std::move(env));
 }
 
 }  // namespace vantel_quote
