@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream err;
   int status = -1;
   try {
-    status = vantel_quote::run(args, {in, out, err, false, nullptr});
+    status = vantel_quote::run(args, {in, out, err});
   } catch (const std::exception& e) {
     std::fprintf(stderr, "main let through: %s\n", e.what());
     std::abort();
