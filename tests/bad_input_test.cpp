@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -685,6 +686,65 @@ TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
     if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
     EXPECT_LT(sliced_use, before + (std::size_t{4} << 20));
     EXPECT_GT(in_use, before + static_cast<std::size_t>(size));  // read whole
+  }
+}
+
+// The exports, and a diff written to a stream, of a label at the end of a
+// long line hold pieces of that line, never the whole: the memory in use
+// while they read it stays far below its size (LSP held the line once, SARIF
+// and the diff several times).
+TEST(BadOutput, ExportsAndDiffsOfALongLineHoldOnlyPiecesOfIt) {
+  constexpr std::int64_t size = std::int64_t{2} << 20;  // 'x's, then a line feed
+  auto position = std::make_shared<std::int64_t>(0);
+  auto peak = std::make_shared<std::size_t>(0);
+  const Input input = Input::raw(
+      [position](std::int64_t at) {
+        *position = at;
+        return vantel::Seek_result::Ok;
+      },
+      [position, peak]() -> vantel::Byte {
+        if (*position % 4096 == 0) *peak = std::max(*peak, bytes_in_use());
+        if (*position > size) return vantel::End_of_input;
+        return (*position)++ == size ? '\n' : 'x';
+      },
+      [] {
+        return vantel::Line_table{0, size + 1};
+      });
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  report.labels = {vantel::Label::primary(source, offsets(size - 2, size), "here")};
+  const vantel::Fix fix{"f", {vantel::Edit(source, offsets(size - 2, size - 1), "y")}};
+  Tail_buf diffed;
+  std::ostream diff_out(&diffed);
+  const struct {
+    const char* name;
+    std::function<std::string()> write;
+    std::string holds;
+  } cases[] = {
+      {"lsp", [&] { return vantel::to_lsp_json(report, {}); }, R"("character": 2097152)"},
+      {"sarif",
+       [&] {
+         vantel::Sarif_log log(vantel::Sarif_tool{});
+         log.add(report);
+         return log.str();
+       },
+       R"("endColumn": 2097153)"},
+      {"one-line", [&] { return vantel::to_one_line(report); }, "long:1:2097151: error: m"},
+      {"diff",
+       [&] {
+         vantel::unified_diff({fix}, diff_out);
+         return std::to_string(diffed.written) + diffed.tail;
+       },
+       "4194346" + std::string(61, 'x') + "yx\n"},
+  };
+  for (const auto& c : cases) {
+    const std::size_t before = bytes_in_use();
+    *peak = 0;
+    const std::string out = c.write();
+    EXPECT_NE(out.find(c.holds), std::string::npos) << c.name << out.substr(0, 2000);
+    if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+    EXPECT_LT(*peak, before + (std::size_t{1} << 20)) << c.name;
   }
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "report/fix_rows.hpp"
 
-#include "input/line_reader.hpp"
 #include "report/labelled_line.hpp"
 
 #include <vantel/styles.hpp>
@@ -39,9 +38,10 @@ void draw_line(Row_writer& row, Gutter& gutter, std::int64_t number, std::string
   gutter.number_bar = "|";
 }
 
-void draw_after(Row_writer& row, Gutter& gutter, const Changed_lines& change,
+void draw_after(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
                 const Layout_plan& layout) {
-  const std::string_view text = shown_line(change.added.front());
+  const std::string line = text_of(cursor, change.added.front());
+  const std::string_view text = shown_line(line);
   std::vector<Report_part> parts;
   for (std::size_t k = 0; k < change.written.size(); ++k) {
     const Written& w = change.written[k];
@@ -58,15 +58,15 @@ void draw_after(Row_writer& row, Gutter& gutter, const Changed_lines& change,
   draw_line(row, gutter, change.new_line, "|", text, parts, layout);
 }
 
-void draw_diff(Row_writer& row, Gutter& gutter, const Changed_lines& change,
+void draw_diff(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
                const Layout_plan& layout) {
   std::vector<Report_part> none;
   for (std::size_t k = 0; k < change.removed.size() && !row.failed(); ++k)
     draw_line(row, gutter, change.old_line + static_cast<std::int64_t>(k), "-",
-              shown_line(change.removed[k]), none, layout);
+              shown_line(text_of(cursor, change.removed[k])), none, layout);
   for (std::size_t k = 0; k < change.added.size() && !row.failed(); ++k)
     draw_line(row, gutter, change.new_line + static_cast<std::int64_t>(k), "+",
-              shown_line(change.added[k]), none, layout);
+              shown_line(text_of(cursor, change.added[k])), none, layout);
 }
 
 }  // namespace
@@ -83,21 +83,19 @@ std::int64_t last_number(const Fix_place& place) {
 
 void draw_fix_lines(Row_writer& row, Gutter& gutter, const Fix_place& place,
                     const Layout_plan& layout) {
-  Line_reader reader(*place.cursor);
   std::int64_t after = 0;  // the old line after the last change drawn
-  std::string between;
+  Spliced_line between;
   std::vector<Report_part> none;
   for (const Changed_lines& change : place.changes) {
     if (row.failed()) return;  // nothing more would be written
-    if (after > 0 && change.old_line == after + 1 &&
-        read_numbered_line(*place.cursor, reader, after, between))
-      draw_line(row, gutter, after, "|", shown_line(between), none, layout);
+    if (after > 0 && change.old_line == after + 1 && numbered_line(*place.cursor, after, between))
+      draw_line(row, gutter, after, "|", shown_line(text_of(*place.cursor, between)), none, layout);
     else if (after > 0 && change.old_line > after)
       gutter.elision(row);
     if (only_writes(change))
-      draw_after(row, gutter, change, layout);
+      draw_after(row, gutter, *place.cursor, change, layout);
     else
-      draw_diff(row, gutter, change, layout);
+      draw_diff(row, gutter, *place.cursor, change, layout);
     after = change.old_line + static_cast<std::int64_t>(change.removed.size());
   }
 }
