@@ -663,9 +663,16 @@ TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
   vantel::Report report;
   report.message = "m";
   report.labels = {vantel::Label::primary(source, offsets(middle, middle + 3), "here")};
+  // A fix drawn as the line it leaves, and one drawn as old and new lines.
+  vantel::Report fixed = report;
+  fixed.fixes = {{"f", {vantel::Edit(source, offsets(middle, middle + 3), "xyz")}}};
+  vantel::Report split = report;
+  split.fixes = {{"f", {vantel::Edit(source, offsets(middle, middle), "\n")}}};
   const std::function<void(vantel::Formatter&)> draws[] = {
       [&](vantel::Formatter& f) { vantel::pp(input, f, {offsets(middle, middle + 3)}, layout); },
       [&](vantel::Formatter& f) { vantel::pp_report(f, report, layout); },
+      [&](vantel::Formatter& f) { vantel::pp_report(f, fixed, layout); },
+      [&](vantel::Formatter& f) { vantel::pp_report(f, split, layout); },
   };
   for (const auto& draw : draws) {
     std::size_t in_use = 0;

@@ -12,9 +12,10 @@ namespace {
 
 constexpr std::int64_t piece = std::int64_t{1} << 16;
 
-// Hands `take` bytes [from, to) of the line.
-void read_part(Raw_cursor& cursor, const Spliced_line& line, std::int64_t from, std::int64_t to,
-               const std::function<void(std::string_view)>& take) {
+}  // namespace
+
+void read_spliced(Raw_cursor& cursor, const Spliced_line& line, std::int64_t from, std::int64_t to,
+                  const std::function<void(std::string_view)>& take) {
   Line_reader reader(cursor);
   std::int64_t at = 0;  // where the run starts in the line
   for (const Line_run& run : line.runs) {
@@ -30,11 +31,9 @@ void read_part(Raw_cursor& cursor, const Spliced_line& line, std::int64_t from, 
   }
 }
 
-}  // namespace
-
 void read_spliced(Raw_cursor& cursor, const Spliced_line& line,
                   const std::function<void(std::string_view)>& take) {
-  read_part(cursor, line, 0, line.size, take);
+  read_spliced(cursor, line, 0, line.size, take);
 }
 
 std::string text_of(Raw_cursor& cursor, const Spliced_line& line) {
@@ -51,8 +50,8 @@ bool same_text(Raw_cursor& cursor, const Spliced_line& a, const Spliced_line& b)
     const std::int64_t to = std::min(a.size, at + piece);
     in_a.clear();
     in_b.clear();
-    read_part(cursor, a, at, to, [&](std::string_view bytes) { in_a.append(bytes); });
-    read_part(cursor, b, at, to, [&](std::string_view bytes) { in_b.append(bytes); });
+    read_spliced(cursor, a, at, to, [&](std::string_view bytes) { in_a.append(bytes); });
+    read_spliced(cursor, b, at, to, [&](std::string_view bytes) { in_b.append(bytes); });
     if (in_a != in_b) return false;
   }
   return true;

@@ -32,6 +32,9 @@ struct Spliced_line {
 // Hands `take` the line's bytes, line feed included, a piece at a time.
 void read_spliced(Raw_cursor& cursor, const Spliced_line& line,
                   const std::function<void(std::string_view)>& take);
+// The same for the line's bytes [from, to).
+void read_spliced(Raw_cursor& cursor, const Spliced_line& line, std::int64_t from, std::int64_t to,
+                  const std::function<void(std::string_view)>& take);
 
 // The line's bytes, line feed included: for lines that are drawn whole.
 [[nodiscard]] std::string text_of(Raw_cursor& cursor, const Spliced_line& line);
