@@ -696,6 +696,32 @@ TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
   }
 }
 
+// A report without a width draws a long line whole, and its underline as
+// runs: a label at the end of an 8 MiB line holds the line and little more
+// (each column of the underline was a pointer, 64 MiB, and a 256 MiB line
+// ran out of memory half printed).
+TEST(BadOutput, AnUnderlineFarAlongALineCostsNoCellPerColumn) {
+  constexpr std::size_t size = std::size_t{8} << 20;
+  const Input input = Input::string(std::string(size, 'x') + "\n");
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  const auto end = static_cast<std::int64_t>(size);
+  report.labels = {vantel::Label::primary(source, offsets(end - 3, end), "here")};
+  Tail_buf drawn;
+  std::ostream out(&drawn);
+  vantel::Formatter f(out);
+  std::size_t in_use = 0;
+  f.set_stag_functions(
+      {{}, {}, [&](const vantel::Stag&) { in_use = std::max(in_use, bytes_in_use()); }, {}});
+  f.set_print_tags(true);
+  const std::size_t before = bytes_in_use();
+  vantel::pp_report(f, report, vantel::Layout{});
+  EXPECT_NE(drawn.tail.find("here"), std::string::npos) << drawn.tail;
+  if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+  EXPECT_LT(in_use, before + 3 * size);
+}
+
 // The exports, and a diff written to a stream, of a label at the end of a
 // long line hold pieces of that line, never the whole: the memory in use
 // while they read it stays far below its size (LSP held the line once, SARIF
