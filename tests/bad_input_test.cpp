@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -662,9 +663,16 @@ TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
   vantel::Report report;
   report.message = "m";
   report.labels = {vantel::Label::primary(source, offsets(middle, middle + 3), "here")};
+  // A fix drawn as the line it leaves, and one drawn as old and new lines.
+  vantel::Report fixed = report;
+  fixed.fixes = {{"f", {vantel::Edit(source, offsets(middle, middle + 3), "xyz")}}};
+  vantel::Report split = report;
+  split.fixes = {{"f", {vantel::Edit(source, offsets(middle, middle), "\n")}}};
   const std::function<void(vantel::Formatter&)> draws[] = {
       [&](vantel::Formatter& f) { vantel::pp(input, f, {offsets(middle, middle + 3)}, layout); },
       [&](vantel::Formatter& f) { vantel::pp_report(f, report, layout); },
+      [&](vantel::Formatter& f) { vantel::pp_report(f, fixed, layout); },
+      [&](vantel::Formatter& f) { vantel::pp_report(f, split, layout); },
   };
   for (const auto& draw : draws) {
     std::size_t in_use = 0;
@@ -685,6 +693,91 @@ TEST(BadOutput, AWindowOnALongLineHoldsLittleMoreThanTheWindow) {
     if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
     EXPECT_LT(sliced_use, before + (std::size_t{4} << 20));
     EXPECT_GT(in_use, before + static_cast<std::size_t>(size));  // read whole
+  }
+}
+
+// A report without a width draws a long line whole, and its underline as
+// runs: a label at the end of an 8 MiB line holds the line and little more
+// (each column of the underline was a pointer, 64 MiB, and a 256 MiB line
+// ran out of memory half printed).
+TEST(BadOutput, AnUnderlineFarAlongALineCostsNoCellPerColumn) {
+  constexpr std::size_t size = std::size_t{8} << 20;
+  const Input input = Input::string(std::string(size, 'x') + "\n");
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  const auto end = static_cast<std::int64_t>(size);
+  report.labels = {vantel::Label::primary(source, offsets(end - 3, end), "here")};
+  Tail_buf drawn;
+  std::ostream out(&drawn);
+  vantel::Formatter f(out);
+  std::size_t in_use = 0;
+  f.set_stag_functions(
+      {{}, {}, [&](const vantel::Stag&) { in_use = std::max(in_use, bytes_in_use()); }, {}});
+  f.set_print_tags(true);
+  const std::size_t before = bytes_in_use();
+  vantel::pp_report(f, report, vantel::Layout{});
+  EXPECT_NE(drawn.tail.find("here"), std::string::npos) << drawn.tail;
+  if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+  EXPECT_LT(in_use, before + 3 * size);
+}
+
+// The exports, and a diff written to a stream, of a label at the end of a
+// long line hold pieces of that line, never the whole: the memory in use
+// while they read it stays far below its size (LSP held the line once, SARIF
+// and the diff several times).
+TEST(BadOutput, ExportsAndDiffsOfALongLineHoldOnlyPiecesOfIt) {
+  constexpr std::int64_t size = std::int64_t{2} << 20;  // 'x's, then a line feed
+  auto position = std::make_shared<std::int64_t>(0);
+  auto peak = std::make_shared<std::size_t>(0);
+  const Input input = Input::raw(
+      [position](std::int64_t at) {
+        *position = at;
+        return vantel::Seek_result::Ok;
+      },
+      [position, peak]() -> vantel::Byte {
+        if (*position % 4096 == 0) *peak = std::max(*peak, bytes_in_use());
+        if (*position > size) return vantel::End_of_input;
+        return (*position)++ == size ? '\n' : 'x';
+      },
+      [] {
+        return vantel::Line_table{0, size + 1};
+      });
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  report.labels = {vantel::Label::primary(source, offsets(size - 2, size), "here")};
+  const vantel::Fix fix{"f", {vantel::Edit(source, offsets(size - 2, size - 1), "y")}};
+  Tail_buf diffed;
+  std::ostream diff_out(&diffed);
+  const struct {
+    const char* name;
+    std::function<std::string()> write;
+    std::string holds;
+  } cases[] = {
+      {"lsp", [&] { return vantel::to_lsp_json(report, {}); }, R"("character": 2097152)"},
+      {"sarif",
+       [&] {
+         vantel::Sarif_log log(vantel::Sarif_tool{});
+         log.add(report);
+         return log.str();
+       },
+       R"("endColumn": 2097153)"},
+      {"one-line", [&] { return vantel::to_one_line(report); }, "long:1:2097151: error: m"},
+      {"diff",
+       [&] {
+         vantel::unified_diff({fix}, diff_out);
+         return std::to_string(diffed.written) + diffed.tail;
+       },
+       "4194346" + std::string(61, 'x') + "yx\n"},
+  };
+  for (const auto& c : cases) {
+    const std::size_t before = bytes_in_use();
+    *peak = 0;
+    const std::string out = c.write();
+    EXPECT_NE(out.find(c.holds), std::string::npos) << c.name << out.substr(0, 2000);
+    if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+    EXPECT_LT(*peak, before + (std::size_t{1} << 20)) << c.name;
   }
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -123,6 +125,52 @@ TEST(Diagnostics, FinishGivesZeroWithoutErrorsAndOnceOnly) {
   EXPECT_EQ(engine.finish(), 0);
   EXPECT_EQ(engine.finish(), 0);
   EXPECT_EQ(out.str(), "a.calc:1:1: warning[W]: w\n");
+}
+
+// Drawn reports share a stream per thread: one reported while another is
+// being drawn (here by the input's own callback) is drawn whole on its own,
+// and neither picture takes bytes of the other.
+TEST(Diagnostics, AReportMadeWhileAnotherIsDrawnIsDrawnApart) {
+  vantel::Sources sources;
+  const vantel::Source inner = sources.add_text("b.calc", "y\n");
+  std::ostringstream out;
+  vantel::Diagnostics_options options;
+  options.terminal = vantel::Terminal{};
+  vantel::Diagnostics engine(out, sources, options);
+  const std::string text = "x\n";
+  auto at = std::make_shared<std::int64_t>(0);
+  bool nested = false;
+  const vantel::Source outer(
+      vantel::Input::raw(
+          [at](std::int64_t offset) {
+            *at = offset;
+            return vantel::Seek_result::Ok;
+          },
+          [&, at]() -> vantel::Byte {
+            if (!nested) {
+              nested = true;
+              engine.report(error(inner, 0, "inner"));
+            }
+            if (*at >= 2) return vantel::End_of_input;
+            return static_cast<unsigned char>(text[static_cast<std::size_t>((*at)++)]);
+          },
+          [] {
+            return vantel::Line_table{0, 2};
+          }),
+      "a.calc");
+  engine.report(error(outer, 0, "outer"));
+  EXPECT_EQ(engine.finish(), 1);
+  EXPECT_EQ(out.str(), R"(error: inner
+ --> b.calc:1:1
+  |
+1 | y
+  | ^
+error: outer
+ --> a.calc:1:1
+  |
+1 | x
+  | ^
+)");
 }
 
 TEST(Diagnostics, DataFormatsHoldOneRunAndOneEntryPerFile) {

@@ -4,6 +4,7 @@
 // them), the columns of each unit, and failures.
 #include "export/uri.hpp"
 #include "export_samples.hpp"
+#include "helpers.hpp"
 #include "model/region.hpp"
 
 #include <vantel/vantel.hpp>
@@ -113,6 +114,61 @@ TEST(ExportRegion, CountsEachUnit) {
               std::vector<std::int64_t>({c.start_col, c.end_col, c.char_offset, c.char_length}))
         << c.needle << " in unit " << static_cast<int>(c.unit);
     EXPECT_EQ(r->text, c.needle);
+  }
+}
+
+// Regions at the end of a long CRLF line, whose end and last characters fall
+// on either side of where it is read in pieces, count as the line held whole
+// counts them.
+TEST(ExportRegion, CountsALongLineAsAShortOne) {
+  const std::string tail = "\xC3\xA9\xF0\x9F\x98\x80\r";  // é, the emoji, a carriage return
+  for (const std::size_t pad : {std::size_t{3}, std::size_t{65530}, std::size_t{65533},
+                                std::size_t{65536}, std::size_t{70000}}) {
+    const std::string line = std::string(pad, 'a') + tail;
+    const vantel::Input input = vantel::Input::string(line + "\nb");
+    const auto n = static_cast<std::int64_t>(pad);
+    const auto whole = static_cast<std::int64_t>(line.size());
+    for (const Column_unit unit : {Column_unit::Utf16, Column_unit::Code_points}) {
+      const std::int64_t emoji = unit == Column_unit::Utf16 ? 2 : 1;
+      vantel::detail::Region_reader reader(unit, true);
+      // From the emoji to past the carriage return: the end column leaves it out.
+      const auto r = reader.read(input, test::offsets(n + 2, whole));
+      ASSERT_TRUE(r) << pad;
+      EXPECT_EQ(std::vector<std::int64_t>(
+                    {r->start_col, r->end_col, r->char_offset, r->char_length, r->end_line}),
+                std::vector<std::int64_t>({n + 2, n + 2 + emoji, n + 1, emoji + 1, 1}))
+          << pad << " in unit " << static_cast<int>(unit);
+      EXPECT_EQ(r->text, tail.substr(2));
+      // The next line's offset counts the first line's units once.
+      const auto next = reader.read(input, test::offsets(whole + 1, whole + 2));
+      ASSERT_TRUE(next) << pad;
+      EXPECT_EQ(next->char_offset, n + 1 + emoji + 2) << pad;
+    }
+  }
+}
+
+// A result's fingerprint hashes its line without the blanks at either end,
+// however long the line: one read in several pieces hashes as one read whole.
+TEST(ExportFingerprint, HashesTheLineWithoutTheBlanksAroundIt) {
+  const auto fingerprint = [](const std::string& line) {
+    const vantel::Source source(vantel::Input::string(line + "\nnext\n"), "f.calc");
+    vantel::Report report;
+    report.message = "m";
+    const auto first = static_cast<std::int64_t>(line.find('a'));
+    report.labels = {vantel::Label::primary(source, test::offsets(first, first + 1), "")};
+    vantel::Sarif_log log(vantel::Sarif_tool{});
+    log.add(report);
+    return nlohmann::json::parse(
+               log.str())["runs"][0]["results"][0]["partialFingerprints"]["lineHash/v1"]
+        .get<std::string>();
+  };
+  for (const std::size_t length : {std::size_t{10}, std::size_t{200000}}) {
+    const std::string text(length, 'a');
+    const std::string blanks(70000, ' ');
+    EXPECT_EQ(fingerprint(text), fingerprint(" \t" + text + " \r")) << length;
+    EXPECT_EQ(fingerprint(text), fingerprint(text + blanks + "\t")) << length;
+    EXPECT_NE(fingerprint(text), fingerprint(text + blanks + "a")) << length;
+    EXPECT_NE(fingerprint(text + "a"), fingerprint(text + blanks + "a")) << length;
   }
 }
 

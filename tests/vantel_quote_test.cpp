@@ -326,6 +326,7 @@ TEST(CliOutput, EveryOutputThatCannotBeWrittenExitsOneWithAMessage) {
       {file.path(), "0..2"},
       {"--each", file.path(), "0..2", "3..5"},
       {"--each", "-", "0..2", "3..5"},
+      {"--message=m", "--fix=0..2=xy", "--diff", file.path(), "0..2"},
   };
   for (const auto& args : commands) {
     for (const std::streamsize room : {0, 4}) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -71,12 +72,27 @@ struct Diagnostics::Impl {
             options.format == Diagnostics_format::One_line);
   }
 
+  // Draws into a stream kept for the thread and emptied for each report:
+  // making a stream (its locale) cost as much as drawing a short report. A
+  // report drawn while the thread draws another (an input's callback
+  // reporting) gets a stream of its own.
   std::string drawn(const Report& report) const {
-    std::ostringstream text;
+    thread_local std::ostringstream kept;
+    thread_local bool busy = false;
+    std::optional<std::ostringstream> own;
+    std::ostringstream& text = busy ? own.emplace() : kept;
+    struct Lease {
+      bool& taken;
+      bool was;
+      ~Lease() { taken = was; }
+    } lease{busy, busy};
+    busy = true;
+    text.str(std::string());
+    text.clear();
     Formatter formatter(text);
     if (terminal.color) setup_tags(formatter, terminal.styles);
     pp_report(formatter, report, terminal.layout);
-    return std::move(text).str();
+    return text.str();
   }
 
   // Resolves and renders in the caller's thread: only counting and writing

@@ -68,6 +68,7 @@ Json region_json(const detail::Region& r) {
   region["endColumn"] = r.end_col;
   region["charOffset"] = r.char_offset;
   region["charLength"] = r.char_length;
+  if (!r.has_text) return region;
   Json& snippet = region["snippet"];
   snippet["text"] = detail::as_utf8(r.text);
   if (!detail::is_utf8(r.text)) snippet["binary"] = detail::base64(r.text);
@@ -89,12 +90,6 @@ std::string hex16(std::uint64_t value) {
   for (int k = 15; k >= 0; --k, value >>= 4U)
     out[static_cast<std::size_t>(k)] = digits[value & 15U];
   return out;
-}
-
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\v\f");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\v\f") - first + 1);
 }
 
 Json rule_json(const Sarif_rule& rule) {
@@ -211,25 +206,30 @@ struct Sarif_log::Impl {
   }
 
   // The report's labels: primary ones as locations, secondary ones as
-  // related locations; `hash_key` from the first primary one.
+  // related locations; `line_hash` from the first primary one's line.
   void add_labels(const Report& report, const std::string& id, Json& locations, Json& related,
-                  std::string& hash_key) {
+                  std::optional<std::uint64_t>& line_hash) {
     struct Placed {
       const Label* label;
       Json physical;
-      std::string start_line_text;
+      std::int64_t line_start;
     };
     std::vector<Placed> placed;
     for (const Label& label : report.labels) {
       detail::Region region;
       if (std::optional<Json> p = physical(label.source, label.location, &region))
-        placed.push_back({&label, std::move(*p), std::move(region.start_line_text)});
+        placed.push_back({&label, std::move(*p), region.start_line_offset});
     }
     const auto label_of = [](const Placed& p) -> const Label& { return *p.label; };
     const auto place = detail::first_primary(placed.begin(), placed.end(), label_of);
-    if (place != placed.end())
-      hash_key = id + '\0' + detail::uri_of_name(place->label->source.name) + '\0' +
-                 report.message + '\0' + std::string(trimmed(place->start_line_text));
+    if (place != placed.end()) {
+      // The line is hashed piece by piece: a long one is never held.
+      std::uint64_t hash = fnv1a(id + '\0' + detail::uri_of_name(place->label->source.name) + '\0' +
+                                 report.message + '\0');
+      detail::trimmed_line(place->label->source.input, place->line_start,
+                           [&](std::string_view piece) { hash = fnv1a(piece, hash); });
+      line_hash = hash;
+    }
     for (Placed& p : placed) {
       if (p.label->kind == Label_kind::Secondary) {
         add_related(related, std::move(p.physical), p.label->message);
@@ -274,7 +274,7 @@ struct Sarif_log::Impl {
     return Json::array({std::move(flow)});
   }
 
-  Json result(const Report& report, std::string& hash_key) {
+  Json result(const Report& report, std::optional<std::uint64_t>& line_hash) {
     Json r;
     const std::string id = rule_id(report);
     r["ruleId"] = detail::as_utf8(id);
@@ -285,7 +285,7 @@ struct Sarif_log::Impl {
     r["message"] = message(detail::report_text(report, known_description(id)));
     Json locations = Json::array();
     Json related = Json::array();
-    add_labels(report, id, locations, related, hash_key);
+    add_labels(report, id, locations, related, line_hash);
     const Json* place = locations.empty() ? nullptr : &locations.front()["physicalLocation"];
     add_children(report, related, place);
     const std::size_t cut = detail::keep_first(locations, detail::max_locations_per_result) +
@@ -319,11 +319,11 @@ struct Sarif_log::Impl {
       left_out.kept_results = results.size();
       return;
     }
-    std::string hash_key;
+    std::optional<std::uint64_t> line_hash;
     const bool had_absolute_files = absolute_files;
     Json r;
     try {
-      r = result(report, hash_key);
+      r = result(report, line_hash);
     } catch (...) {
       absolute_files = had_absolute_files;  // the log stays as it was
       throw;
@@ -331,8 +331,8 @@ struct Sarif_log::Impl {
     const std::string id = rule_id(report);
     if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
     first_messages.emplace(id, report.message);
-    if (!hash_key.empty()) {
-      const std::string hash = hex16(fnv1a(hash_key));
+    if (line_hash) {
+      const std::string hash = hex16(*line_hash);
       const std::int64_t occurrence = ++seen_hashes[hash];
       r["partialFingerprints"]["lineHash/v1"] = hash + ":" + std::to_string(occurrence);
     }

@@ -4,12 +4,11 @@
 #pragma once
 
 #include "fix/placed_edit.hpp"
-#include "input/line_reader.hpp"
+#include "fix/spliced_line.hpp"
 #include "input/raw_cursor.hpp"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vantel::detail {
@@ -21,13 +20,13 @@ struct Written {
   bool replaces = false;
 };
 
-// Old lines and their replacement. Each line keeps its line feed, when it
-// has one: only the input's last line lacks it.
+// Old lines and their replacement, held as where their bytes are. Each line
+// keeps its line feed, when it has one: only the input's last line lacks it.
 struct Changed_lines {
   std::int64_t old_line = 1;  // the first removed line, or where the added ones go
   std::int64_t new_line = 1;  // the first added line, in the patched text
-  std::vector<std::string> removed;
-  std::vector<std::string> added;
+  std::vector<Spliced_line> removed;
+  std::vector<Spliced_line> added;
   // One line that stays one line: drawn as it reads after the edits, with
   // what they wrote marked (`written`, in bytes of added[0]). Its lines are
   // then kept whole; otherwise lines that the edits leave as they were are
@@ -36,16 +35,16 @@ struct Changed_lines {
   std::vector<Written> written;
 };
 
-// The changes of `edits` (sorted, apart) on `cursor`, by line; the lines
-// are read once, and only those the edits touch. Throws std::out_of_range
-// for an edit past the end of the input.
+// The changes of `edits` (sorted, apart) on `cursor`, by line, but those
+// that leave their lines as they were; only the lines the edits touch are
+// read, a piece at a time. Throws std::out_of_range for an edit past the end
+// of the input.
 [[nodiscard]] std::vector<Changed_lines> changed_lines(Raw_cursor& cursor,
                                                        const Edits_of_input& edits);
 
 // Line `line` of the input into `out`, with its line feed when it has one;
 // false when the input has no such line (an input that ends with a line
 // feed has no empty line after it).
-bool read_numbered_line(Raw_cursor& cursor, Line_reader& reader, std::int64_t line,
-                        std::string& out);
+bool numbered_line(Raw_cursor& cursor, std::int64_t line, Spliced_line& out);
 
 }  // namespace vantel::detail

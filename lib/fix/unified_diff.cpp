@@ -3,7 +3,6 @@
 #include "fix/diff_name.hpp"
 #include "fix/fix_inputs.hpp"
 #include "fix/placed_edit.hpp"
-#include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
@@ -11,9 +10,15 @@
 #include <vantel/apply.hpp>
 
 #include <algorithm>
+#include <deque>
+#include <functional>
+#include <ios>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vantel {
@@ -22,19 +27,32 @@ namespace {
 
 constexpr std::int64_t context = 3;
 
-// One row of a hunk: its sign and the line, which keeps its line feed.
-void put_line(std::string& out, char sign, const std::string& line) {
-  out += sign;
-  out += line;
-  if (line.empty() || line.back() != '\n') out += "\n\\ No newline at end of file\n";
-}
+using Put = std::function<void(std::string_view)>;
+
+// One row of a hunk: its sign and the line.
+struct Row {
+  char sign = ' ';
+  const Spliced_line* line = nullptr;
+};
+
+// What a file's diff writes: its header and its hunks' heads, and each
+// row, whose bytes are read only as they are written.
+struct File_plan {
+  Raw_cursor* cursor = nullptr;
+  std::string head;
+  std::vector<std::pair<std::string, std::vector<Row>>> hunks;
+  std::vector<Changed_lines> changes;
+  std::deque<Spliced_line> context;  // the context rows' lines, which rows point to
+};
 
 // Unchanged old lines [from, to) as context rows; how many there were.
-std::int64_t put_context(std::string& out, Raw_cursor& cursor, Line_reader& reader,
-                         std::int64_t from, std::int64_t to) {
-  std::string line;
+std::int64_t add_context(File_plan& plan, std::vector<Row>& rows, std::int64_t from,
+                         std::int64_t to) {
   std::int64_t n = from;
-  for (; n < to && read_numbered_line(cursor, reader, n, line); ++n) put_line(out, ' ', line);
+  for (Spliced_line line; n < to && numbered_line(*plan.cursor, n, line); ++n) {
+    plan.context.push_back(std::move(line));
+    rows.push_back({' ', &plan.context.back()});
+  }
   return n - from;
 }
 
@@ -44,39 +62,36 @@ std::string range(char sign, std::int64_t start, std::int64_t count) {
 }
 
 // The hunk of changes [first, last], with their context.
-void put_hunk(std::string& out, Raw_cursor& cursor, Line_reader& reader,
-              const std::vector<Changed_lines>& changes, std::size_t first, std::size_t last) {
+void plan_hunk(File_plan& plan, std::size_t first, std::size_t last) {
+  const std::vector<Changed_lines>& changes = plan.changes;
   const Changed_lines& head = changes[first];
   const std::int64_t before = std::min(context, head.old_line - 1);
-  std::string body;
-  std::int64_t old_count = put_context(body, cursor, reader, head.old_line - before, head.old_line);
+  std::vector<Row> rows;
+  std::int64_t old_count = add_context(plan, rows, head.old_line - before, head.old_line);
   std::int64_t new_count = old_count;
   for (std::size_t k = first; k <= last; ++k) {
     const Changed_lines& c = changes[k];
-    for (const std::string& line : c.removed) put_line(body, '-', line);
-    for (const std::string& line : c.added) put_line(body, '+', line);
+    for (const Spliced_line& line : c.removed) rows.push_back({'-', &line});
+    for (const Spliced_line& line : c.added) rows.push_back({'+', &line});
     old_count += static_cast<std::int64_t>(c.removed.size());
     new_count += static_cast<std::int64_t>(c.added.size());
     const std::int64_t after = c.old_line + static_cast<std::int64_t>(c.removed.size());
     const std::int64_t until = k < last ? changes[k + 1].old_line : after + context;
-    const std::int64_t shown = put_context(body, cursor, reader, after, until);
+    const std::int64_t shown = add_context(plan, rows, after, until);
     old_count += shown;
     new_count += shown;
   }
-  out += "@@ " + range('-', head.old_line - before, old_count) + " " +
-         range('+', head.new_line - before, new_count) + " @@\n";
-  out += body;
+  plan.hunks.emplace_back("@@ " + range('-', head.old_line - before, old_count) + " " +
+                              range('+', head.new_line - before, new_count) + " @@\n",
+                          std::move(rows));
 }
 
-void put_file(std::string& out, Raw_cursor& cursor, const Edits_of_input& edits) {
-  std::vector<Changed_lines> changes = changed_lines(cursor, edits);
-  changes.erase(std::remove_if(changes.begin(), changes.end(),
-                               [](const Changed_lines& c) { return c.removed == c.added; }),
-                changes.end());
-  if (changes.empty()) return;
+void plan_file(File_plan& plan, const Edits_of_input& edits) {
+  plan.changes = changed_lines(*plan.cursor, edits);
+  if (plan.changes.empty()) return;
   const std::string& name = edits.source->name;
-  out += "--- " + diff_name("a/", name) + "\n+++ " + diff_name("b/", name) + "\n";
-  Line_reader reader(cursor);
+  plan.head = "--- " + diff_name("a/", name) + "\n+++ " + diff_name("b/", name) + "\n";
+  const std::vector<Changed_lines>& changes = plan.changes;
   for (std::size_t first = 0; first < changes.size();) {
     // Changes whose contexts meet share a hunk.
     std::size_t last = first;
@@ -85,8 +100,20 @@ void put_file(std::string& out, Raw_cursor& cursor, const Edits_of_input& edits)
                                          static_cast<std::int64_t>(changes[last].removed.size())) <=
                2 * context)
       ++last;
-    put_hunk(out, cursor, reader, changes, first, last);
+    plan_hunk(plan, first, last);
     first = last + 1;
+  }
+}
+
+void put_file(const File_plan& plan, const Put& put) {
+  put(plan.head);
+  for (const auto& [head, rows] : plan.hunks) {
+    put(head);
+    for (const Row& row : rows) {
+      put(std::string_view(&row.sign, 1));
+      read_spliced(*plan.cursor, *row.line, put);
+      if (!row.line->ended) put("\n\\ No newline at end of file\n");
+    }
   }
 }
 
@@ -108,28 +135,50 @@ void check_one_name(const std::vector<Fix>& fixes, const Fix_inputs& inputs) {
     }
 }
 
-}  // namespace
-}  // namespace detail
-
-std::string unified_diff(const std::vector<Fix>& fixes) {
+// Every edit is checked and every hunk planned before `put` sees a byte;
+// the lines are then read a piece at a time as they are written.
+void write_diff(const std::vector<Fix>& fixes, const Put& put) {
   for (const Fix& fix : fixes)
     for (const Edit& edit : fix.edits)
       if (edit.source.name.empty())
         throw std::invalid_argument("vantel::unified_diff: an edit's source has no name");
-  detail::Fix_inputs inputs(fixes, nullptr);
-  const std::vector<detail::Edits_of_input> placed = detail::place_edits(fixes, inputs.cursors());
-  detail::check_one_name(fixes, inputs);
-  std::string out;
-  for (const detail::Edits_of_input& edits : placed)
-    detail::put_file(out, *inputs.cursor_of(edits.source->input), edits);
+  Fix_inputs inputs(fixes, nullptr);
+  const std::vector<Edits_of_input> placed = place_edits(fixes, inputs.cursors());
+  check_one_name(fixes, inputs);
+  std::vector<File_plan> plans(placed.size());
+  for (std::size_t k = 0; k < placed.size(); ++k) {
+    plans[k].cursor = inputs.cursor_of(placed[k].source->input);
+    plan_file(plans[k], placed[k]);
+  }
+  for (const File_plan& plan : plans)
+    if (!plan.changes.empty()) put_file(plan, put);
   inputs.close();
+}
+
+}  // namespace
+}  // namespace detail
+
+std::string unified_diff(const std::vector<Fix>& fixes) {
+  std::string out;
+  detail::write_diff(fixes, [&](std::string_view bytes) { out.append(bytes); });
   return out;
+}
+
+void unified_diff(const std::vector<Fix>& fixes, std::ostream& out) {
+  detail::write_diff(fixes, [&](std::string_view bytes) {
+    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  });
+  if (!out) throw std::ios_base::failure("vantel::unified_diff: writing the diff failed");
 }
 
 std::string unified_diff(const std::vector<Fix>& fixes, Error& error) noexcept {
   std::string out;
   detail::capture(error, [&] { out = unified_diff(fixes); });
   return out;
+}
+
+void unified_diff(const std::vector<Fix>& fixes, std::ostream& out, Error& error) noexcept {
+  detail::capture(error, [&] { unified_diff(fixes, out); });
 }
 
 }  // namespace vantel

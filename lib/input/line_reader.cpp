@@ -131,4 +131,20 @@ void Line_reader::read_rest(Read_line& line, std::size_t most) {
   }
 }
 
+void read_span(Line_reader& reader, std::int64_t from, std::int64_t to,
+               const std::function<void(std::string_view)>& take, std::size_t piece) {
+  Read_line line;
+  std::int64_t at = from;
+  while (at < to && reader.read(at, line, std::min(piece, static_cast<std::size_t>(to - at)))) {
+    if (!line.text.empty()) take(line.text);
+    at += static_cast<std::int64_t>(line.text.size());
+    if (line.ended) {
+      take("\n");
+      ++at;
+    } else if (!reader.goes_on()) {
+      return;  // the input's end
+    }
+  }
+}
+
 }  // namespace vantel::detail

@@ -6,6 +6,7 @@
 #include "input/raw_cursor.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -72,5 +73,12 @@ class Line_reader {
   std::int64_t position_ = -1;  // where the cursor stands, -1 when unknown
   bool goes_on_ = false;
 };
+
+// Hands `take` the bytes from `from` to `to`, line feeds included, a piece
+// of at most `piece` bytes at a time: a long span is never held whole. Stops
+// early at the input's end.
+void read_span(Line_reader& reader, std::int64_t from, std::int64_t to,
+               const std::function<void(std::string_view)>& take,
+               std::size_t piece = std::size_t{1} << 16);
 
 }  // namespace vantel::detail

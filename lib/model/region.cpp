@@ -4,7 +4,9 @@
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "model/label_span.hpp"
+#include "position/line_text.hpp"
 #include "support/checked.hpp"
+#include "support/wide_integer.hpp"
 #include "text/column_units.hpp"
 
 #include <algorithm>
@@ -15,52 +17,45 @@ namespace vantel::detail {
 
 namespace {
 
-// Units of `text` (a whole line, carriage returns kept) before byte `at`.
-std::int64_t units_before(std::string_view text, std::size_t at, Column_unit unit) {
-  if (unit == Column_unit::Bytes || at == 0) return static_cast<std::int64_t>(at);
-  return column_of_byte(text, at, unit, default_tab_width) - 1;
-}
-
-Region_reader::Point point_at(Raw_cursor& cursor, Line_reader& reader, Read_line& line,
-                              std::int64_t offset, Column_unit unit) {
+Region_reader::Point point_at(Raw_cursor& cursor, std::int64_t offset, Column_unit unit) {
   const auto [number, col] = cursor.line_col_of_offset(offset);
   Region_reader::Point p;
   p.line = number;
   p.line_start = checked_sub(offset, col, "line start");
-  reader.read(p.line_start, line);
-  p.offset = std::min(offset, p.line_start + static_cast<std::int64_t>(line.text.size()));
-  const auto at = static_cast<std::size_t>(p.offset - p.line_start);
-  if (unit == Column_unit::Bytes) {
-    p.col = static_cast<std::int64_t>(at) + 1;
-  } else {
-    const std::string_view shown = without_final_return(line);
-    p.col = column_of_byte(shown, std::min(at, shown.size()), unit, default_tab_width);
-  }
-  p.units_in_line = units_before(line.text, at, unit);
+  const Byte_place place = place_of_byte_at(cursor, p.line_start, col, unit, default_tab_width);
+  p.offset = checked_add(p.line_start, place.at, "offset");
+  p.col = unit == Column_unit::Bytes ? place.at + 1 : place.col;
+  p.units_in_line = unit == Column_unit::Bytes ? place.at : place.units_before;
   return p;
 }
 
-// The bytes from `from` to `to`, which start on the line at `line_start`.
-std::string text_between(Line_reader& reader, Read_line& line, std::int64_t line_start,
-                         std::int64_t from, std::int64_t to) {
-  std::string text;
-  if (from >= to || !reader.read(line_start, line)) return text;
-  std::int64_t start = line_start;
-  for (;;) {
-    std::string whole = line.text;
-    if (line.ended) whole += '\n';
-    const std::int64_t end = start + static_cast<std::int64_t>(whole.size());
-    const std::int64_t a = std::max(from, start);
-    const std::int64_t b = std::min(to, end);
-    if (a < b)
-      text.append(whole, static_cast<std::size_t>(a - start), static_cast<std::size_t>(b - a));
-    if (end >= to || !reader.next(line)) break;
-    start = end;
-  }
-  return text;
-}
-
 }  // namespace
+
+void trimmed_line(const Input& input, std::int64_t start,
+                  const std::function<void(std::string_view)>& take) {
+  constexpr std::size_t piece = std::size_t{1} << 16;
+  static constexpr std::string_view blanks = " \t\r\v\f";
+  Opening opening(input);
+  Line_reader reader(opening.cursor());
+  Read_line line;
+  // Where the text between the blanks starts and ends, then that text.
+  std::int64_t first = -1;
+  std::int64_t last = -1;
+  std::int64_t seen = 0;
+  for (bool more = reader.read(start, line, piece); more;) {
+    const std::size_t a = line.text.find_first_not_of(blanks);
+    if (a != std::string::npos) {
+      if (first < 0) first = seen + static_cast<std::int64_t>(a);
+      last = seen + static_cast<std::int64_t>(line.text.find_last_not_of(blanks));
+    }
+    seen += static_cast<std::int64_t>(line.text.size());
+    more = reader.goes_on();
+    line.text.clear();
+    reader.read_more(line, piece);
+  }
+  if (first >= 0) read_span(reader, start + first, start + last + 1, take);
+  opening.close();
+}
 
 Region_reader::Line_units& Region_reader::units_of(const Input& input) {
   for (Line_units& u : units_)
@@ -69,9 +64,8 @@ Region_reader::Line_units& Region_reader::units_of(const Input& input) {
   return units_.back();
 }
 
-void Region_reader::count_chars(Raw_cursor& cursor, Line_reader& reader, Read_line& line,
-                                const Input& input, const Point& a, const Point& b,
-                                Region& region) {
+void Region_reader::count_chars(Raw_cursor& cursor, const Input& input, const Point& a,
+                                const Point& b, Region& region) {
   std::int64_t before_a = a.line_start;
   std::int64_t before_b = b.line_start;
   if (unit_ != Column_unit::Bytes) {
@@ -79,10 +73,12 @@ void Region_reader::count_chars(Raw_cursor& cursor, Line_reader& reader, Read_li
     // Lines are counted once, in order, as far as the furthest region.
     while (static_cast<std::int64_t>(units.before.size()) < b.line) {
       const auto known = static_cast<std::int64_t>(units.before.size());
-      reader.read(cursor.find_line_offset(known), line);
-      const std::int64_t in_line = units_before(line.text, line.text.size(), unit_);
-      units.before.push_back(checked_add(
-          units.before.back(), checked_add(in_line, line.ended ? 1 : 0, "units"), "units"));
+      const std::int64_t start = cursor.find_line_offset(known);
+      const std::int64_t in_line =
+          place_of_byte_at(cursor, start, max_offset, unit_, default_tab_width).units_before;
+      // A line before b's ends with its line feed, one unit more.
+      units.before.push_back(
+          checked_add(units.before.back(), checked_add(in_line, 1, "units"), "units"));
     }
     before_a = units.before[static_cast<std::size_t>(a.line - 1)];
     before_b = units.before[static_cast<std::size_t>(b.line - 1)];
@@ -96,23 +92,22 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   Raw_cursor& cursor = opening.cursor();
   const std::optional<Span> span = span_of(cursor, location);
   if (!span) return std::nullopt;
-  const std::int64_t start = span->start;
-  const std::int64_t end = span->end;
-  Line_reader reader(cursor);
-  Read_line line;
-  const Region_reader::Point a = point_at(cursor, reader, line, start, unit_);
-  std::string start_line_text;
-  if (with_chars_) start_line_text = without_final_return(line);
-  const Region_reader::Point b = point_at(cursor, reader, line, std::max(end, a.offset), unit_);
+  const Region_reader::Point a = point_at(cursor, span->start, unit_);
+  const Region_reader::Point b = point_at(cursor, std::max(span->end, a.offset), unit_);
   Region region;
   region.start_line = a.line;
   region.start_col = a.col;
   region.end_line = b.line;
   region.end_col = b.col;
+  region.start_line_offset = a.line_start;
   if (with_chars_) {
-    region.start_line_text = std::move(start_line_text);
-    region.text = text_between(reader, line, a.line_start, a.offset, b.offset);
-    count_chars(cursor, reader, line, input, a, b, region);
+    if (b.offset - a.offset <= max_snippet_bytes) {
+      Line_reader reader(cursor);
+      read_span(reader, a.offset, b.offset,
+                [&](std::string_view piece) { region.text.append(piece); });
+      region.has_text = true;
+    }
+    count_chars(cursor, input, a, b, region);
   }
   opening.close();
   return region;

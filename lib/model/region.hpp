@@ -3,7 +3,6 @@
 // columns in a unit, offsets in that unit, and the located text.
 #pragma once
 
-#include "input/line_reader.hpp"
 #include "input/raw_cursor.hpp"
 
 #include <vantel/column_unit.hpp>
@@ -11,8 +10,10 @@
 #include <vantel/position.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantel::detail {
@@ -28,9 +29,20 @@ struct Region {
   std::int64_t end_col = 1;
   std::int64_t char_offset = 0;  // units before the region, from the input's start
   std::int64_t char_length = 0;  // units in the region
-  std::string text;              // the region's bytes
-  std::string start_line_text;   // the first line's, without its line end
+  std::int64_t start_line_offset = 0;
+  bool has_text = false;  // none when the region holds more than max_snippet_bytes
+  std::string text;       // the region's bytes
 };
+
+// The most bytes a region's text holds: a region's memory never follows the
+// size of its lines.
+inline constexpr std::int64_t max_snippet_bytes = std::int64_t{1} << 16;
+
+// Hands `take` the line that starts at `start` in pieces, without the blanks
+// (spaces, tabs, carriage returns, vertical tabs, form feeds) at either end;
+// holds a piece at a time, never the whole of a long line.
+void trimmed_line(const Input& input, std::int64_t start,
+                  const std::function<void(std::string_view)>& take);
 
 // Resolves locations as a report places its labels: a reversed location is
 // a point at its start, an offset past the end of the input stands at its
@@ -38,7 +50,7 @@ struct Region {
 // opens the input and closes it before returning.
 class Region_reader {
  public:
-  // `with_chars`: compute char_offset, char_length and the texts (else left
+  // `with_chars`: compute char_offset, char_length and the text (else left
   // empty, for formats that give lines and columns alone), which in units other
   // than bytes reads every line before the region once per input (kept for
   // later calls, so that regions in any order cost one pass).
@@ -64,8 +76,8 @@ class Region_reader {
   };
   Line_units& units_of(const Input& input);
   // char_offset and char_length of the region from `a` to `b`.
-  void count_chars(Raw_cursor& cursor, Line_reader& reader, Read_line& line, const Input& input,
-                   const Point& a, const Point& b, Region& region);
+  void count_chars(Raw_cursor& cursor, const Input& input, const Point& a, const Point& b,
+                   Region& region);
 
   Column_unit unit_;
   bool with_chars_;

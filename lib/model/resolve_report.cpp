@@ -97,10 +97,6 @@ std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openin
       place.source = in.source;
       place.cursor = openings.cursor(in.source->input);
       place.changes = changed_lines(*place.cursor, in);
-      place.changes.erase(
-          std::remove_if(place.changes.begin(), place.changes.end(),
-                         [](const Changed_lines& c) { return c.removed == c.added; }),
-          place.changes.end());
       const auto [line, column] = place.cursor->line_col_of_offset(in.edits.front().start);
       place.line = line;
       place.column = column + 1;

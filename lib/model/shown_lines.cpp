@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The lines a section shows, why, and the lanes of its labels over several
 // lines.
-#include "input/line_reader.hpp"
 #include "model/resolved_report.hpp"
 #include "support/wide_integer.hpp"
 
 #include <algorithm>
-#include <string>
 
 namespace vantel::detail {
 
@@ -14,9 +12,8 @@ namespace {
 
 // Whether the input has line `line`, which lies after every labelled one.
 bool has_line(const Section& section, std::int64_t line) {
-  Line_reader reader(*section.cursor);
-  std::string text;
-  return read_numbered_line(*section.cursor, reader, line, text);
+  Spliced_line text;
+  return numbered_line(*section.cursor, line, text);
 }
 
 // Up to `count` lines before and after each labelled line, each line taken

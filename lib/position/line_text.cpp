@@ -4,6 +4,7 @@
 #include "input/line_reader.hpp"
 #include "text/column_units.hpp"
 
+#include <algorithm>
 #include <string>
 
 namespace vantel::detail {
@@ -13,21 +14,36 @@ namespace {
 // Large enough that a piece costs more to walk than to ask for.
 constexpr std::size_t piece = std::size_t{1} << 16;
 
+// How far count_line walked: whether to the line's end, and then the
+// line's size without its line feed and whether a carriage return before it
+// was left out.
+struct Line_end {
+  bool reached = false;
+  bool dropped_return = false;
+  std::int64_t shown_size = 0;
+};
+
 // Hands `counter` the line piece by piece until `ask(last)` answers.
 template <class Ask>
-void count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, Ask ask) {
+Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, Ask ask) {
   Line_reader reader(cursor);
   Read_line line;
   (void)reader.read(start, line, piece);  // a line that cannot be sought to is empty
   std::string& text = counter.buffer();
   text.swap(line.text);
+  auto seen = static_cast<std::int64_t>(text.size());
   for (;;) {
-    const bool last = !reader.goes_on();
-    if (last && line.ended && !text.empty() && text.back() == '\r') text.pop_back();
-    if (ask(last) || last) return;
+    Line_end end;
+    end.reached = !reader.goes_on();
+    end.dropped_return = end.reached && line.ended && !text.empty() && text.back() == '\r';
+    if (end.dropped_return) text.pop_back();
+    end.shown_size = seen - (end.dropped_return ? 1 : 0);
+    if (ask(end.reached) || end.reached) return end;
     std::string& rest = counter.buffer();
     line.text.swap(rest);
+    const std::size_t before = line.text.size();
     reader.read_more(line, piece);
+    seen += static_cast<std::int64_t>(line.text.size() - before);
     line.text.swap(rest);
   }
 }
@@ -37,16 +53,29 @@ void count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, A
 std::size_t byte_of_column_at(Raw_cursor& cursor, std::int64_t start, std::int64_t col,
                               Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
-  count_line(cursor, start, counter, [&](bool last) { return counter.to_column(col, last); });
+  (void)count_line(cursor, start, counter, [&](bool last) { return counter.to_column(col, last); });
   return static_cast<std::size_t>(counter.byte());
 }
 
 std::int64_t column_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::size_t at,
                                Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
-  count_line(cursor, start, counter,
-             [&](bool last) { return counter.to_byte(static_cast<std::int64_t>(at), last); });
+  (void)count_line(cursor, start, counter,
+                   [&](bool last) { return counter.to_byte(static_cast<std::int64_t>(at), last); });
   return counter.column();
+}
+
+Byte_place place_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::int64_t at,
+                            Column_unit unit, int tab_width) {
+  Unit_counter counter(unit, tab_width);
+  const Line_end end =
+      count_line(cursor, start, counter, [&](bool last) { return counter.to_byte(at, last); });
+  Byte_place place{at, counter.column(), counter.column() - 1};
+  if (!end.reached || at < end.shown_size) return place;
+  const std::int64_t size = end.shown_size + (end.dropped_return ? 1 : 0);
+  place.at = std::min(at, size);
+  if (end.dropped_return && place.at == size) ++place.units_before;
+  return place;
 }
 
 }  // namespace vantel::detail

@@ -25,4 +25,16 @@ namespace vantel::detail {
 [[nodiscard]] std::int64_t column_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::size_t at,
                                              Column_unit unit, int tab_width);
 
+// Byte `at` (at least 0) of that line as exported regions count it: cut to
+// the line's end, a carriage return before its line feed counted in; its
+// column with that carriage return left out; and the units before it with
+// the carriage return counted.
+struct Byte_place {
+  std::int64_t at = 0;
+  std::int64_t col = 1;
+  std::int64_t units_before = 0;
+};
+[[nodiscard]] Byte_place place_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::int64_t at,
+                                          Column_unit unit, int tab_width);
+
 }  // namespace vantel::detail

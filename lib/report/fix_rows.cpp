@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "report/fix_rows.hpp"
 
+#include "draw/line_slice.hpp"
+#include "fix/spliced_cursor.hpp"
 #include "input/line_reader.hpp"
 #include "report/labelled_line.hpp"
 
 #include <vantel/styles.hpp>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,56 +20,89 @@ namespace {
 // What a fix writes is drawn as help is.
 const Style_tag fix_tag(Role::Primary, "Vantel.Report_fix_tag", "help");
 
-// A line as drawn: without its line feed, nor the carriage return before it.
-std::string_view shown_line(const std::string& line) {
-  std::string_view text = line;
-  if (!text.empty() && text.back() == '\n') {
-    text.remove_suffix(1);
-    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  }
-  return text;
-}
-
 bool only_writes(const Changed_lines& change) {
   return change.one_line && std::all_of(change.written.begin(), change.written.end(),
                                         [](const Written& w) { return w.end > w.begin; });
 }
 
+// A line as drawn: without its line feed, nor the carriage return before it;
+// under a width, when it is long, the slice of it that windows around bytes
+// [first, last] show, whose first byte is then `start`.
+std::string shown_text(Raw_cursor& cursor, const Spliced_line& line, std::int64_t first,
+                       std::int64_t last, const Layout_plan& layout, std::int64_t& start) {
+  start = 0;
+  if (layout.row_width > 0) {
+    Spliced_cursor spliced(cursor, line);
+    Line_reader reader(spliced);
+    Slice_need need;
+    need.first = first;
+    need.last = last;
+    need.width = layout.window_width(0);
+    need.tab_width = need.align = layout.tab_width;
+    if (std::optional<Line_slice> slice = slice_line(reader, 0, need)) {
+      start = slice->start;
+      return std::move(slice->text);
+    }
+  }
+  std::string text = text_of(cursor, line);
+  if (!text.empty() && text.back() == '\n') {
+    text.pop_back();
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+  }
+  return text;
+}
+
+// Draws `line` under `number`, with `parts` (their bytes counted in the
+// line) on it.
 void draw_line(Row_writer& row, Gutter& gutter, std::int64_t number, std::string_view bar,
-               std::string_view text, std::vector<Report_part>& parts, const Layout_plan& layout) {
+               Raw_cursor& cursor, const Spliced_line& line, std::vector<Report_part>& parts,
+               const Layout_plan& layout) {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  if (!parts.empty()) {
+    first = static_cast<std::int64_t>(parts.front().begin);
+    last = static_cast<std::int64_t>(parts.back().end) - 1;
+  }
+  std::int64_t start = 0;
+  const std::string text = shown_text(cursor, line, first, last, layout, start);
+  const auto shift = static_cast<std::size_t>(start);
+  std::vector<Report_part> shown;
+  for (Report_part part : parts) {
+    part.begin = std::min(part.begin - shift, text.size());
+    part.end = std::min(part.end - shift, text.size());
+    if (part.begin < part.end) shown.push_back(part);
+  }
   gutter.number_bar = bar;
-  draw_labelled_line(row, gutter, std::to_string(number), text, parts, layout);
+  draw_labelled_line(row, gutter, std::to_string(number), text, shown, layout);
   gutter.number_bar = "|";
 }
 
-void draw_after(Row_writer& row, Gutter& gutter, const Changed_lines& change,
+void draw_after(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
                 const Layout_plan& layout) {
-  const std::string_view text = shown_line(change.added.front());
   std::vector<Report_part> parts;
   for (std::size_t k = 0; k < change.written.size(); ++k) {
     const Written& w = change.written[k];
-    const std::size_t end = std::min(w.end, text.size());
-    if (w.begin >= end) continue;  // only its line feed
+    if (w.begin >= w.end) continue;
     Report_part part;
     part.tag = &fix_tag;
     part.marker = w.replaces ? '~' : '+';
     part.begin = w.begin;
-    part.end = end;
+    part.end = w.end;
     part.order = k;
     parts.push_back(part);
   }
-  draw_line(row, gutter, change.new_line, "|", text, parts, layout);
+  draw_line(row, gutter, change.new_line, "|", cursor, change.added.front(), parts, layout);
 }
 
-void draw_diff(Row_writer& row, Gutter& gutter, const Changed_lines& change,
+void draw_diff(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
                const Layout_plan& layout) {
   std::vector<Report_part> none;
   for (std::size_t k = 0; k < change.removed.size() && !row.failed(); ++k)
-    draw_line(row, gutter, change.old_line + static_cast<std::int64_t>(k), "-",
-              shown_line(change.removed[k]), none, layout);
+    draw_line(row, gutter, change.old_line + static_cast<std::int64_t>(k), "-", cursor,
+              change.removed[k], none, layout);
   for (std::size_t k = 0; k < change.added.size() && !row.failed(); ++k)
-    draw_line(row, gutter, change.new_line + static_cast<std::int64_t>(k), "+",
-              shown_line(change.added[k]), none, layout);
+    draw_line(row, gutter, change.new_line + static_cast<std::int64_t>(k), "+", cursor,
+              change.added[k], none, layout);
 }
 
 }  // namespace
@@ -83,21 +119,19 @@ std::int64_t last_number(const Fix_place& place) {
 
 void draw_fix_lines(Row_writer& row, Gutter& gutter, const Fix_place& place,
                     const Layout_plan& layout) {
-  Line_reader reader(*place.cursor);
   std::int64_t after = 0;  // the old line after the last change drawn
-  std::string between;
+  Spliced_line between;
   std::vector<Report_part> none;
   for (const Changed_lines& change : place.changes) {
     if (row.failed()) return;  // nothing more would be written
-    if (after > 0 && change.old_line == after + 1 &&
-        read_numbered_line(*place.cursor, reader, after, between))
-      draw_line(row, gutter, after, "|", shown_line(between), none, layout);
+    if (after > 0 && change.old_line == after + 1 && numbered_line(*place.cursor, after, between))
+      draw_line(row, gutter, after, "|", *place.cursor, between, none, layout);
     else if (after > 0 && change.old_line > after)
       gutter.elision(row);
     if (only_writes(change))
-      draw_after(row, gutter, change, layout);
+      draw_after(row, gutter, *place.cursor, change, layout);
     else
-      draw_diff(row, gutter, change, layout);
+      draw_diff(row, gutter, *place.cursor, change, layout);
     after = change.old_line + static_cast<std::int64_t>(change.removed.size());
   }
 }

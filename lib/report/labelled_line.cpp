@@ -33,7 +33,7 @@ class Line_drawing {
         singles_(lists.singles),
         ends_(lists.ends),
         drawn_(lists.drawn),
-        cells_(lists.cells),
+        lists_(lists),
         hanging_(lists.hanging),
         connectors_(lists.connectors) {
     have_ = walk_.next(cluster_);
@@ -156,11 +156,10 @@ class Line_drawing {
     return last;
   }
 
-  // Which part each column of the underline shows: shorter parts over
-  // longer ones, and primary over secondary.
-  void fill_cells(const std::vector<Report_part*>& singles) {
-    std::int64_t reach = from_;
-    for (const Report_part* p : singles) reach = std::max(reach, clip(p->column_end));
+  // Which part each run of the underline shows: shorter parts over longer
+  // ones, and primary over secondary. A run per change of part, so that a
+  // part millions of columns wide costs one run, not a cell per column.
+  void fill_runs(const std::vector<Report_part*>& singles) {
     drawn_.assign(singles.begin(), singles.end());
     std::stable_sort(drawn_.begin(), drawn_.end(),
                      [this](const Report_part* a, const Report_part* b) {
@@ -169,10 +168,51 @@ class Line_drawing {
                        if (wa != wb) return wa > wb;
                        return !a->primary && b->primary;
                      });
-    cells_.assign(static_cast<std::size_t>(reach - from_), nullptr);
-    for (const Report_part* p : drawn_)
-      for (std::int64_t c = p->column; c < clip(p->column_end); ++c)
-        cells_[static_cast<std::size_t>(c - from_)] = p;
+    // A part drawn later covers those before it: the latest open one shows.
+    auto& edges = lists_.edges;
+    edges.clear();
+    for (std::size_t k = 0; k < drawn_.size(); ++k) {
+      const auto n = static_cast<std::int64_t>(k) + 1;
+      if (drawn_[k]->column >= clip(drawn_[k]->column_end)) continue;
+      edges.emplace_back(drawn_[k]->column, n);
+      edges.emplace_back(clip(drawn_[k]->column_end), -n);
+    }
+    std::sort(edges.begin(), edges.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    lists_.runs.clear();
+    lists_.on_top.clear();
+    lists_.open.assign(drawn_.size(), 0);
+    for (std::size_t e = 0; e < edges.size();) {
+      const std::int64_t column = edges[e].first;
+      for (; e < edges.size() && edges[e].first == column; ++e) open_or_close(edges[e].second);
+      const Report_part* shown = top_part();
+      if (shown == nullptr || e == edges.size()) continue;
+      if (!lists_.runs.empty() && lists_.runs.back().part == shown &&
+          lists_.runs.back().to == column)
+        lists_.runs.back().to = edges[e].first;
+      else
+        lists_.runs.push_back({column, edges[e].first, shown});
+    }
+  }
+
+  void open_or_close(std::int64_t edge) {
+    if (edge < 0) {
+      lists_.open[static_cast<std::size_t>(-edge - 1)] = 0;
+      return;
+    }
+    lists_.open[static_cast<std::size_t>(edge - 1)] = 1;
+    lists_.on_top.push_back(static_cast<std::size_t>(edge - 1));
+    std::push_heap(lists_.on_top.begin(), lists_.on_top.end());
+  }
+
+  // The latest part drawn that is still open; null for none.
+  const Report_part* top_part() {
+    auto& heap = lists_.on_top;
+    while (!heap.empty() && lists_.open[heap.front()] == 0) {
+      std::pop_heap(heap.begin(), heap.end());
+      heap.pop_back();
+    }
+    return heap.empty() ? nullptr : drawn_[heap.front()];
   }
 
   // The underlines of the parts that lie on the line. The rightmost part
@@ -180,17 +220,11 @@ class Line_drawing {
   // returned.
   const Report_part* underline_row(const std::vector<Report_part*>& singles) {
     if (singles.empty()) return nullptr;
-    fill_cells(singles);
+    fill_runs(singles);
     gutter_.start(row_, {});
-    for (std::size_t c = 0; c < cells_.size();) {
-      const Report_part* p = cells_[c];
-      std::size_t n = 1;
-      while (c + n < cells_.size() && cells_[c + n] == p) ++n;
-      if (p != nullptr) {
-        row_.to_column(at(from_ + static_cast<std::int64_t>(c)));
-        row_.repeat(static_cast<std::int64_t>(n), p->marker, p->tag);
-      }
-      c += n;
+    for (const Underline_run& run : lists_.runs) {
+      row_.to_column(at(run.from));
+      row_.repeat(run.to - run.from, run.part->marker, run.part->tag);
     }
     const Report_part* last = rightmost(singles);
     const Report_part* placed = nullptr;
@@ -301,7 +335,7 @@ class Line_drawing {
   std::vector<Report_part*>& singles_;
   std::vector<Report_part*>& ends_;
   std::vector<const Report_part*>& drawn_;
-  std::vector<const Report_part*>& cells_;
+  Line_lists& lists_;
   std::vector<const Report_part*>& hanging_;
   std::vector<const Report_part*>& connectors_;
 };

@@ -5,10 +5,20 @@
 
 #include "report/report_part.hpp"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vantel::detail {
+
+// Columns [from, to) of an underline, and the part they show.
+struct Underline_run {
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  const Report_part* part = nullptr;
+};
 
 // The working lists of drawing a line. A report draws thousands of lines:
 // one set is kept for the thread's next line, and a line drawn meanwhile (a
@@ -19,7 +29,10 @@ struct Line_lists {
   std::vector<Report_part*> singles;
   std::vector<Report_part*> ends;
   std::vector<const Report_part*> drawn;
-  std::vector<const Report_part*> cells;
+  std::vector<Underline_run> runs;
+  std::vector<std::pair<std::int64_t, std::int64_t>> edges;  // (column, +/-(part + 1))
+  std::vector<std::size_t> on_top;                           // a heap of parts
+  std::vector<char> open;
   std::vector<const Report_part*> hanging;
   std::vector<const Report_part*> connectors;
 };

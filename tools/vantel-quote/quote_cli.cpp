@@ -191,6 +191,23 @@ void write_data(const Options& options, Environment& env,
   }
 }
 
+// --apply or --diff. Bytes as they are: the patched text is the file's own,
+// not a quote. A diff is written as it is made, so that long lines are never
+// held.
+void write_fixed(const Options& options, Environment& env, const vantel::Input& input,
+                 const std::string& name) {
+  const std::vector<vantel::Fix> fixes = fixes_of(options.report, input, name);
+  if (options.apply) {
+    env.out << vantel::apply(input, fixes);
+    return;
+  }
+  try {
+    vantel::unified_diff(fixes, env.out);
+  } catch (const std::ios_base::failure&) {
+    if (env.out) throw;  // else said as for every output that cannot be written
+  }
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter,
            const std::string& started) {
   set_colors(options, env, formatter);
@@ -204,9 +221,7 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
                                     : vantel::Input::file(options.file);
   const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
   if (options.apply || options.diff) {
-    const std::vector<vantel::Fix> fixes = fixes_of(options.report, input, name);
-    // Bytes as they are: the patched text is the file's own, not a quote.
-    env.out << (options.apply ? vantel::apply(input, fixes) : vantel::unified_diff(fixes));
+    write_fixed(options, env, input, name);
     return;
   }
   if (options.report.message) {

@@ -8,6 +8,7 @@
 #include <vantel/input.hpp>
 #include <vantel/source.hpp>
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,13 @@ namespace vantel {
 [[nodiscard]] std::string unified_diff(const std::vector<Fix>& fixes);
 /// unified_diff without exceptions: the diff, or an empty one and `error`.
 [[nodiscard]] std::string unified_diff(const std::vector<Fix>& fixes, Error& error) noexcept;
+/// unified_diff written to `out` as it is made: memory stays small whatever
+/// the length of the lines, which are read a piece at a time. Every check
+/// is made before the first byte is written; only a failure to read a line
+/// (an input that shrank since its lines were counted) or to write (also
+/// std::ios_base::failure) can leave part of the diff written.
+void unified_diff(const std::vector<Fix>& fixes, std::ostream& out);
+/// unified_diff to `out` without exceptions.
+void unified_diff(const std::vector<Fix>& fixes, std::ostream& out, Error& error) noexcept;
 
 }  // namespace vantel

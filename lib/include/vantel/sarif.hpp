@@ -88,7 +88,9 @@ struct Sarif_options {
 ///     surrounding blanks, then ":" and the occurrence of that hash in the
 ///     log, so that it stays put when unrelated lines move the result.
 /// Every region has its lines, columns (the end column is the one after its
-/// last character), `charOffset`, `charLength` and `snippet`. A column
+/// last character), `charOffset`, `charLength` and, when it holds at most
+/// 64 KiB, `snippet` (a longer one has none: a log's memory never follows the
+/// length of the lines, which are read a piece at a time). A column
 /// counts every character of its line but the line feed and a carriage
 /// return before it; offsets count both. A file input is named by the file
 /// URI of its absolute path, unless Sarif_options::base_uri is given; other
