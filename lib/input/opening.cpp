@@ -65,10 +65,16 @@ class Unlock_all {
 std::exception_ptr close_held(Held_opening& held) noexcept {
   std::vector<Closer> closers;
   {
-    const std::lock_guard<std::recursive_mutex> hold(held.cursor->lock());
+    std::unique_lock<std::mutex> hold(held.lock);
     if (held.closed) return nullptr;
     held.closed = true;
-    if (held.reading > 0) return nullptr;
+    // This thread's own readings (a callback closing it) close it as they end.
+    const std::thread::id me = std::this_thread::get_id();
+    held.reading_ended.wait(hold, [&] {
+      return std::all_of(held.readers.begin(), held.readers.end(),
+                         [me](std::thread::id reader) { return reader == me; });
+    });
+    if (!held.readers.empty()) return nullptr;
     closers = std::exchange(held.closers, {});
   }
   return run_all(std::move(closers));
@@ -122,30 +128,69 @@ Opening::Opening(const Input& input, Take take) : input_(input) {
   }
 }
 
-void Opening::enter_held() {
-  for (const Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    if (h->closed) {
+void Opening::taken() {
+  if (held_ != nullptr) {
+    try {
+      enter_held();
+    } catch (...) {
       cursor_->lock().unlock();
-      taken_ = false;
+      throw;
+    }
+  }
+  taken_ = true;
+}
+
+bool Opening::take_without_waiting() {
+  if (cursor_->lock().try_lock()) {
+    taken();
+    return true;
+  }
+  if (!cursor_->forks()) return false;
+  // Reading before forking: an Opened read through stays open meanwhile.
+  if (held_ != nullptr) enter_held();
+  try {
+    fork_ = cursor_->fork();
+  } catch (...) {
+    if (held_ != nullptr) leave_held(nullptr);
+    throw;
+  }
+  cursor_ = fork_.get();
+  cursor_->lock().lock();  // its own: never waits
+  taken_ = true;
+  return true;
+}
+
+void Opening::enter_held() {
+  const std::thread::id me = std::this_thread::get_id();
+  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
+    std::unique_lock<std::mutex> hold(h->lock);
+    if (h->closed) {
+      hold.unlock();
+      leave_held(h);
       throw Placed<std::invalid_argument>(
           Failure_place(cursor_->name(), 0),
           cursor_->name() + ": quoted through an opening that was closed");
     }
+    h->readers.push_back(me);
   }
-  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) ++h->reading;
 }
 
-void Opening::leave_held() noexcept {
+void Opening::leave_held(const Held_opening* until) noexcept {
   // An Opened closed while this opening read through it closes with it. Its
   // closers go after this opening's own, which run last to first, and the
   // innermost Opened's go last of all.
-  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    if (--h->reading != 0 || !h->closed) continue;
+  const std::thread::id me = std::this_thread::get_id();
+  for (Held_opening* h = held_; h != until; h = h->beneath.get()) {
+    const std::lock_guard<std::mutex> hold(h->lock);
+    h->readers.erase(std::find(h->readers.begin(), h->readers.end(), me));
+    if (!h->closed) continue;
+    h->reading_ended.notify_all();
+    if (!h->readers.empty()) continue;
     try {
       closers_.insert(closers_.end(), std::make_move_iterator(h->closers.begin()),
                       std::make_move_iterator(h->closers.end()));
     } catch (...) {
-      // Without room to gather them, they run here, under the lock.
+      // Without room to gather them, they run here.
       (void)run_all(std::exchange(h->closers, {}));
     }
     h->closers.clear();
@@ -166,10 +211,17 @@ void Opening::close() {
 }
 
 void take_together(const std::vector<Opening*>& openings) {
+  // Cursors that fork never make anyone wait: only the others are waited
+  // for, all at once.
   std::vector<std::recursive_mutex*> locks;
   locks.reserve(openings.size());
-  for (const Opening* opening : openings)
-    if (!opening->taken_) locks.push_back(&opening->cursor_->lock());
+  for (Opening* opening : openings) {
+    if (opening->taken_) continue;
+    if (opening->cursor_->forks())
+      opening->take();
+    else
+      locks.push_back(&opening->cursor_->lock());
+  }
   std::sort(locks.begin(), locks.end());
   locks.erase(std::unique(locks.begin(), locks.end()), locks.end());
   lock_all(locks);

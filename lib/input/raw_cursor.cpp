@@ -67,14 +67,19 @@ std::int64_t Raw_cursor::counted_size() {
 const Line_table& Raw_cursor::line_offsets() {
   if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->whole(*lazy.source);
-  if (table_) return *table_;
-  if (failure_) std::rethrow_exception(failure_);
-  try {
-    table_ = compute_line_offsets();
-  } catch (...) {
-    failure_ = std::current_exception();
-    throw;
+  if (tables_ != this) return tables_->line_offsets();
+  if (!computed_.load(std::memory_order_acquire)) {
+    const std::lock_guard<std::recursive_mutex> hold(computing_);
+    if (!computed_.load(std::memory_order_relaxed)) {
+      try {
+        table_ = compute_line_offsets();
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+      computed_.store(true, std::memory_order_release);
+    }
   }
+  if (failure_) std::rethrow_exception(failure_);
   return *table_;
 }
 
