@@ -44,9 +44,9 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
   // A position of its own in the same buffer: the buffer is only read, and
   // the table takes care of itself.
   bool forks() const noexcept override { return true; }
-  std::unique_ptr<Raw_cursor> fork() override { return std::make_unique<Reader>(*this); }
 
  protected:
+  std::unique_ptr<Raw_cursor> fork() override { return std::make_unique<Reader>(*this); }
   Lazy_lines lazy_lines() override {
     if (!lazy_) return {nullptr, nullptr};
     return {&table_, this};
@@ -105,6 +105,8 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
     if (!inbound(position)) return {};
     return std::string_view(to_string_(buffer_)).substr(static_cast<std::size_t>(position));
   }
+
+  bool at_end() override { return next_ >= std::string_view(to_string_(buffer_)).size(); }
 
   bool inbound(std::int64_t i) const {
     if (i < 0) return false;

@@ -165,4 +165,16 @@ std::string_view Channel_cursor::next() {
   }
 }
 
+bool Channel_cursor::at_end() {
+  std::streambuf* buf = channel_->rdbuf();
+  if (buf == nullptr) return true;
+  try {
+    // What it reads stays at hand for next().
+    return std::streambuf::traits_type::eq_int_type(buf->sgetc(),
+                                                    std::streambuf::traits_type::eof());
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
+  }
+}
+
 }  // namespace vantel::detail

@@ -38,16 +38,17 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   // A regular file's cursor forks into another reader of its descriptor, its
   // kept blocks and its table.
   [[nodiscard]] bool forks() const noexcept override;
-  [[nodiscard]] std::unique_ptr<Raw_cursor> fork() override;
   [[nodiscard]] std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const override;
 
  protected:
   Lazy_lines lazy_lines() override;
   Line_table compute_line_offsets() override;
+  [[nodiscard]] std::unique_ptr<Raw_cursor> fork() override;
 
  private:
   bool start(std::int64_t offset) override;
   std::string_view next() override;
+  bool at_end() override;
   // Whether the stream can seek at all.
   [[nodiscard]] bool seekable();
   // `failure` again, naming the input when the stream's buffer did not.

@@ -62,8 +62,9 @@ void Lazy_table::scan(Text_source& source, const Known& from, Enough enough) {
     const std::string_view block = source.next();
     if (block.empty()) return publish(*scanner, from, true);
     scanner->scan(block.data(), block.size());
+    // A text that ends here is whole: queries then read one table.
     if (resumable && enough(before + scanner->size(), scanner->scanned()))
-      return publish(*scanner, from, false);
+      return publish(*scanner, from, source.at_end());
   }
 }
 
@@ -86,7 +87,26 @@ void Lazy_table::publish(Line_scanner& scanner, const Known& from, bool complete
     count_.store(from.count + 1, std::memory_order_release);
   }
   scanned_.store(scanned, std::memory_order_release);
-  if (complete) complete_.store(true, std::memory_order_release);
+  if (!complete) return;
+  // The whole table at once for the queries to come: the one piece as it
+  // is, or the pieces joined while they are few enough to copy.
+  const std::size_t count = count_.load(std::memory_order_relaxed);
+  const Piece* pieces = arrays_.back().get();
+  if (count == 1) {
+    whole_.store(&pieces[0].starts, std::memory_order_release);
+  } else if (pieces[count - 1].first < join_below) {
+    joined_ = std::make_unique<Line_table>(join(pieces, count));
+    whole_.store(joined_.get(), std::memory_order_release);
+  }
+  complete_.store(true, std::memory_order_release);
+}
+
+Line_table Lazy_table::join(const Piece* pieces, std::size_t count) {
+  std::vector<std::int64_t> entries;
+  entries.reserve(pieces[count - 1].first + pieces[count - 1].starts.size());
+  for (std::size_t k = 0; k < count; ++k)
+    entries.insert(entries.end(), pieces[k].starts.begin(), pieces[k].starts.end());
+  return Line_table(std::move(entries));
 }
 
 std::int64_t Lazy_table::start_of(const Known& known, std::int64_t line) {
@@ -103,6 +123,8 @@ std::int64_t Lazy_table::start_of(const Known& known, std::int64_t line) {
 }
 
 std::int64_t Lazy_table::find_line_offset(Text_source& source, std::int64_t line) {
+  if (const Line_table* table = whole_.load(std::memory_order_acquire))
+    return Line_offsets::find_line_offset(*table, line);
   const Known now = grow(source, [line](std::size_t entries, std::int64_t) {
     return line < 1 || entries >= static_cast<std::uint64_t>(line);
   });
@@ -115,6 +137,8 @@ std::int64_t Lazy_table::find_offset(Text_source& source, std::int64_t line, std
 
 std::pair<std::int64_t, std::int64_t> Lazy_table::line_col_of_offset(Text_source& source,
                                                                      std::int64_t offset) {
+  if (const Line_table* table = whole_.load(std::memory_order_acquire))
+    return Line_offsets::line_col_of_offset(*table, offset);
   // Every start at or below `offset` is known once the scan has reached it;
   // the starts still unknown lie past it and cannot change the answer.
   const Known now =
@@ -137,16 +161,7 @@ const Line_table& Lazy_table::whole(Text_source& source) {
   const Known now = grow(source, [](std::size_t, std::int64_t) { return false; });
   const std::lock_guard<std::mutex> hold(lock_);
   if (const Line_table* table = whole_.load(std::memory_order_acquire)) return *table;
-  // One piece is the table as it is; several are joined once.
-  if (now.count == 1) {
-    joined_ = std::make_unique<Line_table>(now.pieces[0].starts);
-  } else {
-    std::vector<std::int64_t> entries;
-    entries.reserve(now.entries());
-    for (std::size_t k = 0; k < now.count; ++k)
-      entries.insert(entries.end(), now.pieces[k].starts.begin(), now.pieces[k].starts.end());
-    joined_ = std::make_unique<Line_table>(std::move(entries));
-  }
+  joined_ = std::make_unique<Line_table>(join(now.pieces, now.count));
   whole_.store(joined_.get(), std::memory_order_release);
   return *joined_;
 }

@@ -33,6 +33,9 @@ class Text_source {
   [[nodiscard]] virtual bool start(std::int64_t offset) = 0;
   // The next bytes, none at the end of the text; valid until the next call.
   [[nodiscard]] virtual std::string_view next() = 0;
+  // Whether next() would find the text ended; false when it cannot tell
+  // without handing out what it finds.
+  [[nodiscard]] virtual bool at_end() { return false; }
 };
 
 // A table whose entries are found on demand: each query scans the text only
@@ -96,6 +99,10 @@ class Lazy_table {
   void check() const;
 
   [[nodiscard]] static std::int64_t start_of(const Known& known, std::int64_t line);
+  [[nodiscard]] static Line_table join(const Piece* pieces, std::size_t count);
+  // Pieces holding fewer entries are joined into one table as soon as the
+  // text is scanned to its end (8 MiB at most, kept beside the pieces).
+  static constexpr std::size_t join_below = std::size_t{1} << 20;
 
   std::mutex lock_;  // taken by scans only
   // Published, release after what they point at is written.
@@ -106,6 +113,7 @@ class Lazy_table {
   std::atomic<bool> failed_{false};
   std::atomic<const Line_table*> whole_{nullptr};
   // Written under the lock; failure_ before failed_ is set, and read after.
+  // Once whole_ is set the queries read that table alone.
   std::exception_ptr failure_;
   // Every array of pieces ever published, the last one current: a query may
   // still read an older one, which stays as it was.
