@@ -46,6 +46,9 @@ void lock_all(const std::vector<std::recursive_mutex*>& locks) {
   }
 }
 
+// The Opened that this thread reads through now, once for each reading.
+thread_local std::vector<const Held_opening*> reading_here;
+
 // Unlocks every one of `locks` when it goes.
 class Unlock_all {
  public:
@@ -66,15 +69,17 @@ std::exception_ptr close_held(Held_opening& held) noexcept {
   std::vector<Closer> closers;
   {
     std::unique_lock<std::mutex> hold(held.lock);
-    if (held.closed) return nullptr;
-    held.closed = true;
-    // This thread's own readings (a callback closing it) close it as they end.
-    const std::thread::id me = std::this_thread::get_id();
-    held.reading_ended.wait(hold, [&] {
-      return std::all_of(held.readers.begin(), held.readers.end(),
-                         [me](std::thread::id reader) { return reader == me; });
-    });
-    if (!held.readers.empty()) return nullptr;
+    if ((held.state.fetch_or(1, std::memory_order_acq_rel) & 1) != 0) return nullptr;
+    // This thread's own readings (a callback closing it) close it as they
+    // end; those of other threads end first.
+    const auto own =
+        static_cast<std::size_t>(std::count(reading_here.begin(), reading_here.end(), &held));
+    held.reading_ended.wait(hold,
+                            [&] { return held.state.load(std::memory_order_acquire) >> 1 == own; });
+    if (own > 0) {
+      held.closed_inside = true;
+      return nullptr;
+    }
     closers = std::exchange(held.closers, {});
   }
   return run_all(std::move(closers));
@@ -149,52 +154,64 @@ bool Opening::take_without_waiting() {
   // Reading before forking: an Opened read through stays open meanwhile.
   if (held_ != nullptr) enter_held();
   try {
-    fork_ = cursor_->fork();
+    fork_ = cursor_->take_fork();
   } catch (...) {
     if (held_ != nullptr) leave_held(nullptr);
     throw;
   }
+  forked_from_ = cursor_;
+  // A fork is this opening's alone: nobody else takes its lock.
   cursor_ = fork_.get();
-  cursor_->lock().lock();  // its own: never waits
   taken_ = true;
   return true;
 }
 
 void Opening::enter_held() {
-  const std::thread::id me = std::this_thread::get_id();
   for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    std::unique_lock<std::mutex> hold(h->lock);
-    if (h->closed) {
-      hold.unlock();
+    const std::size_t before = h->state.fetch_add(2, std::memory_order_acq_rel);
+    bool closed = (before & 1) != 0;
+    if (!closed) {
+      try {
+        reading_here.push_back(h);
+      } catch (...) {
+        closed = true;  // cannot count it: read as if closed, failing the same way
+      }
+    }
+    if (closed) {
+      leave_one(*h);
       leave_held(h);
       throw Placed<std::invalid_argument>(
           Failure_place(cursor_->name(), 0),
           cursor_->name() + ": quoted through an opening that was closed");
     }
-    h->readers.push_back(me);
   }
 }
 
-void Opening::leave_held(const Held_opening* until) noexcept {
-  // An Opened closed while this opening read through it closes with it. Its
-  // closers go after this opening's own, which run last to first, and the
-  // innermost Opened's go last of all.
-  const std::thread::id me = std::this_thread::get_id();
-  for (Held_opening* h = held_; h != until; h = h->beneath.get()) {
-    const std::lock_guard<std::mutex> hold(h->lock);
-    h->readers.erase(std::find(h->readers.begin(), h->readers.end(), me));
-    if (!h->closed) continue;
-    h->reading_ended.notify_all();
-    if (!h->readers.empty()) continue;
-    try {
-      closers_.insert(closers_.end(), std::make_move_iterator(h->closers.begin()),
-                      std::make_move_iterator(h->closers.end()));
-    } catch (...) {
-      // Without room to gather them, they run here.
-      (void)run_all(std::exchange(h->closers, {}));
-    }
-    h->closers.clear();
+void Opening::leave_one(Held_opening& held) noexcept {
+  const auto mine = std::find(reading_here.rbegin(), reading_here.rend(), &held);
+  if (mine != reading_here.rend()) reading_here.erase(std::next(mine).base());
+  const std::size_t before = held.state.fetch_sub(2, std::memory_order_acq_rel);
+  if ((before & 1) == 0) return;
+  // Closed meanwhile: its closer waits for this, or left the closing to the
+  // last reading to end.
+  const std::lock_guard<std::mutex> hold(held.lock);
+  held.reading_ended.notify_all();
+  if (before != 3 || !held.closed_inside) return;
+  held.closed_inside = false;
+  // Its closers go after this opening's own, which run last to first, and
+  // the innermost Opened's go last of all.
+  try {
+    closers_.insert(closers_.end(), std::make_move_iterator(held.closers.begin()),
+                    std::make_move_iterator(held.closers.end()));
+  } catch (...) {
+    // Without room to gather them, they run here.
+    (void)run_all(std::exchange(held.closers, {}));
   }
+  held.closers.clear();
+}
+
+void Opening::leave_held(const Held_opening* until) noexcept {
+  for (Held_opening* h = held_; h != until; h = h->beneath.get()) leave_one(*h);
 }
 
 Opening::~Opening() {

@@ -7,12 +7,12 @@
 
 #include <vantel/input.hpp>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace vantel::detail {
@@ -25,13 +25,16 @@ struct Held_opening {
   // The Opened that the openers led to, if they led to one: it must be open
   // too for this one to be read.
   std::shared_ptr<Held_opening> beneath;
-  // Guards what follows; held briefly, never while reading.
+  // Twice the number of openings reading through it now, plus 1 once it is
+  // closed: reading through it costs no lock.
+  std::atomic<std::size_t> state{0};
+  // Guards what follows, and closing; held briefly, never while reading.
   std::mutex lock;
   std::condition_variable reading_ended;
   std::vector<Closer> closers;  // outermost first
-  bool closed = false;
-  // The threads reading through it now, once for each of their openings.
-  std::vector<std::thread::id> readers;
+  // Closed from inside a reading through it: the last reading to end takes
+  // the closers.
+  bool closed_inside = false;
 };
 
 // Closes `held` once: waits for the openings that other threads read through
@@ -98,19 +101,26 @@ class Opening {
     if (!taken_) return;
     taken_ = false;
     if (held_ != nullptr) leave_held(nullptr);
-    cursor_->lock().unlock();
+    if (!fork_) {
+      cursor_->lock().unlock();
+      return;
+    }
+    cursor_ = forked_from_;
+    cursor_->keep_fork(std::move(fork_));
   }
   void enter_held();
   // Ends this thread's reading through the Opened read through and those
   // beneath it, down to `until` (not included).
   void leave_held(const Held_opening* until) noexcept;
+  void leave_one(Held_opening& held) noexcept;
 
   Input input_;                  // as given: a raw input needs nothing more
   std::vector<Input> inner_;     // what openers returned, keeping their cursors alive
   std::vector<Closer> closers_;  // outermost first
   Raw_cursor* cursor_ = nullptr;
   std::unique_ptr<Raw_cursor> fork_;  // cursor_, when it is a fork
-  Held_opening* held_ = nullptr;      // the Opened read through, if any
+  Raw_cursor* forked_from_ = nullptr;
+  Held_opening* held_ = nullptr;  // the Opened read through, if any
   bool taken_ = false;
 };
 

@@ -83,6 +83,27 @@ const Line_table& Raw_cursor::line_offsets() {
   return *table_;
 }
 
+std::unique_ptr<Raw_cursor> Raw_cursor::take_fork() {
+  {
+    const std::lock_guard<std::mutex> hold(forks_lock_);
+    if (!idle_forks_.empty()) {
+      std::unique_ptr<Raw_cursor> idle = std::move(idle_forks_.back());
+      idle_forks_.pop_back();
+      return idle;
+    }
+  }
+  return fork();
+}
+
+void Raw_cursor::keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept {
+  const std::lock_guard<std::mutex> hold(forks_lock_);
+  try {
+    idle_forks_.push_back(std::move(fork));
+  } catch (...) {
+    // Without room to keep it, it goes.
+  }
+}
+
 Line_table Raw_cursor::compute_line_offsets() {
   throw std::logic_error("a cursor has neither a growing table nor a way to compute one");
 }

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -72,7 +73,10 @@ class Raw_cursor {
   // caller's stream or callables, a file's descriptor). A fork lives no
   // longer than this cursor.
   [[nodiscard]] virtual bool forks() const noexcept { return false; }
-  [[nodiscard]] virtual std::unique_ptr<Raw_cursor> fork() { return nullptr; }
+  // A fork from those whose reading ended, or a new one; keep_fork takes it
+  // back when its reading ends, for the next thread that needs one.
+  [[nodiscard]] std::unique_ptr<Raw_cursor> take_fork();
+  void keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept;
   // What failures of reading through an opening of it call it: the name its
   // input was given when made, escaped.
   [[nodiscard]] virtual std::string name() const { return message_text(name_); }
@@ -96,6 +100,8 @@ class Raw_cursor {
   // whole by compute_line_offsets.
   [[nodiscard]] virtual Lazy_lines lazy_lines() { return {nullptr, nullptr}; }
   [[nodiscard]] virtual Line_table compute_line_offsets();
+  // A new fork, where forks() says so.
+  [[nodiscard]] virtual std::unique_ptr<Raw_cursor> fork() { return nullptr; }
 
  private:
   // Line `line` is past the last one: says so, counting lines as a reader
@@ -111,6 +117,8 @@ class Raw_cursor {
   std::atomic<bool> computed_{false};
   std::recursive_mutex computing_;  // recursive: the computation may be the host's
   mutable std::recursive_mutex lock_;
+  std::mutex forks_lock_;  // held only to take or keep a fork
+  std::vector<std::unique_ptr<Raw_cursor>> idle_forks_;
 };
 
 }  // namespace vantel::detail
