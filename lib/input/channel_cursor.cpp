@@ -166,11 +166,13 @@ std::string_view Channel_cursor::next() {
 }
 
 bool Channel_cursor::at_end() {
-  std::streambuf* buf = channel_->rdbuf();
-  if (buf == nullptr) return true;
+  // Only a file can tell without reading on: where its size says it ends,
+  // a look at the next byte (none) makes sure.
+  if (file_ == nullptr || channel_->rdbuf() != file_ || !file_->shares()) return false;
   try {
-    // What it reads stays at hand for next().
-    return std::streambuf::traits_type::eq_int_type(buf->sgetc(),
+    const std::streampos at = file_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    if (at == failed_seek || std::streamoff(at) != file_->identity().size) return false;
+    return std::streambuf::traits_type::eq_int_type(file_->sgetc(),
                                                     std::streambuf::traits_type::eof());
   } catch (const std::system_error& e) {
     rethrow_named(e);
