@@ -181,14 +181,17 @@ void PpReportsFromString(benchmark::State& state) {
 BENCHMARK(PpReportsFromString)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Threads sharing one file input, each quoting the same 10,000 locations all
-// over the 100,000-line file; the argument is the number of threads.
-void PpThreads(benchmark::State& state) {
+// over the 100,000-line file; the argument is the number of threads. Through
+// the input itself each quote opens the file; through one Opened none does.
+void threads(benchmark::State& state, bool opened_once) {
   const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
   if (path.empty()) return;
   std::vector<std::vector<vantel::Location>> quotes;
   for (auto& location : locations(vantel_bench::data_path(state, vantel_bench::lines_args)))
     quotes.push_back({std::move(location)});
-  const vantel::Input input = vantel::Input::file(path);
+  const vantel::Input file = vantel::Input::file(path);
+  const vantel::Opened opened = opened_once ? file.open() : vantel::Input::string("").open();
+  const vantel::Input& input = opened_once ? opened.input() : file;
   const auto quote_all = [&] {
     Null_buffer buffer;
     std::ostream out(&buffer);
@@ -204,6 +207,15 @@ void PpThreads(benchmark::State& state) {
   state.counters["quotes"] =
       static_cast<double>(quotes.size() * static_cast<std::size_t>(state.range(0)));
 }
-BENCHMARK(PpThreads)->Arg(1)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void PpThreads(benchmark::State& state) {
+  threads(state, false);
+}
+BENCHMARK(PpThreads)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void PpThreadsOpened(benchmark::State& state) {
+  threads(state, true);
+}
+BENCHMARK(PpThreadsOpened)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

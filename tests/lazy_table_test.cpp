@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <exception>
@@ -14,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -136,6 +138,35 @@ TEST(LazyTable, AnswersAsTheWholeTableWhileScanningOnlyWhatEachQueryNeeds) {
     }
     EXPECT_EQ(lazy.whole(source), whole) << "round " << round;
   }
+}
+
+// Eight threads query one table, each through a source of its own over the
+// same text, in small chunks so that it grows in many pieces while others
+// read them: every answer is the whole table's. Run under ThreadSanitizer by
+// the tsan preset.
+TEST(LazyTable, ThreadsQueryOneTableAsItGrows) {
+  std::string text;
+  for (int k = 0; k < 4000; ++k) text += std::string(static_cast<std::size_t>(k % 37), 'x') + "\n";
+  const vantel::Line_table whole = lo::from_string(text);
+  const auto lines = static_cast<std::int64_t>(whole.size());
+  lo::Lazy_table lazy;
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&, t] {
+      Chunks source(text, {97, 300});
+      for (std::int64_t q = 0; q < 400; ++q) {
+        const std::int64_t line = 1 + (q * 13 + t * 101) % lines;
+        const std::int64_t offset = whole[static_cast<std::size_t>(line - 1)] + t;
+        if (lazy.find_line_offset(source, line) != whole[static_cast<std::size_t>(line - 1)] ||
+            lazy.line_col_of_offset(source, offset) != lo::line_col_of_offset(whole, offset))
+          ++wrong;
+      }
+      if (!(lazy.whole(source) == whole)) ++wrong;
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(LazyTable, AReadFailureIsKeptAndThrownByEveryLaterQuery) {

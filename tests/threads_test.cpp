@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -177,6 +180,64 @@ TEST(Threads, QuoteReportAndConvertThroughOneInputOfEachKind) {
     EXPECT_EQ(run_threads(input, other, probes), 0) << c.kind;
   }
   EXPECT_EQ(opened.load(), closed.load() + 1);  // opened_managed is still open
+}
+
+// While one thread is inside a quote of an input (stopped in a tag handler),
+// another quotes the same input to its end: it reads through a cursor of its
+// own rather than waiting. A lock held for the quote would time this out.
+TEST(Threads, AQuoteDoesNotWaitForAnotherQuoteOfTheSameInput) {
+  const std::string text = make_text();
+  const test::Temp_file file(text);
+  const vantel::Opened opened_string =
+      Input::managed([&] { return std::make_pair(Input::string(text), vantel::Closer()); }).open();
+  const vantel::Opened opened_file = Input::file(file.path()).open();
+  const struct {
+    const char* kind;
+    Input input;
+  } cases[] = {
+      {"file", Input::file(file.path())},
+      {"file, opened once", opened_file.input()},
+      {"string", Input::string(text)},
+      {"view", Input::view(text)},
+      {"bytes", Input::bytes(std::make_shared<std::vector<char>>(text.begin(), text.end()))},
+      {"managed, opened once", opened_string.input()},
+  };
+  const Location far{Position::of_line_col(2900, 1), Position::of_line_col(2900, 5)};
+  const std::string expected = test::quote(Input::string(text), {far});
+  for (const auto& c : cases) {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool inside = false;
+    bool other_done = false;
+    bool done_meanwhile = false;
+    std::string other_quote;
+    std::thread other([&] {
+      std::unique_lock<std::mutex> hold(lock);
+      changed.wait(hold, [&] { return inside; });
+      hold.unlock();
+      std::string quoted = test::quote(c.input, {far});
+      hold.lock();
+      other_quote = std::move(quoted);
+      other_done = true;
+      changed.notify_all();
+    });
+    std::ostringstream out;
+    vantel::Formatter f(out);
+    vantel::setup_highlight_tags(f, {[&] {
+                                       std::unique_lock<std::mutex> hold(lock);
+                                       inside = true;
+                                       changed.notify_all();
+                                       done_meanwhile =
+                                           changed.wait_for(hold, std::chrono::seconds(20),
+                                                            [&] { return other_done; });
+                                       return std::string();
+                                     },
+                                     {}});
+    vantel::pp(c.input, f, {{Position::of_offset(0), Position::of_offset(4)}});
+    other.join();
+    EXPECT_TRUE(done_meanwhile) << c.kind;
+    EXPECT_EQ(other_quote, expected) << c.kind;
+  }
 }
 
 // One thread opening an input that it holds already: the cursor's lock is

@@ -36,26 +36,17 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
         to_string_(std::move(to_string)),
         lazy_(table == Buffer_table::Lazy) {}
 
-  Seek_result seek(std::int64_t offset) override {
-    if (!inbound(offset)) return Seek_result::Invalid_position;
-    position_ = offset;
-    return Seek_result::Ok;
-  }
-
-  Byte read_char() override {
-    if (!inbound(position_)) return End_of_input;
-    const auto c = static_cast<unsigned char>(get_(buffer_, static_cast<std::size_t>(position_)));
-    ++position_;
-    return c;
-  }
-
-  std::string_view buffered() override {
-    if (!inbound(position_)) return {};
-    return std::string_view(to_string_(buffer_)).substr(static_cast<std::size_t>(position_));
-  }
+  Seek_result seek(std::int64_t offset) override { return seek_at(position_, offset); }
+  Byte read_char() override { return read_at(position_); }
+  std::string_view buffered() override { return buffered_at(position_); }
   void consume(std::size_t count) override { position_ += static_cast<std::int64_t>(count); }
 
+  // A position of its own in the same buffer: the buffer is only read, and
+  // the table takes care of itself.
+  bool forks() const noexcept override { return true; }
+
  protected:
+  std::unique_ptr<Raw_cursor> fork() override { return std::make_unique<Reader>(*this); }
   Lazy_lines lazy_lines() override {
     if (!lazy_) return {nullptr, nullptr};
     return {&table_, this};
@@ -81,6 +72,42 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
     return got;
   }
 
+  // Reads through another buffer cursor's buffer and table.
+  class Reader final : public Raw_cursor {
+   public:
+    explicit Reader(Buffer_cursor& shared) : shared_(shared) { share_table_of(shared); }
+    Seek_result seek(std::int64_t offset) override { return shared_.seek_at(position_, offset); }
+    Byte read_char() override { return shared_.read_at(position_); }
+    std::string_view buffered() override { return shared_.buffered_at(position_); }
+    void consume(std::size_t count) override { position_ += static_cast<std::int64_t>(count); }
+    [[nodiscard]] std::string name() const override { return shared_.name(); }
+
+   protected:
+    Lazy_lines lazy_lines() override { return shared_.lazy_lines(); }
+
+   private:
+    Buffer_cursor& shared_;
+    std::int64_t position_ = -1;
+  };
+
+  Seek_result seek_at(std::int64_t& position, std::int64_t offset) const {
+    if (!inbound(offset)) return Seek_result::Invalid_position;
+    position = offset;
+    return Seek_result::Ok;
+  }
+  Byte read_at(std::int64_t& position) const {
+    if (!inbound(position)) return End_of_input;
+    const auto c = static_cast<unsigned char>(get_(buffer_, static_cast<std::size_t>(position)));
+    ++position;
+    return c;
+  }
+  std::string_view buffered_at(std::int64_t position) const {
+    if (!inbound(position)) return {};
+    return std::string_view(to_string_(buffer_)).substr(static_cast<std::size_t>(position));
+  }
+
+  bool at_end() override { return next_ >= std::string_view(to_string_(buffer_)).size(); }
+
   bool inbound(std::int64_t i) const {
     if (i < 0) return false;
     return static_cast<std::uint64_t>(i) < static_cast<std::uint64_t>(len_(buffer_));
@@ -93,7 +120,7 @@ class Buffer_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::int64_t position_ = -1;
   bool lazy_;
   Line_offsets::Lazy_table table_;
-  std::size_t next_ = 0;  // where the growing table's next block starts
+  std::size_t next_ = 0;  // where the growing table's next block starts, under its lock
 };
 
 // A Raw input over `buffer`; see Buffer_cursor.

@@ -19,10 +19,8 @@ const std::streampos failed_seek(std::streamoff(-1));
 }  // namespace
 
 Channel_cursor::Channel_cursor(std::istream& channel, std::shared_ptr<void> owner, File_buf* file,
-                               std::shared_ptr<Shared_table> table)
-    : channel_(&channel), owner_(std::move(owner)), file_(file), table_(std::move(table)) {
-  if (table_) share_lock(table_->lock);
-}
+                               std::shared_ptr<Line_offsets::Lazy_table> table)
+    : channel_(&channel), owner_(std::move(owner)), file_(file), table_(std::move(table)) {}
 
 std::string Channel_cursor::name() const {
   return file_ != nullptr ? file_->name() : Raw_cursor::name();
@@ -32,6 +30,17 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> Channel_cursor::file_key(
   if (file_ == nullptr || channel_->rdbuf() != file_ || !file_->identity().regular)
     return std::nullopt;
   return std::make_pair(file_->identity().device, file_->identity().inode);
+}
+
+bool Channel_cursor::forks() const noexcept {
+  return file_ != nullptr && channel_->rdbuf() == file_ && file_->shares() && table_;
+}
+
+std::unique_ptr<Raw_cursor> Channel_cursor::fork() {
+  auto channel = std::make_shared<File_channel>(File_buf::Reader_of{*file_});
+  std::istream& stream = channel->stream();
+  File_buf* buffer = &channel->buffer();
+  return std::make_unique<Channel_cursor>(stream, std::move(channel), buffer, table_);
 }
 
 bool Channel_cursor::seekable() {
@@ -113,8 +122,8 @@ Raw_cursor::Lazy_lines Channel_cursor::lazy_lines() {
   // stands: a table grown later would resume wherever others left it.
   if (!grows_) grows_ = seekable();
   if (!*grows_) return {nullptr, nullptr};
-  if (!table_) table_ = std::make_shared<Shared_table>();
-  return {&table_->table, this};
+  if (!table_) table_ = std::make_shared<Line_offsets::Lazy_table>();
+  return {table_.get(), this};
 }
 
 Line_table Channel_cursor::compute_line_offsets() {
@@ -151,6 +160,20 @@ std::string_view Channel_cursor::next() {
   try {
     const std::streamsize got = buf->sgetn(block_.get(), block_size);
     return {block_.get(), static_cast<std::size_t>(got > 0 ? got : 0)};
+  } catch (const std::system_error& e) {
+    rethrow_named(e);
+  }
+}
+
+bool Channel_cursor::at_end() {
+  // Only a file can tell without reading on: where its size says it ends,
+  // a look at the next byte (none) makes sure.
+  if (file_ == nullptr || channel_->rdbuf() != file_ || !file_->shares()) return false;
+  try {
+    const std::streampos at = file_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    if (at == failed_seek || std::streamoff(at) != file_->identity().size) return false;
+    return std::streambuf::traits_type::eq_int_type(file_->sgetc(),
+                                                    std::streambuf::traits_type::eof());
   } catch (const std::system_error& e) {
     rethrow_named(e);
   }

@@ -4,7 +4,7 @@
 
 #include "input/file_channel.hpp"
 #include "input/raw_cursor.hpp"
-#include "input/shared_table.hpp"
+#include "line_offsets/lazy_table.hpp"
 
 #include <cstdint>
 #include <istream>
@@ -27,22 +27,28 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   // read many at once, and its errors already name it. `table`, when given,
   // is the growing table to use, shared with other openings of the file.
   explicit Channel_cursor(std::istream& channel, std::shared_ptr<void> owner = nullptr,
-                          File_buf* file = nullptr, std::shared_ptr<Shared_table> table = nullptr);
+                          File_buf* file = nullptr,
+                          std::shared_ptr<Line_offsets::Lazy_table> table = nullptr);
 
   Seek_result seek(std::int64_t offset) override;
   Byte read_char() override;
   std::string_view buffered() override;
   void consume(std::size_t count) override;
   [[nodiscard]] std::string name() const override;
+  // A regular file's cursor forks into another reader of its descriptor, its
+  // kept blocks and its table.
+  [[nodiscard]] bool forks() const noexcept override;
   [[nodiscard]] std::optional<std::pair<std::uint64_t, std::uint64_t>> file_key() const override;
 
  protected:
   Lazy_lines lazy_lines() override;
   Line_table compute_line_offsets() override;
+  [[nodiscard]] std::unique_ptr<Raw_cursor> fork() override;
 
  private:
   bool start(std::int64_t offset) override;
   std::string_view next() override;
+  bool at_end() override;
   // Whether the stream can seek at all.
   [[nodiscard]] bool seekable();
   // `failure` again, naming the input when the stream's buffer did not.
@@ -53,7 +59,7 @@ class Channel_cursor final : public Raw_cursor, Line_offsets::Text_source {
   std::istream* channel_;
   std::shared_ptr<void> owner_;
   File_buf* file_;
-  std::shared_ptr<Shared_table> table_;
+  std::shared_ptr<Line_offsets::Lazy_table> table_;
   std::optional<bool> grows_;  // decided at the first query of the table
   std::unique_ptr<char[]> block_;
   // Where reading stood when the growing table took the stream over: the

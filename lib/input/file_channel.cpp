@@ -107,15 +107,29 @@ File_buf::File_buf(std::string name, const File_identity& known)
   if (identity_.tells_content && !(known.tells_content && known == unchanged))
     identity_.tells_content = !generated_file_system(fd_);
   positioned_ = identity_.regular;
+  if (positioned_) kept_ = std::make_shared<Kept_blocks>();
+  setg(buffer_, buffer_, buffer_);
+}
+
+File_buf::File_buf(Reader_of reader)
+    : name_(reader.shared.name_),
+      shown_name_(reader.shared.shown_name_),
+      identity_(reader.shared.identity_),
+      fd_(reader.shared.fd_),
+      positioned_(true),
+      owns_fd_(false),
+      // A reader of an opening quoted all over: kept blocks from its first seek.
+      far_seeks_(2),
+      kept_(reader.shared.kept_) {
   setg(buffer_, buffer_, buffer_);
 }
 
 File_buf::~File_buf() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owns_fd_) ::close(fd_);
 }
 
 void File_buf::close() {
-  if (fd_ < 0) return;
+  if (fd_ < 0 || !owns_fd_) return;
   const int fd = fd_;
   fd_ = -1;
   setg(buffer_, buffer_, buffer_);
@@ -161,33 +175,30 @@ bool File_buf::take_kept_block(bool fetch) {
   const auto size = static_cast<off_type>(buffer_size);
   const off_type index = next_ / size;
   const off_type from = index * size;
-  const auto slot = static_cast<std::size_t>(index % static_cast<off_type>(kept_blocks));
-  if (blocks_.empty()) {
-    blocks_.resize(kept_blocks);
-    block_at_.assign(kept_blocks, -1);
-    block_size_.assign(kept_blocks, 0);
-  }
-  if (block_at_[slot] != index) {
+  std::shared_ptr<const Kept_block> block = kept_->find(index);
+  if (!block) {
     if (!fetch) return false;
     // The last block is as long as the file was at its opening; one that
     // reads shorter (the file was cut) is not kept.
     const off_type left = identity_.size - from;
     if (left <= 0) return false;
     const auto want = static_cast<std::size_t>(std::min(left, size));
-    // Not zeroed: it is read over at once.
-    if (!blocks_[slot]) blocks_[slot].reset(new char[buffer_size]);
-    block_at_[slot] = -1;  // until it is read whole
-    if (read_at(blocks_[slot].get(), want, from) < want) return false;
-    block_at_[slot] = index;
-    block_size_[slot] = want;
+    auto fresh = std::make_shared<Kept_block>();
+    fresh->index = index;
+    fresh->size = want;
+    fresh->bytes.reset(new char[buffer_size]);  // not zeroed: it is read over at once
+    if (read_at(fresh->bytes.get(), want, from) < want) return false;
+    block = std::move(fresh);
+    kept_->keep(block);
   }
   // Past the end of a last block: what the file grew by is read as before.
-  const auto length = static_cast<off_type>(block_size_[slot]);
+  const auto length = static_cast<off_type>(block->size);
   if (next_ - from >= length) return false;
-  char* block = blocks_[slot].get();
-  setg(block, block + (next_ - from), block + length);
+  char* bytes = block->bytes.get();
+  setg(bytes, bytes + (next_ - from), bytes + length);
   next_ = from + length;
   just_sought_ = false;
+  block_ = std::move(block);
   return true;
 }
 

@@ -2,6 +2,8 @@
 // A file opened read-only through a file descriptor, read as a std::istream.
 #pragma once
 
+#include "input/kept_blocks.hpp"
+
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -48,14 +50,21 @@ struct File_identity {
 // the descriptor refuses reports failure as streams do. Releases the
 // descriptor when destroyed. From its second seek away from the bytes at hand
 // on, a regular file is read at each such seek in a whole block that is kept
-// (up to kept_blocks of them): quotes all over one opening read each block
-// once.
+// (up to Kept_blocks::count of them): quotes all over one opening read each
+// block once.
 class File_buf final : public std::streambuf {
  public:
   // Opens `name` read-only. std::system_error naming the file when it cannot
   // be opened or is a directory. A file whose identity equals `known`, which
   // told its content, tells it again without asking its file system.
   explicit File_buf(std::string name, const File_identity& known = {});
+  // Another reader of the regular file that `shared` opened: a position and
+  // a buffer of its own, and `shared`'s descriptor and kept blocks, which it
+  // never closes. `shared` must stay open while it reads.
+  struct Reader_of {
+    const File_buf& shared;
+  };
+  explicit File_buf(Reader_of reader);
   File_buf(const File_buf&) = delete;
   File_buf& operator=(const File_buf&) = delete;
   ~File_buf() override;
@@ -68,6 +77,10 @@ class File_buf final : public std::streambuf {
   // Releases the descriptor now; std::system_error when the system reports a
   // failure. Later calls do nothing.
   void close();
+
+  // Whether another reader can read through this one's descriptor: a
+  // regular file, read at offsets of our own.
+  [[nodiscard]] bool shares() const noexcept { return positioned_; }
 
   // The bytes read ahead and not yet taken; consume(n) takes the first n.
   [[nodiscard]] std::string_view buffered() const noexcept {
@@ -111,13 +124,10 @@ class File_buf final : public std::streambuf {
   // Offset of the byte after the buffer, whose bytes are those just before it.
   off_type next_ = 0;
   bool just_sought_ = false;
-  static constexpr std::size_t kept_blocks = 256;
+  bool owns_fd_ = true;
   int far_seeks_ = 0;
-  // Direct-mapped by block index: block_at_[k] is the index of the block in
-  // blocks_[k], -1 for none.
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::vector<off_type> block_at_;
-  std::vector<std::size_t> block_size_;  // less than a block only at the file's end
+  std::shared_ptr<Kept_blocks> kept_;        // a regular file's, shared by its readers
+  std::shared_ptr<const Kept_block> block_;  // the kept block read now, if any
   char buffer_[buffer_size];
 };
 
@@ -126,6 +136,7 @@ class File_channel {
  public:
   explicit File_channel(std::string name, const File_identity& known = {})
       : buf_(std::move(name), known), stream_(&buf_) {}
+  explicit File_channel(File_buf::Reader_of reader) : buf_(reader), stream_(&buf_) {}
   File_channel(const File_channel&) = delete;
   File_channel& operator=(const File_channel&) = delete;
 

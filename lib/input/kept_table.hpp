@@ -3,7 +3,7 @@
 #pragma once
 
 #include "input/file_channel.hpp"
-#include "input/shared_table.hpp"
+#include "line_offsets/lazy_table.hpp"
 
 #include <memory>
 #include <mutex>
@@ -26,13 +26,12 @@ class Kept_table {
     return table_ ? identity_ : File_identity{};
   }
 
-  [[nodiscard]] std::shared_ptr<Shared_table> for_opening(const File_identity& identity) {
+  [[nodiscard]] std::shared_ptr<Line_offsets::Lazy_table> for_opening(
+      const File_identity& identity) {
     const std::lock_guard<std::mutex> hold(lock_);
-    // Whether a table failed is asked without its lock, which a quote may
-    // hold for long.
-    if (table_ && identity.tells_content && identity == identity_ && !table_->table.failed())
+    if (table_ && identity.tells_content && identity == identity_ && !table_->failed())
       return table_;
-    auto fresh = std::make_shared<Shared_table>();
+    auto fresh = std::make_shared<Line_offsets::Lazy_table>();
     if (identity.tells_content) {
       identity_ = identity;
       table_ = fresh;
@@ -45,7 +44,7 @@ class Kept_table {
  private:
   std::mutex lock_;  // held briefly, never while waiting for another
   File_identity identity_;
-  std::shared_ptr<Shared_table> table_;
+  std::shared_ptr<Line_offsets::Lazy_table> table_;
 };
 
 }  // namespace vantel::detail

@@ -46,6 +46,9 @@ void lock_all(const std::vector<std::recursive_mutex*>& locks) {
   }
 }
 
+// The Opened that this thread reads through now, once for each reading.
+thread_local std::vector<const Held_opening*> reading_here;
+
 // Unlocks every one of `locks` when it goes.
 class Unlock_all {
  public:
@@ -65,10 +68,18 @@ class Unlock_all {
 std::exception_ptr close_held(Held_opening& held) noexcept {
   std::vector<Closer> closers;
   {
-    const std::lock_guard<std::recursive_mutex> hold(held.cursor->lock());
-    if (held.closed) return nullptr;
-    held.closed = true;
-    if (held.reading > 0) return nullptr;
+    std::unique_lock<std::mutex> hold(held.lock);
+    if ((held.state.fetch_or(1, std::memory_order_acq_rel) & 1) != 0) return nullptr;
+    // This thread's own readings (a callback closing it) close it as they
+    // end; those of other threads end first.
+    const auto own =
+        static_cast<std::size_t>(std::count(reading_here.begin(), reading_here.end(), &held));
+    held.reading_ended.wait(hold,
+                            [&] { return held.state.load(std::memory_order_acquire) >> 1 == own; });
+    if (own > 0) {
+      held.closed_inside = true;
+      return nullptr;
+    }
     closers = std::exchange(held.closers, {});
   }
   return run_all(std::move(closers));
@@ -122,34 +133,85 @@ Opening::Opening(const Input& input, Take take) : input_(input) {
   }
 }
 
-void Opening::enter_held() {
-  for (const Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    if (h->closed) {
+void Opening::taken() {
+  if (held_ != nullptr) {
+    try {
+      enter_held();
+    } catch (...) {
       cursor_->lock().unlock();
-      taken_ = false;
+      throw;
+    }
+  }
+  taken_ = true;
+}
+
+bool Opening::take_without_waiting() {
+  if (cursor_->lock().try_lock()) {
+    taken();
+    return true;
+  }
+  if (!cursor_->forks()) return false;
+  // Reading before forking: an Opened read through stays open meanwhile.
+  if (held_ != nullptr) enter_held();
+  try {
+    fork_ = cursor_->take_fork();
+  } catch (...) {
+    if (held_ != nullptr) leave_held(nullptr);
+    throw;
+  }
+  forked_from_ = cursor_;
+  // A fork is this opening's alone: nobody else takes its lock.
+  cursor_ = fork_.get();
+  taken_ = true;
+  return true;
+}
+
+void Opening::enter_held() {
+  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
+    const std::size_t before = h->state.fetch_add(2, std::memory_order_acq_rel);
+    bool closed = (before & 1) != 0;
+    if (!closed) {
+      try {
+        reading_here.push_back(h);
+      } catch (...) {
+        closed = true;  // cannot count it: read as if closed, failing the same way
+      }
+    }
+    if (closed) {
+      leave_one(*h);
+      leave_held(h);
       throw Placed<std::invalid_argument>(
           Failure_place(cursor_->name(), 0),
           cursor_->name() + ": quoted through an opening that was closed");
     }
   }
-  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) ++h->reading;
 }
 
-void Opening::leave_held() noexcept {
-  // An Opened closed while this opening read through it closes with it. Its
-  // closers go after this opening's own, which run last to first, and the
-  // innermost Opened's go last of all.
-  for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    if (--h->reading != 0 || !h->closed) continue;
-    try {
-      closers_.insert(closers_.end(), std::make_move_iterator(h->closers.begin()),
-                      std::make_move_iterator(h->closers.end()));
-    } catch (...) {
-      // Without room to gather them, they run here, under the lock.
-      (void)run_all(std::exchange(h->closers, {}));
-    }
-    h->closers.clear();
+void Opening::leave_one(Held_opening& held) noexcept {
+  const auto mine = std::find(reading_here.rbegin(), reading_here.rend(), &held);
+  if (mine != reading_here.rend()) reading_here.erase(std::next(mine).base());
+  const std::size_t before = held.state.fetch_sub(2, std::memory_order_acq_rel);
+  if ((before & 1) == 0) return;
+  // Closed meanwhile: its closer waits for this, or left the closing to the
+  // last reading to end.
+  const std::lock_guard<std::mutex> hold(held.lock);
+  held.reading_ended.notify_all();
+  if (before != 3 || !held.closed_inside) return;
+  held.closed_inside = false;
+  // Its closers go after this opening's own, which run last to first, and
+  // the innermost Opened's go last of all.
+  try {
+    closers_.insert(closers_.end(), std::make_move_iterator(held.closers.begin()),
+                    std::make_move_iterator(held.closers.end()));
+  } catch (...) {
+    // Without room to gather them, they run here.
+    (void)run_all(std::exchange(held.closers, {}));
   }
+  held.closers.clear();
+}
+
+void Opening::leave_held(const Held_opening* until) noexcept {
+  for (Held_opening* h = held_; h != until; h = h->beneath.get()) leave_one(*h);
 }
 
 Opening::~Opening() {
@@ -166,10 +228,17 @@ void Opening::close() {
 }
 
 void take_together(const std::vector<Opening*>& openings) {
+  // Cursors that fork never make anyone wait: only the others are waited
+  // for, all at once.
   std::vector<std::recursive_mutex*> locks;
   locks.reserve(openings.size());
-  for (const Opening* opening : openings)
-    if (!opening->taken_) locks.push_back(&opening->cursor_->lock());
+  for (Opening* opening : openings) {
+    if (opening->taken_) continue;
+    if (opening->cursor_->forks())
+      opening->take();
+    else
+      locks.push_back(&opening->cursor_->lock());
+  }
   std::sort(locks.begin(), locks.end());
   locks.erase(std::unique(locks.begin(), locks.end()), locks.end());
   lock_all(locks);

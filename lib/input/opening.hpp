@@ -7,26 +7,34 @@
 
 #include <vantel/input.hpp>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace vantel::detail {
 
 // What an Opened holds open: what its openers returned (keeping their cursors
-// alive), their closers, and the cursor they lead to. `closed` and `reading`
-// are guarded by that cursor's lock.
+// alive), their closers, and the cursor they lead to.
 struct Held_opening {
   std::vector<Input> inner;
-  std::vector<Closer> closers;  // outermost first
   Raw_cursor* cursor = nullptr;
   // The Opened that the openers led to, if they led to one: it must be open
   // too for this one to be read.
   std::shared_ptr<Held_opening> beneath;
-  bool closed = false;
-  // Openings reading through it now; all of the thread that holds the lock.
-  std::size_t reading = 0;
+  // Twice the number of openings reading through it now, plus 1 once it is
+  // closed: reading through it costs no lock.
+  std::atomic<std::size_t> state{0};
+  // Guards what follows, and closing; held briefly, never while reading.
+  std::mutex lock;
+  std::condition_variable reading_ended;
+  std::vector<Closer> closers;  // outermost first
+  // Closed from inside a reading through it: the last reading to end takes
+  // the closers.
+  bool closed_inside = false;
 };
 
 // Closes `held` once: waits for the openings that other threads read through
@@ -41,7 +49,9 @@ enum class Take { Now, Later };
 
 // An opened input (open_raw): runs the openers of nested managed inputs from
 // the outermost inward and holds the cursor they lead to, and that cursor's
-// lock, so that one thread at a time reads through it. Every closer that an
+// lock, so that one thread at a time reads through it; when another thread
+// holds it, a fork of that cursor (a cursor of its own over the same text),
+// where the cursor has one, rather than waiting. Every closer that an
 // opener returned runs exactly once, innermost first, after the lock is given
 // back: by close(), or by the destructor when a failure unwinds, where a
 // closer's own failure is dropped so that the original one reaches the
@@ -72,28 +82,44 @@ class Opening {
   friend void take_together(const std::vector<Opening*>& openings);
 
  private:
-  // Waits for the cursor's lock; fails, giving it back, when an Opened read
-  // through was closed.
+  // Takes the cursor's lock, or a fork of the cursor when another thread
+  // holds it; waits for the lock of a cursor that cannot fork. Fails, giving
+  // it back, when an Opened read through was closed.
   void take() {
-    cursor_->lock().lock();
-    taken_ = true;
-    if (held_ != nullptr) enter_held();
+    if (!take_without_waiting()) {
+      cursor_->lock().lock();
+      taken();
+    }
   }
+  // take(), unless it would have to wait: then false, having taken nothing.
+  bool take_without_waiting();
+  // With the lock of cursor_ held.
+  void taken();
   // Gives the lock back; the closers of an Opened closed meanwhile join
   // closers_.
   void give_back() noexcept {
     if (!taken_) return;
     taken_ = false;
-    if (held_ != nullptr) leave_held();
-    cursor_->lock().unlock();
+    if (held_ != nullptr) leave_held(nullptr);
+    if (!fork_) {
+      cursor_->lock().unlock();
+      return;
+    }
+    cursor_ = forked_from_;
+    cursor_->keep_fork(std::move(fork_));
   }
   void enter_held();
-  void leave_held() noexcept;
+  // Ends this thread's reading through the Opened read through and those
+  // beneath it, down to `until` (not included).
+  void leave_held(const Held_opening* until) noexcept;
+  void leave_one(Held_opening& held) noexcept;
 
   Input input_;                  // as given: a raw input needs nothing more
   std::vector<Input> inner_;     // what openers returned, keeping their cursors alive
   std::vector<Closer> closers_;  // outermost first
   Raw_cursor* cursor_ = nullptr;
+  std::unique_ptr<Raw_cursor> fork_;  // cursor_, when it is a fork
+  Raw_cursor* forked_from_ = nullptr;
   Held_opening* held_ = nullptr;  // the Opened read through, if any
   bool taken_ = false;
 };

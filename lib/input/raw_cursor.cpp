@@ -67,15 +67,41 @@ std::int64_t Raw_cursor::counted_size() {
 const Line_table& Raw_cursor::line_offsets() {
   if (const Lazy_lines lazy = lazy_lines(); lazy.table != nullptr)
     return lazy.table->whole(*lazy.source);
-  if (table_) return *table_;
-  if (failure_) std::rethrow_exception(failure_);
-  try {
-    table_ = compute_line_offsets();
-  } catch (...) {
-    failure_ = std::current_exception();
-    throw;
+  if (tables_ != this) return tables_->line_offsets();
+  if (!computed_.load(std::memory_order_acquire)) {
+    const std::lock_guard<std::recursive_mutex> hold(computing_);
+    if (!computed_.load(std::memory_order_relaxed)) {
+      try {
+        table_ = compute_line_offsets();
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+      computed_.store(true, std::memory_order_release);
+    }
   }
+  if (failure_) std::rethrow_exception(failure_);
   return *table_;
+}
+
+std::unique_ptr<Raw_cursor> Raw_cursor::take_fork() {
+  {
+    const std::lock_guard<std::mutex> hold(forks_lock_);
+    if (!idle_forks_.empty()) {
+      std::unique_ptr<Raw_cursor> idle = std::move(idle_forks_.back());
+      idle_forks_.pop_back();
+      return idle;
+    }
+  }
+  return fork();
+}
+
+void Raw_cursor::keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept {
+  const std::lock_guard<std::mutex> hold(forks_lock_);
+  try {
+    idle_forks_.push_back(std::move(fork));
+  } catch (...) {
+    // Without room to keep it, it goes.
+  }
 }
 
 Line_table Raw_cursor::compute_line_offsets() {

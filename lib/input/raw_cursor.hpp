@@ -9,13 +9,16 @@
 #include <vantel/line_table.hpp>
 #include <vantel/read_result.hpp>
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -26,9 +29,11 @@ namespace vantel::detail {
 // request without computing again.
 //
 // A cursor is one thread's at a time: whoever reads through it holds lock()
-// (detail::Opening does, for the length of a quote or a conversion), and with
-// it the cursor's table. Cursors that share a table (a file's openings, whose
-// table is kept from one to the next) share that table's lock.
+// (detail::Opening does, for the length of a quote or a conversion). Its line
+// table is not: a growing table publishes what it finds in pieces that never
+// change, and a table computed whole is computed once, so that any number of
+// cursors over one text (a file's openings, a text's forks) query one table
+// at once without waiting for each other.
 class Raw_cursor {
  public:
   Raw_cursor() = default;
@@ -61,7 +66,17 @@ class Raw_cursor {
   // Held while reading through the cursor. Recursive: a thread that holds it
   // may open the same input again (a report naming one input twice, a
   // callback that quotes the input being quoted).
-  [[nodiscard]] std::recursive_mutex& lock() const noexcept { return *lock_; }
+  [[nodiscard]] std::recursive_mutex& lock() const noexcept { return lock_; }
+  // Whether fork() makes a cursor of its own for one reading, over the same
+  // text and querying this one's table, for a thread that finds this one's
+  // lock taken; not for a cursor that one thread at a time must read (a
+  // caller's stream or callables, a file's descriptor). A fork lives no
+  // longer than this cursor.
+  [[nodiscard]] virtual bool forks() const noexcept { return false; }
+  // A fork from those whose reading ended, or a new one; keep_fork takes it
+  // back when its reading ends, for the next thread that needs one.
+  [[nodiscard]] std::unique_ptr<Raw_cursor> take_fork();
+  void keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept;
   // What failures of reading through an opening of it call it: the name its
   // input was given when made, escaped.
   [[nodiscard]] virtual std::string name() const { return message_text(name_); }
@@ -78,12 +93,15 @@ class Raw_cursor {
     Line_offsets::Lazy_table* table;
     Line_offsets::Text_source* source;
   };
-  // Makes the cursor's lock `lock`, that of a table other cursors read too.
-  void share_lock(std::recursive_mutex& lock) noexcept { lock_ = &lock; }
+  // Makes this cursor query the table computed whole of `shared`, which it
+  // forks.
+  void share_table_of(Raw_cursor& shared) noexcept { tables_ = &shared; }
   // The cursor's growing table; none for a cursor whose table is computed
   // whole by compute_line_offsets.
   [[nodiscard]] virtual Lazy_lines lazy_lines() { return {nullptr, nullptr}; }
   [[nodiscard]] virtual Line_table compute_line_offsets();
+  // A new fork, where forks() says so.
+  [[nodiscard]] virtual std::unique_ptr<Raw_cursor> fork() { return nullptr; }
 
  private:
   // Line `line` is past the last one: says so, counting lines as a reader
@@ -92,10 +110,15 @@ class Raw_cursor {
   [[nodiscard]] bool ends_at(std::int64_t offset);
 
   std::string name_ = "input";
+  Raw_cursor* tables_ = this;
+  // The table computed whole, or its failure, once `computed_` is set.
   std::optional<Line_table> table_;
   std::exception_ptr failure_;
-  mutable std::recursive_mutex own_lock_;
-  std::recursive_mutex* lock_ = &own_lock_;
+  std::atomic<bool> computed_{false};
+  std::recursive_mutex computing_;  // recursive: the computation may be the host's
+  mutable std::recursive_mutex lock_;
+  std::mutex forks_lock_;  // held only to take or keep a fork
+  std::vector<std::unique_ptr<Raw_cursor>> idle_forks_;
 };
 
 }  // namespace vantel::detail

@@ -21,16 +21,6 @@ using detail::checked_sub;
 
 constexpr std::size_t block_size = 16384;
 
-[[noreturn]] void no_such_line(std::int64_t line, std::size_t lines) {
-  // Below 1 the message must not need the table's length, which a table
-  // still growing does not know yet.
-  // The cursor, which knows its text, counts the lines again as a reader does.
-  const std::string asked = "line " + std::to_string(line);
-  if (line < 1) throw detail::Unnamed<std::out_of_range>(asked + " is before the first line");
-  throw detail::Unnamed<std::out_of_range>(
-      asked + " is past the last line (" + std::to_string(lines) + ")", line);
-}
-
 }  // namespace
 
 Line_table from_chan(std::istream& channel) {
@@ -57,6 +47,16 @@ Line_table from_string(std::string_view text, Scan how) {
   return scanner.finish();
 }
 
+void no_such_line(std::int64_t line, std::size_t lines) {
+  // Below 1 the message must not need the table's length, which a table
+  // still growing does not know yet.
+  // The cursor, which knows its text, counts the lines again as a reader does.
+  const std::string asked = "line " + std::to_string(line);
+  if (line < 1) throw detail::Unnamed<std::out_of_range>(asked + " is before the first line");
+  throw detail::Unnamed<std::out_of_range>(
+      asked + " is past the last line (" + std::to_string(lines) + ")", line);
+}
+
 std::int64_t find_line_offset(Starts table, std::int64_t line) {
   if (line < 1 || static_cast<std::uint64_t>(line - 1) >= table.size)
     no_such_line(line, table.size);
@@ -64,7 +64,10 @@ std::int64_t find_line_offset(Starts table, std::int64_t line) {
 }
 
 std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col) {
-  const std::int64_t start = find_line_offset(table, line);
+  return offset_in_line(find_line_offset(table, line), line, col);
+}
+
+std::int64_t offset_in_line(std::int64_t start, std::int64_t line, std::int64_t col) {
   // start + col - 1, exact: subtracting the 1 from whichever side cannot wrap.
   std::int64_t offset = 0;
   const bool wraps = col >= 1 ? __builtin_add_overflow(start, col - 1, &offset)

@@ -44,6 +44,12 @@ struct Starts {
 [[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(const Line_table& table,
                                                                        std::int64_t offset);
 
+// Fails as find_line_offset does for `line` in a table of `lines` entries.
+[[noreturn]] void no_such_line(std::int64_t line, std::size_t lines);
+// The offset of the 1-based `col` of the line that starts at `start`, the
+// 1-based `line`; std::overflow_error when it does not fit.
+[[nodiscard]] std::int64_t offset_in_line(std::int64_t start, std::int64_t line, std::int64_t col);
+
 [[nodiscard]] std::int64_t find_line_offset(Starts table, std::int64_t line);
 [[nodiscard]] std::int64_t find_offset(Starts table, std::int64_t line, std::int64_t col);
 [[nodiscard]] std::pair<std::int64_t, std::int64_t> line_col_of_offset(Starts table,

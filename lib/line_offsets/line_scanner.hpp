@@ -150,6 +150,9 @@ class Vec {
 class Line_scanner {
  public:
   explicit Line_scanner(Scan how = Scan::Widest) : how_(how) { starts_.push(0); }
+  // Goes on from `offset` of a text whose starts up to it are known
+  // elsewhere: collects only those found from there.
+  Line_scanner(Scan how, std::int64_t offset) : how_(how), offset_(offset) {}
 
   void scan(const char* block, std::size_t size);
 

@@ -35,22 +35,32 @@ class Opened;
 /// every quote, unless it is quoted through an Opened (open()).
 ///
 /// Any number of threads may quote, report and convert through one input and
-/// its copies at once. A quote, a report or a conversion holds the cursor it
-/// reads through, and with it the cursor's line table, for its whole length:
-/// others that need that cursor wait for it to end. A report takes the
-/// cursors of all its inputs at once, so that reports over the same inputs in
-/// any order never wait for each other. The openings of one file input each
-/// read a cursor of their own over its one kept table, and take that table's
-/// lock as their cursor's: they take turns too, while the file is opened,
-/// checked and closed outside it. What is yours is used as it is: a raw
-/// input's callables and an in_channel's stream are called under their
-/// cursor's lock, one thread at a time, but nothing stops other code (or
-/// another input made over the same stream) from using them meanwhile; a
-/// managed input's opener, and its closers, may run in several threads at
-/// once, before the cursor is taken and after it is given back. A callback of
-/// yours that quotes another input while Vantel holds a cursor (a tag
-/// handler, a raw input's callable, a stream's buffer) holds both: two
-/// threads doing so in opposite orders would wait for each other for ever.
+/// its copies at once. The rules that let them do so without waiting:
+/// - What the readers of one text share never changes once they can see it.
+///   A line table grows by publishing pieces that stay as they are: a query
+///   that those pieces answer takes no lock; one that needs more scans under
+///   the table's own lock, which only scans take, and publishes what it found.
+///   A table computed whole (`bytes`, `raw`) is computed once, by the first
+///   thread that needs it, while the others wait for that one computation.
+/// - Each quote, report or conversion reads through a cursor of its own: the
+///   input's own cursor when no other thread holds it, else a fork of it (a
+///   read position of its own over the same text and table). A file input's
+///   openings each have their own descriptor and cursor over the file's one
+///   kept table, as do the quotes through an Opened file, which share its
+///   descriptor and its kept blocks (each block kept is read whole before
+///   others see it, and stays as it is while anyone reads it).
+/// - What is yours is used as it is, one thread at a time: a raw input's
+///   callables and an in_channel's stream are called under their cursor's
+///   lock, held for a whole quote, so that threads quoting such an input take
+///   turns; nothing stops other code (or another input made over the same
+///   stream) from using them meanwhile. A managed input's opener, and its
+///   closers, may run in several threads at once.
+/// - A report takes the locks of all its inputs that must be read in turn at
+///   once, so that reports over the same inputs in any order never wait for
+///   each other for ever. A callback of yours that quotes an input read in
+///   turn while Vantel holds another such input (a tag handler, a raw input's
+///   callable, a stream's buffer) holds both: two threads doing so in
+///   opposite orders would wait for each other for ever.
 ///
 /// Line tables are built only as far as they are needed. A quote or a
 /// conversion scans a text, a stream that can seek or a file only up to the
@@ -149,7 +159,7 @@ class Input {
 /// quote ends. Quoting through its input after that fails with
 /// std::invalid_argument; copies of its input keep its buffer, not its
 /// descriptor, until they go. Threads may quote through it at once, as
-/// through any Input: one at a time reads through its cursor. For an input
+/// through any Input: each quote reads through a cursor of its own. For an input
 /// that needs no opening (a text, a buffer, a stream, callables), its input
 /// is that input itself, and closing it does nothing.
 class Opened {
