@@ -29,4 +29,12 @@ void check_idle_options(const Options& options) {
       if (given(options, name)) throw Usage_error(std::string(name) + " needs --code");
 }
 
+void check_from_sarif(const Options& options) {
+  for (const std::string_view name :
+       {"--message", "--apply", "--diff", "--each", "--format", "--fix", "--fix-message", "--event",
+        "--note", "--code", "--severity", "--tag", "--columns"})
+    if (given(options, name))
+      throw Usage_error(std::string(name) + " does not go with --from-sarif");
+}
+
 }  // namespace vantel_quote
