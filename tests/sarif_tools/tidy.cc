@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-/ 名前: 表の幅
+// 名前: 表の幅
 int *find(int key);
 int width(int 量) {
 	int *p = 0;
