@@ -27,17 +27,10 @@ using Json = nlohmann::json;
 enum class Kind { Object, Array, String, Integer };
 
 bool is(const Json& j, Kind kind) {
-  switch (kind) {
-    case Kind::Object:
-      return j.is_object();
-    case Kind::Array:
-      return j.is_array();
-    case Kind::String:
-      return j.is_string();
-    case Kind::Integer:
-      return j.is_number_integer();
-  }
-  return false;
+  if (kind == Kind::Object) return j.is_object();
+  if (kind == Kind::Array) return j.is_array();
+  if (kind == Kind::String) return j.is_string();
+  return j.is_number_integer();
 }
 
 const char* word_of(Kind kind) {
@@ -447,7 +440,9 @@ class Reader {
   }
 
   // `uri` made absolute through its base ids, as far as they go.
-  std::string resolved(std::string uri, std::string base_id, const std::string& where) const {
+  std::string resolved(std::string uri, const std::string& first_id,
+                       const std::string& where) const {
+    std::string base_id = first_id;
     for (int hops = 0; !detail::is_absolute_uri(uri); ++hops) {
       if (hops == 16) refuse(where + ".uriBaseId", "base ids nest too deep or in a circle");
       const Json* base =

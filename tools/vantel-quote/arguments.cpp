@@ -356,11 +356,7 @@ bool is_option(std::string_view arg, bool have_file) {
 // Options that do not go together, or need another.
 void check_combination(const Options& options) {
   if (options.help || options.version) return;
-  if (options.from_sarif) {
-    check_from_sarif(options);
-    return;
-  }
-  if (!options.levels.empty()) throw Usage_error("--level needs --from-sarif");
+  if (check_from_sarif(options)) return;
   if (options.apply && options.diff) throw Usage_error("--apply and --diff: choose one");
   const bool fixing = options.apply || options.diff;
   if (options.each && (fixing || (options.report.message && options.format == Format::Human)))
@@ -395,6 +391,16 @@ void read_edits_and_events(Options& options) {
     throw Usage_error("--event needs --message");
 }
 
+// With --from-sarif, FILE and the LOCATIONs are the logs.
+void take_logs(Options& options, std::vector<std::string_view>& locations, bool have_file) {
+  if (!options.help && !options.version && !have_file)
+    throw Usage_error(options.from_sarif ? "missing LOG" : "missing FILE");
+  if (!options.from_sarif) return;
+  options.logs.push_back(options.file);
+  options.logs.insert(options.logs.end(), locations.begin(), locations.end());
+  locations.clear();
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
@@ -420,13 +426,7 @@ Options parse(const Args& args) {
       locations.push_back(arg);
     }
   }
-  if (!options.help && !options.version && !have_file)
-    throw Usage_error(options.from_sarif ? "missing LOG" : "missing FILE");
-  if (options.from_sarif) {
-    options.logs.push_back(options.file);
-    options.logs.insert(options.logs.end(), locations.begin(), locations.end());
-    locations.clear();
-  }
+  take_logs(options, locations, have_file);
   options.locations.reserve(locations.size());
   for (const std::string_view argument : locations) {
     const auto [location, label] = split_label(argument);
