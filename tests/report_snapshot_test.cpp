@@ -347,6 +347,41 @@ TEST_P(ReportSnapshot, MatchesItsFile) {
   EXPECT_EQ(render(s), got);
 }
 
+// Every input the report and its children name, once by name.
+void add_sources(const Report& report, std::vector<vantel::Source>& sources) {
+  const auto add = [&sources](const vantel::Source& source) {
+    for (const vantel::Source& known : sources)
+      if (known.name == source.name) return;
+    sources.push_back(source);
+  };
+  for (const Label& label : report.labels) add(label.source);
+  for (const vantel::Path_event& event : report.path) add(event.source);
+  for (const vantel::Fix& fix : report.fixes)
+    for (const vantel::Edit& edit : fix.edits) add(edit.source);
+  for (const Report& child : report.children) add_sources(child, sources);
+}
+
+// What a SARIF log keeps of a report draws as the report did; a child
+// report becomes a related location, so it does not.
+TEST_P(ReportSnapshot, DrawsTheSameReadBackFromSarif) {
+  const Snapshot& s = GetParam();
+  const Report report = s.report();
+  if (!report.children.empty()) GTEST_SKIP() << "a child is a related location in SARIF";
+  vantel::Sarif_options options;
+  add_sources(report, options.artifacts);
+  vantel::Sarif_log log({"vantel", {}, {}, {}}, options);
+  log.add(report);
+  vantel::Sarif_read_options read;
+  read.artifacts = options.artifacts;
+  const std::vector<Report> back = vantel::read_sarif(log.str(), "round trip", read);
+  ASSERT_EQ(back.size(), 1U);
+  std::ostringstream out;
+  vantel::Formatter formatter(out);
+  vantel::pp_report(formatter, back.front(), s.layout);
+  std::ifstream file(std::string("report/") + s.name + ".out", std::ios::binary);
+  EXPECT_EQ(out.str(), std::string(std::istreambuf_iterator<char>(file), {}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, ReportSnapshot, testing::ValuesIn(snapshots()),
                          [](const testing::TestParamInfo<Snapshot>& param) {
                            return std::string(param.param.name);

@@ -2,6 +2,7 @@
 #include "vantel-quote/arguments.hpp"
 #include "vantel-quote/idle_options.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <initializer_list>
@@ -14,6 +15,7 @@ namespace vantel_quote {
 
 const char* const usage =
     "Usage: vantel-quote [OPTION]... [--] FILE [LOCATION[=LABEL]]...\n"
+    "  or:  vantel-quote --from-sarif [OPTION]... [--] LOG...\n"
     "Quote FILE around the LOCATIONs and highlight the located bytes, or,\n"
     "with --message, print a report of them.\n"
     "\n"
@@ -83,6 +85,11 @@ const char* const usage =
     "                  LOC (a LOCATION); may be repeated, in the path's order\n"
     "  --apply         print FILE as the fix leaves it, instead of a report\n"
     "  --diff          print the fix as a unified diff, for git apply or patch -p1\n"
+    "  --from-sarif    draw the results of the SARIF 2.1.0 LOGs (- for standard\n"
+    "                  input) as reports; --base-uri then stands for the base\n"
+    "                  ids that a log leaves unresolved, and relative URIs\n"
+    "  --level=LEVELS  --from-sarif: draw only results of these comma-separated\n"
+    "                  levels: error, warning, note, none (default: all)\n"
     "  -h, --help      print this help and exit\n"
     "  --version       print the version and exit\n";
 
@@ -296,6 +303,16 @@ constexpr Option_entry option_table[] = {
      }},
     {"--fix-message", true,
      [](Options& o, std::string_view v) { o.report.fix_message = std::string(v); }},
+    {"--from-sarif", false, [](Options& o, std::string_view) { o.from_sarif = true; }},
+    {"--level", true,
+     [](Options& o, std::string_view v) {
+       for (std::size_t start = 0; start <= v.size();) {
+         const std::size_t comma = std::min(v.find(',', start), v.size());
+         o.levels.push_back(one_of(v.substr(start, comma - start), "--level",
+                                   {"error", "warning", "note", "none"}));
+         start = comma + 1;
+       }
+     }},
     {"--apply", false, [](Options& o, std::string_view) { o.apply = true; }},
     {"--diff", false, [](Options& o, std::string_view) { o.diff = true; }},
 };
@@ -339,6 +356,7 @@ bool is_option(std::string_view arg, bool have_file) {
 // Options that do not go together, or need another.
 void check_combination(const Options& options) {
   if (options.help || options.version) return;
+  if (check_from_sarif(options)) return;
   if (options.apply && options.diff) throw Usage_error("--apply and --diff: choose one");
   const bool fixing = options.apply || options.diff;
   if (options.each && (fixing || (options.report.message && options.format == Format::Human)))
@@ -373,6 +391,16 @@ void read_edits_and_events(Options& options) {
     throw Usage_error("--event needs --message");
 }
 
+// With --from-sarif, FILE and the LOCATIONs are the logs.
+void take_logs(Options& options, std::vector<std::string_view>& locations, bool have_file) {
+  if (!options.help && !options.version && !have_file)
+    throw Usage_error(options.from_sarif ? "missing LOG" : "missing FILE");
+  if (!options.from_sarif) return;
+  options.logs.push_back(options.file);
+  options.logs.insert(options.logs.end(), locations.begin(), locations.end());
+  locations.clear();
+}
+
 template <class Args>
 Options parse(const Args& args) {
   Options options;
@@ -398,7 +426,7 @@ Options parse(const Args& args) {
       locations.push_back(arg);
     }
   }
-  if (!options.help && !options.version && !have_file) throw Usage_error("missing FILE");
+  take_logs(options, locations, have_file);
   options.locations.reserve(locations.size());
   for (const std::string_view argument : locations) {
     const auto [location, label] = split_label(argument);

@@ -54,6 +54,11 @@ struct Options {
   vantel::Sarif_rule rule;         // --rule-level and the other metadata of --code's rule
   // The SARIF invocation's command line.
   std::vector<std::string> arguments;
+  // --from-sarif: FILE and the LOCATIONs are SARIF logs to draw, their
+  // results kept at these levels (all when none).
+  bool from_sarif = false;
+  std::vector<std::string> logs;
+  std::vector<std::string> levels;
 };
 
 // A malformed command line; what() says what is wrong.

@@ -29,4 +29,17 @@ void check_idle_options(const Options& options) {
       if (given(options, name)) throw Usage_error(std::string(name) + " needs --code");
 }
 
+bool check_from_sarif(const Options& options) {
+  if (!options.from_sarif) {
+    if (!options.levels.empty()) throw Usage_error("--level needs --from-sarif");
+    return false;
+  }
+  for (const std::string_view name :
+       {"--message", "--apply", "--diff", "--each", "--format", "--fix", "--fix-message", "--event",
+        "--note", "--code", "--severity", "--tag", "--columns"})
+    if (given(options, name))
+      throw Usage_error(std::string(name) + " does not go with --from-sarif");
+  return true;
+}
+
 }  // namespace vantel_quote

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "vantel-quote/quote_cli.hpp"
 
+#include "vantel-quote/sarif_cli.hpp"
 #include "vantel-quote/whole_input.hpp"
 
 #include <cerrno>
@@ -208,10 +209,11 @@ void write_fixed(const Options& options, Environment& env, const vantel::Input& 
   }
 }
 
-void quote(const Options& options, Environment& env, vantel::Formatter& formatter,
-           const std::string& started) {
+int quote(const Options& options, Environment& env, vantel::Formatter& formatter,
+          const std::string& started) {
   set_colors(options, env, formatter);
   const vantel::Layout layout = layout_of(options, env);
+  if (options.from_sarif) return draw_sarif_logs(options, env.in, env.err, formatter, layout);
 
   // Standard input, or a FILE that cannot seek, is read whole first. Any other
   // file is quoted through the file input, which keeps its line table from one
@@ -222,20 +224,20 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
   const std::string& name = options.file == "-" ? std::string("<stdin>") : options.file;
   if (options.apply || options.diff) {
     write_fixed(options, env, input, name);
-    return;
+    return 0;
   }
   if (options.report.message) {
     if (options.format != Format::Human) {
       write_data(options, env, reports_of(options, input, name), started);
-      return;
+      return 0;
     }
     // A report is always drawn as a terminal shows the text.
     vantel::pp_report(formatter, report_of(options.report, input, name, options.locations), layout);
-    return;
+    return 0;
   }
   if (!options.each) {
     vantel::pp(input, formatter, options.locations, layout, options.max_lines);
-    return;
+    return 0;
   }
   // One opening for every quote: the file is opened and checked once.
   vantel::Opened opened = input.open();
@@ -245,6 +247,7 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     print(formatter, {location});
   }
   opened.close();
+  return 0;
 }
 
 // Exit status `status` once every byte has reached standard output, 1 with a
@@ -292,9 +295,10 @@ int run(const Options& options, Environment env) {
     return flushed(env, 0);
   }
   const std::string started = utc_now();
+  int status = 0;
   try {
     vantel::Formatter formatter(env.out);
-    quote(options, env, formatter, started);
+    status = quote(options, env, formatter, started);
   } catch (const std::bad_alloc&) {
     env.out.flush();
     // Escaping takes memory too, which may still be short.
@@ -310,7 +314,7 @@ int run(const Options& options, Environment env) {
     env.err << message(reason(options.file, e));
     return 1;
   }
-  return flushed(env, 0);
+  return flushed(env, status);
 }
 
 int run(const std::vector<std::string>& args, Environment env) {

@@ -58,6 +58,7 @@
 #include <vantel/pp.hpp>
 #include <vantel/report.hpp>
 #include <vantel/sarif.hpp>
+#include <vantel/sarif_read.hpp>
 #include <vantel/sources.hpp>
 #include <vantel/styles.hpp>
 #include <vantel/terminal.hpp>
