@@ -67,10 +67,16 @@ class Row_writer {
     if (count <= 0) return;
     flush();
     if (!failed()) {
+      const auto write = [&] {
+        if (count <= max_offset)
+          formatter_.print_repeat(static_cast<std::int64_t>(count), c);
+        else
+          print_repeat(formatter_, count, c);
+      };
       if (tag == nullptr)
-        print_repeat(formatter_, count, c);
+        write();
       else
-        print_in_tag(formatter_, *tag, [&] { print_repeat(formatter_, count, c); });
+        print_in_tag(formatter_, *tag, write);
     }
     column_ = static_cast<std::int64_t>(std::min<Wide>(Wide{column_} + count, max_offset));
   }
@@ -90,6 +96,7 @@ class Row_writer {
 
  private:
   void flush() {
+    if (pending_ == 0) return;  // most pieces follow the last directly
     formatter_.print_repeat(pending_, ' ');
     pending_ = 0;
   }
