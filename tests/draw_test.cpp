@@ -279,6 +279,27 @@ TEST(Styles, AThrowingStreamLeavesNoReportTagOpen) {
 
 namespace {
 
+struct Refusal {
+  int late_tags = 0;  // tags opened after the stream failed
+  int refused_calls = 0;
+};
+
+// Draws on a stream that takes 100 bytes, then refuses.
+template <class Draw>
+Refusal draw_until_refused(const Draw& draw) {
+  test::Full_buf buf(100);
+  std::ostream out(&buf);
+  vantel::Formatter f(out);
+  Refusal refusal;
+  vantel::Stag_functions counting;
+  counting.print_open_stag = [&](const vantel::Stag&) { refusal.late_tags += out.bad() ? 1 : 0; };
+  f.set_stag_functions(std::move(counting));
+  f.set_print_tags(true);
+  draw(f);
+  refusal.refused_calls = buf.refused_calls;
+  return refusal;
+}
+
 // A stream that stops taking bytes stops the report: with thousands of
 // labels on one line, no tag opens and nothing is tried after the first
 // refusal.
@@ -288,17 +309,22 @@ TEST(Styles, AReportStopsOnceItsStreamHasFailed) {
   for (std::int64_t at = 0; at < 20000; at += 2)
     r.labels.push_back(vantel::Label::secondary(
         source, {Position::of_offset(at), Position::of_offset(at + 1)}, "m"));
-  test::Full_buf buf(100);
-  std::ostream out(&buf);
-  vantel::Formatter f(out);
-  int late = 0;
-  vantel::Stag_functions counting;
-  counting.print_open_stag = [&](const vantel::Stag&) { late += out.bad() ? 1 : 0; };
-  f.set_stag_functions(std::move(counting));
-  f.set_print_tags(true);
-  vantel::pp_report(f, r);
-  EXPECT_EQ(late, 0);
-  EXPECT_EQ(buf.refused_calls, 1);
+  const Refusal refusal =
+      draw_until_refused([&](vantel::Formatter& f) { vantel::pp_report(f, r); });
+  EXPECT_EQ(refusal.late_tags, 0);
+  EXPECT_EQ(refusal.refused_calls, 1);
+}
+
+// The text layout's rows go through the same writer: the same holds.
+TEST(Styles, ATextQuoteStopsOnceItsStreamHasFailed) {
+  const std::string text = std::string(20000, 'x') + "\n";
+  std::vector<vantel::Location> locations;
+  for (std::int64_t at = 0; at < 20000; at += 2)
+    locations.emplace_back(Position::of_offset(at), Position::of_offset(at + 1));
+  const Refusal refusal = draw_until_refused(
+      [&](vantel::Formatter& f) { vantel::pp(Input::string(text), f, locations, text_layout()); });
+  EXPECT_EQ(refusal.late_tags, 0);
+  EXPECT_EQ(refusal.refused_calls, 1);
 }
 
 }  // namespace

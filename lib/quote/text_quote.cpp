@@ -2,11 +2,10 @@
 #include "quote/text_quote.hpp"
 
 #include "draw/cut_marker.hpp"
-#include "draw/in_tag.hpp"
 #include "draw/line_number.hpp"
+#include "draw/row_writer.hpp"
 #include "quote/text_row.hpp"
 #include "quote/two_columns.hpp"
-#include "support/wide_repeat.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -21,19 +20,15 @@
 namespace vantel::detail {
 namespace {
 
-void print_tagged(Formatter& f, const Stag& tag, std::string_view text) {
-  print_in_tag(f, tag, [&] { f.print_string(text); });
-}
-
 // The text of a row: each cluster as shown, or, for a dotted row, each
 // cluster that is not highlighted as dots. Neighbouring clusters shown as
-// their own bytes are written as one piece of the line.
+// their own bytes are written as one styled run of the line.
 class Text_sink {
  public:
-  Text_sink(Formatter& f, std::string_view line, bool dotted, Charset charset)
-      : f_(f), line_(line), dotted_(dotted), charset_(charset) {}
+  Text_sink(Row_writer& row, std::string_view line, bool dotted, Charset charset)
+      : row_(row), line_(line), dotted_(dotted), marker_(cut_marker(charset)) {}
 
-  void left_cut(bool) { print_cut_marker(f_, charset_); }
+  void left_cut(bool) { row_.put(marker_.text, marker_.width, &Cut_marker_tag); }
 
   void cluster(const Cluster& c, bool highlighted, bool) {
     if (dotted_ && !highlighted) {
@@ -42,64 +37,73 @@ class Text_sink {
       return;
     }
     if (c.kind == Cluster_kind::Text) {
-      if (dots_ > 0 || run_end_ != c.begin) flush();
-      if (run_end_ == run_begin_) run_begin_ = c.begin;
-      run_end_ = c.end;
+      add_run(c.begin, c.end, c.width);
       return;
     }
     flush();
+    // A tab's spaces are written even at the end of the row.
     if (c.kind == Cluster_kind::Tab)
-      f_.print_repeat(c.width, ' ');
+      row_.repeat(c.width, ' ', nullptr);
     else
-      print_tagged(f_, Escaped_form_tag, c.escaped.text());
+      row_.put(c.escaped.text(), c.width, &Escaped_form_tag);
   }
 
   void plain(std::size_t begin, std::size_t end, bool highlighted, bool) {
+    const auto width = static_cast<std::int64_t>(end - begin);
     if (dotted_ && !highlighted) {
       if (run_end_ != run_begin_) flush();
-      dots_ += static_cast<std::int64_t>(end - begin);
+      dots_ += width;
       return;
     }
-    if (dots_ > 0 || run_end_ != begin) flush();
-    if (run_end_ == run_begin_) run_begin_ = begin;
-    run_end_ = end;
+    add_run(begin, end, width);
   }
 
   void past_text(Wide, bool, bool) {}
 
   void right_cut(bool text_cut, bool) {
     flush();
-    if (text_cut) print_cut_marker(f_, charset_);
+    if (text_cut) row_.put(marker_.text, marker_.width, &Cut_marker_tag);
   }
 
  private:
-  void flush() {
-    if (dots_ > 0) f_.print_repeat(dots_, '.');
-    dots_ = 0;
-    if (run_end_ != run_begin_) f_.print_string(line_.substr(run_begin_, run_end_ - run_begin_));
-    run_begin_ = run_end_ = 0;
+  void add_run(std::size_t begin, std::size_t end, std::int64_t width) {
+    if (dots_ > 0 || run_end_ != begin) flush();
+    if (run_end_ == run_begin_) run_begin_ = begin;
+    run_end_ = end;
+    run_width_ += width;
   }
 
-  Formatter& f_;
+  void flush() {
+    row_.repeat(dots_, '.', nullptr);
+    dots_ = 0;
+    if (run_end_ != run_begin_)
+      row_.put(line_.substr(run_begin_, run_end_ - run_begin_), run_width_, nullptr);
+    run_begin_ = run_end_ = 0;
+    run_width_ = 0;
+  }
+
+  Row_writer& row_;
   std::string_view line_;
   bool dotted_;
-  Charset charset_;
+  Cut_marker marker_;
   std::int64_t dots_ = 0;
   std::size_t run_begin_ = 0;  // the pending bytes of the line
   std::size_t run_end_ = 0;
+  std::int64_t run_width_ = 0;
 };
 
-// The caret row: carets under highlighted cells, each run of them in one
-// tag, spaces elsewhere and none after the last caret.
+// The caret row: carets under highlighted cells, each run of them one styled
+// run, spaces elsewhere and none after the last caret. Counts are wide: the
+// underline may run to the last offset there is.
 class Caret_sink {
  public:
-  Caret_sink(Formatter& f, Charset charset) : f_(f), charset_(charset) {}
+  Caret_sink(Row_writer& row, Charset charset) : row_(row), marker_(cut_marker(charset)) {}
 
   void left_cut(bool carets_cut) {
     if (carets_cut)
-      print_cut_marker(f_, charset_);
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
     else
-      spaces_ += cut_marker(charset_).width;
+      spaces_ += marker_.width;
   }
   void cluster(const Cluster& c, bool highlighted, bool joins) {
     cell(c.width, highlighted, joins);
@@ -111,8 +115,8 @@ class Caret_sink {
   void right_cut(bool, bool carets_cut) {
     close_run();
     if (!carets_cut) return;
-    print_repeat(f_, spaces_, ' ');
-    print_cut_marker(f_, charset_);
+    row_.repeat_wide(spaces_, ' ', nullptr);
+    row_.put(marker_.text, marker_.width, &Cut_marker_tag);
   }
 
  private:
@@ -122,14 +126,14 @@ class Caret_sink {
   }
   void close_run() {
     if (carets_ == 0) return;
-    print_repeat(f_, spaces_, ' ');
+    row_.repeat_wide(spaces_, ' ', nullptr);
     spaces_ = 0;
-    print_in_tag(f_, Single_line_underline_tag, [this] { print_repeat(f_, carets_, '^'); });
+    row_.repeat_wide(carets_, '^', &Single_line_underline_tag);
     carets_ = 0;
   }
 
-  Formatter& f_;
-  Charset charset_;
+  Row_writer& row_;
+  Cut_marker marker_;
   Wide spaces_ = 0;  // pending: written only when carets follow
   Wide carets_ = 0;  // the open run
 };
@@ -142,13 +146,15 @@ void text_single_line_quote(Formatter& f, const Bound_set& set, const source_lin
   const Text_row row(set, line, layout.tab_width,
                      layout.window_width(line_number_columns(label_width)), true);
   print_line_number(f, label, label_width);
-  Text_sink text(f, line.text, false, layout.charset);
+  Row_writer out(f);
+  Text_sink text(out, line.text, false, layout.charset);
   row.emit(text);
-  f.cut();
+  out.end_row();
+  // The caret row keeps its number column's spaces, carets or not.
   f.print_repeat(line_number_columns(label_width), ' ');
-  Caret_sink carets(f, layout.charset);
+  Caret_sink carets(out, layout.charset);
   row.emit(carets);
-  f.cut();
+  out.end_row();
 }
 
 void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,
@@ -163,7 +169,8 @@ void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_line
       },
       [&](std::int64_t i) {
         const source_line& line = lines.at(i).line;
-        Text_sink dotted(f, line.text, true, layout.charset);
+        Row_writer out(f);
+        Text_sink dotted(out, line.text, true, layout.charset);
         Text_row(set, line, layout.tab_width, window, false).emit(dotted);
       },
       max_lines);
