@@ -174,6 +174,15 @@ void write_failed_sarif(const Options& options, Environment& env, const std::str
   log.write(env.out, ignored);
 }
 
+// A page of the drawn reports, in the theme's colours unless colour is off.
+void write_html_page(const Options& options, Environment& env,
+                     const std::vector<vantel::Report>& reports, const vantel::Layout& layout) {
+  vantel::Html_options html;
+  if (options.color == Color::Never) html.styles = {};
+  html.title = options.file == "-" ? std::string("<stdin>") : options.file;
+  vantel::write_html(env.out, reports, layout, html);
+}
+
 // `started`: when the run started, for a SARIF log's invocation.
 void write_data(const Options& options, Environment& env,
                 const std::vector<vantel::Report>& reports, const std::string& started) {
@@ -210,6 +219,10 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     return;
   }
   if (options.report.message) {
+    if (options.format == Format::Html) {
+      write_html_page(options, env, reports_of(options, input, name), layout);
+      return;
+    }
     if (options.format != Format::Human) {
       write_data(options, env, reports_of(options, input, name), started);
       return;
