@@ -200,6 +200,26 @@ void write_data(const Options& options, Environment& env,
   }
 }
 
+// What a run with --message reports on, and how it is laid out.
+struct Reported {
+  const vantel::Input& input;
+  const std::string& name;
+  const vantel::Layout& layout;
+};
+
+void write_reports(const Options& options, Environment& env, vantel::Formatter& formatter,
+                   const Reported& on, const std::string& started) {
+  if (options.format == Format::Html) {
+    write_html_page(options, env, reports_of(options, on.input, on.name), on.layout);
+  } else if (options.format != Format::Human) {
+    write_data(options, env, reports_of(options, on.input, on.name), started);
+  } else {
+    // A report is always drawn as a terminal shows the text.
+    vantel::pp_report(formatter, report_of(options.report, on.input, on.name, options.locations),
+                      on.layout);
+  }
+}
+
 void quote(const Options& options, Environment& env, vantel::Formatter& formatter,
            const std::string& started) {
   set_colors(options, env, formatter);
@@ -219,16 +239,7 @@ void quote(const Options& options, Environment& env, vantel::Formatter& formatte
     return;
   }
   if (options.report.message) {
-    if (options.format == Format::Html) {
-      write_html_page(options, env, reports_of(options, input, name), layout);
-      return;
-    }
-    if (options.format != Format::Human) {
-      write_data(options, env, reports_of(options, input, name), started);
-      return;
-    }
-    // A report is always drawn as a terminal shows the text.
-    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations), layout);
+    write_reports(options, env, formatter, {input, name, layout}, started);
     return;
   }
   if (!options.each) {
