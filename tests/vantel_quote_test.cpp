@@ -191,6 +191,18 @@ TEST(CliReport, DrawsTheFirstLocationAsPrimary) {
   EXPECT_EQ(o.out.rfind("lint: m\n", 0), 0u);
 }
 
+// The page is the drawing in the theme's colours, or in none under never.
+TEST(CliReport, HtmlIsAPageOfTheDrawing) {
+  const test::Temp_file file("let a = <b>\n");
+  for (const char* color : {"--color=always", "--color=never"}) {
+    const Outcome o = run({"--format=html", color, "--message=m", file.path(), "1:9..1:12=here"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(o.out.find("let a = &lt;b&gt;\n"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("color:#") != std::string::npos, std::string(color) == "--color=always");
+  }
+}
+
 }  // namespace
 
 // --- Sources that cannot seek, failing streams and their messages ----------

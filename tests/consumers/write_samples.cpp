@@ -4,6 +4,7 @@
 // validator, LSP diagnostics with the byte ranges they must slice to, and
 // one-line diagnostics for Vim's quickfix list.
 #include "../export_samples.hpp"
+#include "../html_samples.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -84,6 +85,25 @@ void write_engine_samples(const fs::path& dir) {
   }
 }
 
+// A page per sample and one of them all, for the browser, and the text that
+// each page's marks must stand under, in order: "page\tshown\tshown...".
+void write_html_samples(const fs::path& dir) {
+  fs::create_directories(dir / "html");
+  std::ofstream expect(dir / "html" / "pages.expect", std::ios::binary);
+  std::vector<vantel::Report> all;
+  std::string all_shown;
+  for (const test::Html_sample& s : test::html_samples()) {
+    all.push_back(test::html_report(s));
+    std::ofstream page(dir / "html" / (std::string(s.name) + ".html"), std::ios::binary);
+    vantel::write_html(page, {all.back()}, test::html_layout());
+    expect << s.name << ".html\t" << s.shown << '\n';
+    all_shown += std::string("\t") + s.shown;
+  }
+  std::ofstream page(dir / "html" / "all.html", std::ios::binary);
+  vantel::write_html(page, all, test::html_layout());
+  expect << "all.html" << all_shown << '\n';
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,5 +134,6 @@ int main(int argc, char** argv) {
     vantel::write_one_line(short_lines, report);
   }
   write_engine_samples(dir);
+  write_html_samples(dir);
   return expected && short_lines ? 0 : 1;
 }

@@ -61,9 +61,10 @@ const char* const usage =
     "                  1 (the default) or 0\n"
     "  --format=FORMAT how to write a report: human (the default, drawn), short\n"
     "                  (FILE:LINE:COL: severity[CODE]: message lines, as editors\n"
-    "                  read them), sarif (a SARIF 2.1.0 log) or lsp (LSP\n"
-    "                  Diagnostic objects); with --each, every LOCATION is a\n"
-    "                  report of its own\n"
+    "                  read them), sarif (a SARIF 2.1.0 log), lsp (LSP\n"
+    "                  Diagnostic objects) or html (a page of the drawn\n"
+    "                  reports, coloured unless --color=never); with --each,\n"
+    "                  every LOCATION is a report of its own\n"
     "  --sarif-tool=NAME  sarif: the tool named in the log (default vantel-quote)\n"
     "  --rule-help=TEXT   sarif: the help text of the rule of --code\n"
     "  --rule-level=LEVEL  sarif: the rule's default level: error, warning, note\n"
@@ -185,8 +186,9 @@ Format parse_format(std::string_view format) {
   if (format == "short") return Format::Short;
   if (format == "sarif") return Format::Sarif;
   if (format == "lsp") return Format::Lsp;
+  if (format == "html") return Format::Html;
   throw Usage_error("invalid --format '" + std::string(format) +
-                    "': expected human, short, sarif or lsp");
+                    "': expected human, short, sarif, lsp or html");
 }
 
 vantel::Lsp_encoding parse_encoding(std::string_view encoding) {

@@ -19,7 +19,7 @@ enum class Color { Never, Always, Automatic };
 // The layout: the text layout on a terminal, bytes elsewhere, or as asked.
 enum class Display_mode { Automatic, Bytes, Text };
 // What a report is written as: drawn for a person, or as data.
-enum class Format { Human, Short, Sarif, Lsp };
+enum class Format { Human, Short, Sarif, Lsp, Html };
 
 struct Options {
   int max_lines = 10;

@@ -175,6 +175,15 @@ void write_failed_sarif(const Options& options, Environment& env, const std::str
   log.write(env.out, ignored);
 }
 
+// A page of the drawn reports, in the theme's colours unless colour is off.
+void write_html_page(const Options& options, Environment& env,
+                     const std::vector<vantel::Report>& reports, const vantel::Layout& layout) {
+  vantel::Html_options html;
+  if (options.color == Color::Never) html.styles = {};
+  html.title = options.file == "-" ? std::string("<stdin>") : options.file;
+  vantel::write_html(env.out, reports, layout, html);
+}
+
 // `started`: when the run started, for a SARIF log's invocation.
 void write_data(const Options& options, Environment& env,
                 const std::vector<vantel::Report>& reports, const std::string& started) {
@@ -209,6 +218,26 @@ void write_fixed(const Options& options, Environment& env, const vantel::Input& 
   }
 }
 
+// What a run with --message reports on, and how it is laid out.
+struct Reported {
+  const vantel::Input& input;
+  const std::string& name;
+  const vantel::Layout& layout;
+};
+
+void write_reports(const Options& options, Environment& env, vantel::Formatter& formatter,
+                   const Reported& on, const std::string& started) {
+  if (options.format == Format::Html) {
+    write_html_page(options, env, reports_of(options, on.input, on.name), on.layout);
+  } else if (options.format != Format::Human) {
+    write_data(options, env, reports_of(options, on.input, on.name), started);
+  } else {
+    // A report is always drawn as a terminal shows the text.
+    vantel::pp_report(formatter, report_of(options.report, on.input, on.name, options.locations),
+                      on.layout);
+  }
+}
+
 int quote(const Options& options, Environment& env, vantel::Formatter& formatter,
           const std::string& started) {
   set_colors(options, env, formatter);
@@ -227,12 +256,7 @@ int quote(const Options& options, Environment& env, vantel::Formatter& formatter
     return 0;
   }
   if (options.report.message) {
-    if (options.format != Format::Human) {
-      write_data(options, env, reports_of(options, input, name), started);
-      return 0;
-    }
-    // A report is always drawn as a terminal shows the text.
-    vantel::pp_report(formatter, report_of(options.report, input, name, options.locations), layout);
+    write_reports(options, env, formatter, {input, name, layout}, started);
     return 0;
   }
   if (!options.each) {

@@ -23,7 +23,8 @@
 //
 // A Layout, passed to either, lays them out in terminal cells within a width
 // (Layout::report holds what only reports read); to_string gives either as a
-// string; to_lsp_json, Sarif_log and write_one_line write reports as data.
+// string; to_lsp_json, Sarif_log and write_one_line write reports as data,
+// write_html as a web page.
 // Offsets, lines and columns count bytes unless a Column_unit says how a
 // column counts; lines are numbered from 1.
 //
@@ -50,6 +51,7 @@
 #include <vantel/apply.hpp>
 #include <vantel/diagnostics.hpp>
 #include <vantel/highlight_tags.hpp>
+#include <vantel/html.hpp>
 #include <vantel/input.hpp>
 #include <vantel/layout.hpp>
 #include <vantel/lsp.hpp>
