@@ -29,7 +29,9 @@ class Failure_place {
   /// The line the failure is about, counted from 1; 0 when it is about none.
   [[nodiscard]] std::int64_t line() const noexcept { return line_; }
 
+  /// Copies never throw, as an exception's must not.
   Failure_place(const Failure_place&) noexcept = default;
+  /// As the copy.
   Failure_place& operator=(const Failure_place&) noexcept = default;
   virtual ~Failure_place() = default;
 

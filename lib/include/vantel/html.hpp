@@ -17,7 +17,7 @@ namespace vantel {
 /// How reports are written as HTML.
 struct Html_options {
   /// A whole page (doctype, head, stylesheet), or a fragment to embed: the
-  /// <pre> blocks alone, styled by the host's stylesheet (html_stylesheet).
+  /// `<pre>` blocks alone, styled by the host's stylesheet (html_stylesheet).
   bool page = true;
   /// Starts every class name: "vantel-" gives vantel-report, vantel-error...
   std::string class_prefix = "vantel-";
@@ -37,9 +37,9 @@ struct Html_options {
 [[nodiscard]] std::string html_stylesheet(const Html_options& options = {});
 
 /// Writes `reports` on `out` as HTML: a page, or a fragment (see
-/// Html_options::page). Each report is a <pre> block drawn as pp_report draws
+/// Html_options::page). Each report is a `<pre>` block drawn as pp_report draws
 /// it, readable without CSS: the text HTML-escaped, every piece of a
-/// Style_tag in a <span> of its role's class ("vantel-margin", and for a
+/// Style_tag in a `<span>` of its role's class ("vantel-margin", and for a
 /// severity word or a primary underline also its word's, "vantel-error"),
 /// every cluster that is not ASCII in a cell as many columns wide as on a
 /// terminal, and web addresses in the text as links. Nothing is written

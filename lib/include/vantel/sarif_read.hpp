@@ -12,6 +12,7 @@
 
 namespace vantel {
 
+/// How read_sarif finds a log's files and which results it keeps.
 struct Sarif_read_options {
   /// What a uriBaseId that the log leaves unresolved stands for (an absolute
   /// URI or a folder); it also resolves a relative URI that names no base.
