@@ -191,12 +191,17 @@ struct Exported {
   }
 };
 
+// Under a base URI, a file input is named by its shown name, as a text is.
 Exported export_all(const vantel::Report& report) {
+  const char* const base = "file:///src/";
   Exported e;
   e.failure = fuzz::outcome([&] {
-    e.lsp = vantel::to_lsp_json(report);
+    vantel::Lsp_options lsp;
+    lsp.base_uri = base;
+    e.lsp = vantel::to_lsp_json(report, lsp);
     e.lines = vantel::to_one_line(report);
-    vantel::Sarif_log log({"fuzz", {}, {}, {}});
+    vantel::Sarif_log log({"fuzz", {}, {}, {}},
+                          {vantel::Sarif_column_kind::Utf16_code_units, base});
     log.add(report);
     e.sarif = log.str();
   });
