@@ -81,11 +81,13 @@ void Formatter::cut() {
 
 void Formatter::print_string(std::string_view text) {
   write(text.data(), text.size());
-  const auto newline = text.rfind('\n');
-  if (newline == std::string_view::npos)
+  // Most texts hold no line feed: a vectorised search forward says so faster
+  // than a byte loop back from the end.
+  if (text.empty() || std::memchr(text.data(), '\n', text.size()) == nullptr) {
     advance(static_cast<std::int64_t>(text.size()));
-  else
-    column_ = static_cast<std::int64_t>(text.size() - newline - 1);
+    return;
+  }
+  column_ = static_cast<std::int64_t>(text.size() - text.rfind('\n') - 1);
 }
 
 void Formatter::print_char(char c) {
