@@ -406,6 +406,7 @@ void take_logs(Options& options, std::vector<std::string_view>& locations, bool 
 template <class Args>
 Options parse(const Args& args) {
   Options options;
+  options.arguments.reserve(args.size() + 1);
   options.arguments.emplace_back("vantel-quote");
   for (std::size_t i = 0; i < args.size(); ++i) options.arguments.emplace_back(args[i]);
   // Locations are read once every option is known, since --columns may
@@ -430,6 +431,7 @@ Options parse(const Args& args) {
   }
   take_logs(options, locations, have_file);
   options.locations.reserve(locations.size());
+  options.report.labels.reserve(locations.size());
   for (const std::string_view argument : locations) {
     const auto [location, label] = split_label(argument);
     options.locations.push_back(
