@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // SARIF logs read back into reports: where labels land, how artifacts are
 // found, and how a bad log is refused.
+#include "helpers.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -111,6 +113,18 @@ TEST(SarifRead, ResultsKeepTheirParts) {
   EXPECT_EQ(r.fixes[0].edits[0].replacement, "z");
   ASSERT_EQ(r.notes.size(), 1U);
   EXPECT_EQ(r.notes[0].kind, "help");
+}
+
+// Every result in one file reads the same input: one line table, not one a
+// result, which for a large log of one large file took gigabytes.
+TEST(SarifRead, ResultsInOneFileShareItsInput) {
+  const test::Temp_file file("one\ntwo\n");
+  const std::string result = R"({"ruleId": "R1", "locations": [)" +
+                             at("file://" + file.path(), R"({"startLine": 1})") + "]}";
+  const std::vector<Report> reports = vantel::read_sarif(log_of(result + ", " + result), "log");
+  ASSERT_EQ(reports.size(), 2U);
+  ASSERT_EQ(reports[1].labels.size(), 1U);
+  EXPECT_TRUE(reports[0].labels[0].source.input.same_as(reports[1].labels[0].source.input));
 }
 
 // Without a level, a result takes its rule's default, then the tool's own

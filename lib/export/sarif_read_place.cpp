@@ -145,7 +145,11 @@ std::optional<Source> Sarif_place_reader::source_of(const Json_value& artifact,
   const std::string path = detail::path_of_uri(resolved(uri, base_id, where));
   name = detail::is_absolute_uri(uri) ? path : detail::percent_decoded(uri);
   if (!readable(path)) return std::nullopt;
-  return Source(Input::file(path), name);
+  // One input a file: its reports share its line table, which a log of many
+  // results in one large file would otherwise hold once per result.
+  auto input = inputs_.find(path);
+  if (input == inputs_.end()) input = inputs_.emplace(path, Input::file(path)).first;
+  return Source(input->second, name);
 }
 
 // `uri` made absolute through its base ids, as far as they go.

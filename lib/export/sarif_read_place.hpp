@@ -62,6 +62,7 @@ class Sarif_place_reader {
   const Sarif_fields& fields_;
   const Sarif_read_options& options_;
   std::map<std::string, bool> readable_;
+  std::map<std::string, Input> inputs_;  // by path
 };
 
 }  // namespace vantel::detail
