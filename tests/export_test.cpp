@@ -2,6 +2,7 @@
 // Reports as data: the sample reports in each format, compared byte for byte
 // with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
 // them), the columns of each unit, and failures.
+#include "export/json_writer.hpp"
 #include "export/uri.hpp"
 #include "export_samples.hpp"
 #include "helpers.hpp"
@@ -418,6 +419,60 @@ TEST(ExportSarifRule, RefusesMetadataThatReadersDoNotTake) {
   log.add(samples()[0]);
   EXPECT_NE(log.str().find("\"t17\"\n"), std::string::npos);  // the 20th: two tags before
   EXPECT_EQ(log.str().find("\"t18\""), std::string::npos);
+}
+
+// A result that fails between two others leaves nothing of itself, not even
+// a comma, in the log.
+TEST(ExportFailure, LeavesNoTraceBetweenResults) {
+  vantel::Report bad = samples()[1];
+  bad.labels.push_back(vantel::Label::primary(
+      sample_source(0),
+      {vantel::Position::of_line_col(9, 1), vantel::Position::of_line_col(9, 2)}));
+  vantel::Sarif_log log({"calc", {}, {}, {}});
+  log.add(samples()[0]);
+  EXPECT_ANY_THROW(log.add(bad));
+  log.add(samples()[1]);
+  const nlohmann::json parsed = nlohmann::json::parse(log.str());
+  EXPECT_EQ(parsed["runs"][0]["results"].size(), 2U);
+}
+
+struct Json_string_case {
+  const char* name;
+  std::string text;
+  std::string written;
+};
+
+class JsonWriterStrings : public testing::TestWithParam<Json_string_case> {};
+
+// Keys and values alike: valid UTF-8 out, whatever comes in.
+TEST_P(JsonWriterStrings, AreValidUtf8AndEscaped) {
+  vantel::detail::Json_writer out;
+  out.restart(0);
+  out.start_object();
+  out.member(GetParam().text, GetParam().text);
+  out.end_object();
+  const std::string& w = GetParam().written;
+  EXPECT_EQ(out.text(), "{\n  " + w + ": " + w + "\n}");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, JsonWriterStrings,
+    testing::Values(Json_string_case{"plain", "caf\xc3\xa9 /x", "\"caf\xc3\xa9 /x\""},
+                    Json_string_case{"bad_bytes", "a\x80\xc3", "\"a\xef\xbf\xbd\xef\xbf\xbd\""},
+                    Json_string_case{"controls", std::string("q\"\\\t\n\x1b\0", 7),
+                                     "\"q\\\"\\\\\\t\\n\\u001B\\u0000\""}),
+    [](const testing::TestParamInfo<Json_string_case>& p) { return std::string(p.param.name); });
+
+// A value restarted deep is written as an element at that depth, ready to be
+// spliced into a document.
+TEST(JsonWriter, RestartsAtADepth) {
+  vantel::detail::Json_writer out;
+  out.restart(2);
+  out.start_object();
+  out.key("n");
+  out.count(1);
+  out.end_object();
+  EXPECT_EQ(out.text(), "\n    {\n      \"n\": 1\n    }");
 }
 
 }  // namespace

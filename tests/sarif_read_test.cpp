@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // SARIF logs read back into reports: where labels land, how artifacts are
 // found, and how a bad log is refused.
+#include "helpers.hpp"
+
 #include <vantel/vantel.hpp>
 
 #include <gtest/gtest.h>
@@ -67,8 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Place_case{"whole_line_without_columns", "", R"({"startLine": 1})", 0, 8},
                     Place_case{"to_the_line_end_without_end_column", "",
                                R"({"startLine": 2, "startColumn": 2})", 13, 14},
-                    Place_case{"bytes_alone", "", R"({"byteOffset": 10, "byteLength": 3})", 10,
-                               13}),
+                    Place_case{"bytes_alone", "", R"({"byteOffset": 10, "byteLength": 3})", 10, 13},
+                    Place_case{"utf16_offsets", "", R"({"charOffset": 3, "charLength": 2})", 5, 7},
+                    Place_case{"code_point_offsets", R"("columnKind": "unicodeCodePoints", )",
+                               R"({"charOffset": 2, "charLength": 2})", 5, 7},
+                    Place_case{"offsets_across_a_line_feed", "",
+                               R"({"charOffset": 8, "charLength": 1})", 10, 13},
+                    Place_case{"offsets_past_the_end", "", R"({"charOffset": 40})", 15, 15}),
     [](const testing::TestParamInfo<Place_case>& p) { return std::string(p.param.name); });
 
 TEST(SarifRead, ResultsKeepTheirParts) {
@@ -106,6 +113,39 @@ TEST(SarifRead, ResultsKeepTheirParts) {
   EXPECT_EQ(r.fixes[0].edits[0].replacement, "z");
   ASSERT_EQ(r.notes.size(), 1U);
   EXPECT_EQ(r.notes[0].kind, "help");
+}
+
+// Every result in one file reads the same input: one line table, not one a
+// result, which for a large log of one large file took gigabytes.
+TEST(SarifRead, ResultsInOneFileShareItsInput) {
+  const test::Temp_file file("one\ntwo\n");
+  const std::string result = R"({"ruleId": "R1", "locations": [)" +
+                             at("file://" + file.path(), R"({"startLine": 1})") + "]}";
+  const std::vector<Report> reports = vantel::read_sarif(log_of(result + ", " + result), "log");
+  ASSERT_EQ(reports.size(), 2U);
+  ASSERT_EQ(reports[1].labels.size(), 1U);
+  EXPECT_TRUE(reports[0].labels[0].source.input.same_as(reports[1].labels[0].source.input));
+}
+
+// Without a level, a result takes its rule's default, then the tool's own
+// severity word that converters keep in its properties.
+TEST(SarifRead, LevelsFallBackToTheRuleThenTheToolsSeverity) {
+  const struct {
+    std::string result;
+    vantel::Severity severity;
+  } cases[] = {
+      {R"({"ruleId": "R1", "properties": {"Severity": "error"}})", vantel::Severity::Error},
+      {R"({"ruleId": "R1", "properties": {"Severity": "style"}})", vantel::Severity::Warning},
+      {R"({"ruleId": "R1", "properties": {"Severity": "information"}})", vantel::Severity::Note},
+      {R"({"ruleId": "R1", "properties": {"Severity": 3}})", vantel::Severity::Warning},
+      {R"({"ruleId": "R1", "level": "note", "properties": {"Severity": "error"}})",
+       vantel::Severity::Note},
+  };
+  for (const auto& c : cases) {
+    const std::vector<Report> reports = vantel::read_sarif(log_of(c.result), "log");
+    ASSERT_EQ(reports.size(), 1U) << c.result;
+    EXPECT_EQ(reports[0].severity, c.severity) << c.result;
+  }
 }
 
 TEST(SarifRead, AMissingFileKeepsTheHeaderAndSaysWhere) {
@@ -147,8 +187,17 @@ INSTANTIATE_TEST_SUITE_P(
     Logs, SarifReadRefuses,
     testing::Values(
         Bad_case{"not_json", "{\"version\": \n,",
-                 "x.sarif: not JSON: parse error at line 2, column 1: syntax error while parsing "
-                 "value - unexpected ','; expected '[', '{', or a literal"},
+                 "x.sarif: not JSON at line 2, column 1 (byte 13): invalid value"},
+        Bad_case{"cut_short", "{\"version\": \"2.1.0\",\n  \"runs\": [",
+                 "x.sarif: not JSON at line 2, column 12 (byte 32): invalid value"},
+        Bad_case{"not_utf8", "{\"version\": \"2.1\xff\"}",
+                 "x.sarif: not JSON at line 1, column 17 (byte 16): invalid encoding in string"},
+        Bad_case{"trailing_value", "{}\n{}",
+                 "x.sarif: not JSON at line 2, column 1 (byte 3): the document root must not be "
+                 "followed by other values"},
+        // Parsed without recursion: the stack does not follow the nesting.
+        Bad_case{"deep", std::string(200000, '[') + std::string(200000, ']'),
+                 "x.sarif: the log: expected an object"},
         Bad_case{"old_version", R"({"version": "2.0.0", "runs": []})",
                  "x.sarif: version: expected \"2.1.0\", the only SARIF version read"},
         Bad_case{"wrong_type", log_of(R"({"locations": [{"physicalLocation": 3}]})"),

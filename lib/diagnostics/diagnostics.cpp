@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "export/json_writer.hpp"
 #include "model/place.hpp"
 
 #include <vantel/diagnostics.hpp>
 #include <vantel/one_line.hpp>
 #include <vantel/position.hpp>
 #include <vantel/styles.hpp>
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +16,7 @@
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 #include <tuple>
 #include <unordered_set>
 #include <utility>
@@ -153,17 +153,29 @@ struct Diagnostics::Impl {
   // One {"uri", "diagnostics"} per file, files by URI, each file's
   // diagnostics in the order taken.
   void write_lsp() {
-    std::map<std::string, nlohmann::json> files;
-    for (const Entry& entry : pending)
-      for (nlohmann::json& diagnostic : nlohmann::json::parse(entry.text)) {
-        nlohmann::json& file = files[diagnostic["data"]["uri"].get<std::string>()];
-        if (file.is_null()) file = nlohmann::json::array();
-        file.push_back(std::move(diagnostic));
+    std::vector<rapidjson::Document> parsed(pending.size());
+    std::map<std::string, std::vector<const rapidjson::Value*>> files;
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+      parsed[k].Parse(pending[k].text.data(), pending[k].text.size());
+      for (const rapidjson::Value& diagnostic : parsed[k].GetArray()) {
+        const rapidjson::Value& uri = diagnostic["data"]["uri"];
+        files[std::string(uri.GetString(), uri.GetStringLength())].push_back(&diagnostic);
       }
-    nlohmann::json all = nlohmann::json::array();
-    for (auto& [uri, diagnostics] : files)
-      all.push_back({{"uri", uri}, {"diagnostics", std::move(diagnostics)}});
-    out << all.dump(2) << '\n';
+    }
+    detail::Json_writer all;
+    all.restart(0);
+    all.start_array();
+    for (const auto& [uri, diagnostics] : files) {
+      all.start_object();
+      all.member("uri", uri);
+      all.key("diagnostics");
+      all.start_array();
+      for (const rapidjson::Value* diagnostic : diagnostics) all.value(*diagnostic);
+      all.end_array();
+      all.end_object();
+    }
+    all.end_array();
+    out << all.text() << '\n';
   }
 
   void write_pending() {

@@ -4,8 +4,7 @@
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
 #include "export/fallback_text.hpp"
-#include "export/json_lines.hpp"
-#include "export/json_text.hpp"
+#include "export/json_writer.hpp"
 #include "export/report_tags.hpp"
 #include "export/uri.hpp"
 #include "export/uri_check.hpp"
@@ -13,16 +12,16 @@
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
 
-#include <nlohmann/json.hpp>
-
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vantel {
 
 namespace {
-
-using detail::Json;
 
 int severity_number(const Severity& severity) {
   switch (severity.level()) {
@@ -51,6 +50,23 @@ Column_unit unit_of(Lsp_encoding encoding) {
   return Column_unit::Utf16;
 }
 
+struct Range {
+  std::int64_t start_line, start_character, end_line, end_character;
+};
+
+// A related location: where, and what is said there.
+struct Info {
+  std::string uri;
+  Range range;
+  std::string message;
+};
+
+// A fix's edits in one file.
+struct Change {
+  std::string uri;
+  std::vector<std::pair<Range, const std::string*>> edits;
+};
+
 class Writer {
  public:
   explicit Writer(const Lsp_options& options)
@@ -60,22 +76,24 @@ class Writer {
     for (const auto& [code, url] : options.code_urls)
       (void)detail::checked_uri(url,
                                 "vantel::to_lsp_json: code URL of " + detail::message_text(code));
+    out_.restart(0);
+    out_.start_array();
   }
 
-  // Appends the report's diagnostics to the array being written in `out`.
-  void diagnostics(const Report& report, std::string& out) {
+  // Writes a diagnostic for each of the report's primary labels.
+  void diagnostics(const Report& report) {
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Primary) continue;
-      std::optional<Json> range = range_of(label.source, label.location);
-      if (!range) continue;
-      out += out.empty() ? "[\n  " : ",\n  ";
-      detail::append_nested(out, diagnostic(report, label, std::move(*range)), 1);
+      if (std::optional<Range> range = range_of(label.source, label.location))
+        diagnostic(report, label, *range);
     }
   }
 
-  static std::string closed(std::string out) {
-    out += out.empty() ? "[]\n" : "\n]\n";
-    return out;
+  std::string closed() {
+    out_.end_array();
+    std::string text(out_.text());
+    text += '\n';
+    return text;
   }
 
  private:
@@ -85,18 +103,34 @@ class Writer {
                                detail::is_absolute_artifact(source, relative));
   }
 
-  std::optional<Json> range_of(const Source& source, const Location& location) {
+  std::optional<Range> range_of(const Source& source, const Location& location) {
     const std::optional<detail::Region> r = regions_.read(source.input, location);
-    if (!r)
-      return std::nullopt;  // Members one by one: an initializer list builds a pair array for each.
-    Json range = Json::object();
-    Json& start = range["start"];
-    start["line"] = r->start_line - 1;
-    start["character"] = r->start_col - 1;
-    Json& end = range["end"];
-    end["line"] = r->end_line - 1;
-    end["character"] = r->end_col - 1;
-    return range;
+    if (!r) return std::nullopt;
+    return Range{r->start_line - 1, r->start_col - 1, r->end_line - 1, r->end_col - 1};
+  }
+
+  void range(const Range& r) {
+    const auto point = [&](const char* key, std::int64_t line, std::int64_t character) {
+      out_.key(key);
+      out_.start_object();
+      out_.key("line");
+      out_.integer(line);
+      out_.key("character");
+      out_.integer(character);
+      out_.end_object();
+    };
+    out_.start_object();
+    point("start", r.start_line, r.start_character);
+    point("end", r.end_line, r.end_character);
+    out_.end_object();
+  }
+
+  void location(const std::string& uri, const Range& r) {
+    out_.start_object();
+    out_.member("uri", uri);
+    out_.key("range");
+    range(r);
+    out_.end_object();
   }
 
   static std::string text_of(const Report& report, const Label& label) {
@@ -104,113 +138,164 @@ class Writer {
     if (!label.message.empty()) text += "\n" + label.message;
     for (const Note& note : report.notes)
       text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
-    return detail::as_utf8(text);
+    return text;
   }
 
-  Json related(const Report& report, const Json& place) {
-    Json out = Json::array();
+  // Secondary labels, children's labels (or the report's place for a child
+  // without any) and the path's events, numbered.
+  std::vector<Info> related(const Report& report, const Info& place) {
+    std::vector<Info> out;
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Secondary) continue;
-      if (std::optional<Json> range = range_of(label.source, label.location))
-        out.push_back(info(label.source, std::move(*range), label.message));
+      if (std::optional<Range> r = range_of(label.source, label.location))
+        out.push_back({uri(label.source), *r, label.message});
     }
     for (const Report* child : detail::descendants(report)) {
       const std::string text = std::string(child->severity.word()) + ": " + child->message;
       bool placed = false;
       for (const Label& label : child->labels) {
-        std::optional<Json> range = range_of(label.source, label.location);
-        if (!range) continue;
-        out.push_back(info(label.source, std::move(*range),
-                           label.message.empty() ? text : text + ": " + label.message));
+        std::optional<Range> r = range_of(label.source, label.location);
+        if (!r) continue;
+        out.push_back(
+            {uri(label.source), *r, label.message.empty() ? text : text + ": " + label.message});
         placed = true;
       }
-      if (!placed) out.push_back({{"location", place}, {"message", detail::as_utf8(text)}});
+      if (!placed) out.push_back({place.uri, place.range, text});
     }
     for (std::size_t k = 0; k < report.path.size(); ++k) {
       const Path_event& event = report.path[k];
-      if (std::optional<Json> range = range_of(event.source, event.location))
-        out.push_back(info(event.source, std::move(*range),
-                           "(" + std::to_string(k + 1) + ") " + event.message));
+      if (std::optional<Range> r = range_of(event.source, event.location))
+        out.push_back({uri(event.source), *r, "(" + std::to_string(k + 1) + ") " + event.message});
     }
     return out;
   }
 
-  Json info(const Source& source, Json range, const std::string& text) const {
-    Json i = Json::object();
-    Json& location = i["location"];
-    location["uri"] = uri(source);
-    location["range"] = std::move(range);
-    i["message"] = detail::as_utf8(text);
-    return i;
+  // The fix's edits by file; sources that share a URI share its list.
+  std::vector<Change> changes_of(const Fix& fix) {
+    std::vector<Change> changes;
+    for (const auto& [source, edits] : detail::edit_groups(fix)) {
+      std::string at = uri(*source);
+      auto change = changes.begin();
+      while (change != changes.end() && change->uri != at) ++change;
+      if (change == changes.end()) change = changes.insert(changes.end(), {std::move(at), {}});
+      for (const Edit* edit : edits)
+        if (std::optional<Range> r = range_of(edit->source, edit->location))
+          change->edits.emplace_back(*r, &edit->replacement);
+    }
+    return changes;
   }
 
-  Json fix_json(const Fix& fix) {
-    Json changes = Json::object();
-    for (const auto& [source, edits] : detail::edit_groups(fix)) {
-      Json& list = changes[uri(*source)];
-      if (list.is_null()) list = Json::array();
-      for (const Edit* edit : edits)
-        if (std::optional<Json> range = range_of(edit->source, edit->location))
-          list.push_back(
-              {{"range", std::move(*range)}, {"newText", detail::as_utf8(edit->replacement)}});
-    }
+  void fix(const Fix& fix, const std::vector<Change>& changes) {
     static constexpr const char* words[] = {"machine-applicable", "maybe-incorrect",
                                             "has-placeholders", "unspecified"};
-    return {{"title", detail::as_utf8(detail::fix_text(fix))},
-            {"kind", "quickfix"},
-            {"isPreferred", fix.applicability == Applicability::Machine_applicable},
-            {"applicability", words[static_cast<int>(fix.applicability)]},
-            {"edit", {{"changes", std::move(changes)}}}};
+    out_.start_object();
+    out_.member("title", detail::fix_text(fix));
+    out_.member("kind", "quickfix");
+    out_.key("isPreferred");
+    out_.boolean(fix.applicability == Applicability::Machine_applicable);
+    out_.member("applicability", words[static_cast<int>(fix.applicability)]);
+    out_.key("edit");
+    out_.start_object();
+    out_.key("changes");
+    out_.start_object();
+    for (const Change& change : changes) {
+      out_.key(change.uri);
+      out_.start_array();
+      for (const auto& [r, text] : change.edits) {
+        out_.start_object();
+        out_.key("range");
+        range(r);
+        out_.member("newText", *text);
+        out_.end_object();
+      }
+      out_.end_array();
+    }
+    out_.end_object();
+    out_.end_object();
+    out_.end_object();
   }
 
-  Json diagnostic(const Report& report, const Label& label, Json range) {
-    Json d = Json::object();
-    d["range"] = std::move(range);
-    d["severity"] = severity_number(report.severity);
+  void head(const Report& report, const Label& label, const Range& r) {
+    out_.key("range");
+    range(r);
+    out_.key("severity");
+    out_.integer(severity_number(report.severity));
     if (!report.code.empty()) {
-      d["code"] = detail::as_utf8(report.code);
+      out_.member("code", report.code);
       const auto url = options_.code_urls.find(report.code);
-      if (url != options_.code_urls.end())
-        d["codeDescription"] = {{"href", detail::as_utf8(url->second)}};
+      if (url != options_.code_urls.end()) {
+        out_.key("codeDescription");
+        out_.start_object();
+        out_.member("href", url->second);
+        out_.end_object();
+      }
     }
-    if (!options_.source.empty()) d["source"] = detail::as_utf8(options_.source);
-    d["message"] = text_of(report, label);
-    if (!report.tags.empty()) d["tags"] = detail::lsp_tags(report.tags);
-    const std::string place_uri = uri(label.source);
-    Json others = related(report, {{"uri", place_uri}, {"range", d["range"]}});
-    if (!others.empty()) d["relatedInformation"] = std::move(others);
-    Json data = Json::object();
-    data["uri"] = place_uri;
+    if (!options_.source.empty()) out_.member("source", options_.source);
+    out_.member("message", text_of(report, label));
+    if (!report.tags.empty()) {
+      out_.key("tags");
+      detail::write_lsp_tags(out_, report.tags);
+    }
+  }
+
+  void data(const Report& report, const std::string& place_uri,
+            const std::vector<std::vector<Change>>& fixes) {
+    out_.key("data");
+    out_.start_object();
+    out_.member("uri", place_uri);
     if (report.severity.level() == Severity::Custom)
-      data["severity"] = detail::as_utf8(report.severity.word());
+      out_.member("severity", report.severity.word());
     if (!report.fixes.empty()) {
-      Json fixes = Json::array();
-      for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));
-      data["fixes"] = std::move(fixes);
+      out_.key("fixes");
+      out_.start_array();
+      for (std::size_t k = 0; k < report.fixes.size(); ++k) fix(report.fixes[k], fixes[k]);
+      out_.end_array();
     }
-    d["data"] = std::move(data);
-    return d;
+    out_.end_object();
+  }
+
+  // Everything that reads an input is read before the diagnostic is begun.
+  void diagnostic(const Report& report, const Label& label, const Range& r) {
+    const Info place{uri(label.source), r, {}};
+    const std::vector<Info> others = related(report, place);
+    std::vector<std::vector<Change>> fixes;
+    for (const Fix& f : report.fixes) fixes.push_back(changes_of(f));
+    out_.start_object();
+    head(report, label, r);
+    if (!others.empty()) {
+      out_.key("relatedInformation");
+      out_.start_array();
+      for (const Info& info : others) {
+        out_.start_object();
+        out_.key("location");
+        location(info.uri, info.range);
+        out_.member("message", info.message);
+        out_.end_object();
+      }
+      out_.end_array();
+    }
+    data(report, place.uri, fixes);
+    out_.end_object();
   }
 
   const Lsp_options& options_;
   std::string base_;  // the base URI, checked and ending with its slash
   detail::Region_reader regions_;
+  detail::Json_writer out_;
 };
 
 }  // namespace
 
 std::string to_lsp_json(const Report& report, const Lsp_options& options) {
   Writer writer(options);
-  std::string out;
-  writer.diagnostics(report, out);
-  return Writer::closed(std::move(out));
+  writer.diagnostics(report);
+  return writer.closed();
 }
 
 std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& options) {
   Writer writer(options);
-  std::string out;
-  for (const Report& report : reports) writer.diagnostics(report, out);
-  return Writer::closed(std::move(out));
+  for (const Report& report : reports) writer.diagnostics(report);
+  return writer.closed();
 }
 
 std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& options,

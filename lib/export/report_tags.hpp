@@ -2,7 +2,7 @@
 // A report's tags as the exported formats spell them.
 #pragma once
 
-#include "export/json_lines.hpp"
+#include "export/json_writer.hpp"
 
 #include <vantel/report_tag.hpp>
 
@@ -20,19 +20,19 @@ namespace vantel::detail {
 }
 
 // LSP's DiagnosticTag numbers: Unnecessary 1, Deprecated 2.
-[[nodiscard]] inline Json lsp_tags(const std::vector<Report_tag>& tags) {
-  Json out = Json::array();
+inline void write_lsp_tags(Json_writer& out, const std::vector<Report_tag>& tags) {
+  out.start_array();
   for (const Report_tag tag : unique_tags(tags))
-    out.push_back(tag == Report_tag::Unnecessary ? 1 : 2);
-  return out;
+    out.integer(tag == Report_tag::Unnecessary ? 1 : 2);
+  out.end_array();
 }
 
 // Words for a SARIF property bag's `tags`.
-[[nodiscard]] inline Json sarif_tags(const std::vector<Report_tag>& tags) {
-  Json out = Json::array();
+inline void write_sarif_tags(Json_writer& out, const std::vector<Report_tag>& tags) {
+  out.start_array();
   for (const Report_tag tag : unique_tags(tags))
-    out.push_back(tag == Report_tag::Unnecessary ? "unnecessary" : "deprecated");
-  return out;
+    out.string(tag == Report_tag::Unnecessary ? "unnecessary" : "deprecated");
+  out.end_array();
 }
 
 }  // namespace vantel::detail

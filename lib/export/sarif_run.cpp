@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <initializer_list>
 #include <stdexcept>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -30,11 +32,36 @@ bool is_score(std::string_view text) {
   return score >= 0.0 && score <= 10.0;
 }
 
-Json notification(const std::string& text, const Severity& severity) {
-  Json n = Json::object();
-  n["message"]["text"] = as_utf8(text);
-  n["level"] = sarif_level(severity);
-  return n;
+struct Notification {
+  std::string text;
+  Severity severity;
+};
+
+void write_notification(Json_writer& out, const Notification& n) {
+  out.start_object();
+  out.key("message");
+  out.start_object();
+  out.member("text", n.text);
+  out.end_object();
+  out.member("level", sarif_level(n.severity));
+  out.end_object();
+}
+
+// The notifications of `given`, then one for each kind of thing left out.
+std::vector<Notification> notifications(const Sarif_invocation& given, const Left_out& left_out) {
+  std::vector<Notification> notes;
+  for (const Sarif_notification& n : given.notifications) notes.push_back({n.message, n.severity});
+  if (left_out.results > 0)
+    notes.push_back({std::to_string(left_out.results) + " results left out: a run holds at most " +
+                         std::to_string(left_out.kept_results) + ", the first ones added",
+                     Severity::Warning});
+  if (left_out.cut_results > 0)
+    notes.push_back(
+        {std::to_string(left_out.locations) + " locations left out of " +
+             std::to_string(left_out.cut_results) + " results: a result keeps its first " +
+             std::to_string(max_locations_per_result) + " locations and related locations",
+         Severity::Warning});
+  return notes;
 }
 
 }  // namespace
@@ -69,64 +96,66 @@ void check_rule(const Sarif_rule& rule) {
     refuse("security severity", rule.security_severity, "a score from 0.0 to 10.0");
 }
 
-void add_rule_metadata(Json& out, const Sarif_rule& rule) {
-  if (!rule.default_level.empty()) out["defaultConfiguration"]["level"] = rule.default_level;
-  Json properties = Json::object();
+void write_rule_metadata(Json_writer& out, const Sarif_rule& rule) {
+  if (!rule.default_level.empty()) {
+    out.key("defaultConfiguration");
+    out.start_object();
+    out.member("level", rule.default_level);
+    out.end_object();
+  }
+  if (rule.tags.empty() && rule.precision.empty() && rule.problem_severity.empty() &&
+      rule.security_severity.empty())
+    return;
+  out.key("properties");
+  out.start_object();
   if (!rule.tags.empty()) {
-    Json tags = Json::array();
+    std::vector<std::string> tags;
     for (const std::string& tag : rule.tags) {
-      const std::string text = as_utf8(tag);
+      std::string text = as_utf8(tag);
       if (tags.size() < max_tags_per_rule &&
           std::find(tags.begin(), tags.end(), text) == tags.end())
-        tags.push_back(text);
+        tags.push_back(std::move(text));
     }
-    properties["tags"] = std::move(tags);
+    out.key("tags");
+    out.start_array();
+    for (const std::string& tag : tags) out.string(tag);
+    out.end_array();
   }
-  if (!rule.precision.empty()) properties["precision"] = rule.precision;
-  if (!rule.problem_severity.empty()) properties["problem.severity"] = rule.problem_severity;
-  if (!rule.security_severity.empty()) properties["security-severity"] = rule.security_severity;
-  if (!properties.empty()) out["properties"] = std::move(properties);
+  if (!rule.precision.empty()) out.member("precision", rule.precision);
+  if (!rule.problem_severity.empty()) out.member("problem.severity", rule.problem_severity);
+  if (!rule.security_severity.empty()) out.member("security-severity", rule.security_severity);
+  out.end_object();
 }
 
-std::size_t keep_first(Json& array, std::size_t count) {
-  if (array.size() <= count) return 0;
-  const std::size_t dropped = array.size() - count;
-  array.erase(array.begin() + static_cast<std::ptrdiff_t>(count), array.end());
-  return dropped;
-}
-
-Json invocation_json(const Sarif_invocation& given, const Left_out& left_out) {
-  Json i = Json::object();
+void write_invocation(Json_writer& out, const Sarif_invocation& given, const Left_out& left_out) {
+  out.start_object();
   if (!given.arguments.empty()) {
-    Json arguments = Json::array();
-    for (const std::string& argument : given.arguments) arguments.push_back(as_utf8(argument));
-    i["arguments"] = std::move(arguments);
+    out.key("arguments");
+    out.start_array();
+    for (const std::string& argument : given.arguments) out.string(argument);
+    out.end_array();
   }
   if (!given.working_directory.empty()) {
     std::string folder =
         std::filesystem::absolute(given.working_directory).lexically_normal().string();
     if (folder.back() != '/') folder += '/';  // a folder's URI ends with '/'
-    i["workingDirectory"]["uri"] = uri_of_name(folder);
+    out.key("workingDirectory");
+    out.start_object();
+    out.member("uri", uri_of_name(folder));
+    out.end_object();
   }
-  if (!given.start_time_utc.empty()) i["startTimeUtc"] = as_utf8(given.start_time_utc);
-  if (!given.end_time_utc.empty()) i["endTimeUtc"] = as_utf8(given.end_time_utc);
-  i["executionSuccessful"] = given.execution_successful;
-  Json notes = Json::array();
-  for (const Sarif_notification& n : given.notifications)
-    notes.push_back(notification(n.message, n.severity));
-  if (left_out.results > 0)
-    notes.push_back(
-        notification(std::to_string(left_out.results) + " results left out: a run holds at most " +
-                         std::to_string(left_out.kept_results) + ", the first ones added",
-                     Severity::Warning));
-  if (left_out.cut_results > 0)
-    notes.push_back(notification(
-        std::to_string(left_out.locations) + " locations left out of " +
-            std::to_string(left_out.cut_results) + " results: a result keeps its first " +
-            std::to_string(max_locations_per_result) + " locations and related locations",
-        Severity::Warning));
-  if (!notes.empty()) i["toolExecutionNotifications"] = std::move(notes);
-  return i;
+  if (!given.start_time_utc.empty()) out.member("startTimeUtc", given.start_time_utc);
+  if (!given.end_time_utc.empty()) out.member("endTimeUtc", given.end_time_utc);
+  out.key("executionSuccessful");
+  out.boolean(given.execution_successful);
+  const std::vector<Notification> notes = notifications(given, left_out);
+  if (!notes.empty()) {
+    out.key("toolExecutionNotifications");
+    out.start_array();
+    for (const Notification& n : notes) write_notification(out, n);
+    out.end_array();
+  }
+  out.end_object();
 }
 
 }  // namespace vantel::detail

@@ -3,7 +3,7 @@
 // invocation, and the limits code scanning sets on what it takes.
 #pragma once
 
-#include "export/json_lines.hpp"
+#include "export/json_writer.hpp"
 
 #include <vantel/sarif.hpp>
 
@@ -26,11 +26,14 @@ constexpr std::size_t max_flow_locations_per_result = 10000;
 // readers do not take.
 void check_rule(const Sarif_rule& rule);
 
-// Adds `rule`'s default level and properties to its descriptor `out`.
-void add_rule_metadata(Json& out, const Sarif_rule& rule);
+// Writes `rule`'s default level and properties as members of the rule
+// descriptor `out` is in.
+void write_rule_metadata(Json_writer& out, const Sarif_rule& rule);
 
-// The elements of `array` past the first `count`, erased; how many.
-std::size_t keep_first(Json& array, std::size_t count);
+// How many of `size` elements are left out when the first `count` are kept.
+[[nodiscard]] constexpr std::size_t past(std::size_t size, std::size_t count) noexcept {
+  return size > count ? size - count : 0;
+}
 
 // What a writer left out, to tell in notifications.
 struct Left_out {
@@ -40,8 +43,8 @@ struct Left_out {
   std::size_t locations = 0;     // locations and related ones they lost
 };
 
-// The invocation as written: `given`'s, with a notification for each kind
-// of thing `left_out` counts.
-[[nodiscard]] Json invocation_json(const Sarif_invocation& given, const Left_out& left_out);
+// Writes the invocation: `given`'s, with a notification for each kind of
+// thing `left_out` counts.
+void write_invocation(Json_writer& out, const Sarif_invocation& given, const Left_out& left_out);
 
 }  // namespace vantel::detail

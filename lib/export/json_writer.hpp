@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// JSON written as it is made, two spaces a level, so that a log of many
+// results is never held as a tree; every string as valid UTF-8.
+#pragma once
+
+#include "export/json_text.hpp"
+
+#include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vantel::detail {
+
+class Json_writer {
+ public:
+  Json_writer() : writer_(buffer_) { writer_.SetIndent(' ', 2); }
+
+  // Drops what was written; what comes next is written as the first element
+  // of an array `depth` levels deep, which a caller splices into a larger
+  // document.
+  void restart(std::size_t depth) {
+    buffer_.Clear();
+    writer_.Reset(buffer_);
+    for (std::size_t k = 0; k < depth; ++k) writer_.StartArray();
+    skipped_ = buffer_.GetSize();
+  }
+
+  // What was written since the last restart.
+  [[nodiscard]] std::string_view text() const {
+    return std::string_view(buffer_.GetString(), buffer_.GetSize()).substr(skipped_);
+  }
+
+  // A name the library spells itself, which never needs escaping: copied
+  // as it is, which costs a third of escaping it.
+  template <std::size_t Size>
+  void key(const char (&name)[Size]) {
+    char quoted[Size + 1];
+    quoted[0] = '"';
+    std::memcpy(quoted + 1, name, Size - 1);
+    quoted[Size] = '"';
+    writer_.RawValue(quoted, Size + 1, rapidjson::kStringType);
+  }
+  template <std::size_t Size>
+  void member(const char (&name)[Size], std::string_view text) {
+    key(name);
+    string(text);
+  }
+
+  void key(std::string_view name) {
+    if (is_utf8(name)) {
+      writer_.Key(name.data(), length_of(name));
+    } else {
+      const std::string valid = as_utf8(name);
+      writer_.Key(valid.data(), length_of(valid));
+    }
+  }
+  // Bytes that are not UTF-8 are replaced, one U+FFFD each.
+  void string(std::string_view text) {
+    if (is_utf8(text)) {
+      writer_.String(text.data(), length_of(text));
+    } else {
+      const std::string valid = as_utf8(text);
+      writer_.String(valid.data(), length_of(valid));
+    }
+  }
+  void integer(std::int64_t value) { writer_.Int64(value); }
+  void count(std::size_t value) { writer_.Uint64(value); }
+  void boolean(bool value) { writer_.Bool(value); }
+  void start_object() { writer_.StartObject(); }
+  void end_object() { writer_.EndObject(); }
+  void start_array() { writer_.StartArray(); }
+  void end_array() { writer_.EndArray(); }
+  // A parsed value as it stands, members in their order.
+  void value(const rapidjson::Value& v) { v.Accept(writer_); }
+
+  // `name` followed by a string value.
+  void member(std::string_view name, std::string_view text) {
+    key(name);
+    string(text);
+  }
+
+ private:
+  static rapidjson::SizeType length_of(std::string_view text) {
+    if (text.size() > std::numeric_limits<rapidjson::SizeType>::max())
+      throw std::length_error("vantel: a string of 4 GiB or more cannot be written as JSON");
+    return static_cast<rapidjson::SizeType>(text.size());
+  }
+
+  rapidjson::StringBuffer buffer_;
+  rapidjson::PrettyWriter<rapidjson::StringBuffer> writer_;
+  std::size_t skipped_ = 0;
+};
+
+}  // namespace vantel::detail
