@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "report/fix_rows.hpp"
 
+#include "draw/labelled_line.hpp"
 #include "draw/line_slice.hpp"
 #include "fix/spliced_cursor.hpp"
 #include "input/line_reader.hpp"
-#include "report/labelled_line.hpp"
 
 #include <vantel/styles.hpp>
 

@@ -3,7 +3,7 @@
 // next.
 #pragma once
 
-#include "report/report_part.hpp"
+#include "draw/report_part.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "report/labelled_line.hpp"
+#include "draw/labelled_line.hpp"
 
 #include "draw/cut_marker.hpp"
+#include "draw/label_limit.hpp"
+#include "draw/line_lists.hpp"
+#include "draw/shown_text.hpp"
 #include "draw/window.hpp"
-#include "report/label_limit.hpp"
-#include "report/line_lists.hpp"
-#include "report/shown_text.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <vantel/styles.hpp>
