@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "draw/underline_runs.hpp"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace vantel::detail {
+
+namespace {
+
+void open_or_close(Line_lists& lists, std::int64_t edge) {
+  if (edge < 0) {
+    lists.open[static_cast<std::size_t>(-edge - 1)] = 0;
+    return;
+  }
+  lists.open[static_cast<std::size_t>(edge - 1)] = 1;
+  lists.on_top.push_back(static_cast<std::size_t>(edge - 1));
+  std::push_heap(lists.on_top.begin(), lists.on_top.end());
+}
+
+// The latest part drawn that is still open; null for none.
+const Report_part* top_part(Line_lists& lists) {
+  auto& heap = lists.on_top;
+  while (!heap.empty() && lists.open[heap.front()] == 0) {
+    std::pop_heap(heap.begin(), heap.end());
+    heap.pop_back();
+  }
+  return heap.empty() ? nullptr : lists.drawn[heap.front()];
+}
+
+}  // namespace
+
+void fill_underline_runs(const std::vector<Report_part*>& singles, std::int64_t to,
+                         Line_lists& lists) {
+  const auto clip = [to](std::int64_t column) { return std::min(column, to); };
+  auto& drawn = lists.drawn;
+  drawn.assign(singles.begin(), singles.end());
+  std::stable_sort(drawn.begin(), drawn.end(), [&](const Report_part* a, const Report_part* b) {
+    const std::int64_t wa = clip(a->column_end) - a->column;
+    const std::int64_t wb = clip(b->column_end) - b->column;
+    if (wa != wb) return wa > wb;
+    return !a->primary && b->primary;
+  });
+  // A part drawn later covers those before it: the latest open one shows.
+  auto& edges = lists.edges;
+  edges.clear();
+  for (std::size_t k = 0; k < drawn.size(); ++k) {
+    const auto n = static_cast<std::int64_t>(k) + 1;
+    if (drawn[k]->column >= clip(drawn[k]->column_end)) continue;
+    edges.emplace_back(drawn[k]->column, n);
+    edges.emplace_back(clip(drawn[k]->column_end), -n);
+  }
+  std::sort(edges.begin(), edges.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  lists.runs.clear();
+  lists.on_top.clear();
+  lists.open.assign(drawn.size(), 0);
+  for (std::size_t e = 0; e < edges.size();) {
+    const std::int64_t column = edges[e].first;
+    for (; e < edges.size() && edges[e].first == column; ++e) open_or_close(lists, edges[e].second);
+    const Report_part* shown = top_part(lists);
+    if (shown == nullptr || e == edges.size()) continue;
+    if (!lists.runs.empty() && lists.runs.back().part == shown && lists.runs.back().to == column)
+      lists.runs.back().to = edges[e].first;
+    else
+      lists.runs.push_back({column, edges[e].first, shown});
+  }
+}
+
+}  // namespace vantel::detail
