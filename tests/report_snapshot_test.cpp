@@ -231,6 +231,18 @@ const std::vector<Snapshot>& snapshots() {
                       fix("use a shorter name and a longer text",
                           {{wide, bytes(5, 11), "n"}, {wide, bytes(14, 19), "\"値段\""}}));
        }},
+      {"fix_replacement_marks_only_what_changes",
+       [] {
+         const Input text = Input::string("let total = price * quantity;\n");
+         const vantel::Source line(text, "sum.calc");
+         // A common end left unmarked makes an insertion (+); a common start
+         // leaves the changed cells (~); a replacement that only drops bytes
+         // keeps all of its text marked.
+         return fixed("names", text, "sum.calc", bytes(12, 17),
+                      fix("rename them", {{line, bytes(4, 9), "tal"},
+                                          {line, bytes(12, 17), "unit_price"},
+                                          {line, bytes(20, 28), "quantities"}}));
+       }},
       {"fix_deletion",
        [] {
          const vantel::Source demo(input, "demo.calc");
