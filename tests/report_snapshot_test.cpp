@@ -119,6 +119,12 @@ const std::vector<Snapshot>& snapshots() {
                       secondary(input, "demo.calc", span(2, 14, 23), "outer"),
                       secondary(input, "demo.calc", span(2, 1, 4), "keyword")});
        }},
+      {"overlapping_primaries",
+       [] {
+         return make("error", "", "two primary labels that start together",
+                     {Label(input, "demo.calc", span(2, 1, 21), "the binding"),
+                      Label(input, "demo.calc", span(2, 1, 4), "the keyword")});
+       }},
       {"same_offset",
        [] {
          return make("error", "", "two labels at the same offset",

@@ -33,6 +33,7 @@ class Line_drawing {
         walk_(text, layout.tab_width),
         singles_(lists.singles),
         ends_(lists.ends),
+        lifted_(lists.lifted),
         lists_(lists),
         hanging_(lists.hanging),
         connectors_(lists.connectors) {
@@ -59,7 +60,10 @@ class Line_drawing {
     ends.clear();
     for (Report_part* p : parts)
       (p->kind == Report_part::Kind::Single ? singles : ends).push_back(p);
+    lift_overlapping(singles, lifted_, to);
     const Report_part* inline_part = underline_row(singles);
+    lifted_rows();
+    singles.insert(singles.end(), lifted_.begin(), lifted_.end());
     hanging_rows(singles, inline_part);
     // Closing before opening, so that a lane freed on this line reads as
     // freed before another label takes it; inner lanes close first and open
@@ -182,6 +186,18 @@ class Line_drawing {
     return placed;
   }
 
+  // The underline of each lifted part on a row of its own; their messages
+  // hang below with the others.
+  void lifted_rows() {
+    for (const Report_part* p : lifted_) {
+      if (row_.failed()) return;  // nothing more would be written
+      gutter_.start(row_, {});
+      row_.to_column(at(p->column));
+      row_.repeat(clip(p->column_end) - p->column, p->marker, p->tag);
+      row_.end_row();
+    }
+  }
+
   // The other messages, each on a row of its own, rightmost first, below a
   // row of connectors; every message still to come keeps its connector.
   void hanging_rows(const std::vector<Report_part*>& singles, const Report_part* placed) {
@@ -275,6 +291,7 @@ class Line_drawing {
   std::int64_t left_ = 0;
   std::vector<Report_part*>& singles_;
   std::vector<Report_part*>& ends_;
+  std::vector<Report_part*>& lifted_;
   Line_lists& lists_;
   std::vector<const Report_part*>& hanging_;
   std::vector<const Report_part*>& connectors_;

@@ -2,7 +2,9 @@
 #include "draw/underline_runs.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <utility>
 
 namespace vantel::detail {
 
@@ -29,6 +31,38 @@ const Report_part* top_part(Line_lists& lists) {
 }
 
 }  // namespace
+
+void lift_overlapping(std::vector<Report_part*>& singles, std::vector<Report_part*>& lifted,
+                      std::int64_t to) {
+  lifted.clear();
+  // Per marker (a line has few), the end of the parts kept and the columns
+  // of the last one: a part over the same columns hides no end, and stays.
+  struct Kept {
+    char marker;
+    std::int64_t end;
+    std::int64_t column;
+    std::int64_t column_end;
+  };
+  std::array<Kept, 8> by_marker{};
+  std::size_t markers = 0;
+  std::size_t kept = 0;
+  for (Report_part* p : singles) {
+    const std::int64_t end = std::min(p->column_end, to);
+    std::size_t m = 0;
+    while (m < markers && by_marker[m].marker != p->marker) ++m;
+    if (m == markers && markers < by_marker.size()) by_marker[markers++] = {p->marker, 0, -1, -1};
+    if (m < markers) {
+      Kept& k = by_marker[m];
+      if (k.end > p->column && (k.column != p->column || k.column_end != end)) {
+        lifted.push_back(p);
+        continue;
+      }
+      k = {p->marker, std::max(k.end, end), p->column, end};
+    }
+    singles[kept++] = p;
+  }
+  singles.resize(kept);
+}
 
 void fill_underline_runs(const std::vector<Report_part*>& singles, std::int64_t to,
                          Line_lists& lists) {
