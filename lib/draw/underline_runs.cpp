@@ -35,6 +35,7 @@ const Report_part* top_part(Line_lists& lists) {
 void lift_overlapping(std::vector<Report_part*>& singles, std::vector<Report_part*>& lifted,
                       std::int64_t to) {
   lifted.clear();
+  if (singles.size() < 2) return;  // most lines
   // Per marker (a line has few), the end of the parts kept and the columns
   // of the last one: a part over the same columns hides no end, and stays.
   struct Kept {
