@@ -119,6 +119,12 @@ const std::vector<Snapshot>& snapshots() {
                       secondary(input, "demo.calc", span(2, 14, 23), "outer"),
                       secondary(input, "demo.calc", span(2, 1, 4), "keyword")});
        }},
+      {"overlapping_primaries",
+       [] {
+         return make("error", "", "two primary labels that start together",
+                     {Label(input, "demo.calc", span(2, 1, 21), "the binding"),
+                      Label(input, "demo.calc", span(2, 1, 4), "the keyword")});
+       }},
       {"same_offset",
        [] {
          return make("error", "", "two labels at the same offset",
@@ -230,6 +236,18 @@ const std::vector<Snapshot>& snapshots() {
          return fixed("names and texts", text, "wide.calc", bytes(5, 11),
                       fix("use a shorter name and a longer text",
                           {{wide, bytes(5, 11), "n"}, {wide, bytes(14, 19), "\"値段\""}}));
+       }},
+      {"fix_replacement_marks_only_what_changes",
+       [] {
+         const Input text = Input::string("let total = price * quantity;\n");
+         const vantel::Source line(text, "sum.calc");
+         // A common end left unmarked makes an insertion (+); a common start
+         // leaves the changed cells (~); a replacement that only drops bytes
+         // keeps all of its text marked.
+         return fixed("names", text, "sum.calc", bytes(12, 17),
+                      fix("rename them", {{line, bytes(4, 9), "tal"},
+                                          {line, bytes(12, 17), "unit_price"},
+                                          {line, bytes(20, 28), "quantities"}}));
        }},
       {"fix_deletion",
        [] {

@@ -129,7 +129,8 @@ Changed_lines change_of(Raw_cursor& cursor, const Edits_of_input& in, const Bloc
     if (e.end > end) check_within(in, end);
     keep(e.start);
     const auto written = static_cast<std::size_t>(size);
-    change.written.push_back({written, written + e.text.size(), e.end > e.start});
+    change.written.push_back(
+        {written, written + e.text.size(), static_cast<std::size_t>(e.end - e.start)});
     if (!e.text.empty())
       runs.push_back({false, 0, static_cast<std::int64_t>(e.text.size()), e.text});
     size += static_cast<std::int64_t>(e.text.size());

@@ -13,11 +13,12 @@
 
 namespace vantel::detail {
 
-// Bytes of a new line that an edit wrote, and whether they replace old ones.
+// Bytes of a new line that an edit wrote, and how many old bytes they
+// replace (0 for an insertion).
 struct Written {
   std::size_t begin = 0;
   std::size_t end = 0;
-  bool replaces = false;
+  std::size_t replaced = 0;
 };
 
 // Old lines and their replacement, held as where their bytes are. Each line

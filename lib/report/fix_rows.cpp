@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "report/fix_rows.hpp"
 
+#include "draw/labelled_line.hpp"
 #include "draw/line_slice.hpp"
 #include "fix/spliced_cursor.hpp"
 #include "input/line_reader.hpp"
-#include "report/labelled_line.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -77,15 +77,45 @@ void draw_line(Row_writer& row, Gutter& gutter, std::int64_t number, std::string
   gutter.number_bar = "|";
 }
 
+// Bytes [from, to) of `line`.
+std::string bytes_of(Raw_cursor& cursor, const Spliced_line& line, std::size_t from,
+                     std::size_t to) {
+  std::string bytes;
+  read_spliced(cursor, line, static_cast<std::int64_t>(from), static_cast<std::int64_t>(to),
+               [&bytes](std::string_view piece) { bytes.append(piece); });
+  return bytes;
+}
+
+// The part of what `w` wrote that differs from the `old` bytes it replaced:
+// their common start and end are left out. All of it when nothing is left,
+// so that a replacement that only removes bytes stays marked.
+Written changed_part(const Written& w, std::string_view old, std::string_view now) {
+  std::size_t head = 0;
+  while (head < old.size() && head < now.size() && old[head] == now[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < old.size() - head && tail < now.size() - head &&
+         old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+    ++tail;
+  if (head + tail == now.size()) return w;
+  return {w.begin + head, w.end - tail, old.size() - head - tail};
+}
+
 void draw_after(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
                 const Layout_plan& layout) {
   std::vector<Report_part> parts;
+  std::int64_t shift = 0;  // what the edits before have added to the line
   for (std::size_t k = 0; k < change.written.size(); ++k) {
-    const Written& w = change.written[k];
+    Written w = change.written[k];
+    const auto old_begin = static_cast<std::size_t>(static_cast<std::int64_t>(w.begin) - shift);
+    shift += static_cast<std::int64_t>(w.end - w.begin) - static_cast<std::int64_t>(w.replaced);
     if (w.begin >= w.end) continue;
+    if (w.replaced > 0)
+      w = changed_part(w,
+                       bytes_of(cursor, change.removed.front(), old_begin, old_begin + w.replaced),
+                       bytes_of(cursor, change.added.front(), w.begin, w.end));
     Report_part part;
     part.tag = &fix_tag;
-    part.marker = w.replaces ? '~' : '+';
+    part.marker = w.replaced > 0 ? '~' : '+';
     part.begin = w.begin;
     part.end = w.end;
     part.order = k;

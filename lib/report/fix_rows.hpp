@@ -3,10 +3,10 @@
 // with what the fix wrote marked, or the changed lines as a short diff.
 #pragma once
 
+#include "draw/gutter.hpp"
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
 #include "model/resolved_report.hpp"
-#include "report/gutter.hpp"
 
 #include <vantel/fix.hpp>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/header_rows.hpp"
 
-#include "report/shown_text.hpp"
+#include "draw/shown_text.hpp"
 
 #include <vantel/styles.hpp>
 

@@ -3,9 +3,9 @@
 // " --> name:line:col" row, and "= kind: text" rows.
 #pragma once
 
+#include "draw/gutter.hpp"
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
-#include "report/gutter.hpp"
 
 #include <vantel/report.hpp>
 

@@ -2,11 +2,11 @@
 // Drawing a resolved report: its entries one after another, under one
 // line-number column.
 #include "draw/cut_marker.hpp"
+#include "draw/gutter.hpp"
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
 #include "model/resolved_report.hpp"
 #include "report/fix_rows.hpp"
-#include "report/gutter.hpp"
 #include "report/header_rows.hpp"
 #include "report/section_rows.hpp"
 #include "text/layout_limits.hpp"

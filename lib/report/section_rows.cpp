@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "report/section_rows.hpp"
 
+#include "draw/labelled_line.hpp"
 #include "draw/line_slice.hpp"
 #include "input/line_reader.hpp"
 #include "model/place.hpp"
 #include "report/header_rows.hpp"
-#include "report/labelled_line.hpp"
 
 #include <vantel/styles.hpp>
 

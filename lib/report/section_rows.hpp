@@ -3,10 +3,10 @@
 // with their labels, "..." where lines are left out.
 #pragma once
 
+#include "draw/gutter.hpp"
 #include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
 #include "model/resolved_report.hpp"
-#include "report/gutter.hpp"
 
 #include <vantel/formatter.hpp>
 

@@ -3,7 +3,7 @@
 // next.
 #pragma once
 
-#include "report/report_part.hpp"
+#include "draw/report_part.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +28,7 @@ struct Line_lists {
   std::vector<Report_part*> sorted;
   std::vector<Report_part*> singles;
   std::vector<Report_part*> ends;
+  std::vector<Report_part*> lifted;
   std::vector<const Report_part*> drawn;
   std::vector<Underline_run> runs;
   std::vector<std::pair<std::int64_t, std::int64_t>> edges;  // (column, +/-(part + 1))

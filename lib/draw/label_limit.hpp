@@ -3,9 +3,9 @@
 // were left out.
 #pragma once
 
+#include "draw/gutter.hpp"
+#include "draw/report_part.hpp"
 #include "draw/row_writer.hpp"
-#include "report/gutter.hpp"
-#include "report/report_part.hpp"
 
 #include <vantel/layout.hpp>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "report/line_lists.hpp"
+#include "draw/line_lists.hpp"
 
 #include <utility>
 

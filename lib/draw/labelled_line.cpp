@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "report/labelled_line.hpp"
+#include "draw/labelled_line.hpp"
 
 #include "draw/cut_marker.hpp"
+#include "draw/label_limit.hpp"
+#include "draw/line_lists.hpp"
+#include "draw/shown_text.hpp"
+#include "draw/underline_runs.hpp"
 #include "draw/window.hpp"
-#include "report/label_limit.hpp"
-#include "report/line_lists.hpp"
-#include "report/shown_text.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <vantel/styles.hpp>
@@ -32,7 +33,7 @@ class Line_drawing {
         walk_(text, layout.tab_width),
         singles_(lists.singles),
         ends_(lists.ends),
-        drawn_(lists.drawn),
+        lifted_(lists.lifted),
         lists_(lists),
         hanging_(lists.hanging),
         connectors_(lists.connectors) {
@@ -59,7 +60,10 @@ class Line_drawing {
     ends.clear();
     for (Report_part* p : parts)
       (p->kind == Report_part::Kind::Single ? singles : ends).push_back(p);
+    lift_overlapping(singles, lifted_, to);
     const Report_part* inline_part = underline_row(singles);
+    lifted_rows();
+    singles.insert(singles.end(), lifted_.begin(), lifted_.end());
     hanging_rows(singles, inline_part);
     // Closing before opening, so that a lane freed on this line reads as
     // freed before another label takes it; inner lanes close first and open
@@ -156,71 +160,12 @@ class Line_drawing {
     return last;
   }
 
-  // Which part each run of the underline shows: shorter parts over longer
-  // ones, and primary over secondary. A run per change of part, so that a
-  // part millions of columns wide costs one run, not a cell per column.
-  void fill_runs(const std::vector<Report_part*>& singles) {
-    drawn_.assign(singles.begin(), singles.end());
-    std::stable_sort(drawn_.begin(), drawn_.end(),
-                     [this](const Report_part* a, const Report_part* b) {
-                       const std::int64_t wa = clip(a->column_end) - a->column;
-                       const std::int64_t wb = clip(b->column_end) - b->column;
-                       if (wa != wb) return wa > wb;
-                       return !a->primary && b->primary;
-                     });
-    // A part drawn later covers those before it: the latest open one shows.
-    auto& edges = lists_.edges;
-    edges.clear();
-    for (std::size_t k = 0; k < drawn_.size(); ++k) {
-      const auto n = static_cast<std::int64_t>(k) + 1;
-      if (drawn_[k]->column >= clip(drawn_[k]->column_end)) continue;
-      edges.emplace_back(drawn_[k]->column, n);
-      edges.emplace_back(clip(drawn_[k]->column_end), -n);
-    }
-    std::sort(edges.begin(), edges.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    lists_.runs.clear();
-    lists_.on_top.clear();
-    lists_.open.assign(drawn_.size(), 0);
-    for (std::size_t e = 0; e < edges.size();) {
-      const std::int64_t column = edges[e].first;
-      for (; e < edges.size() && edges[e].first == column; ++e) open_or_close(edges[e].second);
-      const Report_part* shown = top_part();
-      if (shown == nullptr || e == edges.size()) continue;
-      if (!lists_.runs.empty() && lists_.runs.back().part == shown &&
-          lists_.runs.back().to == column)
-        lists_.runs.back().to = edges[e].first;
-      else
-        lists_.runs.push_back({column, edges[e].first, shown});
-    }
-  }
-
-  void open_or_close(std::int64_t edge) {
-    if (edge < 0) {
-      lists_.open[static_cast<std::size_t>(-edge - 1)] = 0;
-      return;
-    }
-    lists_.open[static_cast<std::size_t>(edge - 1)] = 1;
-    lists_.on_top.push_back(static_cast<std::size_t>(edge - 1));
-    std::push_heap(lists_.on_top.begin(), lists_.on_top.end());
-  }
-
-  // The latest part drawn that is still open; null for none.
-  const Report_part* top_part() {
-    auto& heap = lists_.on_top;
-    while (!heap.empty() && lists_.open[heap.front()] == 0) {
-      std::pop_heap(heap.begin(), heap.end());
-      heap.pop_back();
-    }
-    return heap.empty() ? nullptr : drawn_[heap.front()];
-  }
-
   // The underlines of the parts that lie on the line. The rightmost part
   // gets its message at the end of the row when it fits there; that part is
   // returned.
   const Report_part* underline_row(const std::vector<Report_part*>& singles) {
     if (singles.empty()) return nullptr;
-    fill_runs(singles);
+    fill_underline_runs(singles, to_, lists_);
     gutter_.start(row_, {});
     for (const Underline_run& run : lists_.runs) {
       row_.to_column(at(run.from));
@@ -239,6 +184,18 @@ class Line_drawing {
     }
     row_.end_row();
     return placed;
+  }
+
+  // The underline of each lifted part on a row of its own; their messages
+  // hang below with the others.
+  void lifted_rows() {
+    for (const Report_part* p : lifted_) {
+      if (row_.failed()) return;  // nothing more would be written
+      gutter_.start(row_, {});
+      row_.to_column(at(p->column));
+      row_.repeat(clip(p->column_end) - p->column, p->marker, p->tag);
+      row_.end_row();
+    }
   }
 
   // The other messages, each on a row of its own, rightmost first, below a
@@ -334,7 +291,7 @@ class Line_drawing {
   std::int64_t left_ = 0;
   std::vector<Report_part*>& singles_;
   std::vector<Report_part*>& ends_;
-  std::vector<const Report_part*>& drawn_;
+  std::vector<Report_part*>& lifted_;
   Line_lists& lists_;
   std::vector<const Report_part*>& hanging_;
   std::vector<const Report_part*>& connectors_;

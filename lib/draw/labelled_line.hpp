@@ -2,10 +2,10 @@
 // Drawing one source line of a report with the labels on it.
 #pragma once
 
+#include "draw/gutter.hpp"
 #include "draw/layout_plan.hpp"
+#include "draw/report_part.hpp"
 #include "draw/row_writer.hpp"
-#include "report/gutter.hpp"
-#include "report/report_part.hpp"
 
 #include <vantel/formatter.hpp>
 

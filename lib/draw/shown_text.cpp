@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "report/shown_text.hpp"
+#include "draw/shown_text.hpp"
 
 #include "text/cluster_walk.hpp"
 

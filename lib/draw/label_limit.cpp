@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "report/label_limit.hpp"
+#include "draw/label_limit.hpp"
 
 #include "draw/cut_marker.hpp"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "report/report_part.hpp"
+#include "draw/report_part.hpp"
 
 #include "text/cluster_walk.hpp"
 
