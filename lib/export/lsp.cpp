@@ -10,6 +10,7 @@
 #include "export/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/region.hpp"
+#include "model/span_faults.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
 
@@ -64,12 +65,14 @@ class Writer {
 
   // Appends the report's diagnostics to the array being written in `out`.
   void diagnostics(const Report& report, std::string& out) {
+    std::optional<detail::Span_faults> faults;
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Primary) continue;
       std::optional<Json> range = range_of(label.source, label.location);
       if (!range) continue;
+      if (!faults) faults = detail::span_faults(report);
       out += out.empty() ? "[\n  " : ",\n  ";
-      detail::append_nested(out, diagnostic(report, label, std::move(*range)), 1);
+      detail::append_nested(out, diagnostic(report, *faults, label, std::move(*range)), 1);
     }
   }
 
@@ -86,9 +89,10 @@ class Writer {
   }
 
   std::optional<Json> range_of(const Source& source, const Location& location) {
-    const std::optional<detail::Region> r = regions_.read(source.input, location);
-    if (!r)
-      return std::nullopt;  // Members one by one: an initializer list builds a pair array for each.
+    std::optional<detail::Region> r = regions_.read(source.input, location);
+    if (!r) return std::nullopt;
+    detail::shift_to_file(*r, source);
+    // Members one by one: an initializer list builds a pair array for each.
     Json range = Json::object();
     Json& start = range["start"];
     start["line"] = r->start_line - 1;
@@ -99,11 +103,13 @@ class Writer {
     return range;
   }
 
-  static std::string text_of(const Report& report, const Label& label) {
+  static std::string text_of(const Report& report, const detail::Span_faults& faults,
+                             const Label& label) {
     std::string text = detail::report_text(report);
     if (!label.message.empty()) text += "\n" + label.message;
-    for (const Note& note : report.notes)
-      text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
+    for (const std::vector<Note>* notes : {&report.notes, &faults.notes})
+      for (const Note& note : *notes)
+        text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
     return detail::as_utf8(text);
   }
 
@@ -118,6 +124,7 @@ class Writer {
       const std::string text = std::string(child->severity.word()) + ": " + child->message;
       bool placed = false;
       for (const Label& label : child->labels) {
+        if (label.kind == Label_kind::Context) continue;  // it marks nothing
         std::optional<Json> range = range_of(label.source, label.location);
         if (!range) continue;
         out.push_back(info(label.source, std::move(*range),
@@ -163,7 +170,8 @@ class Writer {
             {"edit", {{"changes", std::move(changes)}}}};
   }
 
-  Json diagnostic(const Report& report, const Label& label, Json range) {
+  Json diagnostic(const Report& report, const detail::Span_faults& faults, const Label& label,
+                  Json range) {
     Json d = Json::object();
     d["range"] = std::move(range);
     d["severity"] = severity_number(report.severity);
@@ -174,7 +182,7 @@ class Writer {
         d["codeDescription"] = {{"href", detail::as_utf8(url->second)}};
     }
     if (!options_.source.empty()) d["source"] = detail::as_utf8(options_.source);
-    d["message"] = text_of(report, label);
+    d["message"] = text_of(report, faults, label);
     if (!report.tags.empty()) d["tags"] = detail::lsp_tags(report.tags);
     const std::string place_uri = uri(label.source);
     Json others = related(report, {{"uri", place_uri}, {"range", d["range"]}});
@@ -183,11 +191,11 @@ class Writer {
     data["uri"] = place_uri;
     if (report.severity.level() == Severity::Custom)
       data["severity"] = detail::as_utf8(report.severity.word());
-    if (!report.fixes.empty()) {
-      Json fixes = Json::array();
-      for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));
-      data["fixes"] = std::move(fixes);
-    }
+    // A fix that cannot be applied is left out; a note in the message says so.
+    Json fixes = Json::array();
+    for (std::size_t k = 0; k < report.fixes.size(); ++k)
+      if (faults.fix_applies[k]) fixes.push_back(fix_json(report.fixes[k]));
+    if (!fixes.empty()) data["fixes"] = std::move(fixes);
     d["data"] = std::move(data);
     return d;
   }

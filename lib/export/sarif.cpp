@@ -12,6 +12,7 @@
 #include "export/uri_check.hpp"
 #include "model/place.hpp"
 #include "model/region.hpp"
+#include "model/span_faults.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
 
@@ -148,7 +149,13 @@ struct Sarif_log::Impl {
     if (!region) return std::nullopt;
     Json p = Json::object();
     p["artifactLocation"] = artifact_location(source);
+    const bool shifted = detail::shift_to_file(*region, source);
     p["region"] = region_json(*region);
+    if (shifted) {
+      // An excerpt's offsets count from its own start, not the file's.
+      p["region"].erase("charOffset");
+      p["region"].erase("charLength");
+    }
     if (out != nullptr) *out = std::move(*region);
     return p;
   }
@@ -189,6 +196,7 @@ struct Sarif_log::Impl {
       text += ": " + child->message;
       bool placed = false;
       for (const Label& label : child->labels) {
+        if (label.kind == Label_kind::Context) continue;
         std::optional<Json> p = physical(label.source, label.location);
         if (!p) continue;
         add_related(related, std::move(*p),
@@ -216,6 +224,7 @@ struct Sarif_log::Impl {
     };
     std::vector<Placed> placed;
     for (const Label& label : report.labels) {
+      if (label.kind == Label_kind::Context) continue;  // it marks nothing
       detail::Region region;
       if (std::optional<Json> p = physical(label.source, label.location, &region))
         placed.push_back({&label, std::move(*p), region.start_line_offset});
@@ -297,18 +306,18 @@ struct Sarif_log::Impl {
     r["locations"] = std::move(locations);
     if (!related.empty()) r["relatedLocations"] = std::move(related);
     if (std::optional<Json> flows = code_flow(report)) r["codeFlows"] = std::move(*flows);
-    if (!report.fixes.empty()) {
-      Json fixes = Json::array();
-      for (const Fix& fix : report.fixes) fixes.push_back(fix_json(fix));
-      r["fixes"] = std::move(fixes);
-    }
-    if (!report.notes.empty()) {
-      Json notes = Json::array();
-      for (const Note& note : report.notes)
+    // A fix that cannot be applied is left out, and a note says so.
+    const detail::Span_faults faults = detail::span_faults(report);
+    Json fixes = Json::array();
+    for (std::size_t f = 0; f < report.fixes.size(); ++f)
+      if (faults.fix_applies[f]) fixes.push_back(fix_json(report.fixes[f]));
+    if (!fixes.empty()) r["fixes"] = std::move(fixes);
+    Json notes = Json::array();
+    for (const std::vector<Note>* list : {&report.notes, &faults.notes})
+      for (const Note& note : *list)
         notes.push_back(
             detail::as_utf8(note.kind.empty() ? note.text : note.kind + ": " + note.text));
-      r["properties"] = {{"notes", std::move(notes)}};
-    }
+    if (!notes.empty()) r["properties"] = {{"notes", std::move(notes)}};
     if (!report.tags.empty()) r["properties"]["tags"] = detail::sarif_tags(report.tags);
     return r;
   }

@@ -8,6 +8,7 @@
 #include <vantel/column_unit.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
+#include <vantel/source.hpp>
 
 #include <cstdint>
 #include <functional>
@@ -33,6 +34,11 @@ struct Region {
   bool has_text = false;  // none when the region holds more than max_snippet_bytes
   std::string text;       // the region's bytes
 };
+
+// `region`, read on an excerpt that `source` says starts at its first line
+// and column of a file, as that file numbers it. Whether it was shifted:
+// the offsets then count from the excerpt's start, not the file's.
+bool shift_to_file(Region& region, const Source& source) noexcept;
 
 // The most bytes a region's text holds: a region's memory never follows the
 // size of its lines.
