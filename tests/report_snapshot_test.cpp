@@ -359,8 +359,11 @@ const std::vector<Snapshot>& snapshots() {
          vantel::Source cell(Input::string("x = 1\ny = 2\nz = 3\nw = 4\nv = 5\n"), "nb.calc");
          cell.first_line = 120;
          cell.first_column = 4;
-         return make("error", "", "an excerpt numbered as its file",
-                     {Label(cell, span(1, 5, 6), "here"), Label::context(cell, at(4, 1, 5, 6))});
+         Report report =
+             make("error", "", "an excerpt numbered as its file",
+                  {Label(cell, span(1, 5, 6), "here"), Label::context(cell, at(4, 1, 5, 6))});
+         report.fixes.push_back(fix("and on its lines", {{cell, span(2, 5, 6), "20"}}));
+         return report;
        },
        {},
        false},

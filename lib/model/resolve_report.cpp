@@ -65,10 +65,10 @@ Failure_name label_name(const Label& label, std::size_t k) {
   return {name + ", " + escaped_text(label.source.name), label.source.name};
 }
 
-// The section's shift, from its source's first line: fails when the source
-// says a line or a column before the first, or numbers past the largest.
-void shift_numbers(Section& section) {
-  const Source& source = *section.source;
+// What to add to the numbers of `source`'s lines up to `last`: fails when
+// the source says a line or a column before the first, or numbers past the
+// largest.
+std::int64_t shift_of(const Source& source, std::int64_t last) {
   const auto fail = [&](const std::string& what) {
     throw std::invalid_argument("report source " + escaped_text(source.name) + ": " + what);
   };
@@ -76,9 +76,9 @@ void shift_numbers(Section& section) {
     fail("first line " + std::to_string(source.first_line) + " is below 1");
   if (source.first_column < 0)
     fail("first column " + std::to_string(source.first_column) + " is negative");
-  if (section.lines.back() > max_offset - (source.first_line - 1))
+  if (last > max_offset - (source.first_line - 1))
     fail("first line " + std::to_string(source.first_line) + " numbers lines past the largest");
-  section.shift = source.first_line - 1;
+  return source.first_line - 1;
 }
 
 // Resolves `labels` on the inputs opened: the report's, or the ones
@@ -105,7 +105,7 @@ std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Op
                  sections.end());
   for (Section& section : sections) {
     plan_lines(section, plan);
-    shift_numbers(section);
+    section.shift = shift_of(*section.source, section.lines.back());
   }
   return sections;
 }
@@ -130,10 +130,15 @@ std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openin
       place.source = in.source;
       place.cursor = openings.cursor(in.source->input);
       place.changes = changed_lines(*place.cursor, in);
+      if (place.changes.empty()) continue;
       const auto [line, column] = place.cursor->line_col_of_offset(in.edits.front().start);
-      place.line = line;
-      place.column = column + 1;
-      if (!place.changes.empty()) view.places.push_back(std::move(place));
+      const Source& source = *in.source;
+      place.shift = shift_of(source, last_number(place));
+      place.line = line + place.shift;
+      // A column is at most an offset: the sum saturates before it overflows.
+      const std::int64_t before = line == 1 ? source.first_column : 0;
+      place.column = column + 1 > max_offset - before ? max_offset : column + 1 + before;
+      view.places.push_back(std::move(place));
     }
     views.push_back(std::move(view));
   }
@@ -198,6 +203,16 @@ void resolve_report(const Report& report, const Report_layout& options, Resolved
                          out.openings, plan, entry.notes);
     entry.fixes = resolve_fixes(*entry.report, out.openings, entry.notes);
   }
+}
+
+std::int64_t last_number(const Fix_place& place) {
+  std::int64_t last = 1;
+  const auto end = [](std::int64_t first, std::size_t count) {
+    return first + std::max<std::int64_t>(static_cast<std::int64_t>(count) - 1, 0);
+  };
+  for (const Changed_lines& c : place.changes)
+    last = std::max({last, end(c.old_line, c.removed.size()), end(c.new_line, c.added.size())});
+  return last;
 }
 
 }  // namespace vantel::detail

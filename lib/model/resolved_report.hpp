@@ -73,9 +73,13 @@ struct Fix_place {
   const Source* source = nullptr;
   Raw_cursor* cursor = nullptr;
   std::vector<Changed_lines> changes;  // none that leave their lines as they were
-  std::int64_t line = 1;               // of the first edit
-  std::int64_t column = 1;             // in bytes, from 1
+  std::int64_t line = 1;               // of the first edit, as shown
+  std::int64_t column = 1;             // in bytes, from 1, as shown
+  std::int64_t shift = 0;              // added to line numbers shown, as in Section
 };
+
+// The last line number, unshifted, that the changes of `place` show, old or new.
+[[nodiscard]] std::int64_t last_number(const Fix_place& place);
 
 struct Fix_view {
   const Fix* fix = nullptr;

@@ -45,7 +45,8 @@ std::int64_t number_width(const std::vector<Resolved_entry>& entries) {
     for (const Section& section : entry.sections)
       width = std::max(width, digits(shown_number(section, section.lines.back())));
     for (const Fix_view& fix : entry.fixes)
-      for (const Fix_place& place : fix.places) width = std::max(width, digits(last_number(place)));
+      for (const Fix_place& place : fix.places)
+        width = std::max(width, digits(last_number(place) + place.shift));
   }
   return width;
 }
