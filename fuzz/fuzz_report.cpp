@@ -9,9 +9,11 @@
 // shows its first highlighted cluster with its markers under it, however
 // narrow the window. The options are those that came before Layout, which
 // reach the same drawing. Reports grow fixes and children: apply must agree
-// with a plain model of the edits, a fix that fails must fail before
-// anything is printed, and a fix of one edit inside one line must draw that
-// line as the model patches it. The exported formats fail together and
+// with a plain model of the edits, a fix that cannot be applied is left out
+// with a note while the report still draws (its labels first, as without
+// it), and a fix of one edit inside one line must draw that line as the
+// model patches it. Every label that marks anything is visible: marked, or
+// named in a note when it reaches past the end of its input. The exported formats fail together and
 // write well-formed output, the same for file inputs as for strings, on a
 // file's first reading as on its second.
 #include <vantel/vantel.hpp>
@@ -386,6 +388,72 @@ bool fails_unprinted(const vantel::Report& report, const vantel::Layout& options
   return thrown && out.str().empty();
 }
 
+// A fix that cannot be applied costs the report nothing: it draws, says so,
+// and when no fix can be applied (and no child follows) draws first what it
+// draws without them.
+void check_fixes_left_out(const vantel::Report& report, const vantel::Layout& layout,
+                          bool all_unsound) {
+  vantel::Layout options = layout;
+  options.width = 0;  // so that the note's words are never wrapped apart
+  const Drawn with = draw(report, options);
+  if (with.out.empty()) return;  // a label outside its input, which fails
+  if (with.out.find("left out, as it cannot be applied") == std::string::npos)
+    std::fprintf(stderr, "no note of a fix left out:\n%s", with.out.c_str());
+  CHECK(with.out.find("left out, as it cannot be applied") != std::string::npos);
+  if (!all_unsound || !report.children.empty()) return;  // children come after the notes
+  vantel::Report without = report;
+  without.fixes.clear();
+  const std::string plain = draw(without, options).out;
+  CHECK(with.out.compare(0, plain.size(), plain) == 0);
+}
+
+// A label of offsets: its text's size, and whether it reaches past its end.
+struct Label_reach {
+  bool offsets = false;  // both positions are offsets with a place
+  bool past_end = false;
+};
+
+template <class Offsets>
+std::vector<Label_reach> offsets_of(const std::vector<Offsets>& offsets,
+                                    const std::string (&texts)[2]) {
+  std::vector<Label_reach> reach;
+  for (const Offsets& at : offsets) {
+    const auto size = static_cast<std::int64_t>(texts[at.which].size());
+    const bool placed = at.start != -1 && at.end != -1;
+    reach.push_back({placed, placed && std::max(at.start, at.end) > size});
+  }
+  return reach;
+}
+
+// Every label that marks anything is visible: drawn alone, its marker is
+// under the text, or a note names it past the end of its input.
+void check_labels_visible(const vantel::Report& report, const std::vector<Label_reach>& reach,
+                          const vantel::Layout& options) {
+  for (std::size_t k = 0; k < reach.size(); ++k) {
+    const Label& label = report.labels[k];
+    if (!reach[k].offsets || label.kind == vantel::Label_kind::Context) continue;
+    vantel::Report alone;
+    alone.message = "m";
+    alone.labels = {Label(label.source, label.location, "", label.kind)};
+    if (reach[k].past_end) {
+      vantel::Layout wide = options;
+      wide.width = 0;  // so that the note's words are never wrapped apart
+      CHECK(draw(alone, wide).out.find("= note: label 1: bytes ") != std::string::npos);
+      continue;
+    }
+    const std::string out = draw(alone, options).out;
+    const char marker = label.kind == vantel::Label_kind::Primary ? '^' : '-';
+    bool marked = false;
+    std::istringstream rows(out);
+    for (std::string row; std::getline(rows, row) && !marked;) {
+      const std::size_t bar = row.find_first_not_of(' ');
+      marked =
+          bar != std::string::npos && row[bar] == '|' && row.find(marker, bar) != std::string::npos;
+    }
+    CHECK(marked);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -418,10 +486,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       at.start = -1;
     }
     offsets.push_back(at);
-    report.labels.emplace_back(
-        inputs[which], which == 0 ? "a" : "b\x1b", vantel::Location{start, end},
-        d.ConsumeRandomLengthString(24),
-        d.ConsumeBool() ? vantel::Label_kind::Primary : vantel::Label_kind::Secondary);
+    report.labels.emplace_back(inputs[which], which == 0 ? "a" : "b\x1b",
+                               vantel::Location{start, end}, d.ConsumeRandomLengthString(24),
+                               static_cast<vantel::Label_kind>(d.ConsumeIntegralInRange(0, 2)));
   }
   const int notes = d.ConsumeIntegralInRange(0, 3);
   for (int i = 0; i < notes; ++i)
@@ -437,9 +504,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check_apply(texts[0], inputs[0], report.fixes, model[0]);
   check_apply(texts[1], inputs[1], report.fixes, model[1]);
   bool fixes_sound = true;
-  for (int which = 0; which < 2; ++which)
-    for (const auto& edits : model[which])
-      fixes_sound = fixes_sound && model_apply(texts[which], edits);
+  bool fixes_unsound = !report.fixes.empty();  // every one of them
+  for (std::size_t f = 0; f < report.fixes.size(); ++f) {
+    bool sound = true;
+    for (int which = 0; which < 2; ++which)
+      sound = sound && model_apply(texts[which], model[which][f]);
+    fixes_sound = fixes_sound && sound;
+    fixes_unsound = fixes_unsound && !sound;
+  }
   if (valid && fixes_sound && model[1].size() == 1 && model[1][0].empty())
     check_after_line(report, texts[0], model[0]);
   // Children of their own, with labels in either input and children of theirs.
@@ -458,12 +530,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                  Position::of_offset(position(d, length))},
                                 d.ConsumeRandomLengthString(12));
   }
-  if (!valid || !fixes_sound) {
-    // A report that fails, fails before anything is printed: a bad layout
-    // with invalid_argument, a bad fix with that or out_of_range.
-    CHECK(fails_unprinted(report, options, valid));
+  if (!valid) {
+    // A report that fails, fails before anything is printed.
+    CHECK(fails_unprinted(report, options, false));
     return 0;
   }
+  if (!fixes_sound) check_fixes_left_out(report, options, fixes_unsound);
+  check_labels_visible(report, offsets_of(offsets, texts), options);
 
   check_exports(report);
   check_exports_agree(report, texts, inputs);
@@ -540,6 +613,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     alone.message = "m";
     alone.labels = {report.labels[k]};
     const Drawn drawn = draw(alone, options);
+    if (report.labels[k].kind == vantel::Label_kind::Context) continue;
     const bool primary = report.labels[k].kind == vantel::Label_kind::Primary;
     if (!shows_first_cluster(one, drawn.out, options.tab_width, primary ? '^' : '-'))
       std::fprintf(stderr, "label %zu, max_width %lld:\n%s", k,

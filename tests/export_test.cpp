@@ -250,6 +250,52 @@ TEST(ExportOneLine, KeepsEachDiagnosticOnItsLine) {
   EXPECT_EQ(vantel::to_one_line(r), "a b:1:1: li nt[L  1]: two lines: and more\n");
 }
 
+// An excerpt numbered from line 10, column 5 of its file; a context label,
+// which marks nothing; a label past the end; a fix reversed beside a sound one.
+TEST(ExportSpans, WriteExcerptsAsTheirFileAndLeaveOutWhatMarksOrAppliesNothing) {
+  vantel::Source cell(vantel::Input::string("x = 1\n"), "cell");
+  cell.first_line = 10;
+  cell.first_column = 4;
+  vantel::Report r;
+  r.message = "m";
+  r.labels = {vantel::Label::primary(cell, vantel::Location::of_offsets(0, 1), "here"),
+              vantel::Label::context(cell, vantel::Location::of_offsets(0, 5)),
+              vantel::Label::secondary(cell, vantel::Location::of_offsets(50, 56), "far")};
+  r.fixes = {{"sound", {vantel::Edit(cell, vantel::Location::of_offsets(0, 1), "y")}, {}},
+             {"reversed", {vantel::Edit(cell, vantel::Location::of_offsets(3, 2), "")}, {}}};
+  const std::string left_out = "left out, as it cannot be applied: fix 2 (\"reversed\")";
+  const std::string past = "label 3 (\"far\"): bytes 50..56 reach past the end of cell (6 bytes)";
+
+  vantel::Sarif_log log({"t", {}, {}, {}});
+  log.add(r);
+  const auto result = nlohmann::json::parse(log.str())["runs"][0]["results"][0];
+  EXPECT_EQ(result["fixes"].size(), 1U);
+  EXPECT_EQ(result["locations"].size(), 1U);
+  EXPECT_EQ(result["relatedLocations"].size(), 1U);
+  const auto& region = result["locations"][0]["physicalLocation"]["region"];
+  EXPECT_EQ(region["startLine"], 10);
+  EXPECT_EQ(region["startColumn"], 5);
+  EXPECT_FALSE(region.contains("charOffset"));
+  const auto& notes = result["properties"]["notes"];
+  ASSERT_EQ(notes.size(), 2U);
+  EXPECT_EQ(notes[0].get<std::string>().rfind("note: " + past, 0), 0U);
+  EXPECT_EQ(notes[1].get<std::string>().rfind("note: " + left_out, 0), 0U);
+
+  const auto lsp = nlohmann::json::parse(vantel::to_lsp_json(r))[0];
+  EXPECT_EQ(lsp["data"]["fixes"].size(), 1U);
+  EXPECT_EQ(lsp["range"]["start"]["line"], 9);
+  EXPECT_EQ(lsp["range"]["start"]["character"], 4);
+  EXPECT_EQ(lsp["relatedInformation"].size(), 1U);
+  EXPECT_NE(lsp["message"].get<std::string>().find(left_out), std::string::npos);
+
+  const std::string lines = vantel::to_one_line(r);
+  EXPECT_EQ(lines.rfind("cell:10:5: error: m: here\n", 0), 0U) << lines;
+  EXPECT_NE(lines.find("cell:10:5: note: " + past), std::string::npos) << lines;
+  EXPECT_NE(lines.find("cell:10:5: note: " + left_out), std::string::npos) << lines;
+  // apply still refuses the reversed fix.
+  EXPECT_THROW((void)vantel::apply(cell.input, r.fixes), std::invalid_argument);
+}
+
 }  // namespace
 
 namespace {

@@ -94,7 +94,11 @@ TEST(ReportModel, LinesShownAndWhy) {
     std::int64_t context;
     std::vector<std::int64_t> lines;
     std::vector<Line_reason> reasons;
+    std::int64_t body = vantel::default_max_body_lines;
+    std::int64_t before = -1;
+    std::int64_t after = -1;
   };
+  constexpr Label_kind X = Label_kind::Context;
   const std::vector<Case> cases = {
       {"one label", {{5, 5}}, 0, {5}, {L}},
       {"a gap of one line is filled", {{5, 5}, {7, 7}}, 0, {5, 6, 7}, {L, C, L}},
@@ -102,13 +106,27 @@ TEST(ReportModel, LinesShownAndWhy) {
       {"inside a label over lines", {{5, 7}}, 0, {5, 6, 7}, {L, I, L}},
       {"context around, cut at line 1", {{2, 2}}, 2, {1, 2, 3, 4}, {C, L, C, C}},
       {"context cut at the last line", {{19, 19}}, 3, {16, 17, 18, 19, 20}, {C, C, C, L, C}},
-      {"context inside a long label", {{3, 12}}, 1, {2, 3, 4, 11, 12, 13}, {C, L, I, I, L, C}},
+      {"context inside a long label", {{3, 12}}, 1, {2, 3, 4, 11, 12, 13}, {C, L, I, I, L, C}, 0},
       {"labels in any order", {{9, 9}, {2, 2}}, 0, {2, 9}, {L, L}},
+      {"a body of the bound, whole", {{3, 9}}, 0, {3, 4, 5, 6, 7, 8, 9}, {L, I, I, I, I, I, L}},
+      {"a longer one: its first lines, then the last",
+       {{3, 10}},
+       0,
+       {3, 4, 5, 6, 7, 10},
+       {L, I, I, I, I, L}},
+      {"a body of 1 beyond the bound of 1", {{3, 6}}, 0, {3, 6}, {L, L}, 1},
+      {"context before alone", {{10, 10}}, 0, {8, 9, 10}, {C, C, L}, 0, 2, 0},
+      {"context after alone, over context_lines", {{10, 10}}, 3, {10, 11}, {L, C}, 0, 0, 1},
+      {"a context label: its lines, unmarked", {{4, 6, X}, {9, 9}}, 0, {4, 5, 6, 9}, {C, C, C, L}},
+      {"a context label alone", {{2, 2, X}}, 1, {2}, {C}},
   };
   const Input input = Input::string(twenty_lines());
   for (const Case& c : cases) {
     vantel::Report_layout options;
     options.context_lines = c.context;
+    options.max_body_lines = c.body;
+    options.context_before = c.before;
+    options.context_after = c.after;
     vantel::detail::Resolved_report resolved;
     const vantel::Report report = report_of(input, c.labels);
     vantel::detail::resolve_report(report, options, resolved);
@@ -135,6 +153,7 @@ TEST(ReportModel, LanesAndPlace) {
       {"touching lines do not", {{2, 4}, {4, 7}}, {0, 1}, 0},
       {"the first primary, after secondaries", {{2, 2, S}, {3, 5}, {6, 6}}, {0, 0, 0}, 1},
       {"else the first", {{3, 3, S}, {2, 2, S}}, {0, 0}, 0},
+      {"else the first that marks", {{2, 4, Label_kind::Context}, {3, 3, S}}, {0, 0}, 1},
   };
   const Input input = Input::string(twenty_lines());
   for (const Case& c : cases) {

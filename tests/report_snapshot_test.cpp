@@ -89,7 +89,19 @@ struct Snapshot {
   const char* name;
   std::function<Report()> report;
   vantel::Layout layout = {};
+  // What a SARIF log keeps of the report draws the same (not for context
+  // labels, which it leaves out, nor for excerpts, whose lines it numbers as
+  // their file does).
+  bool round_trips = true;
 };
+
+// A function of `n` numbered statements: a body of `n` lines between its
+// first and its last.
+std::string function_of(int n) {
+  std::string text = "fn main() {\n";
+  for (int i = 1; i <= n; ++i) text += "    step(" + std::to_string(i) + ");\n";
+  return text + "}\n";
+}
 
 const std::vector<Snapshot>& snapshots() {
   static const Input input = Input::string(calc);
@@ -338,6 +350,54 @@ const std::vector<Snapshot>& snapshots() {
          layout.report.context_lines = 2;
          return layout;
        }()},
+      {"multi_line_body",
+       [] {
+         const Input text = Input::string(function_of(3) + function_of(9));
+         return make("error", "", "bodies of labels over several lines",
+                     {Label(text, "body.calc", at(1, 11, 5, 2), "a short body, whole"),
+                      secondary(text, "body.calc", at(6, 11, 16, 2), "a long body, cut")});
+       },
+       [] {
+         vantel::Layout layout;
+         layout.report.context_before = 1;  // and none after
+         return layout;
+       }()},
+      {"context_only",
+       [] {
+         const Input text = Input::string(function_of(4) + "print(1)\n");
+         return make("warning", "", "an enclosing block shown, not marked",
+                     {Label(text, "ctx.calc", span(3, 5, 9), "called here"),
+                      Label::context({text, "ctx.calc"}, at(1, 1, 6, 2)),
+                      Label::context({text, "ctx.calc"}, at(7, 1, 7, 1))});
+       },
+       {},
+       false},
+      {"fragment",
+       [] {
+         vantel::Source cell(Input::string("x = 1\ny = 2\nz = 3\nw = 4\nv = 5\n"), "nb.calc");
+         cell.first_line = 120;
+         cell.first_column = 4;
+         Report report =
+             make("error", "", "an excerpt numbered as its file",
+                  {Label(cell, span(1, 5, 6), "here"), Label::context(cell, at(4, 1, 5, 6))});
+         report.fixes.push_back(fix("and on its lines", {{cell, span(2, 5, 6), "20"}}));
+         return report;
+       },
+       {},
+       false},
+      {"bad_spans",
+       [] {
+         const Input text = Input::string("print(x + 1)\n");
+         const vantel::Source src(text, "bad.calc");
+         Report report = make("error", "", "spans past the end and bad fixes",
+                              {Label(text, "bad.calc", bytes(6, 7), "undefined"),
+                               secondary(text, "bad.calc", bytes(50, 56), "past the end")});
+         report.fixes = {fix("past the end", {{src, bytes(13, 14), ";"}}),
+                         fix("reversed", {{src, bytes(5, 4), ""}}),
+                         fix("overlapping", {{src, bytes(6, 8), "y"}, {src, bytes(7, 9), "z"}}),
+                         fix("declare it", {{src, bytes(0, 0), "let x = 0\n"}})};
+         return report;
+       }},
   };
   return all;
 }
@@ -385,6 +445,7 @@ TEST_P(ReportSnapshot, DrawsTheSameReadBackFromSarif) {
   const Snapshot& s = GetParam();
   const Report report = s.report();
   if (!report.children.empty()) GTEST_SKIP() << "a child is a related location in SARIF";
+  if (!s.round_trips) GTEST_SKIP() << "SARIF keeps what the file says, not what was drawn";
   vantel::Sarif_options options;
   add_sources(report, options.artifacts);
   vantel::Sarif_log log({"vantel", {}, {}, {}}, options);

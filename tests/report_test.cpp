@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -208,6 +209,8 @@ TEST(Report, ClampsOffsetsToTheInput) {
   | ^ before
 2 | cd
   |  ^ after
+  |
+  = note: label 2 ("after"): bytes 4..99 reach past the end of t (5 bytes), placed at its end
 )");
 }
 
@@ -218,6 +221,8 @@ TEST(Report, AnOffsetFarPastTheEndStandsAtTheEnd) {
   |
 2 |
   | ^ far
+  |
+  = note: label 1 ("far"): bytes 9223372036854775807..9223372036854775807 reach past the end of t (3 bytes), placed at its end
 )");
 }
 
@@ -267,6 +272,28 @@ TEST(ReportFailures, BadOptionsThrowBeforeAnythingIsPrinted) {
     options.tab_width = tab_width;
     options.width = width;
     EXPECT_THROW(vantel::pp_report(f, r, options), std::invalid_argument);
+  }
+  for (const auto& [before, after, body] :
+       {std::tuple{-2, -1, 0}, std::tuple{-1, -5, 0}, std::tuple{-1, -1, -1}}) {
+    vantel::Layout options;
+    options.report.context_before = before;
+    options.report.context_after = after;
+    options.report.max_body_lines = body;
+    EXPECT_THROW(vantel::pp_report(f, r, options), std::invalid_argument);
+  }
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST(ReportFailures, AnExcerptNumberedBeforeTheFirstLineOrPastTheLastThrowsFirst) {
+  std::ostringstream out;
+  vantel::Formatter f(out);
+  for (const auto& [line, column] :
+       {std::pair<std::int64_t, std::int64_t>{0, 0}, {1, -1}, {INT64_MAX, 0}}) {
+    vantel::Source cell(Input::string("a\nb\n"), "cell");
+    cell.first_line = line;
+    cell.first_column = column;
+    Report r = report_of({Label(cell, Position::of_offset(2), Position::of_offset(3))});
+    EXPECT_THROW(vantel::pp_report(f, r), std::invalid_argument) << line << "," << column;
   }
   EXPECT_EQ(out.str(), "");
 }

@@ -25,6 +25,12 @@ Layout_plan plan_layout(const Layout& layout, std::string_view who) {
                                 std::to_string(layout.report.location_origin) +
                                 " is neither 0 nor 1");
   check_max_width(layout.report.context_lines, who, "context lines");
+  // -1 stands for context_lines.
+  if (layout.report.context_before != -1)
+    check_max_width(layout.report.context_before, who, "context lines before");
+  if (layout.report.context_after != -1)
+    check_max_width(layout.report.context_after, who, "context lines after");
+  check_max_width(layout.report.max_body_lines, who, "max body lines");
   check_max_width(layout.report.max_child_depth, who, "max child depth");
   check_max_width(layout.report.max_children, who, "max children");
   Layout_plan plan;

@@ -9,9 +9,11 @@
 #include "export/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/region.hpp"
+#include "model/span_faults.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -82,10 +84,13 @@ class Writer {
 
   // Writes a diagnostic for each of the report's primary labels.
   void diagnostics(const Report& report) {
+    std::optional<detail::Span_faults> faults;
     for (const Label& label : report.labels) {
       if (label.kind != Label_kind::Primary) continue;
-      if (std::optional<Range> range = range_of(label.source, label.location))
-        diagnostic(report, label, *range);
+      std::optional<Range> range = range_of(label.source, label.location);
+      if (!range) continue;
+      if (!faults) faults = detail::span_faults(report);
+      diagnostic(report, *faults, label, *range);
     }
   }
 
@@ -104,8 +109,9 @@ class Writer {
   }
 
   std::optional<Range> range_of(const Source& source, const Location& location) {
-    const std::optional<detail::Region> r = regions_.read(source.input, location);
+    std::optional<detail::Region> r = regions_.read(source.input, location);
     if (!r) return std::nullopt;
+    detail::shift_to_file(*r, source);
     return Range{r->start_line - 1, r->start_col - 1, r->end_line - 1, r->end_col - 1};
   }
 
@@ -133,11 +139,13 @@ class Writer {
     out_.end_object();
   }
 
-  static std::string text_of(const Report& report, const Label& label) {
+  static std::string text_of(const Report& report, const detail::Span_faults& faults,
+                             const Label& label) {
     std::string text = detail::report_text(report);
     if (!label.message.empty()) text += "\n" + label.message;
-    for (const Note& note : report.notes)
-      text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
+    for (const std::vector<Note>* notes : {&report.notes, &faults.notes})
+      for (const Note& note : *notes)
+        text += "\n" + (note.kind.empty() ? note.text : note.kind + ": " + note.text);
     return text;
   }
 
@@ -154,6 +162,7 @@ class Writer {
       const std::string text = std::string(child->severity.word()) + ": " + child->message;
       bool placed = false;
       for (const Label& label : child->labels) {
+        if (label.kind == Label_kind::Context) continue;  // it marks nothing
         std::optional<Range> r = range_of(label.source, label.location);
         if (!r) continue;
         out.push_back(
@@ -215,7 +224,8 @@ class Writer {
     out_.end_object();
   }
 
-  void head(const Report& report, const Label& label, const Range& r) {
+  void head(const Report& report, const detail::Span_faults& faults, const Label& label,
+            const Range& r) {
     out_.key("range");
     range(r);
     out_.key("severity");
@@ -231,37 +241,42 @@ class Writer {
       }
     }
     if (!options_.source.empty()) out_.member("source", options_.source);
-    out_.member("message", text_of(report, label));
+    out_.member("message", text_of(report, faults, label));
     if (!report.tags.empty()) {
       out_.key("tags");
       detail::write_lsp_tags(out_, report.tags);
     }
   }
 
+  // A fix that cannot be applied is left out; a note in the message says so.
   void data(const Report& report, const std::string& place_uri,
-            const std::vector<std::vector<Change>>& fixes) {
+            const std::vector<std::optional<std::vector<Change>>>& fixes) {
     out_.key("data");
     out_.start_object();
     out_.member("uri", place_uri);
     if (report.severity.level() == Severity::Custom)
       out_.member("severity", report.severity.word());
-    if (!report.fixes.empty()) {
+    if (std::any_of(fixes.begin(), fixes.end(), [](const auto& f) { return f.has_value(); })) {
       out_.key("fixes");
       out_.start_array();
-      for (std::size_t k = 0; k < report.fixes.size(); ++k) fix(report.fixes[k], fixes[k]);
+      for (std::size_t k = 0; k < report.fixes.size(); ++k)
+        if (fixes[k]) fix(report.fixes[k], *fixes[k]);
       out_.end_array();
     }
     out_.end_object();
   }
 
   // Everything that reads an input is read before the diagnostic is begun.
-  void diagnostic(const Report& report, const Label& label, const Range& r) {
+  void diagnostic(const Report& report, const detail::Span_faults& faults, const Label& label,
+                  const Range& r) {
     const Info place{uri(label.source), r, {}};
     const std::vector<Info> others = related(report, place);
-    std::vector<std::vector<Change>> fixes;
-    for (const Fix& f : report.fixes) fixes.push_back(changes_of(f));
+    std::vector<std::optional<std::vector<Change>>> fixes;
+    for (std::size_t k = 0; k < report.fixes.size(); ++k)
+      fixes.push_back(faults.fix_applies[k] ? std::optional(changes_of(report.fixes[k]))
+                                            : std::nullopt);
     out_.start_object();
-    head(report, label, r);
+    head(report, faults, label, r);
     if (!others.empty()) {
       out_.key("relatedInformation");
       out_.start_array();

@@ -4,6 +4,7 @@
 #include "export/descendants.hpp"
 #include "model/place.hpp"
 #include "model/region.hpp"
+#include "model/span_faults.hpp"
 #include "support/capture.hpp"
 
 #include <ios>
@@ -52,9 +53,13 @@ std::optional<Place> put_report(std::string& out, const Report& report,
   std::string head(report.severity.word());
   if (!report.code.empty()) head += "[" + report.code + "]";
   std::vector<std::pair<const Label*, Place>> placed;
-  for (const Label& label : report.labels)
-    if (const std::optional<detail::Region> r = regions.read(label.source.input, label.location))
+  for (const Label& label : report.labels) {
+    if (label.kind == Label_kind::Context) continue;  // it marks nothing
+    if (std::optional<detail::Region> r = regions.read(label.source.input, label.location)) {
+      detail::shift_to_file(*r, label.source);
       placed.push_back({&label, {&label.source.name, r->start_line, r->start_col}});
+    }
+  }
   const auto label_of = [](const auto& p) -> const Label& { return *p.first; };
   const auto primary = detail::first_primary(placed.begin(), placed.end(), label_of);
   std::optional<Place> first;
@@ -71,8 +76,10 @@ std::optional<Place> put_report(std::string& out, const Report& report,
     put_line(out, first ? &*first : nullptr, head, report.message);
   }
   out += secondary;
-  for (const Note& note : report.notes)
-    put_line(out, first ? &*first : nullptr, note.kind.empty() ? "note" : note.kind, note.text);
+  const detail::Span_faults faults = detail::span_faults(report);
+  for (const std::vector<Note>* notes : {&report.notes, &faults.notes})
+    for (const Note& note : *notes)
+      put_line(out, first ? &*first : nullptr, note.kind.empty() ? "note" : note.kind, note.text);
   return first;
 }
 

@@ -6,6 +6,7 @@
 #include "export/sarif_run.hpp"
 #include "export/uri.hpp"
 #include "model/place.hpp"
+#include "model/span_faults.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -32,6 +33,7 @@ class Resolver {
   std::optional<Sarif_place> place(const Source& source, const Location& location) {
     std::optional<Region> region = regions_.read(source.input, location);
     if (!region) return std::nullopt;
+    shift_to_file(*region, source);
     return Sarif_place{&source, std::move(*region)};
   }
 
@@ -43,9 +45,11 @@ class Resolver {
       Sarif_place place;
     };
     std::vector<Placed> placed;
-    for (const Label& label : report.labels)
+    for (const Label& label : report.labels) {
+      if (label.kind == Label_kind::Context) continue;  // it marks nothing
       if (std::optional<Sarif_place> p = place(label.source, label.location))
         placed.push_back({&label, std::move(*p)});
+    }
     const auto label_of = [](const Placed& p) -> const Label& { return *p.label; };
     const auto first = first_primary(placed.begin(), placed.end(), label_of);
     if (first != placed.end()) {
@@ -71,6 +75,7 @@ class Resolver {
       text += ": " + child->message;
       bool placed = false;
       for (const Label& label : child->labels) {
+        if (label.kind == Label_kind::Context) continue;
         std::optional<Sarif_place> p = place(label.source, label.location);
         if (!p) continue;
         out_.related.push_back(
@@ -90,8 +95,13 @@ class Resolver {
     }
   }
 
+  // A fix that cannot be applied is left out, and a note says so.
   void fixes(const Report& report) {
-    for (const Fix& fix : report.fixes) {
+    Span_faults faults = span_faults(report);
+    out_.notes = std::move(faults.notes);
+    for (std::size_t k = 0; k < report.fixes.size(); ++k) {
+      if (!faults.fix_applies[k]) continue;
+      const Fix& fix = report.fixes[k];
       Sarif_fix f{&fix, {}};
       for (const auto& [source, edits] : edit_groups(fix)) {
         Sarif_change change{source, {}};

@@ -34,10 +34,13 @@ void write_region(Json_writer& out, const Region& r) {
   out.integer(r.end_line);
   out.key("endColumn");
   out.integer(r.end_col);
-  out.key("charOffset");
-  out.integer(r.char_offset);
-  out.key("charLength");
-  out.integer(r.char_length);
+  // An excerpt's offsets count from its own start, not the file's.
+  if (r.file_offsets) {
+    out.key("charOffset");
+    out.integer(r.char_offset);
+    out.key("charLength");
+    out.integer(r.char_length);
+  }
   if (r.has_text) {
     out.key("snippet");
     out.start_object();
@@ -158,15 +161,17 @@ class Result_writer {
   }
 
   // Notes, then tags.
-  void properties(const Report& report) {
-    if (report.notes.empty() && report.tags.empty()) return;
+  // The report's notes, then those on spans it could not use, then tags.
+  void properties(const Report& report, const std::vector<Note>& span_notes) {
+    if (report.notes.empty() && span_notes.empty() && report.tags.empty()) return;
     out_.key("properties");
     out_.start_object();
-    if (!report.notes.empty()) {
+    if (!report.notes.empty() || !span_notes.empty()) {
       out_.key("notes");
       out_.start_array();
-      for (const Note& note : report.notes)
-        out_.string(note.kind.empty() ? note.text : note.kind + ": " + note.text);
+      for (const std::vector<Note>* notes : {&report.notes, &span_notes})
+        for (const Note& note : *notes)
+          out_.string(note.kind.empty() ? note.text : note.kind + ": " + note.text);
       out_.end_array();
     }
     if (!report.tags.empty()) {
@@ -227,7 +232,7 @@ void write_sarif_result(Json_writer& out, const Report& report, const Sarif_resu
     for (const Sarif_fix& fix : places.fixes) result.fix(fix);
     out.end_array();
   }
-  result.properties(report);
+  result.properties(report, places.notes);
   if (!head.fingerprint.empty()) {
     out.key("partialFingerprints");
     out.start_object();

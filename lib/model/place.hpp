@@ -23,12 +23,16 @@ template <class It, class Label_of>
   });
 }
 
-// The place among labels: the first primary one, else the first; `last`
-// when there are none.
+// The place among labels: the first primary one, else the first that
+// marks anything, else the first; `last` when there are none.
 template <class It, class Label_of>
 [[nodiscard]] It place_among(It first, It last, Label_of&& label_of) {
   const It primary = first_primary(first, last, label_of);
-  return primary != last ? primary : first;
+  if (primary != last) return primary;
+  const It marked = std::find_if(first, last, [&label_of](const auto& element) {
+    return label_of(element).kind != Label_kind::Context;
+  });
+  return marked != last ? marked : first;
 }
 
 // A section's place: its first primary label, else its first.

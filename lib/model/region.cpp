@@ -113,4 +113,19 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   return region;
 }
 
+bool shift_to_file(Region& region, const Source& source) noexcept {
+  if (source.first_line == 1 && source.first_column == 0) return false;
+  // Sources are checked when reports are drawn; exported ones saturate.
+  const auto add = [](std::int64_t& value, std::int64_t amount) {
+    value = amount > 0 && value > max_offset - amount ? max_offset
+                                                      : value + std::max<std::int64_t>(amount, 0);
+  };
+  if (region.start_line == 1) add(region.start_col, source.first_column);
+  if (region.end_line == 1) add(region.end_col, source.first_column);
+  add(region.start_line, source.first_line - 1);
+  add(region.end_line, source.first_line - 1);
+  region.file_offsets = false;
+  return true;
+}
+
 }  // namespace vantel::detail

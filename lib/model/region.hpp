@@ -8,6 +8,7 @@
 #include <vantel/column_unit.hpp>
 #include <vantel/input.hpp>
 #include <vantel/position.hpp>
+#include <vantel/source.hpp>
 
 #include <cstdint>
 #include <functional>
@@ -30,9 +31,16 @@ struct Region {
   std::int64_t char_offset = 0;  // units before the region, from the input's start
   std::int64_t char_length = 0;  // units in the region
   std::int64_t start_line_offset = 0;
-  bool has_text = false;  // none when the region holds more than max_snippet_bytes
-  std::string text;       // the region's bytes
+  bool has_text = false;     // none when the region holds more than max_snippet_bytes
+  bool file_offsets = true;  // false once shifted: the offsets count from an excerpt
+  std::string text;          // the region's bytes
 };
+
+// `region`, read on an excerpt that `source` says starts at its first line
+// and column of a file, as that file numbers it. Whether it was shifted:
+// the offsets then count from the excerpt's start, not the file's, and
+// `file_offsets` says so.
+bool shift_to_file(Region& region, const Source& source) noexcept;
 
 // The most bytes a region's text holds: a region's memory never follows the
 // size of its lines.

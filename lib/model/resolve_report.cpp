@@ -4,13 +4,16 @@
 #include "model/label_span.hpp"
 #include "model/path_labels.hpp"
 #include "model/resolved_report.hpp"
+#include "model/span_faults.hpp"
 #include "support/unnamed.hpp"
+#include "support/wide_integer.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <vantel/escaped_text.hpp>
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 
@@ -19,10 +22,13 @@ namespace vantel::detail {
 namespace {
 
 // Label `k` of the report resolved on `cursor`; none for a lexer position
-// without an offset.
-std::optional<Placed_label> place(const Label& label, std::size_t k, Raw_cursor& cursor) {
+// without an offset. One past the end of the input adds its note to `notes`.
+std::optional<Placed_label> place(const Label& label, std::size_t k, Raw_cursor& cursor,
+                                  std::vector<Note>& notes) {
   const std::optional<Span> span = span_of(cursor, label.location);
   if (!span) return std::nullopt;
+  if (std::optional<Note> note = past_end_note(cursor, label, k, *span))
+    notes.push_back(std::move(*note));
   // Offsets past the end of the input stand on its last line, which the
   // drawing cuts them to.
   Placed_label placed;
@@ -59,10 +65,26 @@ Failure_name label_name(const Label& label, std::size_t k) {
   return {name + ", " + escaped_text(label.source.name), label.source.name};
 }
 
+// What to add to the numbers of `source`'s lines up to `last`: fails when
+// the source says a line or a column before the first, or numbers past the
+// largest.
+std::int64_t shift_of(const Source& source, std::int64_t last) {
+  const auto fail = [&](const std::string& what) {
+    throw std::invalid_argument("report source " + escaped_text(source.name) + ": " + what);
+  };
+  if (source.first_line < 1)
+    fail("first line " + std::to_string(source.first_line) + " is below 1");
+  if (source.first_column < 0)
+    fail("first column " + std::to_string(source.first_column) + " is negative");
+  if (last > max_offset - (source.first_line - 1))
+    fail("first line " + std::to_string(source.first_line) + " numbers lines past the largest");
+  return source.first_line - 1;
+}
+
 // Resolves `labels` on the inputs opened: the report's, or the ones
 // labels_with_path gives, which must outlive the sections.
 std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Openings& openings,
-                                      std::int64_t context) {
+                                      const Line_plan& plan, std::vector<Note>& notes) {
   std::vector<Section> sections;
   std::vector<std::size_t> section_of_label;
   section_of_label.reserve(labels.size());
@@ -75,32 +97,48 @@ std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Op
     Section& section = sections[section_of_label[k]];
     const Label& label = labels[k];
     if (auto placed = naming([&] { return label_name(label, k); },
-                             [&] { return place(label, k, *section.cursor); }))
+                             [&] { return place(label, k, *section.cursor, notes); }))
       section.labels.push_back(*placed);
   }
   sections.erase(std::remove_if(sections.begin(), sections.end(),
                                 [](const Section& s) { return s.labels.empty(); }),
                  sections.end());
-  for (Section& section : sections) plan_lines(section, context);
+  for (Section& section : sections) {
+    plan_lines(section, plan);
+    section.shift = shift_of(*section.source, section.lines.back());
+  }
   return sections;
 }
 
-// The fixes of `report`, their edits checked and their lines read.
-std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openings) {
+// The fixes of `report` that can be applied, their edits checked and their
+// lines read; a note in `notes` for each of the others.
+std::vector<Fix_view> resolve_fixes(const Report& report, const Openings& openings,
+                                    std::vector<Note>& notes) {
   std::vector<Fix_view> views;
   const Cursor_of cursor_of = [&](const Input& input) { return openings.cursor(input); };
   for (std::size_t k = 0; k < report.fixes.size(); ++k) {
     Fix_view view;
     view.fix = &report.fixes[k];
-    for (const Edits_of_input& in : place_fix(report.fixes[k], k + 1, cursor_of)) {
+    std::optional<Note> why;
+    const std::vector<Edits_of_input> inputs = checked_fix(report.fixes[k], k + 1, cursor_of, why);
+    if (why) {
+      notes.push_back(std::move(*why));
+      continue;
+    }
+    for (const Edits_of_input& in : inputs) {
       Fix_place place;
       place.source = in.source;
       place.cursor = openings.cursor(in.source->input);
       place.changes = changed_lines(*place.cursor, in);
+      if (place.changes.empty()) continue;
       const auto [line, column] = place.cursor->line_col_of_offset(in.edits.front().start);
-      place.line = line;
-      place.column = column + 1;
-      if (!place.changes.empty()) view.places.push_back(std::move(place));
+      const Source& source = *in.source;
+      place.shift = shift_of(source, last_number(place));
+      place.line = line + place.shift;
+      // A column is at most an offset: the sum saturates before it overflows.
+      const std::int64_t before = line == 1 ? source.first_column : 0;
+      place.column = column + 1 > max_offset - before ? max_offset : column + 1 + before;
+      view.places.push_back(std::move(place));
     }
     views.push_back(std::move(view));
   }
@@ -152,15 +190,29 @@ void resolve_report(const Report& report, const Report_layout& options, Resolved
       for (const Edit& edit : fix.edits) out.openings.add(edit.source.input);
   }
   out.openings.take();
+  Line_plan plan;
+  plan.before = options.context_before >= 0 ? options.context_before : options.context_lines;
+  plan.after = options.context_after >= 0 ? options.context_after : options.context_lines;
+  plan.body = options.max_body_lines;
   for (Resolved_entry& entry : out.entries) {
     if (entry.report == nullptr) continue;
     if (!entry.report->path.empty())
       entry.path_labels = labels_with_path(*entry.report, options.max_children);
     entry.sections =
         resolve_sections(entry.report->path.empty() ? entry.report->labels : entry.path_labels,
-                         out.openings, options.context_lines);
-    entry.fixes = resolve_fixes(*entry.report, out.openings);
+                         out.openings, plan, entry.notes);
+    entry.fixes = resolve_fixes(*entry.report, out.openings, entry.notes);
   }
+}
+
+std::int64_t last_number(const Fix_place& place) {
+  std::int64_t last = 1;
+  const auto end = [](std::int64_t first, std::size_t count) {
+    return first + std::max<std::int64_t>(static_cast<std::int64_t>(count) - 1, 0);
+  };
+  for (const Changed_lines& c : place.changes)
+    last = std::max({last, end(c.old_line, c.removed.size()), end(c.new_line, c.added.size())});
+  return last;
 }
 
 }  // namespace vantel::detail

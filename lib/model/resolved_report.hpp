@@ -32,6 +32,7 @@ struct Placed_label {
 
   [[nodiscard]] bool multi_line() const noexcept { return first_line != last_line; }
   [[nodiscard]] bool primary() const noexcept { return label->kind == Label_kind::Primary; }
+  [[nodiscard]] bool context_only() const noexcept { return label->kind == Label_kind::Context; }
 };
 
 // Why a line is shown.
@@ -39,6 +40,13 @@ enum class Line_reason : unsigned char {
   Labelled,  // a label starts or ends on it
   Inside,    // a label over several lines runs through it
   Context,   // around a labelled line, or a single line between two shown ones
+};
+
+// How many lines a section shows around and inside its labels.
+struct Line_plan {
+  std::int64_t before = 0;
+  std::int64_t after = 0;
+  std::int64_t body = default_max_body_lines;  // inside a label over several lines
 };
 
 // The labels of one source, which are drawn together.
@@ -52,16 +60,26 @@ struct Section {
   // (line, label) for the first and the last line of every label, by line.
   std::vector<std::pair<std::int64_t, std::size_t>> marks;
   std::size_t lanes = 0;
+  std::int64_t shift = 0;  // added to line numbers shown: the source's first line, less 1
 };
+
+// The number that line `line` of the section is shown with.
+[[nodiscard]] inline std::int64_t shown_number(const Section& section, std::int64_t line) noexcept {
+  return line + section.shift;  // checked when resolved not to overflow
+}
 
 // The edits of a fix in one input, and the lines they change there.
 struct Fix_place {
   const Source* source = nullptr;
   Raw_cursor* cursor = nullptr;
   std::vector<Changed_lines> changes;  // none that leave their lines as they were
-  std::int64_t line = 1;               // of the first edit
-  std::int64_t column = 1;             // in bytes, from 1
+  std::int64_t line = 1;               // of the first edit, as shown
+  std::int64_t column = 1;             // in bytes, from 1, as shown
+  std::int64_t shift = 0;              // added to line numbers shown, as in Section
 };
+
+// The last line number, unshifted, that the changes of `place` show, old or new.
+[[nodiscard]] std::int64_t last_number(const Fix_place& place);
 
 struct Fix_view {
   const Fix* fix = nullptr;
@@ -75,7 +93,10 @@ struct Resolved_entry {
   std::int64_t depth = 0;          // 0 for the report given
   std::vector<Label> path_labels;  // the labels and the path's events, when it has one
   std::vector<Section> sections;
-  std::vector<Fix_view> fixes;
+  std::vector<Fix_view> fixes;  // those that can be applied
+  // Said after the report's own notes: labels past the end of their input,
+  // fixes left out.
+  std::vector<Note> notes;
 };
 
 struct Resolved_report {
@@ -96,6 +117,6 @@ void resolve_report(const Report& report, const Report_layout& options, Resolved
 
 // The lines to show of `section`, whose labels are placed, and where each
 // label opens and closes; then the lanes of its labels over several lines.
-void plan_lines(Section& section, std::int64_t context);
+void plan_lines(Section& section, const Line_plan& plan);
 
 }  // namespace vantel::detail

@@ -16,11 +16,11 @@ bool has_line(const Section& section, std::int64_t line) {
   return numbered_line(*section.cursor, line, text);
 }
 
-// Up to `count` lines before and after each labelled line, each line taken
-// once however much the stretches overlap. Lines after the last labelled
-// one are asked for one by one, so that no more of the input is read than
-// is shown.
-void add_context(Section& section, std::int64_t count) {
+// Up to `before` lines before and `after` lines after each labelled line,
+// each line taken once however much the stretches overlap. Lines after the
+// last labelled one are asked for one by one, so that no more of the input
+// is read than is shown.
+void add_context(Section& section, std::int64_t before, std::int64_t after) {
   std::vector<std::int64_t>& lines = section.lines;
   std::int64_t known = lines.back();  // lines up to it exist
   std::int64_t last = max_offset;     // the input's last line, once found
@@ -28,8 +28,8 @@ void add_context(Section& section, std::int64_t count) {
   const std::size_t labelled = lines.size();
   for (std::size_t i = 0; i < labelled; ++i) {
     const std::int64_t line = lines[i];
-    const std::int64_t from = std::max({line - count, covered + 1, std::int64_t{1}});
-    const std::int64_t to = std::min(line > max_offset - count ? max_offset : line + count, last);
+    const std::int64_t from = std::max({line - before, covered + 1, std::int64_t{1}});
+    const std::int64_t to = std::min(line > max_offset - after ? max_offset : line + after, last);
     for (std::int64_t k = from; k <= to; ++k) {
       if (k > known) {
         if (!has_line(section, k)) {
@@ -42,15 +42,27 @@ void add_context(Section& section, std::int64_t count) {
       covered = k;
     }
   }
-  std::sort(lines.begin(), lines.end());
-  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+}
+
+// The lines inside a label over several lines, and the last one of a
+// context label, which has no marks: up to `most` inside whole, else the
+// first `most - 1` of them, which the "..." row and the last line follow.
+void add_body(std::vector<std::int64_t>& lines, const Placed_label& p, std::int64_t most) {
+  if (p.context_only()) {
+    lines.push_back(p.first_line);
+    lines.push_back(p.last_line);
+  }
+  const std::int64_t inside = p.last_line - p.first_line - 1;
+  const std::int64_t shown = inside <= most ? inside : most - 1;
+  for (std::int64_t k = 1; k <= shown; ++k) lines.push_back(p.first_line + k);
 }
 
 // The lines to show, and where each label opens and closes.
-void mark_lines(Section& section, std::int64_t context) {
+void mark_lines(Section& section, const Line_plan& plan) {
   std::vector<std::int64_t>& lines = section.lines;
   for (std::size_t k = 0; k < section.labels.size(); ++k) {
     const Placed_label& p = section.labels[k];
+    if (p.context_only()) continue;
     lines.push_back(p.first_line);
     lines.push_back(p.last_line);
     section.marks.emplace_back(p.first_line, k);
@@ -59,7 +71,11 @@ void mark_lines(Section& section, std::int64_t context) {
   std::sort(section.marks.begin(), section.marks.end());
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-  if (context > 0) add_context(section, context);
+  if (!lines.empty() && (plan.before > 0 || plan.after > 0))
+    add_context(section, plan.before, plan.after);
+  for (const Placed_label& p : section.labels) add_body(lines, p, plan.body);
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   // A single line between two shown ones is shown too: it takes no more
   // room than the "..." row that would stand for it.
   const std::size_t shown = lines.size();
@@ -97,7 +113,7 @@ void give_reasons(Section& section) {
 void assign_lanes(Section& section) {
   std::vector<Placed_label*> multi;
   for (Placed_label& p : section.labels)
-    if (p.multi_line()) multi.push_back(&p);
+    if (p.multi_line() && !p.context_only()) multi.push_back(&p);
   std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
     return a->first_line != b->first_line ? a->first_line < b->first_line
                                           : a->last_line > b->last_line;
@@ -115,8 +131,8 @@ void assign_lanes(Section& section) {
 
 }  // namespace
 
-void plan_lines(Section& section, std::int64_t context) {
-  mark_lines(section, context);
+void plan_lines(Section& section, const Line_plan& plan) {
+  mark_lines(section, plan);
   give_reasons(section);
   assign_lanes(section);
 }

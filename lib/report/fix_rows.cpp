@@ -100,8 +100,9 @@ Written changed_part(const Written& w, std::string_view old, std::string_view no
   return {w.begin + head, w.end - tail, old.size() - head - tail};
 }
 
-void draw_after(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
-                const Layout_plan& layout) {
+void draw_after(Row_writer& row, Gutter& gutter, const Fix_place& place,
+                const Changed_lines& change, const Layout_plan& layout) {
+  Raw_cursor& cursor = *place.cursor;
   std::vector<Report_part> parts;
   std::int64_t shift = 0;  // what the edits before have added to the line
   for (std::size_t k = 0; k < change.written.size(); ++k) {
@@ -121,31 +122,22 @@ void draw_after(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Chang
     part.order = k;
     parts.push_back(part);
   }
-  draw_line(row, gutter, change.new_line, "|", cursor, change.added.front(), parts, layout);
+  draw_line(row, gutter, change.new_line + place.shift, "|", *place.cursor, change.added.front(),
+            parts, layout);
 }
 
-void draw_diff(Row_writer& row, Gutter& gutter, Raw_cursor& cursor, const Changed_lines& change,
+void draw_diff(Row_writer& row, Gutter& gutter, const Fix_place& place, const Changed_lines& change,
                const Layout_plan& layout) {
   std::vector<Report_part> none;
   for (std::size_t k = 0; k < change.removed.size() && !row.failed(); ++k)
-    draw_line(row, gutter, change.old_line + static_cast<std::int64_t>(k), "-", cursor,
-              change.removed[k], none, layout);
+    draw_line(row, gutter, change.old_line + place.shift + static_cast<std::int64_t>(k), "-",
+              *place.cursor, change.removed[k], none, layout);
   for (std::size_t k = 0; k < change.added.size() && !row.failed(); ++k)
-    draw_line(row, gutter, change.new_line + static_cast<std::int64_t>(k), "+", cursor,
-              change.added[k], none, layout);
+    draw_line(row, gutter, change.new_line + place.shift + static_cast<std::int64_t>(k), "+",
+              *place.cursor, change.added[k], none, layout);
 }
 
 }  // namespace
-
-std::int64_t last_number(const Fix_place& place) {
-  std::int64_t last = 1;
-  const auto end = [](std::int64_t first, std::size_t count) {
-    return first + std::max<std::int64_t>(static_cast<std::int64_t>(count) - 1, 0);
-  };
-  for (const Changed_lines& c : place.changes)
-    last = std::max({last, end(c.old_line, c.removed.size()), end(c.new_line, c.added.size())});
-  return last;
-}
 
 void draw_fix_lines(Row_writer& row, Gutter& gutter, const Fix_place& place,
                     const Layout_plan& layout) {
@@ -155,13 +147,13 @@ void draw_fix_lines(Row_writer& row, Gutter& gutter, const Fix_place& place,
   for (const Changed_lines& change : place.changes) {
     if (row.failed()) return;  // nothing more would be written
     if (after > 0 && change.old_line == after + 1 && numbered_line(*place.cursor, after, between))
-      draw_line(row, gutter, after, "|", *place.cursor, between, none, layout);
+      draw_line(row, gutter, after + place.shift, "|", *place.cursor, between, none, layout);
     else if (after > 0 && change.old_line > after)
       gutter.elision(row);
     if (only_writes(change))
-      draw_after(row, gutter, *place.cursor, change, layout);
+      draw_after(row, gutter, place, change, layout);
     else
-      draw_diff(row, gutter, *place.cursor, change, layout);
+      draw_diff(row, gutter, place, change, layout);
     after = change.old_line + static_cast<std::int64_t>(change.removed.size());
   }
 }

@@ -15,9 +15,6 @@
 
 namespace vantel::detail {
 
-// The greatest line number that drawing `place` shows.
-[[nodiscard]] std::int64_t last_number(const Fix_place& place);
-
 // The rows of the changed lines of `place`, under the line-number column of
 // `gutter`: a line that stays one line, the fix only writing into it, as it
 // reads after the fix, '+' under inserted and '~' under replacing cells; any

@@ -43,9 +43,10 @@ std::int64_t number_width(const std::vector<Resolved_entry>& entries) {
   std::int64_t width = 1;
   for (const Resolved_entry& entry : entries) {
     for (const Section& section : entry.sections)
-      width = std::max(width, digits(section.lines.back()));
+      width = std::max(width, digits(shown_number(section, section.lines.back())));
     for (const Fix_view& fix : entry.fixes)
-      for (const Fix_place& place : fix.places) width = std::max(width, digits(last_number(place)));
+      for (const Fix_place& place : fix.places)
+        width = std::max(width, digits(last_number(place) + place.shift));
   }
   return width;
 }
@@ -84,10 +85,11 @@ class Report_drawing {
       lines_last_ = true;
       current_ = section.source;
     }
-    for (const Note& note : e.report->notes) {
-      separate();
-      print_equals(row_, gutter_, indent, note.kind, note.kind, note.text, layout_);
-    }
+    for (const std::vector<Note>* notes : {&e.report->notes, &e.notes})
+      for (const Note& note : *notes) {
+        separate();
+        print_equals(row_, gutter_, indent, note.kind, note.kind, note.text, layout_);
+      }
     for (const Fix_view& fix : e.fixes) this->fix(fix, indent);
   }
 

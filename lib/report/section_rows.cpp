@@ -6,6 +6,7 @@
 #include "input/line_reader.hpp"
 #include "model/place.hpp"
 #include "report/header_rows.hpp"
+#include "support/wide_integer.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -110,10 +111,13 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
                  Read_line& line, const Layout_plan& layout) {
   const Placed_label& p = place_of(section);
   const std::int64_t start = section.cursor->find_line_offset(p.first_line);
-  const std::int64_t column =
+  std::int64_t column =
       place_column(*section.cursor, reader, line, start, p.start, layout.report.location_unit,
                    layout.tab_width, layout.report.location_origin);
-  print_place(row, gutter, section.name, p.first_line, column);
+  // An excerpt's first line may start inside a line of the file.
+  const std::int64_t before = p.first_line == 1 ? section.source->first_column : 0;
+  column = column > max_offset - before ? max_offset : column + before;
+  print_place(row, gutter, section.name, shown_number(section, p.first_line), column);
 }
 
 }  // namespace
@@ -137,7 +141,8 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
     previous = line;
     std::vector<Report_part> parts =
         parts_on(section, line, shown.start, shown.text.size(), shown.ended, primary_tag, mark);
-    draw_labelled_line(row, gutter, std::to_string(line), shown.text, parts, layout);
+    draw_labelled_line(row, gutter, std::to_string(shown_number(section, line)), shown.text, parts,
+                       layout);
   }
 }
 

@@ -18,6 +18,12 @@ inline constexpr std::int64_t default_max_child_depth = 8;
 /// The children of one report drawn unless its Layout says otherwise.
 inline constexpr std::int64_t default_max_children = 100;
 
+/// The lines inside a label over several lines that a report draws whole
+/// unless its Layout says otherwise: bodies of a few lines (a short `match`,
+/// a closure) are what such a label is about, while a body of dozens would
+/// bury the report's other lines.
+inline constexpr std::int64_t default_max_body_lines = 5;
+
 /// The characters of the marks the library draws around the quoted text.
 enum class Charset {
   /// "…" marks a side of a row that was cut (the default).
@@ -52,6 +58,21 @@ struct Report_layout {
   /// other, and a gap of one line between shown lines is shown rather than
   /// elided, as always. Only the lines shown are read.
   std::int64_t context_lines = 0;
+
+  /// The unlabelled lines shown before each labelled line; -1 (the
+  /// default) for `context_lines`.
+  std::int64_t context_before = -1;
+
+  /// The unlabelled lines shown after each labelled line; -1 (the
+  /// default) for `context_lines`.
+  std::int64_t context_after = -1;
+
+  /// The lines inside a label over several lines (between its first and
+  /// its last) drawn whole, and those of a context label. A longer body is
+  /// drawn as its first `max_body_lines - 1` lines, a "..." row and the
+  /// label's last line: as many rows as the longest body drawn whole. 0 for
+  /// the first and last lines alone.
+  std::int64_t max_body_lines = default_max_body_lines;
 
   /// The levels of Report::children drawn under a report (1 draws
   /// its children but not theirs); where it cuts, a row "… N more" stands

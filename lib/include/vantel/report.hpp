@@ -35,15 +35,23 @@
 
 namespace vantel {
 
-/// Whether a label is what the report is about or context for it.
+/// Whether a label is what the report is about, context for it, or only
+/// lines to show.
 enum class Label_kind {
-  Primary,   ///< underlined with '^'
-  Secondary  ///< underlined with '-'
+  Primary,    ///< underlined with '^'
+  Secondary,  ///< underlined with '-'
+  /// Its lines are shown, in the order of the others, with no mark and no
+  /// message: an enclosing block, or a range of lines with nothing to mark.
+  /// The exported forms leave it out; it is never the report's place while
+  /// another label is.
+  Context
 };
 
 /// A located stretch of one source, with an optional message. An empty
 /// location is drawn as a point; a reversed one as a point at its start; a
-/// location with a lexer position whose offset is -1 is left out.
+/// location with a lexer position whose offset is -1 is left out. One that
+/// reaches past the end of its input is drawn up to the end, and a note
+/// after the report's own names it and the input's length.
 struct Label {
   /// A label of `where` in `from`.
   Label(Source from, Location where, std::string text = {},
@@ -78,11 +86,15 @@ struct Label {
   [[nodiscard]] static Label secondary(Source from, Location where, std::string text = {}) {
     return Label(std::move(from), std::move(where), std::move(text), Label_kind::Secondary);
   }
+  /// A context-only label: the lines of `where` shown, nothing marked.
+  [[nodiscard]] static Label context(Source from, Location where) {
+    return Label(std::move(from), std::move(where), {}, Label_kind::Context);
+  }
 
   Source source;        ///< the input and its shown name
   Location location;    ///< the labelled stretch
   std::string message;  ///< drawn by the underline; empty for none
-  Label_kind kind;      ///< primary or secondary
+  Label_kind kind;      ///< primary, secondary or context
 };
 
 /// A line after the quoted text: `= note: text`. `kind` is usually "note" or
@@ -132,8 +144,10 @@ struct Report {
 /// opened once and closed before returning, also on failure; only the lines
 /// that labels touch are read and kept. Positions resolve as for pp and
 /// throw as it does (std::out_of_range for a line outside the input, ...),
-/// before anything is printed; std::invalid_argument for a bad layout, and
-/// for a fix whose edits overlap or are reversed, naming the fix. Children
+/// before anything is printed; std::invalid_argument for a bad layout. A
+/// fix that cannot be applied (edits reversed, overlapping, or past the end
+/// of the input) is not drawn: a note says which and why, and the labels
+/// are drawn as ever (apply and unified_diff still refuse it). Children
 /// are drawn as far as the layout's bounds, their positions resolved first
 /// too.
 /// Stops drawing as soon as the formatter's stream has failed. The pieces
