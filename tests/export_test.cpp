@@ -2,9 +2,9 @@
 // Reports as data: the sample reports in each format, compared byte for byte
 // with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
 // them), the columns of each unit, and failures.
-#include "export/uri.hpp"
 #include "export_samples.hpp"
 #include "helpers.hpp"
+#include "input/uri.hpp"
 #include "model/region.hpp"
 
 #include <vantel/vantel.hpp>

@@ -7,7 +7,7 @@
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/report_tags.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/region.hpp"
 #include "support/capture.hpp"

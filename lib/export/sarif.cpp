@@ -8,7 +8,7 @@
 #include "export/json_text.hpp"
 #include "export/report_tags.hpp"
 #include "export/sarif_run.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 #include "export/uri_check.hpp"
 #include "model/place.hpp"
 #include "model/region.hpp"

@@ -3,7 +3,7 @@
 
 #include "export/fallback_text.hpp"
 #include "export/sarif_uri.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 #include "support/capture.hpp"
 
 #include <nlohmann/json.hpp>
