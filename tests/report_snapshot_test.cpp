@@ -89,7 +89,15 @@ struct Snapshot {
   const char* name;
   std::function<Report()> report;
   vantel::Layout layout = {};
+  bool hyperlinks = false;  // drawn with Styles::hyperlinks alone on
 };
+
+// Rows of `width` columns in all.
+vantel::Layout width_of(std::int64_t width) {
+  vantel::Layout layout;
+  layout.width = width;
+  return layout;
+}
 
 const std::vector<Snapshot>& snapshots() {
   static const Input input = Input::string(calc);
@@ -320,6 +328,50 @@ const std::vector<Snapshot>& snapshots() {
          layout.report.context_lines = 2;
          return layout;
        }()},
+      {"line_feeds",
+       [] {
+         const Input text = Input::string("let x: int = \"a\";\nlet y = (x +\n         1);\n");
+         const vantel::Source m(text, "m.calc");
+         Report report =
+             make("error", "E0308", "mismatched types\nexpected int",
+                  {Label(text, "m.calc", bytes(13, 16), "expected `int`\nfound `str`"),
+                   secondary(text, "m.calc", bytes(7, 10), "declared\nhere"),
+                   secondary(text, "m.calc", bytes(4, 5), "the binding\r\nits type"),
+                   secondary(text, "m.calc", bytes(26, 42), "a sum\nover two lines\n")},
+                  {{"note", "a final line feed opens no row\n"}, {"note", "one\n\nblank row"}});
+         report.fixes.push_back(
+             fix("write a number\nin place of the text", {{m, bytes(13, 16), "1"}}));
+         report.children.push_back(make("note", "", "the type is\ndeclared here",
+                                        {Label(text, "m.calc", bytes(7, 10), "")}));
+         return report;
+       }},
+      {"narrow_width",
+       [] {
+         return make("warning", "", "variable does not need to be mutable",
+                     {Label(input, "demo.calc", span(1, 5, 10), "remove this mutable binding")},
+                     {{"help", "an unwrapped note"}});
+       },
+       width_of(8)},
+      {"words_never_broken",
+       [] {
+         return make("warning", "", "a path: /usr/share/doc/vantel/examples/sample.calc",
+                     {Label(input, "demo.calc", span(2, 14, 19),
+                            "see https://example.org/a/long/address here")},
+                     {{"note", "antidisestablishmentarianism is one word"}});
+       },
+       width_of(28)},
+      {"hyperlinks",
+       [] {
+         const Input text = Input::string("let width = \"12\"\n");
+         Report report = make("error", "E0308", "mismatched types",
+                              {Label(text, "/src/demo calc.calc", bytes(12, 16), "a text")});
+         report.code_url = "https://example.org/codes/E0308";
+         report.children.push_back(
+             make("note", "", "no file: no link", {Label(text, "demo.calc", bytes(4, 9), "")}));
+         return report;
+       },
+       {},
+       true},
   };
   return all;
 }
@@ -327,6 +379,11 @@ const std::vector<Snapshot>& snapshots() {
 std::string render(const Snapshot& s) {
   std::ostringstream out;
   vantel::Formatter formatter(out);
+  if (s.hyperlinks) {
+    vantel::Styles links;
+    links.hyperlinks = true;
+    vantel::setup_tags(formatter, links);
+  }
   vantel::pp_report(formatter, s.report(), s.layout);
   return out.str();
 }

@@ -7,8 +7,8 @@
 #include "export/json_lines.hpp"
 #include "export/json_text.hpp"
 #include "export/report_tags.hpp"
-#include "input/uri.hpp"
 #include "export/uri_check.hpp"
+#include "input/uri.hpp"
 #include "model/region.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
@@ -172,6 +172,10 @@ class Writer {
       const auto url = options_.code_urls.find(report.code);
       if (url != options_.code_urls.end())
         d["codeDescription"] = {{"href", detail::as_utf8(url->second)}};
+      else if (!report.code_url.empty())
+        d["codeDescription"] = {
+            {"href", detail::checked_uri(report.code_url, "vantel::to_lsp_json: code URL of " +
+                                                              detail::message_text(report.code))}};
     }
     if (!options_.source.empty()) d["source"] = detail::as_utf8(options_.source);
     d["message"] = text_of(report, label);

@@ -8,8 +8,8 @@
 #include "export/json_text.hpp"
 #include "export/report_tags.hpp"
 #include "export/sarif_run.hpp"
-#include "input/uri.hpp"
 #include "export/uri_check.hpp"
+#include "input/uri.hpp"
 #include "model/place.hpp"
 #include "model/region.hpp"
 #include "support/capture.hpp"
@@ -123,6 +123,7 @@ struct Sarif_log::Impl {
   detail::Region_reader regions;
   std::vector<std::string> rule_ids;                  // the tool's, then codes first met
   std::map<std::string, std::string> first_messages;  // of each rule's first result
+  std::map<std::string, std::string> first_urls;      // the first code URL of each rule's results
   std::map<std::string, std::int64_t> seen_hashes;
   // Each result as it is written, indented to its depth in the log: a large
   // log is never held as one tree.
@@ -331,6 +332,7 @@ struct Sarif_log::Impl {
     const std::string id = rule_id(report);
     if (r["ruleIndex"] == rule_ids.size()) rule_ids.push_back(id);
     first_messages.emplace(id, report.message);
+    if (!report.code_url.empty()) first_urls.emplace(id, report.code_url);
     if (line_hash) {
       const std::string hash = hex16(*line_hash);
       const std::int64_t occurrence = ++seen_hashes[hash];
@@ -361,6 +363,8 @@ struct Sarif_log::Impl {
       if (rule.short_description.empty()) rule.short_description = id;
       if (rule.full_description.empty()) rule.full_description = rule.short_description;
       if (rule.help.empty()) rule.help = rule.full_description;
+      if (const auto url = first_urls.find(id); rule.help_uri.empty() && url != first_urls.end())
+        rule.help_uri = url->second;
       if (!rule.help_uri.empty())
         (void)detail::checked_uri(
             rule.help_uri, "vantel::Sarif_log: help URI of rule " + detail::message_text(id));

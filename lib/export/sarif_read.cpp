@@ -232,6 +232,7 @@ class Reader {
                       : level == "none" ? Severity(Severity::Note)
                                         : Severity::of_word(level);
     if (!stand_in) report.code = id;
+    if (rule != nullptr && !stand_in) report.code_url = text(*rule, "helpUri", where + ".rule");
     report.message =
         message_text(member(r, "message", Kind::Object, where), rule, where + ".message");
     add_labels(r, "locations", Label_kind::Primary, report, where);

@@ -113,7 +113,7 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   const std::int64_t column =
       place_column(*section.cursor, reader, line, start, p.start, layout.report.location_unit,
                    layout.tab_width, layout.report.location_origin);
-  print_place(row, gutter, section.name, p.first_line, column);
+  print_place(row, gutter, *section.source, p.first_line, column);
 }
 
 }  // namespace
