@@ -2,12 +2,11 @@
 // Draws reports of fuzzer-chosen texts, labels, messages and options, and
 // checks that only documented failures escape, that every tag opens and
 // closes within one row, that no control byte but the line feed reaches the
-// output, that the rows of text stay within the maximum width, that drawing
-// again gives the same bytes, and that a stream that throws at any byte
-// leaves no tag of the report's open inside the caller's, that lines sliced
-// for their windows draw as lines read whole, and that a label drawn alone
-// shows its first highlighted cluster with its markers under it, however
-// narrow the window. The options are those that came before Layout, which
+// output and no line feed of a text is drawn escaped, that the rows of text stay within the maximum
+// width, that drawing again gives the same bytes, and that a stream that throws at any byte leaves
+// no tag of the report's open inside the caller's, that lines sliced for their windows draw as
+// lines read whole, and that a label drawn alone shows its first highlighted cluster with its
+// markers under it, however narrow the window. The options are those that came before Layout, which
 // reach the same drawing. Reports grow fixes and children: apply must agree
 // with a plain model of the edits, a fix that cannot be applied is left out
 // with a note while the report still draws (its labels first, as without
@@ -37,6 +36,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -578,6 +578,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(byte == '\n' || (byte >= 0x20 && byte != 0x7F));
   }
   CHECK(first.out.empty() || first.out.back() == '\n');
+  // A line feed in any text starts a row of its own: none is drawn escaped,
+  // unless the input spells the escape itself.
+  const std::string_view spelled(reinterpret_cast<const char*>(data), size);
+  if (spelled.find("<0x0A>") == std::string_view::npos)
+    CHECK(first.out.find("<0x0A>") == std::string::npos);
 
   // A row of text: "N | ", at most the margin's lanes, a marker a side and
   // the window, which is at most max_width wide.

@@ -2,7 +2,9 @@
 // What quotes and reports draw alike: lines as the input holds them, one
 // window, one cut marker, one row width, one way to style.
 #include "draw/window.hpp"
+#include "draw/wrap.hpp"
 #include "full_buf.hpp"
+#include "text/cluster_walk.hpp"
 
 #include <vantel/vantel.hpp>
 
@@ -210,6 +212,50 @@ TEST(Window, PlacesAQuarterBeforeTheHighlightAndKeepsItsFirstCell) {
   need.row_width = 20;
   need.first.reset();
   EXPECT_FALSE(place_window(need));  // the whole row fits
+}
+
+// A report's window keeps its lead when the row ends within it, leaving the
+// room on the right to the messages; a quote's fills it with text.
+TEST(Window, AReportsWindowKeepsTheRoomRightOfItsMarks) {
+  using vantel::detail::place_window;
+  vantel::detail::Window_need need;
+  need.row_width = 150;
+  need.width = 128;
+  need.first = 140;
+  need.first_end = 141;
+  need.last_end = 145;
+  EXPECT_EQ(place_window(need)->from, 22);
+  need.fill = false;
+  EXPECT_EQ(place_window(need)->from, 108);  // the marks at a quarter of the width
+  EXPECT_EQ(place_window(need)->to, 236);
+}
+
+// Pieces break after spaces and never inside a word: one wider than the room
+// takes a piece of its own rather than being cut.
+TEST(Wrap, BreaksAtSpacesNeverInsideAWord) {
+  struct Case {
+    const char* text;
+    std::int64_t room;
+    std::vector<std::string> pieces;
+  };
+  const std::vector<Case> cases = {
+      {"variable does not need", 8, {"variable", "does not", "need"}},
+      {"a verylongword b", 4, {"a", "verylongword", "b"}},
+      {"verylongword", 4, {"verylongword"}},
+      {"ab   cd", 2, {"ab", "cd"}},
+      {"no room asked", 0, {"no room asked"}},
+      {"名前 は 長い", 4, {"名前", "は", "長い"}},
+  };
+  for (const Case& c : cases) {
+    const std::string text = c.text;
+    std::int64_t width = 0;
+    vantel::detail::Cluster_walk walk(text, 1);
+    for (vantel::detail::Cluster cluster; walk.next(cluster);) width = walk.column();
+    std::vector<std::string> got;
+    for (const auto& piece : vantel::detail::wrap_shown(text, width, c.room))
+      got.emplace_back(piece.text);
+    EXPECT_EQ(got, c.pieces) << c.text;
+  }
 }
 
 // A report of one label, drawn in the ready terminal theme.

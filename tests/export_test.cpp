@@ -3,9 +3,9 @@
 // with the files under tests/export/ (VANTEL_UPDATE_SNAPSHOTS=1 rewrites
 // them), the columns of each unit, and failures.
 #include "export/json_writer.hpp"
-#include "export/uri.hpp"
 #include "export_samples.hpp"
 #include "helpers.hpp"
+#include "input/uri.hpp"
 #include "model/region.hpp"
 
 #include <vantel/vantel.hpp>
@@ -335,6 +335,30 @@ TEST(ExportTexts, EmptyMessagesFallBackToTheRulesOrTheSeveritysWords) {
 }  // namespace
 
 namespace {
+
+// The report's code URL is the one the formats write where their options
+// name none, and what a log's rule gives back; the options' own comes first.
+TEST(ExportUris, TheReportsCodeUrlIsSharedByTheFormats) {
+  vantel::Report r;
+  r.code = "E1";
+  r.code_url = "https://example.org/E1";
+  r.labels.emplace_back(vantel::Input::string("x\n"), "a.c", vantel::Location::of_offsets(0, 1));
+  vantel::Sarif_log log({"t", {}, {}, {}});
+  log.add(r);
+  const auto sarif = nlohmann::json::parse(log.str());
+  EXPECT_EQ(sarif["runs"][0]["tool"]["driver"]["rules"][0]["helpUri"], r.code_url);
+  const auto lsp = nlohmann::json::parse(vantel::to_lsp_json(r));
+  EXPECT_EQ(lsp[0]["codeDescription"]["href"], r.code_url);
+  vantel::Lsp_options options;
+  options.code_urls["E1"] = "https://example.org/own";
+  EXPECT_EQ(nlohmann::json::parse(vantel::to_lsp_json(r, options))[0]["codeDescription"]["href"],
+            "https://example.org/own");
+  vantel::Sarif_read_options read;
+  read.artifacts.emplace_back(vantel::Input::string("x\n"), "a.c");
+  EXPECT_EQ(vantel::read_sarif(log.str(), "log", read).at(0).code_url, r.code_url);
+  r.code_url = "not a URI";
+  EXPECT_THROW((void)vantel::to_lsp_json(r), std::invalid_argument);
+}
 
 TEST(ExportUris, BaseUrisAndCodeUrlsAreCheckedOrGivenTheirSlash) {
   const struct {

@@ -93,6 +93,7 @@ struct Snapshot {
   // labels, which it leaves out, nor for excerpts, whose lines it numbers as
   // their file does).
   bool round_trips = true;
+  bool hyperlinks = false;  // drawn with Styles::hyperlinks alone on
 };
 
 // A function of `n` numbered statements: a body of `n` lines between its
@@ -101,6 +102,13 @@ std::string function_of(int n) {
   std::string text = "fn main() {\n";
   for (int i = 1; i <= n; ++i) text += "    step(" + std::to_string(i) + ");\n";
   return text + "}\n";
+}
+
+// Rows of `width` columns in all.
+vantel::Layout width_of(std::int64_t width) {
+  vantel::Layout layout;
+  layout.width = width;
+  return layout;
 }
 
 const std::vector<Snapshot>& snapshots() {
@@ -398,6 +406,51 @@ const std::vector<Snapshot>& snapshots() {
                          fix("declare it", {{src, bytes(0, 0), "let x = 0\n"}})};
          return report;
        }},
+      {"line_feeds",
+       [] {
+         const Input text = Input::string("let x: int = \"a\";\nlet y = (x +\n         1);\n");
+         const vantel::Source m(text, "m.calc");
+         Report report =
+             make("error", "E0308", "mismatched types\nexpected int",
+                  {Label(text, "m.calc", bytes(13, 16), "expected `int`\nfound `str`"),
+                   secondary(text, "m.calc", bytes(7, 10), "declared\nhere"),
+                   secondary(text, "m.calc", bytes(4, 5), "the binding\r\nits type"),
+                   secondary(text, "m.calc", bytes(26, 42), "a sum\nover two lines\n")},
+                  {{"note", "a final line feed opens no row\n"}, {"note", "one\n\nblank row"}});
+         report.fixes.push_back(
+             fix("write a number\nin place of the text", {{m, bytes(13, 16), "1"}}));
+         report.children.push_back(make("note", "", "the type is\ndeclared here",
+                                        {Label(text, "m.calc", bytes(7, 10), "")}));
+         return report;
+       }},
+      {"narrow_width",
+       [] {
+         return make("warning", "", "variable does not need to be mutable",
+                     {Label(input, "demo.calc", span(1, 5, 10), "remove this mutable binding")},
+                     {{"help", "an unwrapped note"}});
+       },
+       width_of(8)},
+      {"words_never_broken",
+       [] {
+         return make("warning", "", "a path: /usr/share/doc/vantel/examples/sample.calc",
+                     {Label(input, "demo.calc", span(2, 14, 19),
+                            "see https://example.org/a/long/address here")},
+                     {{"note", "antidisestablishmentarianism is one word"}});
+       },
+       width_of(28)},
+      {"hyperlinks",
+       [] {
+         const Input text = Input::string("let width = \"12\"\n");
+         Report report = make("error", "E0308", "mismatched types",
+                              {Label(text, "/src/demo calc.calc", bytes(12, 16), "a text")});
+         report.code_url = "https://example.org/codes/E0308";
+         report.children.push_back(
+             make("note", "", "no file: no link", {Label(text, "demo.calc", bytes(4, 9), "")}));
+         return report;
+       },
+       {},
+       true,
+       true},
   };
   return all;
 }
@@ -405,6 +458,11 @@ const std::vector<Snapshot>& snapshots() {
 std::string render(const Snapshot& s) {
   std::ostringstream out;
   vantel::Formatter formatter(out);
+  if (s.hyperlinks) {
+    vantel::Styles links;
+    links.hyperlinks = true;
+    vantel::setup_tags(formatter, links);
+  }
   vantel::pp_report(formatter, s.report(), s.layout);
   return out.str();
 }

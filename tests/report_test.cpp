@@ -62,6 +62,8 @@ std::string draw_tagged(const Report& report) {
         return "E";
       case vantel::Role::Cut_marker:
         return "C";
+      case vantel::Role::Link:
+        return "L:" + s->target();
     }
     return "?";
   };

@@ -13,6 +13,7 @@
 #include <ios>
 #include <istream>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -22,7 +23,9 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -528,6 +531,143 @@ TEST(CliSources, AFileCutShortWhileBeingReadExitsOneNamingTheLine) {
                        ": line 4 is cut short: the input now ends at offset 3, but held 12 bytes "
                        "when its lines were counted: Input/output error\n");
   EXPECT_EQ(buf.str(), "error: m\n --> " + file.path() + ":1:1\n  |\n1 | ab\n  | ^\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs the tool on a pseudo-terminal 100 columns wide; what the terminal got,
+// with its "\r\n" read back as "\n". None where no pseudo-terminal opens.
+std::optional<std::string> on_terminal(std::vector<std::string> args) {
+  // Built before forking: the child only calls exec.
+  std::vector<char*> argv{const_cast<char*>(VANTEL_QUOTE_TOOL)};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  char term[] = "TERM=xterm";
+  char* envp[] = {term, nullptr};
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = 100;
+  int master = -1;
+  const pid_t pid = ::forkpty(&master, nullptr, nullptr, &size);
+  if (pid < 0) return std::nullopt;
+  if (pid == 0) {
+    ::execve(argv[0], argv.data(), envp);
+    ::_exit(127);
+  }
+  std::string got;
+  char buf[4096];
+  for (;;) {  // EIO once the child has gone and its side closed
+    const ssize_t n = ::read(master, buf, sizeof buf);
+    if (n > 0)
+      got.append(buf, static_cast<std::size_t>(n));
+    else if (n < 0 && errno == EINTR)
+      continue;
+    else
+      break;
+  }
+  ::close(master);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << got;
+  for (std::size_t at; (at = got.find("\r\n")) != std::string::npos;) got.erase(at, 1);
+  return got;
+}
+
+// The links of `out`, in order; fails the test for an OSC 8 sequence that is
+// not terminated, a link left open at the end of a row, or a close with none
+// open.
+std::vector<std::string> links_of(const std::string& out) {
+  const std::string osc = "\x1b]8;;";
+  const std::string st = "\x1b\\";
+  std::vector<std::string> links;
+  bool open = false;
+  for (std::size_t at = 0; at < out.size(); ++at) {
+    if (out[at] == '\n') {
+      EXPECT_FALSE(open) << "a link runs past its row:\n" << out;
+      continue;
+    }
+    if (out.compare(at, osc.size(), osc) != 0) continue;
+    const std::size_t end = out.find(st, at + osc.size());
+    EXPECT_NE(end, std::string::npos) << "an unterminated link";
+    if (end == std::string::npos) break;
+    const std::string uri = out.substr(at + osc.size(), end - at - osc.size());
+    EXPECT_EQ(uri.empty(), open) << "links open and close in turn: " << uri;
+    if (!uri.empty()) links.push_back(uri);
+    open = !uri.empty();
+    at = end + st.size() - 1;
+  }
+  EXPECT_FALSE(open);
+  return links;
+}
+
+// `out` without its OSC 8 sequences.
+std::string without_links(std::string out) {
+  for (std::size_t at; (at = out.find("\x1b]8;;")) != std::string::npos;)
+    out.erase(at, out.find("\x1b\\", at) + 2 - at);
+  return out;
+}
+
+// On a terminal, the place links to the file and severity[CODE] to its
+// documentation; the links take no cell: without them the rows are those
+// drawn with links off, byte for byte.
+TEST(CliHyperlinks, OnATerminalLinksArePairedWithinRowsAndTakeNoWidth) {
+  const std::vector<std::string> report = {"--color=always",
+                                           "--code=E1",
+                                           "--code-url=https://example.org/codes/E1",
+                                           "--message=two\nrows",
+                                           "vantel-quote/mixed.calc",
+                                           "1:1..1:3=here",
+                                           "2:1..2:2=there"};
+  const auto with = [&](const char* option) {
+    std::vector<std::string> args = report;
+    args.insert(args.begin(), option);
+    return on_terminal(args);
+  };
+  const std::optional<std::string> linked = with("--hyperlinks=auto");
+  if (!linked) GTEST_SKIP() << "no pseudo-terminal here";
+  const std::string file =
+      "file://" + std::filesystem::absolute("vantel-quote/mixed.calc").string();
+  EXPECT_EQ(links_of(*linked), (std::vector<std::string>{"https://example.org/codes/E1", file}));
+  EXPECT_EQ(with("--hyperlinks=always"), linked);
+  const std::optional<std::string> plain = with("--hyperlinks=never");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->find("\x1b]8"), std::string::npos);
+  EXPECT_NE(*plain, *linked);
+  EXPECT_EQ(without_links(*linked), *plain);
+}
+
+// Links go with colours, and with auto only onto a terminal.
+TEST(CliHyperlinks, FollowColoursAndTheTerminal) {
+  struct Case {
+    std::vector<std::string> options;
+    bool terminal;
+    bool linked;
+  };
+  const std::vector<Case> cases = {
+      {{"--color=always"}, false, false},
+      {{"--color=always", "--hyperlinks=always"}, false, true},
+      {{"--color=never", "--hyperlinks=always"}, true, false},
+      {{"--color=always"}, true, true},
+      {{"--color=always", "--hyperlinks=never"}, true, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.options;
+    for (const char* a :
+         {"--code=E1", "--code-url=https://example.org/E1", "--message=m", "-", "1..2"})
+      args.emplace_back(a);
+    std::istringstream in("ab\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    vantel_quote::Environment env{in, out, err};
+    env.terminal.is_terminal = c.terminal;
+    EXPECT_EQ(vantel_quote::run(args, env), 0) << err.str();
+    EXPECT_EQ(out.str().find("\x1b]8;;https://example.org/E1\x1b\\") != std::string::npos, c.linked)
+        << out.str();
+  }
+  EXPECT_EQ(parsed({"--hyperlinks=sometimes", "f"}),
+            "error: invalid --hyperlinks 'sometimes': expected never, always or auto");
 }
 
 }  // namespace

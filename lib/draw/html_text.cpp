@@ -49,10 +49,21 @@ std::string_view role_class(Role role) {
       return "margin";
     case Role::Escaped:
       return "escaped";
+    case Role::Link:
+      return "link";
     case Role::Cut_marker:
       break;
   }
   return "cut-marker";
+}
+
+// Whether a link tag's target may be an href: a web or file address alone,
+// never a script's.
+bool linked(const Stag& tag) {
+  const Style_tag* style = tag.style();
+  if (style == nullptr || style->role() != Role::Link) return false;
+  const std::string_view target = style->target();
+  return scheme_at(target) > 0 || (target.size() > 7 && target.substr(0, 7) == "file://");
 }
 
 std::string_view severity_class(std::string_view severity) {
@@ -160,11 +171,17 @@ std::string html_classes(const Stag& tag, std::string_view prefix) {
 void setup_html_tags(Formatter& formatter, Html_text_buf& text, const std::string& prefix) {
   Stag_functions functions;
   functions.print_open_stag = [&text, prefix](const Stag& tag) {
-    std::string markup = "<span class=\"";
+    std::string markup = linked(tag) ? "<a class=\"" : "<span class=\"";
     append_escaped(markup, html_classes(tag, prefix));
+    if (linked(tag)) {
+      markup += "\" href=\"";
+      append_escaped(markup, tag.style()->target());
+    }
     text.put_markup(markup + "\">");
   };
-  functions.print_close_stag = [&text](const Stag&) { text.put_markup("</span>"); };
+  functions.print_close_stag = [&text](const Stag& tag) {
+    text.put_markup(linked(tag) ? "</a>" : "</span>");
+  };
   formatter.set_stag_functions(std::move(functions));
   formatter.set_mark_tags(false);
   formatter.set_print_tags(true);

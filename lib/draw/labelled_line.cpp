@@ -174,11 +174,19 @@ class Line_drawing {
     const Report_part* last = rightmost(singles);
     const Report_part* placed = nullptr;
     if (!last->message.empty()) {
-      const Shown_text shown = shown_text(last->message, layout_.tab_width);
-      const std::int64_t end = clip(last->column_end) - from_ + 1 + shown.width;
+      const std::int64_t end =
+          clip(last->column_end) - from_ + 1 + widest_line(last->message, layout_.tab_width);
       if (window_width_ <= 0 || end <= window_width_) {
         row_.to_column(at(clip(last->column_end)) + 1);
-        row_.put(shown.text, shown.width, &Report_message_tag);
+        // Its further lines keep the connectors of the messages still to come.
+        put_wrapped(row_, last->message, &Report_message_tag, layout_.tab_width, 0, [&] {
+          gutter_.start(row_, {});
+          for (const Report_part* p : singles)
+            if (p != last && !p->message.empty() && at(p->column) >= row_.column()) {
+              row_.to_column(at(p->column));
+              row_.put("|", 1, p->tag);
+            }
+        });
         placed = last;
       }
     }
@@ -309,6 +317,7 @@ void draw_windows(Line_drawing& drawing, const std::vector<Report_part*>& sorted
     need.row_width = width;
     need.width = max_width;
     need.floor = previous_end;
+    need.fill = false;
     need.first = sorted[i]->column;
     need.first_end = sorted[i]->first_cell_end;
     need.last_end = sorted[i]->column_end;

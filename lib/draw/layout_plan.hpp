@@ -11,6 +11,12 @@
 
 namespace vantel::detail {
 
+// A report's texts are not wrapped on rows narrower than this: after a
+// line-number column and a "= note: " there would be room for less than a
+// common word, and rows of one word each read worse than whole rows that the
+// terminal folds itself.
+constexpr std::int64_t min_wrap_width = 20;
+
 struct Layout_plan {
   bool text = false;  // the text layout rather than bytes
   int tab_width = default_tab_width;

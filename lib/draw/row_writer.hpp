@@ -48,6 +48,17 @@ class Row_writer {
     column_ += width;
   }
 
+  // Writes `shown` as put does, inside `outer` as well (a link around a
+  // styled piece), which takes no column either.
+  void put_in(const Stag& outer, std::string_view shown, std::int64_t width, const Stag* tag) {
+    flush();
+    if (failed()) {
+      column_ += width;
+      return;
+    }
+    print_in_tag(formatter_, outer, [&] { put(shown, width, tag); });
+  }
+
   // Writes `count` copies of the one-column byte `c`.
   void repeat(std::int64_t count, char c, const Stag* tag) {
     if (count <= 0) return;

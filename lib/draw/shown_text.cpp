@@ -22,4 +22,12 @@ Shown_text shown_text(std::string_view text, int tab_width) {
   return shown;
 }
 
+std::int64_t widest_line(std::string_view text, int tab_width) {
+  std::int64_t widest = 0;
+  for_each_line(text, [&](std::string_view line) {
+    widest = std::max(widest, shown_text(line, tab_width).width);
+  });
+  return widest;
+}
+
 }  // namespace vantel::detail

@@ -3,6 +3,7 @@
 // with the display geometry of a line.
 #pragma once
 
+#include "draw/layout_plan.hpp"
 #include "draw/row_writer.hpp"
 #include "draw/wrap.hpp"
 
@@ -28,25 +29,47 @@ inline void put_shown(Row_writer& row, std::string_view text, const Stag* tag, i
   row.put(shown.text, shown.width, tag);
 }
 
-// Writes `text` as shown from the row's column, in pieces that keep the row
-// within `width` columns (0: one piece), each enclosed in `tag`. Before each
-// piece after the first, ends the row, has `start_row` draw its left side,
-// and goes back to the column where the text began.
+// The width of the widest of the rows that `text` takes unwrapped: one per
+// line, a final line feed ending the last rather than opening another.
+[[nodiscard]] std::int64_t widest_line(std::string_view text, int tab_width);
+
+// Calls `each` with every line of `text`, without its line feed; a final line
+// feed opens no empty line, and an empty text is one empty line.
+template <class Each>
+void for_each_line(std::string_view text, Each&& each) {
+  for (;;) {
+    const std::size_t lf = text.find('\n');
+    each(text.substr(0, lf));
+    if (lf == std::string_view::npos || lf + 1 == text.size()) return;
+    text.remove_prefix(lf + 1);
+  }
+}
+
+// Writes `text` as shown from the row's column, a row per line, each cut in
+// pieces that keep the row within `width` columns (one piece under
+// min_wrap_width), each enclosed in `tag`; an empty line writes nothing, not even its indent.
+// Before each row after the first, ends the row, has `start_row` draw its left side, and goes back
+// to the column where the text began.
 template <class Start_row>
 void put_wrapped(Row_writer& row, std::string_view text, const Stag* tag, int tab_width,
                  std::int64_t width, Start_row&& start_row) {
-  const Shown_text shown = shown_text(text, tab_width);
   const std::int64_t indent = row.column();
-  const std::vector<Piece> pieces = wrap_shown(
-      shown.text, shown.width, width > 0 ? std::max<std::int64_t>(width - indent, 1) : 0);
-  for (std::size_t k = 0; k < pieces.size() && !row.failed(); ++k) {
-    if (k > 0) {
-      row.end_row();
-      start_row();
-      row.to_column(indent);
+  const std::int64_t room = width >= min_wrap_width ? std::max<std::int64_t>(width - indent, 1) : 0;
+  bool first = true;
+  for_each_line(text, [&](std::string_view line) {
+    const Shown_text shown = shown_text(line, tab_width);
+    const std::vector<Piece> pieces = wrap_shown(shown.text, shown.width, room);
+    for (const Piece& piece : pieces) {
+      if (row.failed()) return;
+      if (!first) {
+        row.end_row();
+        start_row();
+        row.to_column(indent);
+      }
+      first = false;
+      if (!piece.text.empty()) row.put(piece.text, piece.width, tag);
     }
-    row.put(pieces[k].text, pieces[k].width, tag);
-  }
+  });
 }
 
 }  // namespace vantel::detail

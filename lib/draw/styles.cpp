@@ -2,6 +2,7 @@
 #include <vantel/highlight_tags.hpp>
 #include <vantel/styles.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,25 @@ const Style_tag Cut_marker_tag{Role::Cut_marker, "Vantel.Cut_marker_tag"};
 const Style_tag Report_secondary_tag{Role::Secondary, "Vantel.Report_secondary_tag"};
 const Style_tag Report_message_tag{Role::Message, "Vantel.Report_message_tag"};
 const Style_tag Report_margin_tag{Role::Margin, "Vantel.Report_margin_tag"};
+
+namespace {
+
+const Style no_style;
+
+// Whether `target` can go inside an OSC 8 sequence as it is: printable ASCII
+// alone, so that no byte of it ends the sequence or starts another.
+bool linkable(std::string_view target) noexcept {
+  return !target.empty() &&
+         std::all_of(target.begin(), target.end(), [](char c) { return c > ' ' && c < '\x7f'; });
+}
+
+// An OSC 8 hyperlink's opening, to `target`, or its closing.
+std::string osc8(const Style_tag& tag, bool open) {
+  if (!linkable(tag.target())) return {};
+  return open ? "\x1b]8;;" + tag.target() + "\x1b\\" : "\x1b]8;;\x1b\\";
+}
+
+}  // namespace
 
 const Style& Styles::of_severity(std::string_view severity) const noexcept {
   if (severity == "error") return error;
@@ -38,6 +58,8 @@ const Style& Styles::of(const Style_tag& tag) const noexcept {
       return margin;
     case Role::Escaped:
       return escaped;
+    case Role::Link:
+      return no_style;
     case Role::Cut_marker:
       break;
   }
@@ -102,6 +124,7 @@ struct Styles_mark {
 
   std::string operator()(const Stag& tag) const {
     if (const Style_tag* s = tag.style()) {
+      if (s->role() == Role::Link) return styles->hyperlinks ? osc8(*s, open) : std::string();
       const Style& style = styles->of(*s);
       return open ? style.open : style.close;
     }

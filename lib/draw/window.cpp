@@ -17,7 +17,7 @@ std::optional<Window> place_window(const Window_need& need) noexcept {
     lead = std::max<Wide>(0, std::min(lead, width - (need.first_end - lit)));
   }
   Wide from = std::max<Wide>(need.floor, lit - lead);
-  if (need.row_width && from + width > *need.row_width &&
+  if (need.fill && need.row_width && from + width > *need.row_width &&
       (!need.first || (need.last_known && need.last_end - lit <= width)))
     from = std::max<Wide>(need.floor, *need.row_width - width);
   from = std::min(from, lit);

@@ -23,6 +23,9 @@ struct Window_need {
   bool last_known = true;
   Wide width = 1;  // the window's, at least 1
   Wide floor = 0;  // the window starts at or after this column
+  // Whether the window moves left to show more text when the row ends within
+  // it; a report keeps the room right of its marks for their messages.
+  bool fill = true;
 };
 
 // A window of columns [from, to). It holds `width` columns, or more when the
@@ -34,7 +37,8 @@ struct Window {
 
 // The whole row when it fits (none); else a window that opens a quarter of
 // its width before the first highlighted cell, less when the highlighted
-// cells need the room, and moved left when the row ends within it.
+// cells need the room, and moved left when the row ends within it and
+// `fill` asks for it.
 [[nodiscard]] std::optional<Window> place_window(const Window_need& need) noexcept;
 
 }  // namespace vantel::detail

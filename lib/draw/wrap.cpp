@@ -44,8 +44,7 @@ class Cells {
 };
 
 // Where the piece from cell `start` ends, and where the next one starts:
-// after the last space that fits, else after the last cell that fits (at
-// least one).
+// after the last space that fits, else after the word that does not.
 std::pair<std::size_t, std::size_t> break_after(const Cells& cells, std::size_t start,
                                                 std::int64_t room) {
   std::size_t last_space = start;
@@ -55,7 +54,10 @@ std::pair<std::size_t, std::size_t> break_after(const Cells& cells, std::size_t 
   if (j == cells.size()) return {j, j};
   // A piece that ends right before a space breaks there.
   if (cells.space(j)) last_space = j;
-  if (last_space == start) return {j, j};
+  if (last_space == start) {
+    while (j < cells.size() && !cells.space(j)) ++j;
+    return {j, j};
+  }
   std::size_t end = last_space;
   while (end > start + 1 && cells.space(end - 1)) --end;
   return {end, last_space + 1};

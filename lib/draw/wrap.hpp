@@ -14,10 +14,10 @@ struct Piece {
   std::int64_t width = 0;  // display columns
 };
 
-// The pieces of `shown`, each at most `room` columns wide but for a single
-// cluster that is wider, broken after a space where one is, the spaces at a
-// break left out; the whole text as one piece when `room` is 0 or less, or
-// when it fits. `width` is the whole text's.
+// The pieces of `shown`, each at most `room` columns wide, broken after a
+// space, the spaces at a break left out; a word is never broken, and one
+// wider than `room` is a piece of its own. The whole text as one piece when
+// `room` is 0 or less, or when it fits. `width` is the whole text's.
 [[nodiscard]] std::vector<Piece> wrap_shown(std::string_view shown, std::int64_t width,
                                             std::int64_t room);
 

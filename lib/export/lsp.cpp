@@ -6,8 +6,8 @@
 #include "export/fallback_text.hpp"
 #include "export/json_writer.hpp"
 #include "export/report_tags.hpp"
-#include "export/uri.hpp"
 #include "export/uri_check.hpp"
+#include "input/uri.hpp"
 #include "model/region.hpp"
 #include "model/span_faults.hpp"
 #include "support/capture.hpp"
@@ -233,10 +233,16 @@ class Writer {
     if (!report.code.empty()) {
       out_.member("code", report.code);
       const auto url = options_.code_urls.find(report.code);
-      if (url != options_.code_urls.end()) {
+      const std::string href =
+          url != options_.code_urls.end() ? url->second
+          : report.code_url.empty()
+              ? std::string()
+              : detail::checked_uri(report.code_url, "vantel::to_lsp_json: code URL of " +
+                                                         detail::message_text(report.code));
+      if (!href.empty()) {
         out_.key("codeDescription");
         out_.start_object();
-        out_.member("href", url->second);
+        out_.member("href", href);
         out_.end_object();
       }
     }

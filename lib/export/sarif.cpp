@@ -6,8 +6,8 @@
 #include "export/sarif_places.hpp"
 #include "export/sarif_result.hpp"
 #include "export/sarif_run.hpp"
-#include "export/uri.hpp"
 #include "export/uri_check.hpp"
+#include "input/uri.hpp"
 #include "model/region.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
@@ -72,6 +72,7 @@ struct Sarif_log::Impl {
   detail::Region_reader regions;
   std::vector<std::string> rule_ids;                  // the tool's, then codes first met
   std::map<std::string, std::string> first_messages;  // of each rule's first result
+  std::map<std::string, std::string> first_urls;      // the first code URL of each rule's results
   std::map<std::string, std::int64_t> seen_hashes;
   // The results written so far, each where it stands in the log, with the
   // commas between them: a large log is never held as a tree.
@@ -131,6 +132,7 @@ struct Sarif_log::Impl {
     if (!hash.empty()) ++seen_hashes[hash];
     if (head.rule_index == rule_ids.size()) rule_ids.push_back(head.id);
     first_messages.emplace(head.id, report.message);
+    if (!report.code_url.empty()) first_urls.emplace(head.id, report.code_url);
     if (places.cut_lists > 0) {
       left_out.cut_results += places.cut_lists;
       left_out.locations += places.cut_locations;
@@ -150,6 +152,8 @@ struct Sarif_log::Impl {
     if (rule.short_description.empty()) rule.short_description = id;
     if (rule.full_description.empty()) rule.full_description = rule.short_description;
     if (rule.help.empty()) rule.help = rule.full_description;
+    if (const auto url = first_urls.find(id); rule.help_uri.empty() && url != first_urls.end())
+      rule.help_uri = url->second;
     if (!rule.help_uri.empty())
       (void)detail::checked_uri(rule.help_uri,
                                 "vantel::Sarif_log: help URI of rule " + detail::message_text(id));

@@ -4,7 +4,7 @@
 #include "export/descendants.hpp"
 #include "export/edit_groups.hpp"
 #include "export/sarif_run.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 #include "model/place.hpp"
 #include "model/span_faults.hpp"
 

@@ -176,6 +176,8 @@ class Reader {
                       : level == "none" ? Severity(Severity::Note)
                                         : Severity::of_word(level);
     if (!stand_in) report.code = id;
+    if (rule != nullptr && !stand_in)
+      report.code_url = fields_.text(*rule, "helpUri", where + ".rule");
     report.message = message_text(fields_.member(r, "message", Json_kind::Object, where), rule,
                                   where + ".message");
     add_labels(r, "locations", Label_kind::Primary, report, where);

@@ -2,9 +2,9 @@
 #include "export/sarif_read_place.hpp"
 
 #include "export/sarif_uri.hpp"
-#include "export/uri.hpp"
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
+#include "input/uri.hpp"
 #include "text/column_units.hpp"
 
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "export/fallback_text.hpp"
 #include "export/report_tags.hpp"
 #include "export/sarif_run.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 
 namespace vantel::detail {
 

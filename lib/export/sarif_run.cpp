@@ -2,7 +2,7 @@
 #include "export/sarif_run.hpp"
 
 #include "export/json_text.hpp"
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 #include "support/message_text.hpp"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 #include "report/header_rows.hpp"
 
 #include "draw/shown_text.hpp"
+#include "input/uri.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -19,7 +20,13 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
                       std::string(report.severity.word()));
   std::string word(report.severity.word());
   if (!report.code.empty()) word += "[" + report.code + "]";
-  put_shown(row, word, &tag, layout.tab_width);
+  if (report.code_url.empty()) {
+    put_shown(row, word, &tag, layout.tab_width);
+  } else {
+    const Shown_text shown = shown_text(word, layout.tab_width);
+    row.put_in(Style_tag(Role::Link, "Vantel.Report_link_tag", {}, report.code_url), shown.text,
+               shown.width, &tag);
+  }
   if (!report.message.empty()) {
     row.put(": ", 2, nullptr);
     put_wrapped(row, report.message, nullptr, layout.tab_width, layout.row_width, bare_row);
@@ -27,15 +34,21 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
   row.end_row();
 }
 
-void print_place(Row_writer& row, const Gutter& gutter, std::string_view name, std::int64_t line,
+void print_place(Row_writer& row, const Gutter& gutter, const Source& source, std::int64_t line,
                  std::int64_t column) {
   row.to_column(gutter.width);
   row.put("-->", 3, &Report_margin_tag);
   row.to_column(row.column() + 1);
-  std::string where(name);
+  std::string where(source.name);
   if (!where.empty()) where += ":";
   where += std::to_string(line) + ":" + std::to_string(column);
-  put_shown(row, where, nullptr, default_tab_width);
+  const Shown_text shown = shown_text(where, default_tab_width);
+  // A name that is not a file's could name anything: it links nowhere.
+  if (is_absolute_artifact(source, false))
+    row.put_in(Style_tag(Role::Link, "Vantel.Report_link_tag", {}, artifact_uri(source, false)),
+               shown.text, shown.width, nullptr);
+  else
+    row.put(shown.text, shown.width, nullptr);
   row.end_row();
 }
 
@@ -50,15 +63,8 @@ void print_equals(Row_writer& row, const Gutter& gutter, std::int64_t indent, st
     row.put(":", 1, nullptr);
     row.to_column(row.column() + 1);
   }
-  const std::int64_t column = row.column();
-  for (;;) {
-    const std::size_t lf = text.find('\n');
-    row.to_column(column);
-    put_wrapped(row, text.substr(0, lf), nullptr, layout.tab_width, layout.row_width, bare_row);
-    row.end_row();
-    if (lf == std::string_view::npos) break;
-    text.remove_prefix(lf + 1);
-  }
+  put_wrapped(row, text, nullptr, layout.tab_width, layout.row_width, bare_row);
+  row.end_row();
 }
 
 }  // namespace vantel::detail

@@ -19,8 +19,8 @@ namespace vantel::detail {
 void print_header(Row_writer& row, const Report& report, const Layout_plan& layout);
 
 // " --> name:line:col", never broken, so that terminals and editors still
-// find it.
-void print_place(Row_writer& row, const Gutter& gutter, std::string_view name, std::int64_t line,
+// find it; "name:line:col" links to the file of a file input.
+void print_place(Row_writer& row, const Gutter& gutter, const Source& source, std::int64_t line,
                  std::int64_t column);
 
 // "= kind: text" (`indent` columns further right), the text's further lines

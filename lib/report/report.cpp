@@ -113,7 +113,7 @@ class Report_drawing {
       gutter_.lanes.clear();
       if (current_ == nullptr || !current_->input.same_as(place.source->input) ||
           current_->name != place.source->name)
-        print_place(row_, gutter_, place.source->name, place.line, place.column);
+        print_place(row_, gutter_, *place.source, place.line, place.column);
       current_ = place.source;
       gutter_.start_bare(row_, {});
       row_.end_row();

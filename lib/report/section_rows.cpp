@@ -117,7 +117,7 @@ void print_arrow(Row_writer& row, const Gutter& gutter, const Section& section, 
   // An excerpt's first line may start inside a line of the file.
   const std::int64_t before = p.first_line == 1 ? section.source->first_column : 0;
   column = column > max_offset - before ? max_offset : column + before;
-  print_place(row, gutter, section.name, shown_number(section, p.first_line), column);
+  print_place(row, gutter, *section.source, shown_number(section, p.first_line), column);
 }
 
 }  // namespace

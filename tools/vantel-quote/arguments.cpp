@@ -30,6 +30,9 @@ const char* const usage =
     "                  auto (default auto: on a terminal whose TERM is not\n"
     "                  dumb, or when CLICOLOR_FORCE or FORCE_COLOR is set and\n"
     "                  not 0; never when NO_COLOR is set and not empty)\n"
+    "  --hyperlinks=WHEN  coloured reports: link the place to its file and\n"
+    "                  severity[CODE] to --code-url: never, always or auto\n"
+    "                  (default auto: when standard output is a terminal)\n"
     "  --each          quote every LOCATION on its own, in the order given\n"
     "  --display=HOW   lay the quote out by bytes or by what a terminal shows:\n"
     "                  bytes, text or auto (default auto: text when standard\n"
@@ -73,7 +76,7 @@ const char* const usage =
     "  --rule-precision=P  sarif: very-high, high, medium or low\n"
     "  --problem-severity=S  sarif: error, warning or recommendation\n"
     "  --security-severity=SCORE  sarif: a score from 0.0 to 10.0\n"
-    "  --code-url=URL  sarif and lsp: where --code is explained\n"
+    "  --code-url=URL  where --code is explained: sarif, lsp, and links\n"
     "  --base-uri=URI  sarif and lsp: the absolute URI that FILE is relative to\n"
     "  --position-encoding=ENC  sarif and lsp: what a column counts: utf-16 (the\n"
     "                  default) or utf-32 (code points); lsp also utf-8\n"
@@ -129,6 +132,14 @@ vantel::Location parse_location(std::string_view text, vantel::Column_unit colum
     throw Usage_error("invalid location '" + std::string(text) + "': expected START..END");
   return {parse_endpoint(text.substr(0, dots), text, columns, tab_width),
           parse_endpoint(text.substr(dots + 2), text, columns, tab_width)};
+}
+
+Hyperlinks parse_hyperlinks(std::string_view when) {
+  if (when == "never") return Hyperlinks::Never;
+  if (when == "always") return Hyperlinks::Always;
+  if (when == "auto") return Hyperlinks::Automatic;
+  throw Usage_error("invalid --hyperlinks '" + std::string(when) +
+                    "': expected never, always or auto");
 }
 
 Color parse_color(std::string_view when) {
@@ -226,6 +237,8 @@ constexpr Option_entry option_table[] = {
        o.max_lines = parse_integer<int>(v, "--max-lines value");
      }},
     {"--color", true, [](Options& o, std::string_view v) { o.color = parse_color(v); }},
+    {"--hyperlinks", true,
+     [](Options& o, std::string_view v) { o.hyperlinks = parse_hyperlinks(v); }},
     {"--display", true, [](Options& o, std::string_view v) { o.display = parse_display(v); }},
     {"--charset", true,
      [](Options& o, std::string_view v) {
@@ -282,7 +295,8 @@ constexpr Option_entry option_table[] = {
      }},
     {"--security-severity", true,
      [](Options& o, std::string_view v) { o.rule.security_severity = std::string(v); }},
-    {"--code-url", true, [](Options& o, std::string_view v) { o.code_url = std::string(v); }},
+    {"--code-url", true,
+     [](Options& o, std::string_view v) { o.report.code_url = std::string(v); }},
     {"--base-uri", true, [](Options& o, std::string_view v) { o.base_uri = std::string(v); }},
     {"--position-encoding", true,
      [](Options& o, std::string_view v) { o.position_encoding = parse_encoding(v); }},

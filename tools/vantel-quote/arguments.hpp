@@ -16,6 +16,8 @@
 namespace vantel_quote {
 
 enum class Color { Never, Always, Automatic };
+// Whether coloured reports link their place and code, as --hyperlinks says.
+enum class Hyperlinks { Never, Always, Automatic };
 // The layout: the text layout on a terminal, bytes elsewhere, or as asked.
 enum class Display_mode { Automatic, Bytes, Text };
 // What a report is written as: drawn for a person, or as data.
@@ -24,6 +26,7 @@ enum class Format { Human, Short, Sarif, Lsp, Html };
 struct Options {
   int max_lines = 10;
   Color color = Color::Automatic;
+  Hyperlinks hyperlinks = Hyperlinks::Automatic;
   Display_mode display = Display_mode::Automatic;
   // The layout asked for; its `columns` and `width` are settled when
   // running, from `display`, `max_width` and what standard output is.
@@ -47,7 +50,6 @@ struct Options {
   // What the data formats say beyond the report.
   std::string sarif_tool = "vantel-quote";
   std::string rule_help;
-  std::string code_url;
   std::string base_uri;
   vantel::Lsp_encoding position_encoding = vantel::Lsp_encoding::Utf16;
   std::vector<std::string> given;  // the options named, as the table spells them

@@ -81,10 +81,19 @@ vantel::Layout layout_of(const Options& options, const Environment& env) {
 }
 
 // The library's terminal colours, when asked for or when the terminal wants them.
+// Links go with colours alone: a terminal that shows no colours may not know
+// them either.
 void set_colors(const Options& options, const Environment& env, vantel::Formatter& formatter) {
-  if (options.color == Color::Always) vantel::setup_tags(formatter, vantel::Styles::ansi());
-  if (options.color == Color::Automatic && env.terminal.color)
-    vantel::setup_tags(formatter, env.terminal.styles);
+  vantel::Styles styles;
+  if (options.color == Color::Always)
+    styles = vantel::Styles::ansi();
+  else if (options.color == Color::Automatic && env.terminal.color)
+    styles = env.terminal.styles;
+  else
+    return;
+  styles.hyperlinks = options.hyperlinks == Hyperlinks::Always ||
+                      (options.hyperlinks == Hyperlinks::Automatic && env.terminal.is_terminal);
+  vantel::setup_tags(formatter, std::move(styles));
 }
 
 // The reports of the data formats: one, or with --each one per location.
@@ -138,7 +147,7 @@ vantel::Sarif_tool tool_of(const Options& options) {
     vantel::Sarif_rule rule = options.rule;
     rule.id = options.report.code;
     rule.help = options.rule_help;
-    rule.help_uri = options.code_url;
+    rule.help_uri = options.report.code_url;
     tool.rules.push_back(std::move(rule));
   }
   return tool;
@@ -194,7 +203,6 @@ void write_data(const Options& options, Environment& env,
     lsp.encoding = options.position_encoding;
     lsp.source = options.sarif_tool;
     lsp.base_uri = options.base_uri;
-    if (!options.code_url.empty()) lsp.code_urls[options.report.code] = options.code_url;
     env.out << vantel::to_lsp_json(reports, lsp);
   } else {
     for (const vantel::Report& report : reports) vantel::write_one_line(env.out, report);

@@ -25,6 +25,7 @@ vantel::Report report_of(const Report_request& request, const vantel::Input& inp
   vantel::Report report;
   report.severity = vantel::Severity::of_word(request.severity);
   report.code = request.code;
+  report.code_url = request.code_url;
   report.message = request.message.value_or(std::string());
   const vantel::Source source(input, name);
   for (std::size_t k = 0; k < locations.size(); ++k) {

@@ -19,6 +19,7 @@ struct Report_request {
   std::optional<std::string> message;
   std::string severity = "error";
   std::string code;
+  std::string code_url;  // where the code is explained
   std::vector<std::string> notes;
   std::vector<vantel::Report_tag> tags;
   // --event: the report's path, in order.

@@ -119,12 +119,15 @@ struct Layout {
   /// clusters, with a cut marker on each side that was cut; the row under it
   /// is cut the same way. The window opens a quarter of its width before the
   /// first highlighted cluster (less when the highlighted clusters need the
-  /// room, more when the row ends sooner). It always holds the first
+  /// room, more in a quote when the row ends sooner; a report keeps that
+  /// room for its messages). It always holds the first
   /// highlighted cluster with its carets, however wide, and so may be wider
   /// than `width` when that one cluster is. A cut row costs the text up to
-  /// its window, not its offsets. A report's messages and notes wrap at
-  /// spaces to stay within `width`; its ` --> name:line:col` rows are never
-  /// broken, so that terminals and editors still find them.
+  /// its window, not its offsets. A report's texts wrap at spaces to stay
+  /// within `width`, a word wider than the room on a row of its own, never
+  /// broken (none under 20 columns: rows of one word read worse); its
+  /// ` --> name:line:col` rows are never broken, so that terminals and
+  /// editors still find them.
   std::int64_t width = 0;
 
   /// An empty location (start equal to end) is drawn as one caret at its

@@ -136,6 +136,12 @@ struct Report {
   /// event's text, with the labels (as many as Layout::max_children);
   /// SARIF `codeFlows`, LSP `relatedInformation` after the children.
   std::vector<Path_event> path;
+  /// Where the code is explained: an absolute URI, the link of severity[code]
+  /// when Styles::hyperlinks is on, SARIF's `helpUri` for a code that
+  /// Sarif_tool::rules leaves without one, and LSP's `codeDescription` for a
+  /// code that Lsp_options::code_urls leaves out (which throw
+  /// std::invalid_argument for one that is not a URI). Empty for none.
+  std::string code_url;
 };
 
 /// Prints `report` on `formatter`, every row ended by a cut, laid out as text

@@ -19,6 +19,7 @@ enum class Role : unsigned char {
   Margin,      ///< line numbers, '|', "-->", '=' and "..." rows of a report
   Escaped,     ///< an escaped form such as <U+202E> or <0x1B>
   Cut_marker,  ///< the mark of a side of a row that was cut
+  Link,        ///< a piece that points at Style_tag::target(): a report's place, its code
 };
 
 /// A tag of the library's: every piece that it draws in a tag is in one of
@@ -27,21 +28,28 @@ enum class Role : unsigned char {
 /// cast: `if (const Style_tag* s = tag.style()) ... s->role() ...`.
 class Style_tag final : public Stag {
  public:
-  /// A tag of `role` named `name`, carrying `severity` (empty for none).
-  Style_tag(Role role, std::string name, std::string severity = {})
-      : Stag(std::move(name)), role_(role), severity_(std::move(severity)) {}
+  /// A tag of `role` named `name`, carrying `severity` (empty for none) and,
+  /// for Role::Link, the URI `target`.
+  Style_tag(Role role, std::string name, std::string severity = {}, std::string target = {})
+      : Stag(std::move(name)),
+        role_(role),
+        severity_(std::move(severity)),
+        target_(std::move(target)) {}
 
   /// What the tagged piece is.
   [[nodiscard]] Role role() const noexcept { return role_; }
   /// The severity word ("error", "warning", a note's kind, a word of the
   /// host's) of a report's primary underline or severity; empty otherwise.
   [[nodiscard]] const std::string& severity() const noexcept { return severity_; }
+  /// The URI that a Role::Link piece points at; empty otherwise.
+  [[nodiscard]] const std::string& target() const noexcept { return target_; }
   /// This tag.
   [[nodiscard]] const Style_tag* style() const noexcept override { return this; }
 
  private:
   Role role_;
   std::string severity_;
+  std::string target_;
 };
 
 /// The tag around each run of carets of a quote (Role::Primary, no severity).
@@ -78,8 +86,13 @@ struct Styles {
   Style note;        ///< severity "note", and its primary underlines
   Style help;        ///< severity "help", and its primary underlines
   Style other;       ///< any other severity word, and its primary underlines
+  /// Whether Role::Link pieces are written as OSC 8 hyperlinks to their
+  /// target, which terminals open on a click. Off by default: a terminal
+  /// that does not know them may show them. A target holding a byte that a
+  /// URI never holds raw (a control, a space, non-ASCII) links nowhere.
+  bool hyperlinks = false;
 
-  /// The style of the piece that `tag` encloses.
+  /// The style of the piece that `tag` encloses; none for Role::Link.
   [[nodiscard]] const Style& of(const Style_tag& tag) const noexcept;
   /// The style of the severity word `severity`.
   [[nodiscard]] const Style& of_severity(std::string_view severity) const noexcept;

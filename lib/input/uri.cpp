@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "export/uri.hpp"
+#include "input/uri.hpp"
 
 #include "input/input_node.hpp"
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Shown names as URIs, for formats that name artifacts by URI.
+// Shown names as URIs, for formats that name artifacts by URI and for the
+// links of a drawing.
 #pragma once
 
 #include <vantel/source.hpp>
