@@ -722,27 +722,33 @@ TEST(BadOutput, AnUnderlineFarAlongALineCostsNoCellPerColumn) {
   EXPECT_LT(in_use, before + 3 * size);
 }
 
+// One line of `size` 'x's and a line feed, read a byte at a time, noting in
+// `peak` the most memory in use at every 4 KiB read.
+Input long_line(std::int64_t size, const std::shared_ptr<std::size_t>& peak) {
+  auto position = std::make_shared<std::int64_t>(0);
+  return Input::raw(
+      [position](std::int64_t at) {
+        *position = at;
+        return vantel::Seek_result::Ok;
+      },
+      [position, peak, size]() -> vantel::Byte {
+        if (*position % 4096 == 0) *peak = std::max(*peak, bytes_in_use());
+        if (*position > size) return vantel::End_of_input;
+        return (*position)++ == size ? '\n' : 'x';
+      },
+      [size] {
+        return vantel::Line_table{0, size + 1};
+      });
+}
+
 // The exports, and a diff written to a stream, of a label at the end of a
 // long line hold pieces of that line, never the whole: the memory in use
 // while they read it stays far below its size (LSP held the line once, SARIF
 // and the diff several times).
 TEST(BadOutput, ExportsAndDiffsOfALongLineHoldOnlyPiecesOfIt) {
   constexpr std::int64_t size = std::int64_t{2} << 20;  // 'x's, then a line feed
-  auto position = std::make_shared<std::int64_t>(0);
   auto peak = std::make_shared<std::size_t>(0);
-  const Input input = Input::raw(
-      [position](std::int64_t at) {
-        *position = at;
-        return vantel::Seek_result::Ok;
-      },
-      [position, peak]() -> vantel::Byte {
-        if (*position % 4096 == 0) *peak = std::max(*peak, bytes_in_use());
-        if (*position > size) return vantel::End_of_input;
-        return (*position)++ == size ? '\n' : 'x';
-      },
-      [] {
-        return vantel::Line_table{0, size + 1};
-      });
+  const Input input = long_line(size, peak);
   const vantel::Source source(input, "long");
   vantel::Report report;
   report.message = "m";
@@ -779,6 +785,30 @@ TEST(BadOutput, ExportsAndDiffsOfALongLineHoldOnlyPiecesOfIt) {
     if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
     EXPECT_LT(*peak, before + (std::size_t{1} << 20)) << c.name;
   }
+}
+
+// A report cut to a width shows each label's start in a window, so a label
+// over most of a long line holds that window's part of the line only (it
+// held the whole label, 266 MB for a 256 MiB line).
+TEST(BadOutput, ALabelOverMostOfALongLineHoldsOnlyItsWindow) {
+  constexpr std::int64_t size = std::int64_t{4} << 20;  // 'x's, then a line feed
+  auto peak = std::make_shared<std::size_t>(0);
+  const Input input = long_line(size, peak);
+  const vantel::Source source(input, "long");
+  vantel::Report report;
+  report.message = "m";
+  report.labels = {vantel::Label::primary(source, offsets(10, size - 10), "here")};
+  Tail_buf drawn;
+  std::ostream out(&drawn);
+  vantel::Formatter f(out);
+  vantel::Layout layout;
+  layout.width = 80;
+  const std::size_t before = bytes_in_use();
+  vantel::pp_report(f, report, layout);
+  EXPECT_NE(drawn.tail.find("here"), std::string::npos) << drawn.tail;
+  if (before == 0) GTEST_SKIP() << "the allocator does not count its bytes";
+  // The first MiB tells a long line from a short one.
+  EXPECT_LT(*peak, before + (std::size_t{2} << 20));
 }
 
 TEST(BadCallbacks, TheCallersStreamIsNeverClosed) {

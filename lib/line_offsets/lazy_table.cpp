@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "line_offsets/lazy_table.hpp"
 
+#include "support/checked.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -51,7 +53,7 @@ Lazy_table::Known Lazy_table::grow(Text_source& source, Enough enough) {
 template <class Enough>
 void Lazy_table::scan(Text_source& source, const Known& from, Enough enough) {
   // The first scan finds the first start too; later ones go on past it.
-  std::optional<Line_scanner> scanner;
+  std::optional<Narrow_scanner> scanner;
   if (from.count == 0)
     scanner.emplace(Scan::Widest);
   else
@@ -68,10 +70,10 @@ void Lazy_table::scan(Text_source& source, const Known& from, Enough enough) {
   }
 }
 
-void Lazy_table::publish(Line_scanner& scanner, const Known& from, bool complete) {
+void Lazy_table::publish(Narrow_scanner& scanner, const Known& from, bool complete) {
   const std::int64_t scanned = scanner.scanned();
   if (scanner.size() != 0) {
-    Piece piece{scanner.finish(), from.count == 0 ? 0 : from.entries()};
+    Piece piece{Narrow_starts(scanner), from.count == 0 ? 0 : from.entries()};
     if (from.count == capacity_) {
       // A larger array, the pieces copied over; the old one stays for the
       // queries that may be reading it.
@@ -88,13 +90,11 @@ void Lazy_table::publish(Line_scanner& scanner, const Known& from, bool complete
   }
   scanned_.store(scanned, std::memory_order_release);
   if (!complete) return;
-  // The whole table at once for the queries to come: the one piece as it
-  // is, or the pieces joined while they are few enough to copy.
+  // The whole table at once for the queries to come, while it is small
+  // enough to copy.
   const std::size_t count = count_.load(std::memory_order_relaxed);
   const Piece* pieces = arrays_.back().get();
-  if (count == 1) {
-    whole_.store(&pieces[0].starts, std::memory_order_release);
-  } else if (pieces[count - 1].first < join_below) {
+  if (pieces[count - 1].first + pieces[count - 1].starts.size() < join_below) {
     joined_ = std::make_unique<Line_table>(join(pieces, count));
     whole_.store(joined_.get(), std::memory_order_release);
   }
@@ -102,10 +102,9 @@ void Lazy_table::publish(Line_scanner& scanner, const Known& from, bool complete
 }
 
 Line_table Lazy_table::join(const Piece* pieces, std::size_t count) {
-  std::vector<std::int64_t> entries;
-  entries.reserve(pieces[count - 1].first + pieces[count - 1].starts.size());
-  for (std::size_t k = 0; k < count; ++k)
-    entries.insert(entries.end(), pieces[k].starts.begin(), pieces[k].starts.end());
+  std::vector<std::int64_t> entries(pieces[count - 1].first + pieces[count - 1].starts.size());
+  std::int64_t* out = entries.data();
+  for (std::size_t k = 0; k < count; ++k) out = pieces[k].starts.widen(out);
   return Line_table(std::move(entries));
 }
 
@@ -151,9 +150,9 @@ std::pair<std::int64_t, std::int64_t> Lazy_table::line_col_of_offset(Text_source
       std::upper_bound(now.pieces + 1, end, offset,
                        [](std::int64_t at, const Piece& p) { return at < p.starts[0]; }) -
       1;
-  const auto [line, col] =
-      Line_offsets::line_col_of_offset(Starts{piece->starts.data(), piece->starts.size()}, offset);
-  return {static_cast<std::int64_t>(piece->first) + line, col};
+  const std::size_t index = piece->starts.last_at_or_before(offset);
+  return {static_cast<std::int64_t>(piece->first + index) + 1,
+          detail::checked_sub(offset, piece->starts[index], "column of an offset")};
 }
 
 const Line_table& Lazy_table::whole(Text_source& source) {

@@ -4,6 +4,7 @@
 
 #include "line_offsets/line_offsets.hpp"
 #include "line_offsets/line_scanner.hpp"
+#include "line_offsets/narrow_starts.hpp"
 
 #include <vantel/line_table.hpp>
 
@@ -72,7 +73,7 @@ class Lazy_table {
  private:
   // The starts found by one scan, and the index of the first in the table.
   struct Piece {
-    Line_table starts;
+    Narrow_starts starts;
     std::size_t first = 0;
   };
   // What a query sees: the pieces published when it looked, and how far
@@ -94,14 +95,15 @@ class Lazy_table {
   Known grow(Text_source& source, Enough enough);
   template <class Enough>
   void scan(Text_source& source, const Known& from, Enough enough);
-  void publish(Line_scanner& scanner, const Known& from, bool complete);
+  void publish(Narrow_scanner& scanner, const Known& from, bool complete);
   // Throws the kept failure, if any.
   void check() const;
 
   [[nodiscard]] static std::int64_t start_of(const Known& known, std::int64_t line);
   [[nodiscard]] static Line_table join(const Piece* pieces, std::size_t count);
-  // Pieces holding fewer entries are joined into one table as soon as the
-  // text is scanned to its end (8 MiB at most, kept beside the pieces).
+  // Pieces holding fewer entries are joined into one plain table as soon as
+  // the text is scanned to its end (8 MiB at most, kept beside the pieces),
+  // which queries then read without looking for a piece.
   static constexpr std::size_t join_below = std::size_t{1} << 20;
 
   std::mutex lock_;  // taken by scans only

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "line_offsets/line_scanner.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,16 +24,17 @@ namespace {
 // not about as often as not, and lines are mostly longer than 16 bytes: so
 // the first four are taken without a branch, each slot kept only when it had
 // a bit (the top bit stands in for a missing one).
-inline void push_line_feeds(Vec& starts, std::uint64_t mask, std::int64_t next) {
+template <class Entry>
+inline void push_line_feeds(Vec<Entry>& starts, std::uint64_t mask, std::int64_t next) {
   starts.reserve(64);
-  std::int64_t* out = starts.end();
+  Entry* out = starts.end();
   for (int k = 0; k < 4; ++k) {
-    *out = next + __builtin_ctzll(mask | (std::uint64_t{1} << 63));
+    *out = static_cast<Entry>(next + __builtin_ctzll(mask | (std::uint64_t{1} << 63)));
     out += mask != 0;
     mask &= mask - 1;
   }
   while (mask != 0) {
-    *out++ = next + __builtin_ctzll(mask);
+    *out++ = static_cast<Entry>(next + __builtin_ctzll(mask));
     mask &= mask - 1;
   }
   starts.commit(out);
@@ -41,7 +44,8 @@ inline void push_line_feeds(Vec& starts, std::uint64_t mask, std::int64_t next) 
 // the block, and returns the number of bytes it scanned (a multiple of 64);
 // `offset` is the block's offset in the text.
 #if defined(__SSE2__)
-std::size_t scan_chunks_sse2(Vec& starts, const char* block, std::size_t size,
+template <class Entry>
+std::size_t scan_chunks_sse2(Vec<Entry>& starts, const char* block, std::size_t size,
                              std::int64_t offset) {
   const __m128i lf = _mm_set1_epi8('\n');
   std::size_t i = 0;
@@ -62,7 +66,8 @@ std::size_t scan_chunks_sse2(Vec& starts, const char* block, std::size_t size,
 // With BMI and POPCNT, which come with AVX2, finding a bit costs no branch
 // and no guard: four slots are always written, and as many kept as there
 // were line feeds.
-__attribute__((target("avx2,bmi,popcnt"))) std::size_t scan_chunks_avx2(Vec& starts,
+template <class Entry>
+__attribute__((target("avx2,bmi,popcnt"))) std::size_t scan_chunks_avx2(Vec<Entry>& starts,
                                                                         const char* block,
                                                                         std::size_t size,
                                                                         std::int64_t offset) {
@@ -76,16 +81,17 @@ __attribute__((target("avx2,bmi,popcnt"))) std::size_t scan_chunks_avx2(Vec& sta
     const auto high_bits =
         static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lf)));
     std::uint64_t mask = (std::uint64_t{high_bits} << 32) | low_bits;
-    const std::int64_t next = offset + static_cast<std::int64_t>(i) + 1;
+    // In the entries' own width: narrow entries wrap at 4 GiB, as they should.
+    const auto next = static_cast<Entry>(offset + static_cast<std::int64_t>(i) + 1);
     const auto count = static_cast<std::size_t>(_mm_popcnt_u64(mask));
     starts.reserve(64);
-    std::int64_t* out = starts.end();
+    Entry* out = starts.end();
     for (int k = 0; k < 4; ++k) {
-      out[k] = next + static_cast<std::int64_t>(_tzcnt_u64(mask));  // 64 for no bit
+      out[k] = static_cast<Entry>(next + static_cast<Entry>(_tzcnt_u64(mask)));  // 64: none
       mask = _blsr_u64(mask);
     }
     for (std::size_t k = 4; k < count; ++k) {
-      out[k] = next + static_cast<std::int64_t>(_tzcnt_u64(mask));
+      out[k] = static_cast<Entry>(next + static_cast<Entry>(_tzcnt_u64(mask)));
       mask = _blsr_u64(mask);
     }
     starts.commit(out + count);
@@ -100,11 +106,31 @@ bool has_avx2() noexcept {
 }
 #endif
 
-// Collects line starts from consecutive blocks of one text, carrying the
-// offset of the next block, so that a text never has to be held whole.
 }  // namespace
 
-void Line_scanner::scan(const char* block, std::size_t size) {
+template <class Entry>
+void Basic_scanner<Entry>::scan(const char* block, std::size_t size) {
+  if constexpr (std::is_same_v<Entry, std::int64_t>) {
+    scan_part(block, size);
+  } else {
+    // The byte before each 4 GiB boundary ends the part it falls in: a line
+    // feed there starts the first line past the boundary.
+    constexpr int shift = 32;
+    while (size != 0) {
+      const auto segment = static_cast<std::size_t>((offset_ + 1) >> shift);
+      while (crossings_.size() < segment) crossings_.push_back(starts_.size());
+      const std::int64_t part_end = (static_cast<std::int64_t>(segment + 1) << shift) - 1;
+      const auto part = static_cast<std::size_t>(
+          std::min<std::uint64_t>(size, static_cast<std::uint64_t>(part_end - offset_)));
+      scan_part(block, part);
+      block += part;
+      size -= part;
+    }
+  }
+}
+
+template <class Entry>
+void Basic_scanner<Entry>::scan_part(const char* block, std::size_t size) {
   std::size_t i = 0;
 #if defined(VANTEL_SCAN_AVX2)
   if (how_ == Scan::Widest && has_avx2()) i = scan_chunks_avx2(starts_, block, size, offset_);
@@ -119,9 +145,12 @@ void Line_scanner::scan(const char* block, std::size_t size) {
     const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
     if (lf == nullptr) break;
     p = static_cast<const char*>(lf) + 1;
-    starts_.push(offset_ + (p - block));
+    starts_.push(static_cast<Entry>(offset_ + (p - block)));
   }
   offset_ += static_cast<std::int64_t>(size);
 }
+
+template class Basic_scanner<std::int64_t>;
+template class Basic_scanner<std::uint32_t>;
 
 }  // namespace vantel::Line_offsets

@@ -14,7 +14,9 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace vantel::Line_offsets {
 
@@ -28,6 +30,7 @@ enum class Scan { Widest, Baseline, Portable };
 // storage goes through Storage. Small tables live on the heap; a large one
 // gets a mapping of its own on huge pages (pages.hpp), which grows by moving
 // its pages, never by copying them.
+template <class T>
 class Storage {
  public:
   Storage() = default;
@@ -35,75 +38,71 @@ class Storage {
   Storage& operator=(const Storage&) = delete;
   ~Storage() { release(data_, mapped_); }
 
-  [[nodiscard]] std::int64_t* data() const noexcept { return data_; }
+  [[nodiscard]] T* data() const noexcept { return data_; }
   [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
 
   // Room for `count` entries, keeping the first `keep` ones.
   void resize(std::size_t count, std::size_t keep) {
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::int64_t))
-      throw std::bad_alloc();
-    const std::size_t bytes = count * sizeof(std::int64_t);
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
+    const std::size_t bytes = count * sizeof(T);
     if (mapped_ != 0 || detail::maps_pages(bytes)) {
       const std::size_t span = detail::page_span(bytes);
       if (mapped_ != 0) {
-        data_ = static_cast<std::int64_t*>(detail::grow_pages(data_, mapped_, span));
+        data_ = static_cast<T*>(detail::grow_pages(data_, mapped_, span));
       } else {
-        auto* fresh = static_cast<std::int64_t*>(detail::map_pages(span));
-        if (keep != 0) std::memcpy(fresh, data_, keep * sizeof(std::int64_t));
+        auto* fresh = static_cast<T*>(detail::map_pages(span));
+        if (keep != 0) std::memcpy(fresh, data_, keep * sizeof(T));
         std::free(data_);
         data_ = fresh;
       }
       mapped_ = span;
-      capacity_ = span / sizeof(std::int64_t);
+      capacity_ = span / sizeof(T);
       return;
     }
     void* moved = std::realloc(data_, bytes);
     if (moved == nullptr) throw std::bad_alloc();
-    data_ = static_cast<std::int64_t*>(moved);
+    data_ = static_cast<T*>(moved);
     capacity_ = count;
   }
 
-  // The first `count` entries as a table that owns them; the rest is given
-  // back and this storage is left empty.
-  [[nodiscard]] Line_table release_as_table(std::size_t count) {
-    std::int64_t* entries = std::exchange(data_, nullptr);
+  // The first `count` entries, owned by the pointer handed out; the rest is
+  // given back and this storage is left empty.
+  [[nodiscard]] std::shared_ptr<const T> release_first(std::size_t count) {
+    T* entries = std::exchange(data_, nullptr);
     const std::size_t mapped = std::exchange(mapped_, 0);
     capacity_ = 0;
     if (mapped != 0) {
-      const std::size_t kept = detail::trim_pages(entries, mapped, count * sizeof(std::int64_t));
+      const std::size_t kept = detail::trim_pages(entries, mapped, count * sizeof(T));
       // Should the control block fail to allocate, the deleter still runs.
-      return Line_table(std::shared_ptr<const std::int64_t>(
-                            entries, [kept](const std::int64_t* p) { release(p, kept); }),
-                        count);
+      return std::shared_ptr<const T>(entries, [kept](const T* p) { release(p, kept); });
     }
-    auto* exact = static_cast<std::int64_t*>(std::realloc(entries, count * sizeof(std::int64_t)));
+    auto* exact = static_cast<T*>(std::realloc(entries, count * sizeof(T)));
     if (exact == nullptr) {
       std::free(entries);
       throw std::bad_alloc();
     }
-    return Line_table(
-        std::shared_ptr<const std::int64_t>(exact, [](const std::int64_t* p) { release(p, 0); }),
-        count);
+    return std::shared_ptr<const T>(exact, [](const T* p) { release(p, 0); });
   }
 
  private:
-  static void release(const std::int64_t* entries, std::size_t mapped) noexcept {
+  static void release(const T* entries, std::size_t mapped) noexcept {
     if (mapped != 0)
-      detail::unmap_pages(const_cast<std::int64_t*>(entries), mapped);
+      detail::unmap_pages(const_cast<T*>(entries), mapped);
     else
-      std::free(const_cast<std::int64_t*>(entries));
+      std::free(const_cast<T*>(entries));
   }
 
-  std::int64_t* data_ = nullptr;
+  T* data_ = nullptr;
   std::size_t capacity_ = 0;  // entries
   std::size_t mapped_ = 0;    // bytes of the mapping; 0 on the heap
 };
 
 // The entries of a table being built, growing by half again when full, then
-// trimmed to their exact count and handed to the table without a copy.
+// trimmed to their exact count and handed over without a copy.
+template <class T>
 class Vec {
  public:
-  void push(std::int64_t x) {
+  void push(T x) {
     if (size_ == storage_.capacity()) grow(size_ + 1);
     storage_.data()[size_++] = x;
   }
@@ -113,15 +112,17 @@ class Vec {
     if (storage_.capacity() - size_ < extra) grow(size_ + extra);
   }
   [[nodiscard]] std::size_t size() const noexcept { return size_; }
-  [[nodiscard]] const std::int64_t* data() const noexcept { return storage_.data(); }
-  [[nodiscard]] std::int64_t* end() const noexcept { return storage_.data() + size_; }
-  void commit(const std::int64_t* new_end) noexcept {
+  [[nodiscard]] const T* data() const noexcept { return storage_.data(); }
+  [[nodiscard]] T* end() const noexcept { return storage_.data() + size_; }
+  void commit(const T* new_end) noexcept {
     size_ = static_cast<std::size_t>(new_end - storage_.data());
   }
 
-  [[nodiscard]] Line_table to_array() {
-    if (size_ == 0) return Line_table();
-    return storage_.release_as_table(std::exchange(size_, 0));
+  // The entries, trimmed to their count (null for none); the vector is left
+  // empty.
+  [[nodiscard]] std::shared_ptr<const T> release() {
+    if (size_ == 0) return nullptr;
+    return storage_.release_first(std::exchange(size_, 0));
   }
 
  private:
@@ -139,7 +140,7 @@ class Vec {
     storage_.resize(capacity, size_);
   }
 
-  Storage storage_;
+  Storage<T> storage_;
   std::size_t size_ = 0;
 };
 
@@ -147,12 +148,17 @@ class Vec {
 // offset of the next block, so that a text never has to be held whole. The
 // entries found so far can be read between blocks: they are final, since a
 // later block only adds starts past those already seen.
-class Line_scanner {
+//
+// Entry is std::int64_t for whole offsets, or std::uint32_t for offsets
+// modulo 4 GiB, half the memory, with the index of the first start of each
+// further 4 GiB kept aside (crossings()).
+template <class Entry>
+class Basic_scanner {
  public:
-  explicit Line_scanner(Scan how = Scan::Widest) : how_(how) { starts_.push(0); }
+  explicit Basic_scanner(Scan how = Scan::Widest) : how_(how) { starts_.push(0); }
   // Goes on from `offset` of a text whose starts up to it are known
   // elsewhere: collects only those found from there.
-  Line_scanner(Scan how, std::int64_t offset) : how_(how), offset_(offset) {}
+  Basic_scanner(Scan how, std::int64_t offset) : how_(how), offset_(offset) {}
 
   void scan(const char* block, std::size_t size);
 
@@ -160,15 +166,33 @@ class Line_scanner {
   [[nodiscard]] std::int64_t scanned() const noexcept { return offset_; }
   [[nodiscard]] std::size_t size() const noexcept { return starts_.size(); }
   // The starts found so far; moved by the next scan.
-  [[nodiscard]] const std::int64_t* data() const noexcept { return starts_.data(); }
+  [[nodiscard]] const Entry* data() const noexcept { return starts_.data(); }
+  // Entry k of crossings() is the index of the first start at or past
+  // (k + 1) * 4 GiB; empty for whole offsets.
+  [[nodiscard]] std::vector<std::size_t>& crossings() noexcept { return crossings_; }
 
-  // The whole table; the scanner is left empty.
-  [[nodiscard]] Line_table finish() { return starts_.to_array(); }
+  // The starts (null for none); the scanner is left empty.
+  [[nodiscard]] std::shared_ptr<const Entry> release() { return starts_.release(); }
+  // The whole table, of whole offsets; the scanner is left empty.
+  template <class Whole = Entry, std::enable_if_t<std::is_same_v<Whole, std::int64_t>, int> = 0>
+  [[nodiscard]] Line_table finish() {
+    const std::size_t count = starts_.size();
+    return count == 0 ? Line_table() : Line_table(release(), count);
+  }
 
  private:
+  void scan_part(const char* block, std::size_t size);
+
   Scan how_;
-  Vec starts_;
+  Vec<Entry> starts_;
+  std::vector<std::size_t> crossings_;
   std::int64_t offset_ = 0;  // of the next block's first byte
 };
+
+using Line_scanner = Basic_scanner<std::int64_t>;
+using Narrow_scanner = Basic_scanner<std::uint32_t>;
+
+extern template class Basic_scanner<std::int64_t>;
+extern template class Basic_scanner<std::uint32_t>;
 
 }  // namespace vantel::Line_offsets

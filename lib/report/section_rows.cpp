@@ -62,7 +62,9 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
   return parts;
 }
 
-// The first and the last offset that the labels from `mark` mark on `line`.
+// The first and the last offset where the labels from `mark` open windows on
+// `line`: a window holds its label's first marked cell and shows at most a
+// window's width after it, so the rest of a long label is never read.
 std::optional<std::pair<std::int64_t, std::int64_t>> marked_on(const Section& section,
                                                                std::int64_t line,
                                                                std::size_t mark) {
@@ -70,11 +72,9 @@ std::optional<std::pair<std::int64_t, std::int64_t>> marked_on(const Section& se
   for (; mark < section.marks.size() && section.marks[mark].first == line; ++mark) {
     const Placed_label& p = section.labels[section.marks[mark].second];
     const std::int64_t first = p.multi_line() && p.first_line != line ? p.end - 1 : p.start;
-    const std::int64_t last =
-        p.multi_line() && p.first_line == line ? p.start : std::max(p.start, p.end - 1);
-    if (!reach) reach.emplace(first, last);
+    if (!reach) reach.emplace(first, first);
     reach->first = std::min(reach->first, first);
-    reach->second = std::max(reach->second, last);
+    reach->second = std::max(reach->second, first);
   }
   return reach;
 }
