@@ -55,8 +55,8 @@ struct Sarif_places {
   std::vector<Sarif_location> locations;  // the primary labels
   std::vector<Sarif_location> related;    // the secondary labels, then the children's
   std::vector<Sarif_step> steps;
-  std::vector<Sarif_fix> fixes;  // those that can be applied
-  std::vector<Note> notes;       // on labels past the end and fixes left out
+  std::vector<Sarif_fix> fixes;            // those that can be applied
+  std::vector<Note> notes;                 // on labels past the end and fixes left out
   std::optional<std::uint64_t> line_hash;  // of the first primary label's line
   std::size_t cut_lists = 0;               // lists cut to the upload limits
   std::size_t cut_locations = 0;           // what they lost
