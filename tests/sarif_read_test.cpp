@@ -127,6 +127,37 @@ TEST(SarifRead, ResultsInOneFileShareItsInput) {
   EXPECT_TRUE(reports[0].labels[0].source.input.same_as(reports[1].labels[0].source.input));
 }
 
+// Children come back from the related locations that name them; depths a
+// log makes up (a first child at 5, a jump from 1 to 9) nest one level at most.
+TEST(SarifRead, ChildrenNestAtMostOneLevelBelowTheLastOne) {
+  vantel::Sarif_read_options options;
+  options.artifacts.emplace_back(text, "src/a.txt");
+  const auto child = [](int index, int depth, const std::string& kind) {
+    const std::string label = kind.empty() ? "" : R"(, "labelKind": ")" + kind + R"(")";
+    return at("src/a.txt", R"({"startLine": 1})")
+        .insert(1, R"("properties": {"nestingLevel": )" + std::to_string(depth) +
+                       R"(, "child": {"index": )" + std::to_string(index) +
+                       R"(, "level": "note", "message": "c)" + std::to_string(index) + R"(")" +
+                       label + "}}, ");
+  };
+  const std::vector<Report> reports = vantel::read_sarif(
+      log_of(R"({"ruleId": "R1", "message": {"text": "m"}, "relatedLocations": [)" +
+             child(1, 5, "primary") + ", " + child(1, 5, "secondary") + ", " + child(2, 9, "") +
+             ", " + child(3, 1, "primary") + "]}"),
+      "log", options);
+  ASSERT_EQ(reports.size(), 1U);
+  const Report& r = reports[0];
+  EXPECT_TRUE(r.labels.empty());
+  ASSERT_EQ(r.children.size(), 2U);
+  EXPECT_EQ(r.children[0].message, "c1");
+  ASSERT_EQ(r.children[0].labels.size(), 2U);
+  EXPECT_EQ(r.children[0].labels[1].kind, vantel::Label_kind::Secondary);
+  ASSERT_EQ(r.children[0].children.size(), 1U);
+  EXPECT_EQ(r.children[0].children[0].message, "c2");
+  EXPECT_TRUE(r.children[0].children[0].labels.empty());
+  EXPECT_EQ(r.children[1].message, "c3");
+}
+
 // Without a level, a result takes its rule's default, then the tool's own
 // severity word that converters keep in its properties.
 TEST(SarifRead, LevelsFallBackToTheRuleThenTheToolsSeverity) {

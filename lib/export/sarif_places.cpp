@@ -70,7 +70,9 @@ class Resolver {
   void children(const Report& report) {
     const std::optional<Sarif_place> first =
         out_.locations.empty() ? std::nullopt : std::optional(out_.locations.front().place);
+    std::size_t index = 0;
     for (const auto& [child, depth] : nested_descendants(report)) {
+      ++index;
       std::string text(child->severity.word());
       text += ": " + child->message;
       bool placed = false;
@@ -78,11 +80,13 @@ class Resolver {
         if (label.kind == Label_kind::Context) continue;
         std::optional<Sarif_place> p = place(label.source, label.location);
         if (!p) continue;
-        out_.related.push_back(
-            {std::move(*p), label.message.empty() ? text : text + ": " + label.message, depth});
+        out_.related.push_back({std::move(*p),
+                                label.message.empty() ? text : text + ": " + label.message, depth,
+                                Sarif_child{index, child, &label}});
         placed = true;
       }
-      if (!placed && first) out_.related.push_back({*first, text, depth});
+      if (!placed && first)
+        out_.related.push_back({*first, text, depth, Sarif_child{index, child, nullptr}});
     }
   }
 

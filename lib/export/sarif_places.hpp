@@ -22,10 +22,19 @@ struct Sarif_place {
   Region region;
 };
 
+// What a child's related location says of the child, so that a reader can
+// rebuild it: the message alone would not tell its parts apart.
+struct Sarif_child {
+  std::size_t index;     // from 1, among the report's descendants in order
+  const Report* report;  // the child
+  const Label* label;    // none for a child shown at the report's place
+};
+
 struct Sarif_location {
   Sarif_place place;
   std::string message;
   std::size_t depth = 0;  // a child's nesting level; 0 for the report's own labels
+  std::optional<Sarif_child> child = std::nullopt;
 };
 
 // A path's event, numbered from 1 among all of the path's events.

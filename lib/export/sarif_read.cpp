@@ -2,6 +2,7 @@
 #include <vantel/sarif_read.hpp>
 
 #include "export/fallback_text.hpp"
+#include "export/sarif_children.hpp"
 #include "export/sarif_fields.hpp"
 #include "export/sarif_read_place.hpp"
 #include "export/sarif_uri.hpp"
@@ -180,16 +181,19 @@ class Reader {
       report.code_url = fields_.text(*rule, "helpUri", where + ".rule");
     report.message = message_text(fields_.member(r, "message", Json_kind::Object, where), rule,
                                   where + ".message");
-    add_labels(r, "locations", Label_kind::Primary, report, where);
-    add_labels(r, "relatedLocations", Label_kind::Secondary, report, where);
+    add_labels(r, "locations", Label_kind::Primary, report, where, nullptr);
+    detail::Child_tree children(report);
+    add_labels(r, "relatedLocations", Label_kind::Secondary, report, where, &children);
     add_path(r, report, where);
     add_fixes(r, report, where);
     add_notes(r, report, where);
     return report;
   }
 
+  // Labels of `report`, or of its children where a related location says
+  // whose it is and `children` is given.
   void add_labels(const Json_value& r, const char* key, Label_kind kind, Report& report,
-                  const std::string& where) {
+                  const std::string& where, detail::Child_tree* children) {
     const Json_value* locations = fields_.member(r, key, Json_kind::Array, where);
     if (locations == nullptr) return;
     for (std::size_t k = 0; k < locations->Size(); ++k) {
@@ -199,6 +203,12 @@ class Reader {
       const Json_value* physical = fields_.member(l, "physicalLocation", Json_kind::Object, at);
       if (physical == nullptr) continue;  // a logical location alone has no text to show
       Read_place place = places_.place_of(*physical, at + ".physicalLocation");
+      if (children != nullptr && add_to_child(l, place, *children, at)) {
+        if (!place.source)
+          report.notes.push_back(
+              {"note", detail::where_of(place) + ": the file could not be read"});
+        continue;
+      }
       std::string message = message_text(fields_.member(l, "message", Json_kind::Object, at),
                                          nullptr, at + ".message");
       if (place.source && place.location)
@@ -207,6 +217,34 @@ class Reader {
       else if (!place.source)
         report.notes.push_back({"note", detail::where_of(place) + ": the file could not be read"});
     }
+  }
+
+  // The label of a child, for a related location that names its child.
+  bool add_to_child(const Json_value& l, Read_place& place, detail::Child_tree& tree,
+                    const std::string& at) const {
+    const std::string properties_at = at + ".properties";
+    const Json_value* properties = fields_.member(l, "properties", Json_kind::Object, at);
+    const Json_value* c = properties == nullptr ? nullptr
+                                                : fields_.member(*properties, "child",
+                                                                 Json_kind::Object, properties_at);
+    if (c == nullptr) return false;
+    const std::string c_at = properties_at + ".child";
+    const auto index = fields_.number(*c, "index", c_at, 1).value_or(1);
+    const auto depth = fields_.number(*properties, "nestingLevel", properties_at, 1).value_or(1);
+    bool made = false;
+    Report& child =
+        tree.child(static_cast<std::size_t>(index), static_cast<std::size_t>(depth), made);
+    if (made) {
+      child.severity = Severity::of_word(fields_.text(*c, "level", c_at));
+      child.code = fields_.text(*c, "code", c_at);
+      child.message = fields_.text(*c, "message", c_at);
+    }
+    const std::string kind = fields_.text(*c, "labelKind", c_at);
+    if (!kind.empty() && place.source && place.location)
+      child.labels.emplace_back(std::move(*place.source), std::move(*place.location),
+                                fields_.text(*c, "labelMessage", c_at),
+                                kind == "primary" ? Label_kind::Primary : Label_kind::Secondary);
+    return true;
   }
 
   void add_path(const Json_value& r, Report& report, const std::string& where) {

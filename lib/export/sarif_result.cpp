@@ -77,6 +77,22 @@ class Result_writer {
     out_.end_array();
   }
 
+  // The child a related location belongs to, in parts.
+  void child(const Sarif_child& c) {
+    out_.key("child");
+    out_.start_object();
+    out_.key("index");
+    out_.count(c.index);
+    out_.member("level", c.report->severity.word());
+    if (!c.report->code.empty()) out_.member("code", c.report->code);
+    out_.member("message", c.report->message);
+    if (c.label != nullptr) {
+      out_.member("labelKind", c.label->kind == Label_kind::Primary ? "primary" : "secondary");
+      out_.member("labelMessage", c.label->message);
+    }
+    out_.end_object();
+  }
+
   void related(const std::vector<Sarif_location>& related) {
     out_.key("relatedLocations");
     out_.start_array();
@@ -92,6 +108,7 @@ class Result_writer {
         out_.start_object();
         out_.key("nestingLevel");
         out_.count(l.depth);
+        if (l.child) child(*l.child);
         out_.end_object();
       }
       out_.end_object();
