@@ -262,6 +262,18 @@ INSTANTIATE_TEST_SUITE_P(Windows, Text_layout,
                                                  R"(1 |         x = yyyyyyyyyyyy…
             ^
 )"},
+                                         // Past a line wider than its bytes, the
+                                         // columns of the last offsets overflow 64 bits.
+                                         Picture{"past_the_text_near_the_last_offset",
+                                                 "\t中\t中",
+                                                 {{INT64_MAX - 4, INT64_MAX - 1}},
+                                                 text_layout(12),
+                                                 " | …\n              ^^^\n"},
+                                         Picture{"at_the_last_offset",
+                                                 "\t中\t中",
+                                                 {{INT64_MAX - 1, INT64_MAX}},
+                                                 text_layout(12),
+                                                 " | …\n                ^\n"},
                                          Picture{"whole_wide_clusters",
                                                  "中文中文中文中文中文",
                                                  {{15, 18}},

@@ -77,6 +77,30 @@ class Line_drawing {
     for (const Report_part* p : ends) connector_row(*p);
   }
 
+  // A quote's window: its text, then the carets of its parts.
+  void quote(const Quote_window& window, const std::vector<Report_part*>& parts) {
+    quote_ = true;
+    from_ = window.from;
+    to_ = window.to;
+    left_ = window.cut_left ? marker_.width : 0;
+    text_row(window.cut_right);
+    if (row_.failed()) return;
+    // The number column stays, blank, carets or not.
+    row_.repeat(gutter_.origin(), ' ', nullptr);
+    if (window.cut_left && window.carets_before)
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    fill_underline_runs(parts, to_, lists_);
+    for (const Underline_run& run : lists_.runs) {
+      row_.to_column(at(run.from));
+      row_.repeat(run.to - run.from, run.part->marker, run.part->tag);
+    }
+    if (window.carets_after) {
+      row_.to_column(at(to_));
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    }
+    row_.end_row();
+  }
+
  private:
   // Where column `column` of the line is drawn in the row.
   [[nodiscard]] std::int64_t at(std::int64_t column) const noexcept {
@@ -87,7 +111,12 @@ class Line_drawing {
   }
 
   void text_row(bool cut_right) {
-    gutter_.start(row_, number_);
+    if (quote_) {
+      put_line_number(row_, number_, gutter_.width, nullptr);
+      row_.put(" ", 1, nullptr);  // written even before an empty line
+    } else {
+      gutter_.start(row_, number_);
+    }
     if (left_ > 0) {
       row_.to_column(gutter_.origin());
       row_.put(marker_.text, marker_.width, &Cut_marker_tag);
@@ -283,6 +312,7 @@ class Line_drawing {
   const Layout_plan& layout_;
   Cut_marker marker_;
   std::int64_t window_width_ = 0;
+  bool quote_ = false;
   Cluster_walk walk_;
   Cluster cluster_;
   bool have_ = false;
@@ -359,6 +389,26 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     draw_windows(drawing, sorted, width, text_width, max_width);
   }
   if (left_out > 0) more_labels_row(row, gutter, left_out, layout.charset);
+}
+
+void draw_quoted_line(Row_writer& row, std::string_view number, std::int64_t number_width,
+                      std::string_view text, std::vector<Report_part>& parts,
+                      const Quote_window& window, const Layout_plan& layout) {
+  const Lists_lease lease;
+  place_parts(text, layout.tab_width, parts, lease.lists().queries, true);
+  std::vector<Report_part*>& runs = lease.lists().sorted;
+  runs.clear();
+  for (Report_part& p : parts) {
+    // Highlights that share a cluster make one run.
+    if (!runs.empty() && runs.back()->column_end > p.column)
+      runs.back()->column_end = std::max(runs.back()->column_end, p.column_end);
+    else
+      runs.push_back(&p);
+  }
+  Gutter gutter;
+  gutter.width = number_width;
+  Line_drawing drawing(row, gutter, number, text, layout, lease.lists());
+  drawing.quote(window, runs);
 }
 
 }  // namespace vantel::detail

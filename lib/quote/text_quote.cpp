@@ -2,6 +2,7 @@
 #include "quote/text_quote.hpp"
 
 #include "draw/cut_marker.hpp"
+#include "draw/labelled_line.hpp"
 #include "draw/line_number.hpp"
 #include "draw/row_writer.hpp"
 #include "quote/text_row.hpp"
@@ -16,6 +17,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantel::detail {
 namespace {
@@ -92,52 +94,6 @@ class Text_sink {
   std::int64_t run_width_ = 0;
 };
 
-// The caret row: carets under highlighted cells, each run of them one styled
-// run, spaces elsewhere and none after the last caret. Counts are wide: the
-// underline may run to the last offset there is.
-class Caret_sink {
- public:
-  Caret_sink(Row_writer& row, Charset charset) : row_(row), marker_(cut_marker(charset)) {}
-
-  void left_cut(bool carets_cut) {
-    if (carets_cut)
-      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
-    else
-      spaces_ += marker_.width;
-  }
-  void cluster(const Cluster& c, bool highlighted, bool joins) {
-    cell(c.width, highlighted, joins);
-  }
-  void plain(std::size_t begin, std::size_t end, bool highlighted, bool joins) {
-    cell(static_cast<Wide>(end - begin), highlighted, joins);
-  }
-  void past_text(Wide count, bool highlighted, bool joins) { cell(count, highlighted, joins); }
-  void right_cut(bool, bool carets_cut) {
-    close_run();
-    if (!carets_cut) return;
-    row_.repeat_wide(spaces_, ' ', nullptr);
-    row_.put(marker_.text, marker_.width, &Cut_marker_tag);
-  }
-
- private:
-  void cell(Wide width, bool highlighted, bool joins) {
-    if (!highlighted || !joins) close_run();
-    (highlighted ? carets_ : spaces_) += width;
-  }
-  void close_run() {
-    if (carets_ == 0) return;
-    row_.repeat_wide(spaces_, ' ', nullptr);
-    spaces_ = 0;
-    row_.repeat_wide(carets_, '^', &Single_line_underline_tag);
-    carets_ = 0;
-  }
-
-  Row_writer& row_;
-  Cut_marker marker_;
-  Wide spaces_ = 0;  // pending: written only when carets follow
-  Wide carets_ = 0;  // the open run
-};
-
 }  // namespace
 
 void text_single_line_quote(Formatter& f, const Bound_set& set, const source_line& line,
@@ -145,16 +101,13 @@ void text_single_line_quote(Formatter& f, const Bound_set& set, const source_lin
   const auto label_width = static_cast<std::int64_t>(label.size());
   const Text_row row(set, line, layout.tab_width,
                      layout.window_width(line_number_columns(label_width)), true);
-  print_line_number(f, label, label_width);
+  Report_part like;
+  like.tag = &Single_line_underline_tag;
+  std::vector<Report_part> parts;
+  std::string_view text;
+  const Quote_window window = row.shown(parts, like, text);
   Row_writer out(f);
-  Text_sink text(out, line.text, false, layout.charset);
-  row.emit(text);
-  out.end_row();
-  // The caret row keeps its number column's spaces, carets or not.
-  f.print_repeat(line_number_columns(label_width), ' ');
-  Caret_sink carets(out, layout.charset);
-  row.emit(carets);
-  out.end_row();
+  draw_quoted_line(out, label, label_width, text, parts, window, layout);
 }
 
 void text_multi_line_quote(Formatter& f, const Bound_set& set, const Quoted_lines& lines,

@@ -4,6 +4,8 @@
 // a window of display columns around the highlighted cells.
 #pragma once
 
+#include "draw/labelled_line.hpp"
+#include "draw/report_part.hpp"
 #include "quote/quote.hpp"
 #include "quote/source_line.hpp"
 #include "support/wide_integer.hpp"
@@ -14,6 +16,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace vantel::detail {
 
@@ -38,6 +41,12 @@ class Text_row {
 
   template <class Sink>
   void emit(Sink& sink) const;
+
+  // The window as the line engine draws it over `text`, and a part like
+  // `like` for each highlighted interval in it, in bytes of `text`: only
+  // those, so that a line of many costs no more than its window.
+  [[nodiscard]] Quote_window shown(std::vector<Report_part>& parts, const Report_part& like,
+                                   std::string_view& text) const;
 
  private:
   using Iterator = Bound_set::const_iterator;
@@ -75,6 +84,10 @@ class Text_row {
   void reach_end(Reach& reach, Wide text_width, Iterator hint);
   void skip_to(Cluster_walk& walk, Wide offset) const;
   void open_window(Wide target, Wide least_end, std::optional<Wide> keep_until, const Reach& reach);
+  // The offset after the last highlighted cell past the text that the
+  // window shows, or `from` for none.
+  [[nodiscard]] Wide past_end(Wide from, Wide to) const;
+  Wide walk_window(std::size_t& end_byte, bool& cut) const;
 
   // Hands the sink, in one piece, the clusters from where the walk stands
   // that are each one printable ASCII byte, up to the next change of
