@@ -43,4 +43,10 @@ void draw_quoted_line(Row_writer& row, std::string_view number, std::int64_t num
                       std::string_view text, std::vector<Report_part>& parts,
                       const Quote_window& window, const Layout_plan& layout);
 
+// Draws a row of a quote over several lines: the text in `window`, each
+// cluster outside `parts` as a dot per column. The line number is the
+// caller's.
+void draw_dotted_line(Row_writer& row, std::string_view text, std::vector<Report_part>& parts,
+                      const Quote_window& window, const Layout_plan& layout);
+
 }  // namespace vantel::detail
