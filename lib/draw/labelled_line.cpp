@@ -79,7 +79,7 @@ class Line_drawing {
 
   // A quote's dotted row: the window's text, each cluster outside `marks`
   // shown as a dot per column; the number column is the caller's.
-  void dotted(const Quote_window& window, const std::vector<Report_part*>& marks) {
+  void dotted(const Quote_window& window, const std::vector<Report_part>& marks) {
     dotted_ = true;
     marks_ = &marks;
     from_ = window.from;
@@ -164,7 +164,7 @@ class Line_drawing {
       have_ = walk_.next(cluster_);
     }
     for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
-      const bool dots = dotted_ && !marked(cluster_.column);
+      const bool dots = dotted_ && !marked();
       if (dots || cluster_.kind != Cluster_kind::Text) {
         flush_run();
         run_begin = run_end = cluster_.end;
@@ -180,25 +180,31 @@ class Line_drawing {
         run_column = cluster_.column;
       }
       // The plain bytes that follow join the run at a column each.
-      const std::size_t plain = skip_plain_to(dotted_ ? std::min(to_, edge_) : to_);
+      const std::size_t plain = skip_plain_to(dotted_ ? edge_column() : to_);
       run_end = cluster_.end + plain;
       run_width += cluster_.width + static_cast<std::int64_t>(plain);
     }
     flush_run();
   }
 
-  // Whether column `column` lies under a mark, asked in ascending order;
-  // `edge_` is where that changes.
-  bool marked(std::int64_t column) {
-    const std::vector<Report_part*>& marks = *marks_;
-    while (next_mark_ < marks.size() && marks[next_mark_]->column_end <= column) ++next_mark_;
+  // Whether the cluster lies under a mark, asked in ascending order; sets
+  // `edge_` to the byte where that changes.
+  bool marked() {
+    const std::vector<Report_part>& marks = *marks_;
+    while (next_mark_ < marks.size() && marks[next_mark_].end <= cluster_.begin) ++next_mark_;
     if (next_mark_ == marks.size()) {
-      edge_ = to_;
+      edge_ = text_.size();
       return false;
     }
-    const bool inside = marks[next_mark_]->column <= column;
-    edge_ = inside ? marks[next_mark_]->column_end : marks[next_mark_]->column;
+    const bool inside = marks[next_mark_].begin < cluster_.end;
+    edge_ = inside ? marks[next_mark_].end : marks[next_mark_].begin;
     return inside;
+  }
+
+  // The column up to which plain bytes keep the last cluster's marking.
+  [[nodiscard]] std::int64_t edge_column() const noexcept {
+    if (edge_ <= walk_.position()) return walk_.column();
+    return std::min(to_, walk_.column() + static_cast<std::int64_t>(edge_ - walk_.position()));
   }
 
   // The cluster, in its shown form.
@@ -211,7 +217,7 @@ class Line_drawing {
   // The cluster, and the plain bytes after it up to the next mark, as dots.
   void put_dots() {
     row_.to_column(at(cluster_.column));
-    const std::size_t plain = skip_plain_to(std::min(to_, edge_));
+    const std::size_t plain = skip_plain_to(edge_column());
     row_.repeat(cluster_.width + static_cast<std::int64_t>(plain), '.', nullptr);
   }
 
@@ -360,9 +366,9 @@ class Line_drawing {
   std::int64_t window_width_ = 0;
   bool quote_ = false;
   bool dotted_ = false;
-  const std::vector<Report_part*>* marks_ = nullptr;  // dotted: the columns not dotted
+  const std::vector<Report_part>* marks_ = nullptr;  // dotted: the bytes not dotted
   std::size_t next_mark_ = 0;
-  std::int64_t edge_ = 0;
+  std::size_t edge_ = 0;
   Cluster_walk walk_;
   Cluster cluster_;
   bool have_ = false;
@@ -472,13 +478,13 @@ void draw_quoted_line(Row_writer& row, std::string_view number, std::int64_t num
   drawing.quote(window, runs);
 }
 
-void draw_dotted_line(Row_writer& row, std::string_view text, std::vector<Report_part>& parts,
+void draw_dotted_line(Row_writer& row, std::string_view text, const std::vector<Report_part>& parts,
                       const Quote_window& window, const Layout_plan& layout) {
+  // Whole clusters are dotted or not: no part needs its columns.
   const Lists_lease lease;
-  const std::vector<Report_part*>& runs = quote_runs(text, parts, layout, lease.lists());
   Gutter gutter;
   Line_drawing drawing(row, gutter, {}, text, layout, lease.lists());
-  drawing.dotted(window, runs);
+  drawing.dotted(window, parts);
 }
 
 }  // namespace vantel::detail

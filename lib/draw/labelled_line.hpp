@@ -44,9 +44,9 @@ void draw_quoted_line(Row_writer& row, std::string_view number, std::int64_t num
                       const Quote_window& window, const Layout_plan& layout);
 
 // Draws a row of a quote over several lines: the text in `window`, each
-// cluster outside `parts` as a dot per column. The line number is the
-// caller's.
-void draw_dotted_line(Row_writer& row, std::string_view text, std::vector<Report_part>& parts,
+// cluster that no part's bytes touch as a dot per column; `parts` sorted,
+// their columns not needed. The line number is the caller's.
+void draw_dotted_line(Row_writer& row, std::string_view text, const std::vector<Report_part>& parts,
                       const Quote_window& window, const Layout_plan& layout);
 
 }  // namespace vantel::detail

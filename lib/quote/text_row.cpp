@@ -211,8 +211,11 @@ Wide Text_row::walk_window(std::size_t& end_byte, bool& cut) const {
 Quote_window Text_row::shown(std::vector<Report_part>& parts, const Report_part& like,
                              std::string_view& text) const {
   Quote_window window;
-  std::size_t end_byte = 0;
-  Wide end_column = walk_window(end_byte, window.cut_right);
+  std::size_t end_byte = text_.size();
+  // A row shown whole up to its text's end needs no walk: the engine's does.
+  Wide end_column = max_offset;
+  if (limit_ != unlimited || past_count_ > 0 || rest_ > 0)
+    end_column = walk_window(end_byte, window.cut_right);
   const Wide text_end = offset_of(text_.size());
   Wide from = offset_of(from_byte_);
   Wide to = offset_of(end_byte);
@@ -232,6 +235,7 @@ Quote_window Text_row::shown(std::vector<Report_part>& parts, const Report_part&
   }
   window.from = narrow(first_column_ - origin);
   window.to = narrow(end_column - origin);
+  if (end_column == max_offset) window.to = max_offset;
   window.cut_left = first_column_ > 0;
   window.carets_before = first_lit_ && *first_lit_ < first_column_;
   window.carets_after = last_lit_ && *last_lit_ >= to;
