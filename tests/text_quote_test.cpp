@@ -262,6 +262,18 @@ INSTANTIATE_TEST_SUITE_P(Windows, Text_layout,
                                                  R"(1 |         x = yyyyyyyyyyyy…
             ^
 )"},
+                                         // Past a line wider than its bytes, the
+                                         // columns of the last offsets overflow 64 bits.
+                                         Picture{"past_the_text_near_the_last_offset",
+                                                 "\t中\t中",
+                                                 {{INT64_MAX - 4, INT64_MAX - 1}},
+                                                 text_layout(12),
+                                                 " | …\n              ^^^\n"},
+                                         Picture{"at_the_last_offset",
+                                                 "\t中\t中",
+                                                 {{INT64_MAX - 1, INT64_MAX}},
+                                                 text_layout(12),
+                                                 " | …\n                ^\n"},
                                          Picture{"whole_wide_clusters",
                                                  "中文中文中文中文中文",
                                                  {{15, 18}},
@@ -326,6 +338,18 @@ INSTANTIATE_TEST_SUITE_P(MultiLine, Text_layout,
                                                  R"(1 | .<0x1B>b
 2 | c.......
 )"},
+                                         // A cluster is shown when a highlight
+                                         // takes any of its bytes.
+                                         Picture{"highlight_from_inside_a_cluster",
+                                                 "x中ab\ncd\n",
+                                                 {{2, 8}},
+                                                 text_layout(),
+                                                 "1 | .中ab\n2 | c.\n"},
+                                         Picture{"highlight_ends_inside_a_cluster",
+                                                 "ab中c\nxy中z\n",
+                                                 {{4, 11}},
+                                                 text_layout(),
+                                                 "1 | ..中c\n2 | xy中.\n"},
                                          Picture{"rows_cut_each_to_its_window",
                                                  "short\n" + std::string(40, 'x') + "\n",
                                                  {{3, 30}},

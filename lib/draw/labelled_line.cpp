@@ -77,17 +77,62 @@ class Line_drawing {
     for (const Report_part* p : ends) connector_row(*p);
   }
 
+  // A quote's dotted row: the window's text, each cluster outside `marks`
+  // shown as a dot per column; the number column is the caller's.
+  void dotted(const Quote_window& window, const std::vector<Report_part>& marks) {
+    dotted_ = true;
+    marks_ = &marks;
+    from_ = window.from;
+    to_ = window.to;
+    left_ = window.cut_left ? marker_.width : 0;
+    if (window.cut_left) row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    window_text();
+    if (window.cut_right) {
+      row_.to_column(at(to_));
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    }
+  }
+
+  // A quote's window: its text, then the carets of its parts.
+  void quote(const Quote_window& window, const std::vector<Report_part*>& parts) {
+    quote_ = true;
+    from_ = window.from;
+    to_ = window.to;
+    left_ = window.cut_left ? marker_.width : 0;
+    text_row(window.cut_right);
+    if (row_.failed()) return;
+    // The number column stays, blank, carets or not.
+    row_.repeat(gutter_.origin(), ' ', nullptr);
+    if (window.cut_left && window.carets_before)
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    fill_underline_runs(parts, to_, lists_);
+    for (const Underline_run& run : lists_.runs) {
+      row_.to_column(at(run.from));
+      row_.repeat(run.to - run.from, run.part->marker, run.part->tag);
+    }
+    if (window.carets_after) {
+      row_.to_column(at(to_));
+      row_.put(marker_.text, marker_.width, &Cut_marker_tag);
+    }
+    row_.end_row();
+  }
+
  private:
   // Where column `column` of the line is drawn in the row.
   [[nodiscard]] std::int64_t at(std::int64_t column) const noexcept {
-    return gutter_.origin() + left_ + (column - from_);
+    return (dotted_ ? 0 : gutter_.origin()) + left_ + (column - from_);
   }
   [[nodiscard]] std::int64_t clip(std::int64_t column) const noexcept {
     return std::min(column, to_);
   }
 
   void text_row(bool cut_right) {
-    gutter_.start(row_, number_);
+    if (quote_) {
+      put_line_number(row_, number_, gutter_.width, nullptr);
+      row_.put(" ", 1, nullptr);  // written even before an empty line
+    } else {
+      gutter_.start(row_, number_);
+    }
     if (left_ > 0) {
       row_.to_column(gutter_.origin());
       row_.put(marker_.text, marker_.width, &Cut_marker_tag);
@@ -119,12 +164,14 @@ class Line_drawing {
       have_ = walk_.next(cluster_);
     }
     for (; have_ && cluster_.column + cluster_.width <= to_; have_ = walk_.next(cluster_)) {
-      if (cluster_.kind != Cluster_kind::Text) {
+      const bool dots = dotted_ && !marked();
+      if (dots || cluster_.kind != Cluster_kind::Text) {
         flush_run();
         run_begin = run_end = cluster_.end;
-        row_.to_column(at(cluster_.column));
-        row_.put(cluster_.shown(text_), cluster_.width,
-                 cluster_.kind == Cluster_kind::Escaped ? &Escaped_form_tag : nullptr);
+        if (dots)
+          put_dots();
+        else
+          put_cluster();
         continue;
       }
       if (run_end != cluster_.begin || run_end == run_begin) {
@@ -133,11 +180,45 @@ class Line_drawing {
         run_column = cluster_.column;
       }
       // The plain bytes that follow join the run at a column each.
-      const std::size_t plain = skip_plain_to(to_);
+      const std::size_t plain = skip_plain_to(dotted_ ? edge_column() : to_);
       run_end = cluster_.end + plain;
       run_width += cluster_.width + static_cast<std::int64_t>(plain);
     }
     flush_run();
+  }
+
+  // Whether the cluster lies under a mark, asked in ascending order; sets
+  // `edge_` to the byte where that changes.
+  bool marked() {
+    const std::vector<Report_part>& marks = *marks_;
+    while (next_mark_ < marks.size() && marks[next_mark_].end <= cluster_.begin) ++next_mark_;
+    if (next_mark_ == marks.size()) {
+      edge_ = text_.size();
+      return false;
+    }
+    const bool inside = marks[next_mark_].begin < cluster_.end;
+    edge_ = inside ? marks[next_mark_].end : marks[next_mark_].begin;
+    return inside;
+  }
+
+  // The column up to which plain bytes keep the last cluster's marking.
+  [[nodiscard]] std::int64_t edge_column() const noexcept {
+    if (edge_ <= walk_.position()) return walk_.column();
+    return std::min(to_, walk_.column() + static_cast<std::int64_t>(edge_ - walk_.position()));
+  }
+
+  // The cluster, in its shown form.
+  void put_cluster() {
+    row_.to_column(at(cluster_.column));
+    row_.put(cluster_.shown(text_), cluster_.width,
+             cluster_.kind == Cluster_kind::Escaped ? &Escaped_form_tag : nullptr);
+  }
+
+  // The cluster, and the plain bytes after it up to the next mark, as dots.
+  void put_dots() {
+    row_.to_column(at(cluster_.column));
+    const std::size_t plain = skip_plain_to(edge_column());
+    row_.repeat(cluster_.width + static_cast<std::int64_t>(plain), '.', nullptr);
   }
 
   // Steps the walk over the plain bytes before `column`; how many.
@@ -291,6 +372,11 @@ class Line_drawing {
   const Layout_plan& layout_;
   Cut_marker marker_;
   std::int64_t window_width_ = 0;
+  bool quote_ = false;
+  bool dotted_ = false;
+  const std::vector<Report_part>* marks_ = nullptr;  // dotted: the bytes not dotted
+  std::size_t next_mark_ = 0;
+  std::size_t edge_ = 0;
   Cluster_walk walk_;
   Cluster cluster_;
   bool have_ = false;
@@ -368,6 +454,46 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     draw_windows(drawing, sorted, width, text_width, max_width);
   }
   if (left_out > 0) more_labels_row(row, gutter, left_out, layout.charset);
+}
+
+namespace {
+
+// The columns of a quote's parts, sorted, as runs: parts that share a
+// cluster make one.
+std::vector<Report_part*>& quote_runs(std::string_view text, std::vector<Report_part>& parts,
+                                      const Layout_plan& layout, Line_lists& lists) {
+  place_parts(text, layout.tab_width, parts, lists.queries, true);
+  std::vector<Report_part*>& runs = lists.sorted;
+  runs.clear();
+  for (Report_part& p : parts) {
+    if (!runs.empty() && runs.back()->column_end > p.column)
+      runs.back()->column_end = std::max(runs.back()->column_end, p.column_end);
+    else
+      runs.push_back(&p);
+  }
+  return runs;
+}
+
+}  // namespace
+
+void draw_quoted_line(Row_writer& row, std::string_view number, std::int64_t number_width,
+                      std::string_view text, std::vector<Report_part>& parts,
+                      const Quote_window& window, const Layout_plan& layout) {
+  const Lists_lease lease;
+  const std::vector<Report_part*>& runs = quote_runs(text, parts, layout, lease.lists());
+  Gutter gutter;
+  gutter.width = number_width;
+  Line_drawing drawing(row, gutter, number, text, layout, lease.lists());
+  drawing.quote(window, runs);
+}
+
+void draw_dotted_line(Row_writer& row, std::string_view text, const std::vector<Report_part>& parts,
+                      const Quote_window& window, const Layout_plan& layout) {
+  // Whole clusters are dotted or not: no part needs its columns.
+  const Lists_lease lease;
+  Gutter gutter;
+  Line_drawing drawing(row, gutter, {}, text, layout, lease.lists());
+  drawing.dotted(window, parts);
 }
 
 }  // namespace vantel::detail

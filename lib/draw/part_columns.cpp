@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "draw/report_part.hpp"
 
+#include "support/wide_integer.hpp"
 #include "text/cluster_walk.hpp"
 
 #include <algorithm>
@@ -26,10 +27,18 @@ void queries_of(std::vector<Report_part>& parts, std::vector<Column_query>& quer
             [](const Column_query& a, const Column_query& b) { return a.byte < b.byte; });
 }
 
+// The column of a byte `past` bytes after a text `width` columns wide: the
+// one after the text, or one per byte. An underline may run to the last
+// offset there is: its columns stop short of overflowing.
+std::int64_t column_past(std::int64_t width, std::size_t past, bool per_byte) noexcept {
+  if (!per_byte) return width;
+  return static_cast<std::int64_t>(std::min<Wide>(Wide{width} + past, max_offset - 1));
+}
+
 }  // namespace
 
 std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts,
-                         std::vector<Column_query>& queries) {
+                         std::vector<Column_query>& queries, bool column_per_offset) {
   queries_of(parts, queries);
 
   // Printable ASCII takes a column a byte: runs of it are stepped over, not
@@ -56,8 +65,10 @@ std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Repor
   }
   const std::int64_t width = walk.column();
   for (; q < queries.size(); ++q) {
-    if (queries[q].first != nullptr) *queries[q].first = width;
-    if (queries[q].last != nullptr) *queries[q].last = width + 1;
+    const std::int64_t column =
+        column_past(width, queries[q].byte - text.size(), column_per_offset);
+    if (queries[q].first != nullptr) *queries[q].first = column;
+    if (queries[q].last != nullptr) *queries[q].last = column + 1;
   }
   // A point is one column wide.
   for (Report_part& p : parts) {

@@ -44,9 +44,11 @@ struct Column_query {
 
 // Gives every part its columns in one walk over the line `text`. A byte
 // inside a cluster takes the whole cluster; a byte past the text stands at the
-// column after it, one column wide. Returns the line's width. `queries` is
-// working room, kept by the caller from one line to the next.
+// column after it, one column wide, or with `column_per_offset`, each such
+// byte at a column of its own (the last column there is at most). Returns
+// the line's width. `queries` is working room, kept by the caller from one
+// line to the next.
 std::int64_t place_parts(std::string_view text, int tab_width, std::vector<Report_part>& parts,
-                         std::vector<Column_query>& queries);
+                         std::vector<Column_query>& queries, bool column_per_offset = false);
 
 }  // namespace vantel::detail

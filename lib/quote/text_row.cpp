@@ -167,4 +167,86 @@ void Text_row::open_window(Wide target, Wide least_end, std::optional<Wide> keep
   limit_ = std::max(first_column_ + max_width_, least_end);
 }
 
+namespace {
+
+std::int64_t narrow(Wide column) noexcept {
+  return static_cast<std::int64_t>(std::clamp<Wide>(column, 0, max_offset));
+}
+
+}  // namespace
+
+Wide Text_row::past_end(Wide from, Wide to) const {
+  if (from >= to) return from;
+  const auto after = std::partition_point(
+      set_.begin(), set_.end(), [to](const auto& i) { return Wide{i.start.offset} < to; });
+  if (after == set_.begin()) return from;
+  const Wide end = Wide{std::prev(after)->end.offset} + 1;
+  return end > from ? std::min(end, to) : from;
+}
+
+// Walks the clusters that the window shows: from its first as long as they
+// end by its limit, the first always. Returns the column after the last one,
+// and sets `end_byte` and `cut` where one more does not fit.
+Wide Text_row::walk_window(std::size_t& end_byte, bool& cut) const {
+  Cluster_walk walk(text_, tab_width_, from_byte_, from_column_);
+  end_byte = text_.size();
+  for (Cluster c;;) {
+    const Wide room = std::min<Wide>(limit_ - walk.column(), text_.size() - walk.position());
+    if (room > 0) walk.skip_plain(walk.position() + static_cast<std::size_t>(room));
+    if (!walk.next(c)) {
+      cut = rest_ > 0;
+      return walk.column();
+    }
+    if (c.column + Wide{c.width} > limit_ && c.begin != from_byte_) {
+      cut = true;
+      end_byte = c.begin;
+      return c.column;
+    }
+  }
+}
+
+// Past the text, a column per offset up to the last highlighted one the
+// window holds. A window that opens past the text is drawn over no text, its
+// columns counted from its start: the offsets there may be near the largest.
+Quote_window Text_row::shown(std::vector<Report_part>& parts, const Report_part& like,
+                             std::string_view& text) const {
+  Quote_window window;
+  std::size_t end_byte = text_.size();
+  // A row shown whole up to its text's end needs no walk: the engine's does.
+  Wide end_column = max_offset;
+  if (limit_ != unlimited || past_count_ > 0 || rest_ > 0)
+    end_column = walk_window(end_byte, window.cut_right);
+  const Wide text_end = offset_of(text_.size());
+  Wide from = offset_of(from_byte_);
+  Wide to = offset_of(end_byte);
+  Wide origin = column_;     // the column of the text drawn
+  Wide base = Wide{start_};  // and its offset
+  text = text_;
+  if (!window.cut_right && past_count_ > 0) {
+    const Wide past_from = text_end + std::max<Wide>(first_column_ - end_column, 0);
+    Wide last = text_end + past_count_;
+    if (limit_ != unlimited) last = std::min(last, text_end + (limit_ - end_column));
+    to = past_end(past_from, last);
+    end_column += to - text_end;
+    if (from_byte_ == text_.size()) {
+      std::tie(from, origin, base) = std::tuple(past_from, first_column_, past_from);
+      text = {};
+    }
+  }
+  window.from = narrow(first_column_ - origin);
+  window.to = narrow(end_column - origin);
+  if (end_column == max_offset) window.to = max_offset;
+  window.cut_left = first_column_ > 0;
+  window.carets_before = first_lit_ && *first_lit_ < first_column_;
+  window.carets_after = last_lit_ && *last_lit_ >= to;
+  parts.clear();
+  for (Iterator i = reaching(from, set_.begin()); i != set_.end() && Wide{i->start.offset} < to;
+       ++i) {
+    Report_part& p = parts.emplace_back(like);
+    p.begin = static_cast<std::size_t>(std::max<Wide>(i->start.offset, from) - base);
+    p.end = static_cast<std::size_t>(std::min<Wide>(Wide{i->end.offset} + 1, to) - base);
+  }
+  return window;
+}
+
 }  // namespace vantel::detail
