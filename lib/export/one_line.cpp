@@ -45,13 +45,9 @@ void put_line(std::string& out, const Place* place, std::string_view head, std::
   out += '\n';
 }
 
-// One report's lines, its children left out; its place, else `fallback`'s,
-// is where lines without a location of their own go.
-std::optional<Place> put_report(std::string& out, const Report& report,
-                                detail::Region_reader& regions,
-                                const std::optional<Place>& fallback) {
-  std::string head(report.severity.word());
-  if (!report.code.empty()) head += "[" + report.code + "]";
+// The report's labels that mark something, each with its place.
+std::vector<std::pair<const Label*, Place>> placed_labels(const Report& report,
+                                                          detail::Region_reader& regions) {
   std::vector<std::pair<const Label*, Place>> placed;
   for (const Label& label : report.labels) {
     if (label.kind == Label_kind::Context) continue;  // it marks nothing
@@ -60,6 +56,17 @@ std::optional<Place> put_report(std::string& out, const Report& report,
       placed.push_back({&label, {&label.source.name, r->start_line, r->start_col}});
     }
   }
+  return placed;
+}
+
+// One report's lines, its children left out; its place, else `fallback`'s,
+// is where lines without a location of their own go.
+std::optional<Place> put_report(std::string& out, const Report& report,
+                                detail::Region_reader& regions,
+                                const std::optional<Place>& fallback) {
+  std::string head(report.severity.word());
+  if (!report.code.empty()) head += "[" + report.code + "]";
+  const std::vector<std::pair<const Label*, Place>> placed = placed_labels(report, regions);
   const auto label_of = [](const auto& p) -> const Label& { return *p.first; };
   const auto primary = detail::first_primary(placed.begin(), placed.end(), label_of);
   std::optional<Place> first;
