@@ -20,6 +20,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace vantel {
@@ -73,7 +74,7 @@ struct Sarif_log::Impl {
   std::vector<std::string> rule_ids;                  // the tool's, then codes first met
   std::map<std::string, std::string> first_messages;  // of each rule's first result
   std::map<std::string, std::string> first_urls;      // the first code URL of each rule's results
-  std::map<std::string, std::int64_t> seen_hashes;
+  std::unordered_map<std::uint64_t, std::int64_t> seen_hashes;  // only counted, never listed
   // The results written so far, each where it stands in the log, with the
   // commas between them: a large log is never held as a tree.
   std::string results;
@@ -114,7 +115,9 @@ struct Sarif_log::Impl {
     std::string hash;
     if (places.line_hash) {
       hash = hex16(*places.line_hash);
-      head.fingerprint = hash + ":" + std::to_string(seen_hashes[hash] + 1);
+      const auto seen = seen_hashes.find(*places.line_hash);
+      head.fingerprint =
+          hash + ":" + std::to_string((seen == seen_hashes.end() ? 0 : seen->second) + 1);
     }
     const bool had_absolute_files = artifacts.absolute_files;
     const std::size_t had_bytes = results.size();
@@ -129,10 +132,11 @@ struct Sarif_log::Impl {
       throw;
     }
     ++result_count;
-    if (!hash.empty()) ++seen_hashes[hash];
+    if (places.line_hash) ++seen_hashes[*places.line_hash];
     if (head.rule_index == rule_ids.size()) rule_ids.push_back(head.id);
-    first_messages.emplace(head.id, report.message);
-    if (!report.code_url.empty()) first_urls.emplace(head.id, report.code_url);
+    // Only a rule's first result is kept: try_emplace copies nothing after it.
+    first_messages.try_emplace(head.id, report.message);
+    if (!report.code_url.empty()) first_urls.try_emplace(head.id, report.code_url);
     if (places.cut_lists > 0) {
       left_out.cut_results += places.cut_lists;
       left_out.locations += places.cut_locations;
