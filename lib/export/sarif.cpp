@@ -99,6 +99,14 @@ struct Sarif_log::Impl {
     return {};
   }
 
+  // "hash:n" for the n-th result whose line hashes to `line_hash`.
+  std::string fingerprint(const std::optional<std::uint64_t>& line_hash) const {
+    if (!line_hash) return {};
+    const auto seen = seen_hashes.find(*line_hash);
+    return hex16(*line_hash) + ":" +
+           std::to_string((seen == seen_hashes.end() ? 0 : seen->second) + 1);
+  }
+
   void add(const Report& report) {
     if (result_count == detail::max_results_per_run) {
       ++left_out.results;
@@ -112,13 +120,7 @@ struct Sarif_log::Impl {
     while (head.rule_index < rule_ids.size() && rule_ids[head.rule_index] != head.id)
       ++head.rule_index;  // a new code's rule is added with its first result
     head.message = detail::report_text(report, known_description(head.id));
-    std::string hash;
-    if (places.line_hash) {
-      hash = hex16(*places.line_hash);
-      const auto seen = seen_hashes.find(*places.line_hash);
-      head.fingerprint =
-          hash + ":" + std::to_string((seen == seen_hashes.end() ? 0 : seen->second) + 1);
-    }
+    head.fingerprint = fingerprint(places.line_hash);
     const bool had_absolute_files = artifacts.absolute_files;
     const std::size_t had_bytes = results.size();
     try {
