@@ -454,6 +454,22 @@ void check_labels_visible(const vantel::Report& report, const std::vector<Label_
   }
 }
 
+// Severity words, codes and note kinds are words: drawn on one row, escaped.
+bool words_hold_line_feed(const vantel::Report& report) {
+  std::vector<const vantel::Report*> pending{&report};
+  while (!pending.empty()) {
+    const vantel::Report* r = pending.back();
+    pending.pop_back();
+    if (r->severity.word().find('\n') != std::string_view::npos ||
+        r->code.find('\n') != std::string::npos)
+      return true;
+    for (const vantel::Note& note : r->notes)
+      if (note.kind.find('\n') != std::string::npos) return true;
+    for (const vantel::Report& child : r->children) pending.push_back(&child);
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -580,8 +596,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CHECK(first.out.empty() || first.out.back() == '\n');
   // A line feed in any text starts a row of its own: none is drawn escaped,
   // unless the input spells the escape itself.
+  // Notes on bad spans quote a label's or a fix's message on their one
+  // row, escaped as names are.
   const std::string_view spelled(reinterpret_cast<const char*>(data), size);
-  if (spelled.find("<0x0A>") == std::string_view::npos)
+  const bool quotes = first.out.find("reach past the end") != std::string::npos ||
+                      first.out.find("cannot be applied") != std::string::npos;
+  if (spelled.find("<0x0A>") == std::string_view::npos && !quotes && !words_hold_line_feed(report))
     CHECK(first.out.find("<0x0A>") == std::string::npos);
 
   // A row of text: "N | ", at most the margin's lanes, a marker a side and
