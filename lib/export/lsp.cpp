@@ -109,9 +109,8 @@ class Writer {
   }
 
   std::optional<Range> range_of(const Source& source, const Location& location) {
-    std::optional<detail::Region> r = regions_.read(source.input, location);
+    const std::optional<detail::Region> r = regions_.read(source, location);
     if (!r) return std::nullopt;
-    detail::shift_to_file(*r, source);
     return Range{r->start_line - 1, r->start_col - 1, r->end_line - 1, r->end_col - 1};
   }
 

@@ -51,10 +51,8 @@ std::vector<std::pair<const Label*, Place>> placed_labels(const Report& report,
   std::vector<std::pair<const Label*, Place>> placed;
   for (const Label& label : report.labels) {
     if (label.kind == Label_kind::Context) continue;  // it marks nothing
-    if (std::optional<detail::Region> r = regions.read(label.source.input, label.location)) {
-      detail::shift_to_file(*r, label.source);
+    if (std::optional<detail::Region> r = regions.read(label.source, label.location))
       placed.push_back({&label, {&label.source.name, r->start_line, r->start_col}});
-    }
   }
   return placed;
 }

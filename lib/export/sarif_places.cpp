@@ -31,9 +31,8 @@ class Resolver {
   Resolver(Region_reader& regions, Sarif_places& out) : regions_(regions), out_(out) {}
 
   std::optional<Sarif_place> place(const Source& source, const Location& location) {
-    std::optional<Region> region = regions_.read(source.input, location);
+    std::optional<Region> region = regions_.read(source, location);
     if (!region) return std::nullopt;
-    shift_to_file(*region, source);
     return Sarif_place{&source, std::move(*region)};
   }
 

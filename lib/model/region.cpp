@@ -113,8 +113,8 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   return region;
 }
 
-bool shift_to_file(Region& region, const Source& source) noexcept {
-  if (source.first_line == 1 && source.first_column == 0) return false;
+void shift_to_file(Region& region, const Source& source) noexcept {
+  if (source.first_line == 1 && source.first_column == 0) return;
   // Sources are checked when reports are drawn; exported ones saturate.
   const auto add = [](std::int64_t& value, std::int64_t amount) {
     value = amount > 0 && value > max_offset - amount ? max_offset
@@ -125,7 +125,6 @@ bool shift_to_file(Region& region, const Source& source) noexcept {
   add(region.start_line, source.first_line - 1);
   add(region.end_line, source.first_line - 1);
   region.file_offsets = false;
-  return true;
 }
 
 }  // namespace vantel::detail

@@ -37,10 +37,9 @@ struct Region {
 };
 
 // `region`, read on an excerpt that `source` says starts at its first line
-// and column of a file, as that file numbers it. Whether it was shifted:
-// the offsets then count from the excerpt's start, not the file's, and
-// `file_offsets` says so.
-bool shift_to_file(Region& region, const Source& source) noexcept;
+// and column of a file, as that file numbers it; once shifted, its offsets
+// count from the excerpt's start, not the file's, and `file_offsets` says so.
+void shift_to_file(Region& region, const Source& source) noexcept;
 
 // The most bytes a region's text holds: a region's memory never follows the
 // size of its lines.
@@ -66,6 +65,13 @@ class Region_reader {
       : unit_(unit), with_chars_(with_chars) {}
 
   [[nodiscard]] std::optional<Region> read(const Input& input, const Location& location);
+  // The same on `source`'s input, numbered as the file that it may be an
+  // excerpt of numbers it.
+  [[nodiscard]] std::optional<Region> read(const Source& source, const Location& location) {
+    std::optional<Region> region = read(source.input, location);
+    if (region) shift_to_file(*region, source);
+    return region;
+  }
 
   // One end of a region: its line, the line's start, the offset (cut to the
   // line's end) and its column.
