@@ -120,32 +120,35 @@ TEST(ExportRegion, CountsEachUnit) {
 
 // Regions at the end of a long CRLF line, whose end and last characters fall
 // on either side of where it is read in pieces, count as the line held whole
-// counts them.
+// counts them; in a file too, whose reader holds a block at a time.
 TEST(ExportRegion, CountsALongLineAsAShortOne) {
   const std::string tail = "\xC3\xA9\xF0\x9F\x98\x80\r";  // é, the emoji, a carriage return
   for (const std::size_t pad : {std::size_t{3}, std::size_t{65530}, std::size_t{65533},
-                                std::size_t{65536}, std::size_t{70000}}) {
-    const std::string line = std::string(pad, 'a') + tail;
-    const vantel::Input input = vantel::Input::string(line + "\nb");
-    const auto n = static_cast<std::int64_t>(pad);
-    const auto whole = static_cast<std::int64_t>(line.size());
-    for (const Column_unit unit : {Column_unit::Utf16, Column_unit::Code_points}) {
-      const std::int64_t emoji = unit == Column_unit::Utf16 ? 2 : 1;
-      vantel::detail::Region_reader reader(unit, true);
-      // From the emoji to past the carriage return: the end column leaves it out.
-      const auto r = reader.read(input, test::offsets(n + 2, whole));
-      ASSERT_TRUE(r) << pad;
-      EXPECT_EQ(std::vector<std::int64_t>(
-                    {r->start_col, r->end_col, r->char_offset, r->char_length, r->end_line}),
-                std::vector<std::int64_t>({n + 2, n + 2 + emoji, n + 1, emoji + 1, 1}))
-          << pad << " in unit " << static_cast<int>(unit);
-      EXPECT_EQ(r->text, tail.substr(2));
-      // The next line's offset counts the first line's units once.
-      const auto next = reader.read(input, test::offsets(whole + 1, whole + 2));
-      ASSERT_TRUE(next) << pad;
-      EXPECT_EQ(next->char_offset, n + 1 + emoji + 2) << pad;
+                                std::size_t{65536}, std::size_t{70000}})
+    for (const bool in_file : {false, true}) {
+      const std::string line = std::string(pad, 'a') + tail;
+      const test::Temp_file file(line + "\nb");
+      const vantel::Input input =
+          in_file ? vantel::Input::file(file.path()) : vantel::Input::string(line + "\nb");
+      const auto n = static_cast<std::int64_t>(pad);
+      const auto whole = static_cast<std::int64_t>(line.size());
+      for (const Column_unit unit : {Column_unit::Utf16, Column_unit::Code_points}) {
+        const std::int64_t emoji = unit == Column_unit::Utf16 ? 2 : 1;
+        vantel::detail::Region_reader reader(unit, true);
+        // From the emoji to past the carriage return: the end column leaves it out.
+        const auto r = reader.read(input, test::offsets(n + 2, whole));
+        ASSERT_TRUE(r) << pad;
+        EXPECT_EQ(std::vector<std::int64_t>(
+                      {r->start_col, r->end_col, r->char_offset, r->char_length, r->end_line}),
+                  std::vector<std::int64_t>({n + 2, n + 2 + emoji, n + 1, emoji + 1, 1}))
+            << pad << " in unit " << static_cast<int>(unit);
+        EXPECT_EQ(r->text, tail.substr(2));
+        // The next line's offset counts the first line's units once.
+        const auto next = reader.read(input, test::offsets(whole + 1, whole + 2));
+        ASSERT_TRUE(next) << pad;
+        EXPECT_EQ(next->char_offset, n + 1 + emoji + 2) << pad;
+      }
     }
-  }
 }
 
 // A result's fingerprint hashes its line without the blanks at either end,

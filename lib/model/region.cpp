@@ -64,22 +64,39 @@ Region_reader::Line_units& Region_reader::units_of(const Input& input) {
   return units_.back();
 }
 
+void Region_reader::count_lines(Raw_cursor& cursor, Line_units& units, std::int64_t last) {
+  const auto known = [&] { return static_cast<std::int64_t>(units.before.size()); };
+  const auto add = [&](std::int64_t in_line) {
+    units.before.push_back(checked_add(units.before.back(), in_line, "units"));
+  };
+  // Lines are counted once, in order, as far as the furthest region: those
+  // whole in what the cursor holds at hand where they stand, a line feed
+  // and a carriage return counting one unit each; a longer one in pieces.
+  while (known() < last) {
+    const std::int64_t start = cursor.find_line_offset(known());
+    const std::string_view at_hand =
+        cursor.seek(start) == Seek_result::Ok ? cursor.buffered() : std::string_view();
+    std::size_t used = 0;
+    for (std::size_t lf = 0;
+         known() < last && (lf = at_hand.find('\n', used)) != std::string_view::npos;
+         used = lf + 1) {
+      const std::string_view line = at_hand.substr(used, lf + 1 - used);
+      add(column_of_byte(line, line.size(), unit_, default_tab_width) - 1);
+    }
+    if (used == 0)
+      add(checked_add(
+          place_of_byte_at(cursor, start, max_offset, unit_, default_tab_width).units_before, 1,
+          "units"));
+  }
+}
+
 void Region_reader::count_chars(Raw_cursor& cursor, const Input& input, const Point& a,
                                 const Point& b, Region& region) {
   std::int64_t before_a = a.line_start;
   std::int64_t before_b = b.line_start;
   if (unit_ != Column_unit::Bytes) {
     Line_units& units = units_of(input);
-    // Lines are counted once, in order, as far as the furthest region.
-    while (static_cast<std::int64_t>(units.before.size()) < b.line) {
-      const auto known = static_cast<std::int64_t>(units.before.size());
-      const std::int64_t start = cursor.find_line_offset(known);
-      const std::int64_t in_line =
-          place_of_byte_at(cursor, start, max_offset, unit_, default_tab_width).units_before;
-      // A line before b's ends with its line feed, one unit more.
-      units.before.push_back(
-          checked_add(units.before.back(), checked_add(in_line, 1, "units"), "units"));
-    }
+    count_lines(cursor, units, b.line);
     before_a = units.before[static_cast<std::size_t>(a.line - 1)];
     before_b = units.before[static_cast<std::size_t>(b.line - 1)];
   }

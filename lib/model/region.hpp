@@ -89,6 +89,8 @@ class Region_reader {
     std::vector<std::int64_t> before;  // [k]: units before line k + 1
   };
   Line_units& units_of(const Input& input);
+  // Fills `units` as far as line `last`.
+  void count_lines(Raw_cursor& cursor, Line_units& units, std::int64_t last);
   // char_offset and char_length of the region from `a` to `b`.
   void count_chars(Raw_cursor& cursor, const Input& input, const Point& a, const Point& b,
                    Region& region);

@@ -154,6 +154,23 @@ std::size_t byte_of_column(std::string_view line, std::int64_t col, Column_unit 
 
 std::int64_t column_of_byte(std::string_view line, std::size_t at, Column_unit unit,
                             int tab_width) noexcept {
+  if (unit != Column_unit::Display) {
+    // Runs of ASCII a word at a time, a decoding call for each other
+    // character: exported columns of whole files are counted this way.
+    const std::size_t limit = std::min(at, line.size());
+    std::size_t from = 0;
+    std::int64_t before = 0;
+    for (;;) {
+      const std::size_t run = plain_run(line, from, limit, unit, tab_width);
+      from += run;
+      before += static_cast<std::int64_t>(run);
+      if (from >= limit) return before + 1;
+      const Code_point c = decode(line, from);
+      if (at < from + c.length) return before + 1;
+      before += unit == Column_unit::Utf16 ? static_cast<std::int64_t>(c.utf16_units()) : 1;
+      from += c.length;
+    }
+  }
   Unit_walk walk(line, unit, tab_width);
   Step step;
   std::int64_t before = 0;
