@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -507,6 +508,27 @@ TEST(ExportFailure, LeavesNoTraceBetweenResults) {
   log.add(samples()[1]);
   const nlohmann::json parsed = nlohmann::json::parse(log.str());
   EXPECT_EQ(parsed["runs"][0]["results"].size(), 2U);
+}
+
+// A label that reaches the last offset there is is placed at the end of a
+// file as of a text: reading there ends the file, it does not fail.
+TEST(ExportFile, PlacesALabelPastItsEndAsATextDoes) {
+  const std::string text = "let a = 1;\nlet b;\n";
+  const test::Temp_file file(text);
+  const auto exported = [](const vantel::Input& input) {
+    vantel::Report report;
+    report.message = "m";
+    report.labels = {vantel::Label::primary(
+        vantel::Source(input, "f.calc"), test::offsets(4, std::numeric_limits<std::int64_t>::max()),
+        "to the end")};
+    vantel::Sarif_log log({"calc", {}, {}, {}},
+                          {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
+    log.add(report);
+    vantel::Lsp_options lsp;
+    lsp.base_uri = "file:///src/";
+    return vantel::to_lsp_json(report, lsp) + vantel::to_one_line(report) + log.str();
+  };
+  EXPECT_EQ(exported(vantel::Input::file(file.path())), exported(vantel::Input::string(text)));
 }
 
 struct Json_string_case {

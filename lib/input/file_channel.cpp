@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <system_error>
 
 #include <fcntl.h>
@@ -143,8 +144,18 @@ void File_buf::fail(int error) const {
                                   shown_name_);
 }
 
+// At most `n` bytes from `at` on: no file holds a byte at the last offset
+// it can name or past it, and asking for one there fails as an invalid
+// argument rather than ending.
+std::size_t File_buf::room_from(off_type at, std::size_t n) noexcept {
+  const off_type room = std::numeric_limits<off_t>::max() - std::max<off_type>(at, 0);
+  return static_cast<std::size_t>(std::min<std::uint64_t>(n, static_cast<std::uint64_t>(room)));
+}
+
 std::size_t File_buf::read_some(char* s, std::size_t n) {
   if (fd_ < 0) fail(EBADF);
+  if (positioned_) n = room_from(next_, n);
+  if (n == 0) return 0;
   for (;;) {
     const ssize_t got =
         positioned_ ? ::pread(fd_, s, n, static_cast<off_t>(next_)) : ::read(fd_, s, n);
@@ -158,6 +169,7 @@ std::size_t File_buf::read_some(char* s, std::size_t n) {
 
 std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
   if (fd_ < 0) fail(EBADF);
+  n = room_from(at, n);
   std::size_t done = 0;
   while (done < n) {
     const ssize_t got =

@@ -106,6 +106,7 @@ class File_buf final : public std::streambuf {
   // pread(2) of `n` bytes at `at`, retried on EINTR and short reads; fewer
   // only at the end of the file.
   std::size_t read_at(char* s, std::size_t n, off_type at);
+  [[nodiscard]] static std::size_t room_from(off_type at, std::size_t n) noexcept;
   // Makes the kept block holding next_ the buffer, reading and keeping it
   // first when `fetch`; false when it is not kept, or next_ lies past the
   // file's end as it was opened (which is read as before).
