@@ -4,6 +4,7 @@
 #include "export/fallback_text.hpp"
 #include "export/report_tags.hpp"
 #include "export/sarif_run.hpp"
+#include "input/input_node.hpp"
 #include "input/uri.hpp"
 
 namespace vantel::detail {
@@ -211,11 +212,18 @@ class Result_writer {
 }  // namespace
 
 void Sarif_artifacts::write(Json_writer& out, const Source& source) {
+  const std::string& path = Input_node::file_path_of(source.input);
+  if (!known_ || source.name != last_name_ || path != last_path_) {
+    last_uri_ = artifact_uri(source, relative);
+    last_absolute_ = is_absolute_artifact(source, relative);
+    last_name_ = source.name;
+    last_path_ = path;
+    known_ = true;
+  }
   out.start_object();
-  out.member("uri", artifact_uri(source, relative));
-  const bool absolute = is_absolute_artifact(source, relative);
-  if (!relative && absolute) absolute_files = true;
-  if (relative && !absolute) out.member("uriBaseId", sarif_base_id);
+  out.member("uri", last_uri_);
+  if (!relative && last_absolute_) absolute_files = true;
+  if (relative && !last_absolute_) out.member("uriBaseId", sarif_base_id);
   out.end_object();
 }
 

@@ -24,6 +24,15 @@ struct Sarif_artifacts {
   bool absolute_files = false;
 
   void write(Json_writer& out, const Source& source);
+
+ private:
+  // The last source written and its URI: a result's places, and results
+  // one after another, mostly name the same file.
+  std::string last_name_;
+  std::string last_path_;
+  std::string last_uri_;
+  bool last_absolute_ = false;
+  bool known_ = false;
 };
 
 // A message object; bytes that are not UTF-8 are kept in base64 beside it.
