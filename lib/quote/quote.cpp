@@ -178,21 +178,16 @@ void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_p
     }
   }
   Read_line read;
-  source_line line{};
   bool any = false;
   if (reader.seek(first.line_start)) {
     while (reader.position() < last.char_offset && reader.next(read)) {
       any = true;
-      line.start_offset = read.start;
       if (text) {
         if (without_final_return(read).size() < read.text.size()) read.text.pop_back();
       } else {
         drop_returns(read.text);
       }
-      // The kept line takes the text, and gives its old buffer back to fill.
-      line.text.swap(read.text);
-      lines.take(line);
-      read.text.swap(line.text);
+      lines.take(read.text, read.start);
     }
   }
   if (show_points && !any && first.line_start >= 0 && first.line_start < last.char_offset) {

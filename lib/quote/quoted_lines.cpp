@@ -16,16 +16,16 @@ Quoted_lines::Quoted_lines(const Quote_plan& plan, int max_lines)
       head_(std::max(max_lines / 2, 1)),
       tail_(max_lines > 0 ? max_lines - max_lines / 2 : 0) {}
 
-void Quoted_lines::take(source_line& line) {
-  const std::optional<Wide> own = own_number(line);
+void Quoted_lines::take(std::string& text, std::int64_t start, std::int64_t column,
+                        std::int64_t rest) {
+  const std::optional<Wide> own = own_number(text, start);
   numbering_.add(count_, own);
   if (Kept_line* kept = slot(count_)) {
-    // The kept line's old buffer goes back to the reader, to be filled again.
     kept->own = own;
-    kept->line.text.swap(line.text);
-    kept->line.start_offset = line.start_offset;
-    kept->line.column = line.column;
-    kept->line.rest = line.rest;
+    kept->line.text.swap(text);
+    kept->line.start_offset = start;
+    kept->line.column = column;
+    kept->line.rest = rest;
   }
   ++count_;
 }
@@ -39,10 +39,10 @@ const Kept_line& Quoted_lines::at(std::int64_t index) const {
 
 // Lines are numbered by the first bound within their text; a bound on the
 // line feed, or on a carriage return before it, lies outside.
-std::optional<Wide> Quoted_lines::own_number(const source_line& line) {
-  if (line.text.empty()) return std::nullopt;
-  hint_ = plan_.set().first_reaching(line.start_offset, hint_);
-  const auto bound = plan_.set().find_bound_in(line.start_offset, last_offset_of(line), hint_);
+std::optional<Wide> Quoted_lines::own_number(std::string_view text, std::int64_t start) {
+  if (text.empty()) return std::nullopt;
+  hint_ = plan_.set().first_reaching(start, hint_);
+  const auto bound = plan_.set().find_bound_in(start, last_offset_of(start, text.size()), hint_);
   if (!bound) return std::nullopt;
   return Wide{plan_.record(bound->payload).line_number};
 }

@@ -26,8 +26,11 @@ class Quoted_lines {
  public:
   Quoted_lines(const Quote_plan& plan, int max_lines);
 
-  // Takes line number `count()` (from 0), possibly its text too.
-  void take(source_line& line);
+  // Takes line number `count()` (from 0), possibly its text too, giving
+  // back a kept line's old buffer to fill again.
+  void take(source_line& line) { take(line.text, line.start_offset, line.column, line.rest); }
+  // The same for a whole line read into `text`, which starts at `start`.
+  void take(std::string& text, std::int64_t start) { take(text, start, 0, 0); }
 
   [[nodiscard]] std::int64_t count() const noexcept { return count_; }
   // A line that was kept: the first, or one that the cut shows.
@@ -40,7 +43,8 @@ class Quoted_lines {
   [[nodiscard]] std::size_t label_width() const { return numbering_.width(count_); }
 
  private:
-  [[nodiscard]] std::optional<Wide> own_number(const source_line& line);
+  void take(std::string& text, std::int64_t start, std::int64_t column, std::int64_t rest);
+  [[nodiscard]] std::optional<Wide> own_number(std::string_view text, std::int64_t start);
   [[nodiscard]] Kept_line* slot(std::int64_t index);
 
   const Quote_plan& plan_;

@@ -23,9 +23,12 @@ struct source_line {
 
 // The offset of a non-empty line's last byte; bytes past the largest offset
 // cannot be highlighted, so the range stops there.
-[[nodiscard]] inline std::int64_t last_offset_of(const source_line& line) {
-  const Wide last = Wide{line.start_offset} + static_cast<Wide>(line.text.size()) - 1;
+[[nodiscard]] inline std::int64_t last_offset_of(std::int64_t start, std::size_t size) {
+  const Wide last = Wide{start} + static_cast<Wide>(size) - 1;
   return static_cast<std::int64_t>(std::min<Wide>(last, max_offset));
+}
+[[nodiscard]] inline std::int64_t last_offset_of(const source_line& line) {
+  return last_offset_of(line.start_offset, line.text.size());
 }
 
 }  // namespace vantel::detail
