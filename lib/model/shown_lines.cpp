@@ -71,17 +71,21 @@ void mark_lines(Section& section, const Line_plan& plan) {
   std::sort(section.marks.begin(), section.marks.end());
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  const std::size_t marked = lines.size();
   if (!lines.empty() && (plan.before > 0 || plan.after > 0))
     add_context(section, plan.before, plan.after);
   for (const Placed_label& p : section.labels) add_body(lines, p, plan.body);
-  std::sort(lines.begin(), lines.end());
-  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  if (lines.size() > marked) {
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  }
   // A single line between two shown ones is shown too: it takes no more
-  // room than the "..." row that would stand for it.
+  // room than the "..." row that would stand for it. Those come in order.
   const std::size_t shown = lines.size();
   for (std::size_t i = 1; i < shown; ++i)
     if (lines[i] - lines[i - 1] == 2) lines.push_back(lines[i] - 1);
-  std::sort(lines.begin(), lines.end());
+  std::inplace_merge(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(shown),
+                     lines.end());
 }
 
 // Each shown line's reason, in one walk down the lines and the marks: past
