@@ -144,18 +144,15 @@ void File_buf::fail(int error) const {
                                   shown_name_);
 }
 
-// At most `n` bytes from `at` on: no file holds a byte at the last offset
-// it can name or past it, and asking for one there fails as an invalid
-// argument rather than ending.
-std::size_t File_buf::room_from(off_type at, std::size_t n) noexcept {
-  const off_type room = std::numeric_limits<off_t>::max() - std::max<off_type>(at, 0);
-  return static_cast<std::size_t>(std::min<std::uint64_t>(n, static_cast<std::uint64_t>(room)));
+std::size_t File_buf::failed_read(int error, off_type at, std::size_t n) const {
+  const auto room =
+      static_cast<std::uint64_t>(std::numeric_limits<off_t>::max() - std::max<off_type>(at, 0));
+  if (error == EINVAL && positioned_ && room < n) return 0;
+  fail(error);
 }
 
 std::size_t File_buf::read_some(char* s, std::size_t n) {
   if (fd_ < 0) fail(EBADF);
-  if (positioned_) n = room_from(next_, n);
-  if (n == 0) return 0;
   for (;;) {
     const ssize_t got =
         positioned_ ? ::pread(fd_, s, n, static_cast<off_t>(next_)) : ::read(fd_, s, n);
@@ -163,13 +160,12 @@ std::size_t File_buf::read_some(char* s, std::size_t n) {
       next_ += got;
       return static_cast<std::size_t>(got);
     }
-    if (errno != EINTR) fail(errno);
+    if (errno != EINTR) return failed_read(errno, next_, n);
   }
 }
 
 std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
   if (fd_ < 0) fail(EBADF);
-  n = room_from(at, n);
   std::size_t done = 0;
   while (done < n) {
     const ssize_t got =
@@ -177,8 +173,8 @@ std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
     if (got == 0) break;
     if (got > 0)
       done += static_cast<std::size_t>(got);
-    else if (errno != EINTR)
-      fail(errno);
+    else if (errno != EINTR && failed_read(errno, at + static_cast<off_type>(done), n - done) == 0)
+      break;
   }
   return done;
 }

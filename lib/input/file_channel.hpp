@@ -101,12 +101,16 @@ class File_buf final : public std::streambuf {
   pos_type seek_positioned(off_type off, std::ios_base::seekdir dir);
   pos_type seek_descriptor(off_type off, std::ios_base::seekdir dir);
   // read(2), or pread(2) at next_ for a regular file, into `s`, retried on
-  // EINTR; 0 at the end of the file.
-  std::size_t read_some(char* s, std::size_t n);
+  // EINTR; 0 at the end of the file. Inlined into both its callers: a scan
+  // of a whole file calls it every 16 KiB.
+  [[gnu::always_inline]] inline std::size_t read_some(char* s, std::size_t n);
   // pread(2) of `n` bytes at `at`, retried on EINTR and short reads; fewer
   // only at the end of the file.
   std::size_t read_at(char* s, std::size_t n, off_type at);
-  [[nodiscard]] static std::size_t room_from(off_type at, std::size_t n) noexcept;
+  // A read of `n` bytes at `at` that failed with `error`: 0 when it asked
+  // for bytes at or past the last offset a file can name, which no file
+  // holds (the file's end, not a failure); else throws.
+  [[nodiscard]] std::size_t failed_read(int error, off_type at, std::size_t n) const;
   // Makes the kept block holding next_ the buffer, reading and keeping it
   // first when `fetch`; false when it is not kept, or next_ lies past the
   // file's end as it was opened (which is read as before).
