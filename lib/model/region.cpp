@@ -74,8 +74,10 @@ void Region_reader::count_lines(Raw_cursor& cursor, Line_units& units, std::int6
   // and a carriage return counting one unit each; a longer one in pieces.
   while (known() < last) {
     const std::int64_t start = cursor.find_line_offset(known());
+    // Display cells join a carriage return to its line feed: walked per line.
     const std::string_view at_hand =
-        cursor.seek(start) == Seek_result::Ok ? cursor.buffered() : std::string_view();
+        unit_ != Column_unit::Display && cursor.seek(start) == Seek_result::Ok ? cursor.buffered()
+                                                                               : std::string_view();
     std::size_t used = 0;
     for (std::size_t lf = 0;
          known() < last && (lf = at_hand.find('\n', used)) != std::string_view::npos;
