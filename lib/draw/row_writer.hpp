@@ -4,12 +4,9 @@
 #pragma once
 
 #include "draw/in_tag.hpp"
-#include "support/wide_integer.hpp"
-#include "support/wide_repeat.hpp"
 
 #include <vantel/formatter.hpp>
 
-#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <string_view>
@@ -70,26 +67,6 @@ class Row_writer {
         print_in_tag(formatter_, *tag, [&] { formatter_.print_repeat(count, c); });
     }
     column_ += count;
-  }
-
-  // The same for a count of any size: a quote's underline may run to the
-  // last offset there is. The column stops at the largest one.
-  void repeat_wide(Wide count, char c, const Stag* tag) {
-    if (count <= 0) return;
-    flush();
-    if (!failed()) {
-      const auto write = [&] {
-        if (count <= max_offset)
-          formatter_.print_repeat(static_cast<std::int64_t>(count), c);
-        else
-          print_repeat(formatter_, count, c);
-      };
-      if (tag == nullptr)
-        write();
-      else
-        print_in_tag(formatter_, *tag, write);
-    }
-    column_ = static_cast<std::int64_t>(std::min<Wide>(Wide{column_} + count, max_offset));
   }
 
   // Ends the row with a cut; spaces still pending are dropped.
