@@ -13,6 +13,16 @@ namespace {
 // Continuation rows of a text with nothing on their left.
 void bare_row() noexcept {}
 
+// `shown`, linked to `target` when there is one.
+void put_linked(Row_writer& row, const Shown_text& shown, const std::string& target,
+                const Stag* tag) {
+  if (target.empty())
+    row.put(shown.text, shown.width, tag);
+  else
+    row.put_in(Style_tag(Role::Link, "Vantel.Report_link_tag", {}, target), shown.text, shown.width,
+               tag);
+}
+
 }  // namespace
 
 void print_header(Row_writer& row, const Report& report, const Layout_plan& layout) {
@@ -20,13 +30,7 @@ void print_header(Row_writer& row, const Report& report, const Layout_plan& layo
                       std::string(report.severity.word()));
   std::string word(report.severity.word());
   if (!report.code.empty()) word += "[" + report.code + "]";
-  if (report.code_url.empty()) {
-    put_shown(row, word, &tag, layout.tab_width);
-  } else {
-    const Shown_text shown = shown_text(word, layout.tab_width);
-    row.put_in(Style_tag(Role::Link, "Vantel.Report_link_tag", {}, report.code_url), shown.text,
-               shown.width, &tag);
-  }
+  put_linked(row, shown_text(word, layout.tab_width), report.code_url, &tag);
   if (!report.message.empty()) {
     row.put(": ", 2, nullptr);
     put_wrapped(row, report.message, nullptr, layout.tab_width, layout.row_width, bare_row);
@@ -42,13 +46,10 @@ void print_place(Row_writer& row, const Gutter& gutter, const Source& source, st
   std::string where(source.name);
   if (!where.empty()) where += ":";
   where += std::to_string(line) + ":" + std::to_string(column);
-  const Shown_text shown = shown_text(where, default_tab_width);
   // A name that is not a file's could name anything: it links nowhere.
-  if (is_absolute_artifact(source, false))
-    row.put_in(Style_tag(Role::Link, "Vantel.Report_link_tag", {}, artifact_uri(source, false)),
-               shown.text, shown.width, nullptr);
-  else
-    row.put(shown.text, shown.width, nullptr);
+  put_linked(row, shown_text(where, default_tab_width),
+             is_absolute_artifact(source, false) ? artifact_uri(source, false) : std::string(),
+             nullptr);
   row.end_row();
 }
 
