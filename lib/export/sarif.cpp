@@ -11,28 +11,40 @@
 #include "model/region.hpp"
 #include "support/capture.hpp"
 #include "support/message_text.hpp"
+#include "support/page_storage.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <ios>
+#include <limits>
 #include <map>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace vantel {
 
 namespace {
 
-std::string hex16(std::uint64_t value) {
+// "hash:n": the hash in 16 hexadecimal digits, built in place, since every
+// result of a log has one.
+std::string hash_and_count(std::uint64_t hash, std::int64_t count) {
   static constexpr char digits[] = "0123456789abcdef";
-  std::string out(16, '0');
-  for (int k = 15; k >= 0; --k, value >>= 4U)
-    out[static_cast<std::size_t>(k)] = digits[value & 15U];
-  return out;
+  char text[16 + 1 + 20];
+  for (int k = 15; k >= 0; --k, hash >>= 4U) text[k] = digits[hash & 15U];
+  text[16] = ':';
+  const auto [end, error] = std::to_chars(text + 17, text + sizeof text, count);
+  (void)error;  // 20 digits hold any count
+  return std::string(text, end);
 }
 
 void write_rule(detail::Json_writer& out, const Sarif_rule& rule) {
@@ -50,6 +62,31 @@ void write_rule(detail::Json_writer& out, const Sarif_rule& rule) {
   detail::write_rule_metadata(out, rule);
   out.end_object();
 }
+
+// Text written once and held until the log is written: on huge pages once
+// large, grown without copying what it holds, since a log of many results
+// holds megabytes.
+class Held_text {
+ public:
+  // Appends both or neither.
+  void append(std::string_view first, std::string_view second) {
+    if (first.size() + second.size() > std::numeric_limits<std::size_t>::max() / 2 - size_)
+      throw std::bad_alloc();
+    const std::size_t size = size_ + first.size() + second.size();
+    if (size > storage_.capacity()) storage_.resize(std::max(size, storage_.capacity() * 2), size_);
+    if (!first.empty()) std::memcpy(storage_.data() + size_, first.data(), first.size());
+    if (!second.empty())
+      std::memcpy(storage_.data() + size_ + first.size(), second.data(), second.size());
+    size_ = size;
+  }
+  void write(std::ostream& out) const {
+    if (size_ > 0) out.write(storage_.data(), static_cast<std::streamsize>(size_));
+  }
+
+ private:
+  detail::Page_storage<char> storage_;
+  std::size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -77,7 +114,7 @@ struct Sarif_log::Impl {
   std::unordered_map<std::uint64_t, std::int64_t> seen_hashes;  // only counted, never listed
   // The results written so far, each where it stands in the log, with the
   // commas between them: a large log is never held as a tree.
-  std::string results;
+  Held_text results;
   std::size_t result_count = 0;
   detail::Json_writer writer;
   std::optional<Sarif_invocation> invocation;
@@ -103,8 +140,7 @@ struct Sarif_log::Impl {
   std::string fingerprint(const std::optional<std::uint64_t>& line_hash) const {
     if (!line_hash) return {};
     const auto seen = seen_hashes.find(*line_hash);
-    return hex16(*line_hash) + ":" +
-           std::to_string((seen == seen_hashes.end() ? 0 : seen->second) + 1);
+    return hash_and_count(*line_hash, (seen == seen_hashes.end() ? 0 : seen->second) + 1);
   }
 
   void add(const Report& report) {
@@ -122,15 +158,12 @@ struct Sarif_log::Impl {
     head.message = detail::report_text(report, known_description(head.id));
     head.fingerprint = fingerprint(places.line_hash);
     const bool had_absolute_files = artifacts.absolute_files;
-    const std::size_t had_bytes = results.size();
     try {
       writer.restart(result_depth);
       detail::write_sarif_result(writer, report, head, places, artifacts);
-      if (result_count > 0) results += ',';
-      results += writer.text();
+      results.append(result_count > 0 ? "," : "", writer.text());
     } catch (...) {
       artifacts.absolute_files = had_absolute_files;  // the log stays as it was
-      results.resize(had_bytes);
       throw;
     }
     ++result_count;
@@ -290,7 +323,9 @@ void Sarif_log::write(std::ostream& out) const {
       out << log;
     } else {
       out.write(log.data(), static_cast<std::streamsize>(list));
-      out << '[' << impl_->results << '\n'
+      out << '[';
+      impl_->results.write(out);
+      out << '\n'
           << std::string(Impl::result_depth * 2 - 2, ' ') << ']'
           << std::string_view(log).substr(list + 2);
     }
