@@ -142,6 +142,7 @@ void Opening::taken() {
       throw;
     }
   }
+  cursor_->counted_columns().forget();
   taken_ = true;
 }
 
@@ -162,6 +163,7 @@ bool Opening::take_without_waiting() {
   forked_from_ = cursor_;
   // A fork is this opening's alone: nobody else takes its lock.
   cursor_ = fork_.get();
+  cursor_->counted_columns().forget();
   taken_ = true;
   return true;
 }

@@ -2,6 +2,7 @@
 // The cursor an opened input reads through.
 #pragma once
 
+#include "input/counted_columns.hpp"
 #include "line_offsets/lazy_table.hpp"
 #include "support/message_text.hpp"
 #include "support/unnamed.hpp"
@@ -87,6 +88,10 @@ class Raw_cursor {
   }
   void set_name(std::string name) { name_ = std::move(name); }
 
+  // Columns counted on a line through this cursor, in a unit other than
+  // bytes. Openings forget them, since the text may have changed between.
+  [[nodiscard]] Counted_columns& counted_columns() noexcept { return counted_columns_; }
+
  protected:
   // A table that grows on demand, and where it reads its text.
   struct Lazy_lines {
@@ -119,6 +124,7 @@ class Raw_cursor {
   mutable std::recursive_mutex lock_;
   std::mutex forks_lock_;  // held only to take or keep a fork
   std::vector<std::unique_ptr<Raw_cursor>> idle_forks_;
+  Counted_columns counted_columns_;
 };
 
 }  // namespace vantel::detail

@@ -23,12 +23,16 @@ struct Line_end {
   std::int64_t shown_size = 0;
 };
 
-// Hands `counter` the line piece by piece until `ask(last)` answers.
+// Hands `counter` the line piece by piece until `ask(last)` answers, from
+// place `from` of it, telling `places` (if any) the places passed.
 template <class Ask>
-Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, Ask ask) {
+Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, Ask ask,
+                    Column_place from = {}, Counted_columns* places = nullptr) {
   Line_reader reader(cursor);
   Read_line line;
-  (void)reader.read(start, line, piece);  // a line that cannot be sought to is empty
+  counter.resume(from.byte, from.before);
+  // A line that cannot be sought to is empty.
+  (void)reader.read(start + from.byte, line, piece);
   std::string& text = counter.buffer();
   text.swap(line.text);
   auto seen = static_cast<std::int64_t>(text.size());
@@ -39,6 +43,7 @@ Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counte
     if (end.dropped_return) text.pop_back();
     end.shown_size = seen - (end.dropped_return ? 1 : 0);
     if (ask(end.reached) || end.reached) return end;
+    if (places != nullptr) places->pass({counter.byte(), counter.column() - 1});
     std::string& rest = counter.buffer();
     line.text.swap(rest);
     const std::size_t before = line.text.size();
@@ -48,20 +53,41 @@ Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counte
   }
 }
 
+// The places that the cursor knows on the line, where nobody sees which
+// bytes it reads: a caller's cursor is read as it always was.
+Counted_columns* known_places(Raw_cursor& cursor, std::int64_t start, Column_unit unit,
+                              int tab_width) {
+  if (!cursor.forks()) return nullptr;
+  Counted_columns& places = cursor.counted_columns();
+  places.walk(start, unit, tab_width);
+  return &places;
+}
+
 }  // namespace
 
 std::size_t byte_of_column_at(Raw_cursor& cursor, std::int64_t start, std::int64_t col,
                               Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
-  (void)count_line(cursor, start, counter, [&](bool last) { return counter.to_column(col, last); });
+  Counted_columns* places = known_places(cursor, start, unit, tab_width);
+  const Column_place from =
+      places != nullptr ? places->before_column(start, unit, tab_width, col) : Column_place{};
+  (void)count_line(
+      cursor, start, counter, [&](bool last) { return counter.to_column(col, last); }, from,
+      places);
+  if (places != nullptr) places->reach({counter.byte(), counter.column() - 1});
   return static_cast<std::size_t>(counter.byte());
 }
 
 std::int64_t column_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::size_t at,
                                Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
-  (void)count_line(cursor, start, counter,
-                   [&](bool last) { return counter.to_byte(static_cast<std::int64_t>(at), last); });
+  const auto byte = static_cast<std::int64_t>(at);
+  Counted_columns* places = known_places(cursor, start, unit, tab_width);
+  const Column_place from =
+      places != nullptr ? places->before_byte(start, unit, tab_width, byte) : Column_place{};
+  (void)count_line(
+      cursor, start, counter, [&](bool last) { return counter.to_byte(byte, last); }, from, places);
+  if (places != nullptr) places->reach({counter.byte(), counter.column() - 1});
   return counter.column();
 }
 

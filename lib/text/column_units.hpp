@@ -42,6 +42,14 @@ class Unit_counter {
 
   [[nodiscard]] std::string& buffer();
 
+  // Counts on from byte `byte` of the line, the start of a character or
+  // cluster with `before` units before it, rather than from the line's
+  // start; before the first piece.
+  void resume(std::int64_t byte, std::int64_t before) noexcept {
+    byte_ = byte;
+    before_ = before;
+  }
+
   // Walks to the step that holds column `col` (col > 1); byte() is then
   // its first byte, or the line's size past its end.
   [[nodiscard]] bool to_column(std::int64_t col, bool last);
