@@ -51,6 +51,7 @@ class Slicer {
         width_(need.width),
         tab_width_(need.tab_width),
         align_(need.align),
+        reach_(need.reach),
         base_(start) {
     older_ = Mark{start, 0};
   }
@@ -154,8 +155,10 @@ class Slicer {
     char last = buffer_.empty() ? '\0' : buffer_.back();
     std::string rest;
     const std::int64_t from_here = offset_of(buffer_.size());
-    const std::int64_t stop =
+    std::int64_t stop =
         from_here > max_offset - most_read_past ? max_offset : from_here + most_read_past;
+    // Enough is known once a byte after the slice and after the reach is in.
+    if (reach_ < max_offset) stop = std::min(stop, std::max(reach_, to_) + 1);
     while (reader_.goes_on() && reader_.position() < stop) {
       read_.text.swap(rest);
       read_.text.clear();
@@ -190,6 +193,7 @@ class Slicer {
   Wide width_;
   int tab_width_;
   int align_;
+  std::int64_t reach_;
   Read_line read_;
   std::string buffer_;  // the line from offset base_
   std::int64_t base_;

@@ -43,6 +43,10 @@ struct Slice_need {
   Wide width = 0;
   int tab_width = 1;
   int align = 1;
+  // The last offset that the caller asks about: once the line is known to
+  // hold it and to go on past the slice, the rest of it is not read, and the
+  // slice is given as that of a line that goes on.
+  std::int64_t reach = max_offset;
 };
 
 // The slice of the line at `start` that `need` asks for. Reads the line

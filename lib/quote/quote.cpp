@@ -168,6 +168,7 @@ void gather(Raw_cursor& cursor, const Resolved_position& first, const Resolved_p
     need.first = need.last = first.char_offset;
     need.width = layout.window_width(0);
     need.tab_width = need.align = layout.tab_width;  // the engine walks it from its start
+    need.reach = last.char_offset;
     auto slice = slice_line(reader, first.line_start, need);
     if (slice && !(slice->ended && slice->end + 1 < last.char_offset)) {
       source_line line{std::move(slice->text), slice->start};

@@ -24,17 +24,35 @@ bool printable_ascii(unsigned char byte) noexcept {
   return byte >= 0x20 && byte < 0x7F;
 }
 
-// Whether the eight bytes at `p` are all printable ASCII (0x20 to 0x7E).
-bool all_printable(const char* p) noexcept {
-  std::uint64_t word = 0;
-  std::memcpy(&word, p, sizeof word);
-  constexpr std::uint64_t ones = 0x0101010101010101;
-  constexpr std::uint64_t highs = 0x8080808080808080;
+constexpr std::uint64_t ones = 0x0101010101010101;
+constexpr std::uint64_t highs = 0x8080808080808080;
+
+// High bits where a byte of `word` is not printable ASCII (0x20 to 0x7E),
+// and maybe elsewhere too when one is not.
+std::uint64_t unprintable(std::uint64_t word) noexcept {
   // A high bit after subtracting 0x20 marks a byte below it; after adding
   // 0x01, a byte of 0x7F or more; the word's own high bits, a byte above.
   const std::uint64_t below = (word - 0x20 * ones) & ~word;
   const std::uint64_t above = (word + ones) | word;
-  return ((below | above) & highs) == 0;
+  return (below | above) & highs;
+}
+
+// Whether the eight bytes at `p` are all printable ASCII.
+bool all_printable(const char* p) noexcept {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, sizeof word);
+  return unprintable(word) == 0;
+}
+
+// The same for the thirty-two bytes at `p`, in a loop that compilers turn
+// into a few vector instructions.
+bool all_printable_32(const char* p) noexcept {
+  unsigned char bytes[32] = {};
+  std::memcpy(bytes, p, sizeof bytes);
+  unsigned char outside = 0;
+  for (const unsigned char byte : bytes)
+    outside |= static_cast<unsigned char>(static_cast<unsigned char>(byte - 0x20) > 0x5E);
+  return outside == 0;
 }
 
 bool regional_indicator(char32_t c) noexcept {
@@ -65,6 +83,9 @@ std::size_t Cluster_walk::skip_plain(std::size_t limit) noexcept {
   limit = std::min(limit, line_.size());
   // Eight bytes at a time while all are printable ASCII and so is the byte
   // after them: none of them can then join another.
+  while (position_ + 32 < limit && all_printable_32(line_.data() + position_) &&
+         static_cast<unsigned char>(line_[position_ + 32]) < 0x80)
+    position_ += 32;
   while (position_ + 8 < limit && all_printable(line_.data() + position_) &&
          static_cast<unsigned char>(line_[position_ + 8]) < 0x80)
     position_ += 8;

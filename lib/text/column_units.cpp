@@ -75,7 +75,11 @@ std::size_t plain_run(std::string_view line, std::size_t from, std::size_t limit
   if (unit == Column_unit::Display) return Cluster_walk(line, tab_width, from).skip_plain(limit);
   if (unit == Column_unit::Bytes) return limit - from;
   std::size_t at = from;
-  // Eight ASCII bytes at a time: no high bit in the word.
+  // Thirty-two ASCII bytes at a time, then eight: no high bit in the words.
+  for (std::uint64_t words[4] = {}; at + sizeof words <= limit; at += sizeof words) {
+    std::memcpy(words, line.data() + at, sizeof words);
+    if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080) != 0) break;
+  }
   for (std::uint64_t word = 0; at + 8 <= limit; at += 8) {
     std::memcpy(&word, line.data() + at, sizeof word);
     if ((word & 0x8080808080808080) != 0) break;
