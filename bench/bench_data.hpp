@@ -52,12 +52,14 @@ inline constexpr const char* source_file = "source.txt";      // 256 MiB of line
 inline constexpr const char* minified_file = "minified.txt";  // one 1 MiB line
 inline constexpr const char* unit_file = "unit.txt";          // 1,000 lines
 inline constexpr const char* lines_file = "lines.txt";        // 100,000 lines, 4 MB
+inline constexpr const char* one_line_file = "one_line.txt";  // one 256 MiB line
 // Their locations, one command-line argument a line.
 inline constexpr const char* near_end_args = "near_end.args";  // 5 bytes near the end
 inline constexpr const char* minified_args = "minified.args";  // 100,000 3-byte locations
 inline constexpr const char* each_args = "each.args";          // 10,000 locations
 inline constexpr const char* lines_args = "lines.args";        // 10,000 locations, all over
 inline constexpr const char* at_95_args = "at_95.args";        // 5 bytes at 95 % of the source
+inline constexpr const char* mid_line_args = "mid_line.args";  // 5 UTF-16 units mid-line
 
 // The path of a generated file, or empty (and the benchmark skipped) when
 // VANTEL_BENCH_DATA is unset.

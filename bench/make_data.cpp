@@ -136,6 +136,44 @@ void lines(const std::string& dir) {
 
 }  // namespace
 
+// One 256 MiB line of source text, a Latin letter (two bytes) for every
+// thousandth line feed and an emoji (four bytes, two UTF-16 units) for
+// every ten thousandth, and five UTF-16 units at its middle.
+void one_line(const std::string& dir) {
+  std::ofstream out(dir + "/" + vantel_bench::one_line_file, std::ios::binary | std::ios::trunc);
+  Source_generator generator(11);
+  std::string block;
+  std::string lines;
+  std::size_t written = 0;
+  std::size_t feeds = 0;
+  std::size_t units_before_middle = 0;
+  const std::size_t middle = source_size / 2;
+  while (written < source_size) {
+    block.clear();
+    while (block.size() < (std::size_t{1} << 20)) {
+      lines.clear();
+      generator.line(lines);
+      lines.pop_back();
+      block += lines;
+      ++feeds;
+      block += feeds % 10'000 == 0 ? "\xF0\x9F\x98\x80" : feeds % 1'000 == 0 ? "\xC3\xA9" : " ";
+    }
+    if (written + block.size() > source_size) block.resize(source_size - written);
+    for (std::size_t k = 0; k < block.size() && written + k < middle; ++k) {
+      const auto byte = static_cast<unsigned char>(block[k]);
+      if ((byte & 0xC0) != 0x80) ++units_before_middle;
+      if (byte >= 0xF0) ++units_before_middle;  // a surrogate pair
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    written += block.size();
+  }
+  out.put('\n');
+  if (!out.flush()) throw std::runtime_error("cannot write the one-line file");
+  const std::size_t col = units_before_middle + 1;
+  write_lines(dir + "/" + vantel_bench::mid_line_args,
+              {line_col(1, col) + ".." + line_col(1, col + 5)});
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: vantel-bench-data DIR\n");
@@ -146,6 +184,7 @@ int main(int argc, char** argv) {
     minified(argv[1]);
     unit(argv[1]);
     lines(argv[1]);
+    one_line(argv[1]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vantel-bench-data: %s\n", e.what());
     return 1;

@@ -133,6 +133,24 @@ void WcLinesProcess(benchmark::State& state) {
 }
 BENCHMARK(WcLinesProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// A location at the middle of a 256 MiB line, its columns counted in UTF-16
+// code units, in a window of 120 columns; against `wc -l` on the same file.
+void MidLineUtf16Process(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::one_line_file);
+  if (file.empty()) return;
+  time_process(
+      state, with_args({quote_tool(), "--columns=utf16", "--display=text", "--max-width=120", file},
+                       vantel_bench::data_path(state, vantel_bench::mid_line_args)));
+}
+BENCHMARK(MidLineUtf16Process)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void WcOneLineProcess(benchmark::State& state) {
+  const std::string file = vantel_bench::data_path(state, vantel_bench::one_line_file);
+  if (file.empty()) return;
+  time_process(state, {"wc", "-l", file});
+}
+BENCHMARK(WcOneLineProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // 100,000 locations on one 1 MiB line, one quote.
 void ManyLocationsProcess(benchmark::State& state) {
   const std::string file = vantel_bench::data_path(state, vantel_bench::minified_file);
