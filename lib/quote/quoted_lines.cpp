@@ -31,7 +31,8 @@ void Quoted_lines::take(std::string& text, std::int64_t start, std::int64_t colu
 }
 
 const Kept_line& Quoted_lines::at(std::int64_t index) const {
-  if (index < head_) return head_lines_[static_cast<std::size_t>(index)];
+  if (index == 0) return first_;
+  if (index < head_) return head_lines_[static_cast<std::size_t>(index - 1)];
   // Without a tail, the cut shows no row past the head.
   if (tail_ == 0) throw std::logic_error("a row that the quote hides was asked for");
   return tail_lines_[static_cast<std::size_t>((index - head_) % tail_)];
@@ -48,6 +49,7 @@ std::optional<Wide> Quoted_lines::own_number(std::string_view text, std::int64_t
 }
 
 Kept_line* Quoted_lines::slot(std::int64_t index) {
+  if (index == 0) return &first_;
   if (index < head_) return &head_lines_.emplace_back();
   if (tail_ == 0) return nullptr;
   const auto at = static_cast<std::size_t>((index - head_) % tail_);

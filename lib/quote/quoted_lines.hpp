@@ -52,7 +52,8 @@ class Quoted_lines {
   Line_numbering numbering_;
   std::int64_t head_;  // lines kept from the start
   std::int64_t tail_;  // lines kept from the end, in a ring
-  std::vector<Kept_line> head_lines_;
+  Kept_line first_;    // apart: most quotes show one line, which then costs no allocation
+  std::vector<Kept_line> head_lines_;  // the others kept from the start
   std::vector<Kept_line> tail_lines_;
   std::int64_t count_ = 0;
 };
