@@ -2,7 +2,7 @@
 #include "input/counted_columns.hpp"
 
 #include <algorithm>
-#include <new>
+#include <iterator>
 
 namespace vantel::detail {
 
@@ -44,7 +44,7 @@ void Counted_columns::pass(Column_place place) noexcept {
   if (place.byte - last < stride) return;
   try {
     passed_.push_back(place);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
     // Only a shortcut is lost: the line is walked from an earlier place.
   }
 }

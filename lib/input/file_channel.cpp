@@ -11,6 +11,7 @@
 #include <iterator>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -121,7 +122,9 @@ File_buf::File_buf(Reader_of reader)
       owns_fd_(false),
       // A reader of an opening quoted all over: kept blocks from its first seek.
       far_seeks_(2),
-      kept_(reader.shared.kept_) {
+      kept_(reader.shared.kept_),
+      own_count_(Kept_blocks::count) {
+  kept_->add_reader();
   setg(buffer_, buffer_, buffer_);
 }
 
@@ -179,34 +182,59 @@ std::size_t File_buf::read_at(char* s, std::size_t n, off_type at) {
   return done;
 }
 
+std::shared_ptr<const Kept_block> File_buf::read_block(off_type index) {
+  const auto size = static_cast<off_type>(buffer_size);
+  const off_type from = index * size;
+  // The last block is as long as the file was at its opening; one that
+  // reads shorter (the file was cut) is not kept.
+  const off_type left = identity_.size - from;
+  if (left <= 0) return nullptr;
+  const auto want = static_cast<std::size_t>(std::min(left, size));
+  auto fresh = std::make_shared<Kept_block>();
+  fresh->index = index;
+  fresh->size = want;
+  fresh->bytes.reset(new char[buffer_size]);  // not zeroed: it is read over at once
+  if (read_at(fresh->bytes.get(), want, from) < want) return nullptr;
+  kept_->keep(fresh);
+  return fresh;
+}
+
+void File_buf::share_kept_blocks() {
+  auto slots = std::make_unique<std::shared_ptr<const Kept_block>[]>(Kept_blocks::count);
+  if (own_blocks_ && own_blocks_[0]) {
+    const std::size_t at = Kept_blocks::slot(own_blocks_[0]->index);
+    slots[at] = std::move(own_blocks_[0]);
+  }
+  own_blocks_ = std::move(slots);
+  own_count_ = Kept_blocks::count;
+}
+
 bool File_buf::take_kept_block(bool fetch) {
   const auto size = static_cast<off_type>(buffer_size);
   const off_type index = next_ / size;
   const off_type from = index * size;
-  std::shared_ptr<const Kept_block> block = kept_->find(index);
-  if (!block) {
-    if (!fetch) return false;
-    // The last block is as long as the file was at its opening; one that
-    // reads shorter (the file was cut) is not kept.
-    const off_type left = identity_.size - from;
-    if (left <= 0) return false;
-    const auto want = static_cast<std::size_t>(std::min(left, size));
-    auto fresh = std::make_shared<Kept_block>();
-    fresh->index = index;
-    fresh->size = want;
-    fresh->bytes.reset(new char[buffer_size]);  // not zeroed: it is read over at once
-    if (read_at(fresh->bytes.get(), want, from) < want) return false;
-    block = std::move(fresh);
-    kept_->keep(block);
+  // This reader's own copy of the slot first: threads that read one file
+  // then share no lock and no count for the blocks they have met.
+  if (own_count_ == 1 && kept_->shared()) share_kept_blocks();
+  if (!own_blocks_) own_blocks_ = std::make_unique<std::shared_ptr<const Kept_block>[]>(own_count_);
+  std::shared_ptr<const Kept_block>& own =
+      own_blocks_[static_cast<std::size_t>(index) % own_count_];
+  // What the slot held lives to the end: it may be the block read now.
+  std::shared_ptr<const Kept_block> previous;
+  if (!own || own->index != index) {
+    std::shared_ptr<const Kept_block> found = kept_->find(index);
+    if (!found && fetch) found = read_block(index);
+    if (!found) return false;
+    previous = std::exchange(own, std::move(found));
   }
+  const Kept_block& block = *own;
   // Past the end of a last block: what the file grew by is read as before.
-  const auto length = static_cast<off_type>(block->size);
+  const auto length = static_cast<off_type>(block.size);
   if (next_ - from >= length) return false;
-  char* bytes = block->bytes.get();
+  char* bytes = block.bytes.get();
   setg(bytes, bytes + (next_ - from), bytes + length);
   next_ = from + length;
   just_sought_ = false;
-  block_ = std::move(block);
   return true;
 }
 

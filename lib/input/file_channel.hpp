@@ -115,6 +115,11 @@ class File_buf final : public std::streambuf {
   // first when `fetch`; false when it is not kept, or next_ lies past the
   // file's end as it was opened (which is read as before).
   bool take_kept_block(bool fetch);
+  // Reads block `index` whole and keeps it; none when the file holds less
+  // than it did at its opening.
+  std::shared_ptr<const Kept_block> read_block(off_type index);
+  // Gives this reader a slot for each of kept_'s.
+  void share_kept_blocks();
   [[noreturn]] void fail(int error) const;
 
   static constexpr std::size_t buffer_size = 16384;
@@ -131,8 +136,13 @@ class File_buf final : public std::streambuf {
   bool just_sought_ = false;
   bool owns_fd_ = true;
   int far_seeks_ = 0;
-  std::shared_ptr<Kept_blocks> kept_;        // a regular file's, shared by its readers
-  std::shared_ptr<const Kept_block> block_;  // the kept block read now, if any
+  std::shared_ptr<Kept_blocks> kept_;  // a regular file's, shared by its readers
+  // The kept blocks this reader has read, the one read now among them: only
+  // that one while it reads the file alone; once others read it too (forks
+  // for other threads), as many as kept_ holds, so that each reader takes
+  // no lock and no count for the blocks it has met.
+  std::unique_ptr<std::shared_ptr<const Kept_block>[]> own_blocks_;  // made at the first
+  std::size_t own_count_ = 1;
   char buffer_[buffer_size];
 };
 

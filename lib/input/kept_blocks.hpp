@@ -2,6 +2,7 @@
 // The blocks of one opened file kept once read, for all who read it.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -37,11 +38,17 @@ class Kept_blocks {
     slots_[slot(block->index)] = std::move(block);
   }
 
- private:
+  // Whether another reader reads the file too: each reader then keeps its
+  // own copy of the slots it met.
+  void add_reader() noexcept { shared_.store(true, std::memory_order_relaxed); }
+  [[nodiscard]] bool shared() const noexcept { return shared_.load(std::memory_order_relaxed); }
+
   static std::size_t slot(std::int64_t index) noexcept {
     return static_cast<std::size_t>(index % static_cast<std::int64_t>(count));
   }
 
+ private:
+  std::atomic<bool> shared_{false};
   std::mutex lock_;
   std::unique_ptr<std::shared_ptr<const Kept_block>[]> slots_;
 };

@@ -2,6 +2,7 @@
 #include "input/opening.hpp"
 
 #include "input/input_node.hpp"
+#include "input/thread_place.hpp"
 #include "support/placed.hpp"
 
 #include <algorithm>
@@ -69,13 +70,12 @@ std::exception_ptr close_held(Held_opening& held) noexcept {
   std::vector<Closer> closers;
   {
     std::unique_lock<std::mutex> hold(held.lock);
-    if ((held.state.fetch_or(1, std::memory_order_acq_rel) & 1) != 0) return nullptr;
+    if (held.closed.exchange(true)) return nullptr;
     // This thread's own readings (a callback closing it) close it as they
     // end; those of other threads end first.
     const auto own =
         static_cast<std::size_t>(std::count(reading_here.begin(), reading_here.end(), &held));
-    held.reading_ended.wait(hold,
-                            [&] { return held.state.load(std::memory_order_acquire) >> 1 == own; });
+    held.reading_ended.wait(hold, [&] { return held.reading() == own; });
     if (own > 0) {
       held.closed_inside = true;
       return nullptr;
@@ -147,15 +147,18 @@ void Opening::taken() {
 }
 
 bool Opening::take_without_waiting() {
-  if (cursor_->lock().try_lock()) {
-    taken();
-    return true;
+  std::unique_ptr<Raw_cursor> parked = cursor_->take_parked_fork();
+  if (!parked) {
+    if (cursor_->lock().try_lock()) {
+      taken();
+      return true;
+    }
+    if (!cursor_->forks()) return false;
   }
-  if (!cursor_->forks()) return false;
   // Reading before forking: an Opened read through stays open meanwhile.
   if (held_ != nullptr) enter_held();
   try {
-    fork_ = cursor_->take_fork();
+    fork_ = parked ? std::move(parked) : cursor_->take_fork();
   } catch (...) {
     if (held_ != nullptr) leave_held(nullptr);
     throw;
@@ -170,8 +173,10 @@ bool Opening::take_without_waiting() {
 
 void Opening::enter_held() {
   for (Held_opening* h = held_; h != nullptr; h = h->beneath.get()) {
-    const std::size_t before = h->state.fetch_add(2, std::memory_order_acq_rel);
-    bool closed = (before & 1) != 0;
+    // Counted, then checked, while a closer marks it closed, then counts:
+    // one of the two sees the other (both sequentially consistent).
+    h->readers[thread_place()].value.fetch_add(1);
+    bool closed = h->closed.load();
     if (!closed) {
       try {
         reading_here.push_back(h);
@@ -192,13 +197,13 @@ void Opening::enter_held() {
 void Opening::leave_one(Held_opening& held) noexcept {
   const auto mine = std::find(reading_here.rbegin(), reading_here.rend(), &held);
   if (mine != reading_here.rend()) reading_here.erase(std::next(mine).base());
-  const std::size_t before = held.state.fetch_sub(2, std::memory_order_acq_rel);
-  if ((before & 1) == 0) return;
+  held.readers[thread_place()].value.fetch_sub(1);
+  if (!held.closed.load()) return;
   // Closed meanwhile: its closer waits for this, or left the closing to the
   // last reading to end.
   const std::lock_guard<std::mutex> hold(held.lock);
   held.reading_ended.notify_all();
-  if (before != 3 || !held.closed_inside) return;
+  if (!held.closed_inside || held.reading() != 0) return;
   held.closed_inside = false;
   // Its closers go after this opening's own, which run last to first, and
   // the innermost Opened's go last of all.

@@ -4,9 +4,11 @@
 
 #include "input/input_node.hpp"
 #include "input/raw_cursor.hpp"
+#include "input/thread_place.hpp"
 
 #include <vantel/input.hpp>
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -25,9 +27,17 @@ struct Held_opening {
   // The Opened that the openers led to, if they led to one: it must be open
   // too for this one to be read.
   std::shared_ptr<Held_opening> beneath;
-  // Twice the number of openings reading through it now, plus 1 once it is
-  // closed: reading through it costs no lock.
-  std::atomic<std::size_t> state{0};
+  // The openings reading through it now, counted apart for each thread
+  // place, so that threads reading at once share no lock and no cache line;
+  // then whether it is closed.
+  Line_gap gap;
+  std::array<Apart<std::atomic<std::size_t>>, thread_places> readers;
+  std::atomic<bool> closed{false};
+  [[nodiscard]] std::size_t reading() const noexcept {
+    std::size_t sum = 0;
+    for (const auto& r : readers) sum += r.value.load();
+    return sum;
+  }
   // Guards what follows, and closing; held briefly, never while reading.
   std::mutex lock;
   std::condition_variable reading_ended;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "input/raw_cursor.hpp"
 
+#include "input/thread_place.hpp"
 #include "line_offsets/line_offsets.hpp"
 
 #include <stdexcept>
@@ -95,7 +96,32 @@ std::unique_ptr<Raw_cursor> Raw_cursor::take_fork() {
   return fork();
 }
 
+std::unique_ptr<Raw_cursor> Raw_cursor::take_parked(Parked* parked) noexcept {
+  std::atomic<Raw_cursor*>& place = parked[thread_place()].value.fork;
+  if (place.load(std::memory_order_relaxed) == nullptr) return nullptr;
+  return std::unique_ptr<Raw_cursor>(place.exchange(nullptr, std::memory_order_acq_rel));
+}
+
 void Raw_cursor::keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept {
+  Parked* parked = parked_.load(std::memory_order_acquire);
+  if (parked == nullptr) {
+    const std::lock_guard<std::mutex> hold(forks_lock_);
+    if (!parking_) {
+      try {
+        parking_.reset(new Parked[thread_places]);
+        parked_.store(parking_.get(), std::memory_order_release);
+      } catch (...) {
+        // Without places, forks wait in the pool.
+      }
+    }
+    parked = parking_.get();
+  }
+  if (parked != nullptr) {
+    // Another thread's fork found in this thread's place joins the pool.
+    fork.reset(
+        parked[thread_place()].value.fork.exchange(fork.release(), std::memory_order_acq_rel));
+    if (!fork) return;
+  }
   const std::lock_guard<std::mutex> hold(forks_lock_);
   try {
     idle_forks_.push_back(std::move(fork));

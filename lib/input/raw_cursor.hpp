@@ -3,6 +3,7 @@
 #pragma once
 
 #include "input/counted_columns.hpp"
+#include "input/thread_place.hpp"
 #include "line_offsets/lazy_table.hpp"
 #include "support/message_text.hpp"
 #include "support/unnamed.hpp"
@@ -78,6 +79,13 @@ class Raw_cursor {
   // back when its reading ends, for the next thread that needs one.
   [[nodiscard]] std::unique_ptr<Raw_cursor> take_fork();
   void keep_fork(std::unique_ptr<Raw_cursor> fork) noexcept;
+  // The fork that this thread kept last, if it is still there: a thread
+  // that read through a fork reads through it again, sharing no lock and no
+  // cache line with the others.
+  [[nodiscard]] std::unique_ptr<Raw_cursor> take_parked_fork() noexcept {
+    Parked* parked = parked_.load(std::memory_order_acquire);
+    return parked != nullptr ? take_parked(parked) : nullptr;
+  }
   // What failures of reading through an opening of it call it: the name its
   // input was given when made, escaped.
   [[nodiscard]] virtual std::string name() const { return message_text(name_); }
@@ -121,10 +129,27 @@ class Raw_cursor {
   std::exception_ptr failure_;
   std::atomic<bool> computed_{false};
   std::recursive_mutex computing_;  // recursive: the computation may be the host's
+  // A fork kept by a thread, a cache line each.
+  struct Parked_fork {
+    std::atomic<Raw_cursor*> fork{nullptr};
+    Parked_fork() = default;
+    Parked_fork(const Parked_fork&) = delete;
+    Parked_fork& operator=(const Parked_fork&) = delete;
+    ~Parked_fork() { delete fork.load(std::memory_order_relaxed); }
+  };
+  using Parked = Apart<Parked_fork>;
+  [[nodiscard]] static std::unique_ptr<Raw_cursor> take_parked(Parked* parked) noexcept;
+
+  // Written at every opening by the thread that holds the lock.
   mutable std::recursive_mutex lock_;
+  Counted_columns counted_columns_;
+  Line_gap gap_;
+  // Read at every opening by threads that read through forks.
   std::mutex forks_lock_;  // held only to take or keep a fork
   std::vector<std::unique_ptr<Raw_cursor>> idle_forks_;
-  Counted_columns counted_columns_;
+  // Made with the first fork kept, under forks_lock_; a place per thread.
+  std::unique_ptr<Parked[]> parking_;
+  std::atomic<Parked*> parked_{nullptr};
 };
 
 }  // namespace vantel::detail
