@@ -44,11 +44,16 @@ class Opened;
 ///   thread that needs it, while the others wait for that one computation.
 /// - Each quote, report or conversion reads through a cursor of its own: the
 ///   input's own cursor when no other thread holds it, else a fork of it (a
-///   read position of its own over the same text and table). A file input's
-///   openings each have their own descriptor and cursor over the file's one
-///   kept table, as do the quotes through an Opened file, which share its
-///   descriptor and its kept blocks (each block kept is read whole before
-///   others see it, and stays as it is while anyone reads it).
+///   read position of its own over the same text and table). A thread that
+///   read through a fork keeps it for its next quote of the same input, so
+///   that threads quoting one input at once touch no lock and no counter
+///   that another thread touches. A file input's openings each have their
+///   own descriptor and cursor over the file's one kept table, as do the
+///   quotes through an Opened file, which share its descriptor and its kept
+///   blocks (each block kept is read whole before others see it, and stays
+///   as it is while anyone reads it; a fork keeps its own list of the blocks
+///   it has met, which may keep up to 4 MiB of blocks that the Opened no
+///   longer lists).
 /// - What is yours is used as it is, one thread at a time: a raw input's
 ///   callables and an in_channel's stream are called under their cursor's
 ///   lock, held for a whole quote, so that threads quoting such an input take
