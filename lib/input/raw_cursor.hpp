@@ -143,7 +143,7 @@ class Raw_cursor {
   // Written at every opening by the thread that holds the lock.
   mutable std::recursive_mutex lock_;
   Counted_columns counted_columns_;
-  Line_gap gap_;
+  [[maybe_unused]] Line_gap gap_;
   // Read at every opening by threads that read through forks.
   std::mutex forks_lock_;  // held only to take or keep a fork
   std::vector<std::unique_ptr<Raw_cursor>> idle_forks_;
