@@ -7,9 +7,7 @@
 namespace vantel::detail {
 
 template <class Before>
-Column_place Counted_columns::farthest(std::int64_t line_start, Column_unit unit, int tab_width,
-                                       Before before) const noexcept {
-  if (line_start != line_start_ || unit != unit_ || tab_width != tab_width_) return {};
+Column_place Counted_columns::farthest(Before before) const noexcept {
   Column_place best;
   // Places ascend in bytes and in units alike.
   const auto past = std::partition_point(passed_.begin(), passed_.end(), before);
@@ -18,16 +16,12 @@ Column_place Counted_columns::farthest(std::int64_t line_start, Column_unit unit
   return best;
 }
 
-Column_place Counted_columns::before_column(std::int64_t line_start, Column_unit unit,
-                                            int tab_width, std::int64_t col) const noexcept {
-  return farthest(line_start, unit, tab_width,
-                  [col](const Column_place& p) { return p.before < col; });
+Column_place Counted_columns::before_column(std::int64_t col) const noexcept {
+  return farthest([col](const Column_place& p) { return p.before < col; });
 }
 
-Column_place Counted_columns::before_byte(std::int64_t line_start, Column_unit unit, int tab_width,
-                                          std::int64_t at) const noexcept {
-  return farthest(line_start, unit, tab_width,
-                  [at](const Column_place& p) { return p.byte <= at; });
+Column_place Counted_columns::before_byte(std::int64_t at) const noexcept {
+  return farthest([at](const Column_place& p) { return p.byte <= at; });
 }
 
 void Counted_columns::walk(std::int64_t line_start, Column_unit unit, int tab_width) noexcept {

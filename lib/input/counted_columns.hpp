@@ -22,17 +22,16 @@ struct Column_place {
 
 class Counted_columns {
  public:
-  // The farthest known place of the line at `line_start`, counted in `unit`,
-  // that comes before column `col`; the line's start when none is known.
-  [[nodiscard]] Column_place before_column(std::int64_t line_start, Column_unit unit, int tab_width,
-                                           std::int64_t col) const noexcept;
-  // The same for a place at or before byte `at` of the line.
-  [[nodiscard]] Column_place before_byte(std::int64_t line_start, Column_unit unit, int tab_width,
-                                         std::int64_t at) const noexcept;
-
   // A walk of the line at `line_start` begins: places of another line or
-  // unit are forgotten.
+  // unit, or forgotten ones, are dropped.
   void walk(std::int64_t line_start, Column_unit unit, int tab_width) noexcept;
+
+  // The farthest place known on that line before column `col`; the line's
+  // start when none is known.
+  [[nodiscard]] Column_place before_column(std::int64_t col) const noexcept;
+  // The same for a place at or before byte `at` of the line.
+  [[nodiscard]] Column_place before_byte(std::int64_t at) const noexcept;
+
   // A place the walk passed; one a stride is kept.
   void pass(Column_place place) noexcept;
   // The place where the walk stopped.
@@ -42,8 +41,7 @@ class Counted_columns {
 
  private:
   template <class Before>
-  [[nodiscard]] Column_place farthest(std::int64_t line_start, Column_unit unit, int tab_width,
-                                      Before before) const noexcept;
+  [[nodiscard]] Column_place farthest(Before before) const noexcept;
 
   static constexpr std::int64_t stride = std::int64_t{1} << 20;
 

@@ -53,14 +53,21 @@ Line_end count_line(Raw_cursor& cursor, std::int64_t start, Unit_counter& counte
   }
 }
 
-// The places that the cursor knows on the line, where nobody sees which
-// bytes it reads: a caller's cursor is read as it always was.
-Counted_columns* known_places(Raw_cursor& cursor, std::int64_t start, Column_unit unit,
-                              int tab_width) {
-  if (!cursor.forks()) return nullptr;
+// count_line from the farthest place that the cursor knows on the line
+// before the answer (`from` picks it among `places`), telling it the places
+// passed and where the count stopped; from the line's start for a cursor
+// whose reads somebody sees (a caller's), which is read as it always was.
+template <class Ask, class From>
+void count_on(Raw_cursor& cursor, std::int64_t start, Unit_counter& counter, Column_unit unit,
+              int tab_width, Ask ask, From from) {
+  if (!cursor.forks()) {
+    (void)count_line(cursor, start, counter, ask);
+    return;
+  }
   Counted_columns& places = cursor.counted_columns();
   places.walk(start, unit, tab_width);
-  return &places;
+  (void)count_line(cursor, start, counter, ask, from(places), &places);
+  places.reach({counter.byte(), counter.column() - 1});
 }
 
 }  // namespace
@@ -68,13 +75,10 @@ Counted_columns* known_places(Raw_cursor& cursor, std::int64_t start, Column_uni
 std::size_t byte_of_column_at(Raw_cursor& cursor, std::int64_t start, std::int64_t col,
                               Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
-  Counted_columns* places = known_places(cursor, start, unit, tab_width);
-  const Column_place from =
-      places != nullptr ? places->before_column(start, unit, tab_width, col) : Column_place{};
-  (void)count_line(
-      cursor, start, counter, [&](bool last) { return counter.to_column(col, last); }, from,
-      places);
-  if (places != nullptr) places->reach({counter.byte(), counter.column() - 1});
+  count_on(
+      cursor, start, counter, unit, tab_width,
+      [&](bool last) { return counter.to_column(col, last); },
+      [col](const Counted_columns& places) { return places.before_column(col); });
   return static_cast<std::size_t>(counter.byte());
 }
 
@@ -82,12 +86,10 @@ std::int64_t column_of_byte_at(Raw_cursor& cursor, std::int64_t start, std::size
                                Column_unit unit, int tab_width) {
   Unit_counter counter(unit, tab_width);
   const auto byte = static_cast<std::int64_t>(at);
-  Counted_columns* places = known_places(cursor, start, unit, tab_width);
-  const Column_place from =
-      places != nullptr ? places->before_byte(start, unit, tab_width, byte) : Column_place{};
-  (void)count_line(
-      cursor, start, counter, [&](bool last) { return counter.to_byte(byte, last); }, from, places);
-  if (places != nullptr) places->reach({counter.byte(), counter.column() - 1});
+  count_on(
+      cursor, start, counter, unit, tab_width,
+      [&](bool last) { return counter.to_byte(byte, last); },
+      [byte](const Counted_columns& places) { return places.before_byte(byte); });
   return counter.column();
 }
 
