@@ -235,6 +235,25 @@ TEST(ExportFailure, IsReportedByTheNonThrowingTwins) {
   closed.setstate(std::ios::badbit);
   log.write(closed, error);
   EXPECT_TRUE(error);
+  vantel::write_lsp_json(closed, {samples()[1]}, {}, error);
+  EXPECT_TRUE(error);
+  std::ostringstream written;
+  vantel::write_lsp_json(written, {samples()[1], bad}, {}, error);
+  EXPECT_EQ(error.code, std::errc::result_out_of_range);
+}
+
+// Written in pieces, the array is the one string's, byte for byte.
+TEST(ExportLspStream, WritesWhatTheStringHolds) {
+  std::vector<vantel::Report> reports;
+  while (reports.size() < 400)  // several pieces
+    for (const vantel::Report& r : samples()) reports.push_back(r);
+  std::ostringstream out;
+  vantel::write_lsp_json(out, reports);
+  EXPECT_GT(out.str().size(), 3 * 64 * 1024U);
+  EXPECT_EQ(out.str(), vantel::to_lsp_json(reports));
+  std::ostringstream none;
+  vantel::write_lsp_json(none, {});
+  EXPECT_EQ(none.str(), vantel::to_lsp_json(std::vector<vantel::Report>{}));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,7 +34,16 @@ class Json_writer {
     skipped_ = buffer_.GetSize();
   }
 
-  // What was written since the last restart.
+  // Hands what was written to `out` and forgets it, the document staying
+  // open where it stands: the next value is written as if it had been kept.
+  void flush_to(std::ostream& out) {
+    const std::string_view written = text();
+    out.write(written.data(), static_cast<std::streamsize>(written.size()));
+    buffer_.Clear();
+    skipped_ = 0;
+  }
+
+  // What was written since the last restart or flush.
   [[nodiscard]] std::string_view text() const {
     return std::string_view(buffer_.GetString(), buffer_.GetSize()).substr(skipped_);
   }

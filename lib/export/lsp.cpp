@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ios>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -99,6 +101,17 @@ class Writer {
     std::string text(out_.text());
     text += '\n';
     return text;
+  }
+
+  // Hands what was written to `out` once it is worth a write, so that the
+  // buffer stays small and warm however many reports there are.
+  void flush_to(std::ostream& out, bool all) {
+    if (all || out_.text().size() >= flush_bytes) out_.flush_to(out);
+  }
+  void close_to(std::ostream& out) {
+    out_.end_array();
+    out_.flush_to(out);
+    out << '\n';
   }
 
  private:
@@ -298,6 +311,8 @@ class Writer {
     out_.end_object();
   }
 
+  static constexpr std::size_t flush_bytes = std::size_t{64} * 1024;
+
   const Lsp_options& options_;
   std::string base_;  // the base URI, checked and ending with its slash
   detail::Region_reader regions_;
@@ -316,6 +331,22 @@ std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& o
   Writer writer(options);
   for (const Report& report : reports) writer.diagnostics(report);
   return writer.closed();
+}
+
+void write_lsp_json(std::ostream& out, const std::vector<Report>& reports,
+                    const Lsp_options& options) {
+  Writer writer(options);
+  for (const Report& report : reports) {
+    writer.diagnostics(report);
+    writer.flush_to(out, false);
+  }
+  writer.close_to(out);
+  if (!out) throw std::ios_base::failure("vantel::write_lsp_json: writing the diagnostics failed");
+}
+
+void write_lsp_json(std::ostream& out, const std::vector<Report>& reports,
+                    const Lsp_options& options, Error& error) noexcept {
+  detail::capture(error, [&] { write_lsp_json(out, reports, options); });
 }
 
 std::string to_lsp_json(const std::vector<Report>& reports, const Lsp_options& options,

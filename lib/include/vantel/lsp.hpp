@@ -5,6 +5,7 @@
 #include <vantel/error.hpp>
 #include <vantel/report.hpp>
 
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,5 +68,17 @@ struct Lsp_options {
 /// throwing; empty then.
 [[nodiscard]] std::string to_lsp_json(const std::vector<Report>& reports,
                                       const Lsp_options& options, Error& error) noexcept;
+
+/// Writes to_lsp_json(reports, options) to `out` as it goes, in pieces of
+/// about 64 KiB, so that many reports never make one large string. Throws
+/// as to_lsp_json does, leaving in `out` the diagnostics of the reports
+/// before the one that failed, the array unclosed; throws
+/// std::ios_base::failure when `out` fails.
+void write_lsp_json(std::ostream& out, const std::vector<Report>& reports,
+                    const Lsp_options& options = {});
+
+/// write_lsp_json, reporting a failure in `error` instead of throwing.
+void write_lsp_json(std::ostream& out, const std::vector<Report>& reports,
+                    const Lsp_options& options, Error& error) noexcept;
 
 }  // namespace vantel
