@@ -44,10 +44,15 @@ class Resolver {
       Sarif_place place;
     };
     std::vector<Placed> placed;
-    for (const Label& label : report.labels) {
+    for (std::size_t k = 0; k < report.labels.size(); ++k) {
+      const Label& label = report.labels[k];
+      std::optional<Sarif_place> p = place(label.source, label.location);
+      if (!p) continue;
+      // Checked as the region is read, not once more apart.
+      if (p->region.size_if_past)
+        out_.notes.push_back(past_end_note(label, k, p->region.span, *p->region.size_if_past));
       if (label.kind == Label_kind::Context) continue;  // it marks nothing
-      if (std::optional<Sarif_place> p = place(label.source, label.location))
-        placed.push_back({&label, std::move(*p)});
+      placed.push_back({&label, std::move(*p)});
     }
     const auto label_of = [](const Placed& p) -> const Label& { return *p.label; };
     const auto first = first_primary(placed.begin(), placed.end(), label_of);
@@ -100,8 +105,8 @@ class Resolver {
 
   // A fix that cannot be applied is left out, and a note says so.
   void fixes(const Report& report) {
-    Span_faults faults = span_faults(report);
-    out_.notes = std::move(faults.notes);
+    Span_faults faults = fix_faults(report);
+    for (Note& note : faults.notes) out_.notes.push_back(std::move(note));
     for (std::size_t k = 0; k < report.fixes.size(); ++k) {
       if (!faults.fix_applies[k]) continue;
       const Fix& fix = report.fixes[k];

@@ -4,6 +4,7 @@
 #include "input/line_reader.hpp"
 #include "input/opening.hpp"
 #include "model/label_span.hpp"
+#include "model/span_faults.hpp"
 #include "position/line_text.hpp"
 #include "support/checked.hpp"
 #include "support/wide_integer.hpp"
@@ -119,6 +120,8 @@ std::optional<Region> Region_reader::read(const Input& input, const Location& lo
   region.end_line = b.line;
   region.end_col = b.col;
   region.start_line_offset = a.line_start;
+  region.span = *span;
+  region.size_if_past = size_if_past(cursor, span->end);
   if (with_chars_) {
     if (b.offset - a.offset <= max_snippet_bytes) {
       Line_reader reader(cursor);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "input/raw_cursor.hpp"
+#include "model/label_span.hpp"
 
 #include <vantel/column_unit.hpp>
 #include <vantel/input.hpp>
@@ -34,6 +35,10 @@ struct Region {
   bool has_text = false;     // none when the region holds more than max_snippet_bytes
   bool file_offsets = true;  // false once shifted: the offsets count from an excerpt
   std::string text;          // the region's bytes
+  // The located bytes as given, and the input's length when they reach
+  // past its end, for the note that says so.
+  Span span;
+  std::optional<std::int64_t> size_if_past;
 };
 
 // `region`, read on an excerpt that `source` says starts at its first line

@@ -10,9 +10,6 @@
 
 namespace vantel::detail {
 
-namespace {
-
-// The input's length when `offset` lies past its end; none when it does not.
 std::optional<std::int64_t> size_if_past(Raw_cursor& cursor, std::int64_t offset) {
   // Within what the table has counted: no byte need be read again, which
   // would keep a stale copy of an input that shrinks later.
@@ -26,6 +23,8 @@ std::optional<std::int64_t> size_if_past(Raw_cursor& cursor, std::int64_t offset
   return start + static_cast<std::int64_t>(line.text.size()) + (line.ended ? 1 : 0);
 }
 
+namespace {
+
 std::string fix_lead(const Fix& fix, std::size_t number) {
   std::string lead = "fix " + std::to_string(number);
   if (!fix.message.empty()) lead += " (\"" + message_text(fix.message) + "\")";
@@ -38,11 +37,15 @@ std::optional<Note> past_end_note(Raw_cursor& cursor, const Label& label, std::s
                                   const Span& span) {
   const std::optional<std::int64_t> size = size_if_past(cursor, span.end);
   if (!size) return std::nullopt;
+  return past_end_note(label, k, span, *size);
+}
+
+Note past_end_note(const Label& label, std::size_t k, const Span& span, std::int64_t size) {
   std::string text = "label " + std::to_string(k + 1);
   if (!label.message.empty()) text += " (\"" + message_text(label.message) + "\")";
   text += ": bytes " + std::to_string(span.start) + ".." + std::to_string(span.end) +
           " reach past the end of " + message_text(label.source.name) + " (" +
-          std::to_string(*size) + " bytes), placed at its end";
+          std::to_string(size) + " bytes), placed at its end";
   return Note{"note", std::move(text)};
 }
 
@@ -76,15 +79,18 @@ std::vector<Edits_of_input> checked_fix(const Fix& fix, std::size_t number,
   }
 }
 
-Span_faults span_faults(const Report& report) {
+namespace {
+
+Span_faults faults_of(const Report& report, bool labels) {
   Openings openings;
-  for (const Label& label : report.labels) openings.add(label.source.input);
+  if (labels)
+    for (const Label& label : report.labels) openings.add(label.source.input);
   for (const Fix& fix : report.fixes)
     for (const Edit& edit : fix.edits) openings.add(edit.source.input);
   openings.take();
   Span_faults faults;
   {
-    for (std::size_t k = 0; k < report.labels.size(); ++k) {
+    for (std::size_t k = 0; labels && k < report.labels.size(); ++k) {
       const Label& label = report.labels[k];
       Raw_cursor& cursor = *openings.cursor(label.source.input);
       if (const std::optional<Span> span = span_of(cursor, label.location))
@@ -101,6 +107,17 @@ Span_faults span_faults(const Report& report) {
   }
   openings.close();  // a failure above closes them as it unwinds
   return faults;
+}
+
+}  // namespace
+
+Span_faults span_faults(const Report& report) {
+  return faults_of(report, true);
+}
+
+Span_faults fix_faults(const Report& report) {
+  if (report.fixes.empty()) return {};
+  return faults_of(report, false);
 }
 
 }  // namespace vantel::detail

@@ -10,14 +10,22 @@
 #include <vantel/report.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vantel::detail {
 
-// The note for label `k` (from 0) of a list when `span` reaches past the end
-// of its input, naming the label and the input's length; none otherwise.
+// The input's length when `offset` lies past its end; none when it does not.
+[[nodiscard]] std::optional<std::int64_t> size_if_past(Raw_cursor& cursor, std::int64_t offset);
+
+// The note for label `k` (from 0) of a list whose `span` reaches past the
+// end of its input, `size` bytes long.
+[[nodiscard]] Note past_end_note(const Label& label, std::size_t k, const Span& span,
+                                 std::int64_t size);
+
+// The same when `span` reaches past the end of its input; none otherwise.
 [[nodiscard]] std::optional<Note> past_end_note(Raw_cursor& cursor, const Label& label,
                                                 std::size_t k, const Span& span);
 
@@ -37,5 +45,9 @@ struct Span_faults {
 
 // Opens the report's inputs, checks its labels and fixes and closes them.
 [[nodiscard]] Span_faults span_faults(const Report& report);
+
+// The same for the fixes alone, for a writer that has checked the labels as
+// it read them; opens nothing when the report has no fix.
+[[nodiscard]] Span_faults fix_faults(const Report& report);
 
 }  // namespace vantel::detail
