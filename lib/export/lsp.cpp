@@ -105,8 +105,8 @@ class Writer {
 
   // Hands what was written to `out` once it is worth a write, so that the
   // buffer stays small and warm however many reports there are.
-  void flush_to(std::ostream& out, bool all) {
-    if (all || out_.text().size() >= flush_bytes) out_.flush_to(out);
+  void flush_to(std::ostream& out) {
+    if (out_.text().size() >= flush_bytes) out_.flush_to(out);
   }
   void close_to(std::ostream& out) {
     out_.end_array();
@@ -338,7 +338,7 @@ void write_lsp_json(std::ostream& out, const std::vector<Report>& reports,
   Writer writer(options);
   for (const Report& report : reports) {
     writer.diagnostics(report);
-    writer.flush_to(out, false);
+    writer.flush_to(out);
   }
   writer.close_to(out);
   if (!out) throw std::ios_base::failure("vantel::write_lsp_json: writing the diagnostics failed");
