@@ -58,8 +58,15 @@ class Resolver {
     const auto first = first_primary(placed.begin(), placed.end(), label_of);
     if (first != placed.end()) {
       // The line is hashed piece by piece: a long one is never held.
-      std::uint64_t hash =
-          fnv1a(id + '\0' + uri_of_name(first->label->source.name) + '\0' + report.message + '\0');
+      // Hashed piece by piece as if joined by NULs: no string is built.
+      const std::string uri = uri_of_name(first->label->source.name);
+      std::uint64_t hash = fnv1a(id);
+      for (const std::string_view piece :
+           {std::string_view(uri), std::string_view(report.message)}) {
+        hash = fnv1a(std::string_view("\0", 1), hash);
+        hash = fnv1a(piece, hash);
+      }
+      hash = fnv1a(std::string_view("\0", 1), hash);
       trimmed_line(first->label->source.input, first->place.region.start_line_offset,
                    [&](std::string_view piece) { hash = fnv1a(piece, hash); });
       out_.line_hash = hash;
