@@ -86,6 +86,18 @@ void BM_ExportSarif(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportSarif)->Unit(benchmark::kMillisecond);
 
+// The same log streamed as it is made, never held.
+void BM_ExportSarifStream(benchmark::State& state) {
+  Null_buffer buffer;
+  std::ostream out(&buffer);
+  for (auto _ : state) {
+    vantel::Sarif_stream log(out, {"bench", "1.0", {}, {}});
+    for (const vantel::Report& r : fixture().reports) log.add(r);
+    log.finish();
+  }
+}
+BENCHMARK(BM_ExportSarifStream)->Unit(benchmark::kMillisecond);
+
 void BM_ExportLsp(benchmark::State& state) {
   Null_buffer buffer;
   std::ostream out(&buffer);

@@ -256,6 +256,44 @@ TEST(ExportLspStream, WritesWhatTheStringHolds) {
   EXPECT_EQ(none.str(), vantel::to_lsp_json(std::vector<vantel::Report>{}));
 }
 
+// Streamed, the log holds the held log's members, results first, and is
+// written before it is finished; it fails as the held one does.
+TEST(ExportSarifStream, WritesTheHeldLogsMembersInPieces) {
+  vantel::Report bad = samples()[1];
+  bad.labels.push_back(vantel::Label::primary(
+      sample_source(0),
+      {vantel::Position::of_line_col(9, 1), vantel::Position::of_line_col(9, 2)}));
+  for (const std::size_t count : {0U, 400U}) {
+    const vantel::Sarif_tool tool{"calc", "1.0", {}, {test::sample_rule()}};
+    vantel::Sarif_log held(tool, {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
+    std::ostringstream out;
+    vantel::Sarif_stream log(out, tool,
+                             {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
+    for (std::size_t k = 0; k < count; ++k) {
+      held.add(samples()[k % samples().size()]);
+      log.add(samples()[k % samples().size()]);
+      if (k == 1) {
+        EXPECT_ANY_THROW(log.add(bad));
+      }
+    }
+    held.set_invocation({false, {"calc", "-x"}, "/src", {}, {}, {}});
+    log.set_invocation({false, {"calc", "-x"}, "/src", {}, {}, {}});
+    EXPECT_EQ(log.size(), held.size());
+    EXPECT_EQ(out.str().empty(), count == 0) << "nothing was written before the end";
+    log.finish();
+    EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::parse(held.str()));
+    EXPECT_NE(out.str().find("\"runs\": [\n    {\n      \"results\": ["), std::string::npos);
+    EXPECT_THROW(log.finish(), std::logic_error);
+    EXPECT_THROW(log.add(samples()[0]), std::logic_error);
+  }
+  std::ostringstream closed;
+  closed.setstate(std::ios::badbit);
+  vantel::Sarif_stream log(closed, {"calc", {}, {}, {}});
+  vantel::Error error;
+  log.finish(error);
+  EXPECT_NE(error.message.find("Sarif_stream::finish"), std::string::npos) << error.message;
+}
+
 }  // namespace
 
 namespace {

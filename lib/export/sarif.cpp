@@ -115,6 +115,8 @@ struct Sarif_log::Impl {
   // The results written so far, each where it stands in the log, with the
   // commas between them: a large log is never held as a tree.
   Held_text results;
+  // Where results go instead when the log is streamed.
+  std::string* pending = nullptr;
   std::size_t result_count = 0;
   detail::Json_writer writer;
   std::optional<Sarif_invocation> invocation;
@@ -122,6 +124,11 @@ struct Sarif_log::Impl {
   detail::Sarif_artifacts artifacts;
 
   static constexpr std::size_t result_depth = 4;  // {"runs": [{"results": [here
+
+  // What closes a list of `count` results.
+  static std::string list_end(std::size_t count) {
+    return count == 0 ? "]" : "\n" + std::string(result_depth * 2 - 2, ' ') + ']';
+  }
 
   // Readers require a rule: a report without a code is one of its
   // severity's.
@@ -158,12 +165,18 @@ struct Sarif_log::Impl {
     head.message = detail::report_text(report, known_description(head.id));
     head.fingerprint = fingerprint(places.line_hash);
     const bool had_absolute_files = artifacts.absolute_files;
+    const std::size_t pending_size = pending != nullptr ? pending->size() : 0;
     try {
       writer.restart(result_depth);
       detail::write_sarif_result(writer, report, head, places, artifacts);
-      results.append(result_count > 0 ? "," : "", writer.text());
+      const std::string_view comma = result_count > 0 ? "," : "";
+      if (pending != nullptr)
+        pending->append(comma).append(writer.text());
+      else
+        results.append(comma, writer.text());
     } catch (...) {
       artifacts.absolute_files = had_absolute_files;  // the log stays as it was
+      if (pending != nullptr) pending->resize(pending_size);
       throw;
     }
     ++result_count;
@@ -233,8 +246,10 @@ struct Sarif_log::Impl {
     out.end_array();
   }
 
-  void write_run(detail::Json_writer& out) {
+  // The run with an empty list of results, first or last.
+  void write_run(detail::Json_writer& out, bool results_first) {
     out.start_object();
+    if (results_first) empty_results(out);
     out.key("tool");
     out.start_object();
     out.key("driver");
@@ -264,14 +279,18 @@ struct Sarif_log::Impl {
       }
       out.end_array();
     }
-    out.key("results");
-    out.start_array();
-    out.end_array();
+    if (!results_first) empty_results(out);
     out.end_object();
   }
 
-  // The log with an empty list of results, its run's last member.
-  std::string log() {
+  static void empty_results(detail::Json_writer& out) {
+    out.key("results");
+    out.start_array();
+    out.end_array();
+  }
+
+  // The log with an empty list of results, its run's first or last member.
+  std::string log(bool results_first) {
     detail::Json_writer out;
     out.restart(0);
     out.start_object();
@@ -281,7 +300,7 @@ struct Sarif_log::Impl {
     out.member("version", "2.1.0");
     out.key("runs");
     out.start_array();
-    write_run(out);
+    write_run(out, results_first);
     out.end_array();
     out.end_object();
     return std::string(out.text());
@@ -317,19 +336,12 @@ void Sarif_log::write(std::ostream& out) const {
   if (impl_) {
     // The results go where the log's empty list of results stands, its
     // last member.
-    const std::string log = impl_->log();
+    const std::string log = impl_->log(false);
     const std::size_t list = log.rfind("[]");
-    if (impl_->result_count == 0) {
-      out << log;
-    } else {
-      out.write(log.data(), static_cast<std::streamsize>(list));
-      out << '[';
-      impl_->results.write(out);
-      out << '\n'
-          << std::string(Impl::result_depth * 2 - 2, ' ') << ']'
-          << std::string_view(log).substr(list + 2);
-    }
-    out << "\n";
+    out.write(log.data(), static_cast<std::streamsize>(list));
+    out << '[';
+    impl_->results.write(out);
+    out << Impl::list_end(impl_->result_count) << std::string_view(log).substr(list + 2) << '\n';
   }
   if (!out) throw std::ios_base::failure("vantel::Sarif_log::write: writing the log failed");
 }
@@ -342,6 +354,83 @@ std::string Sarif_log::str() const {
   std::ostringstream out;
   write(out);
   return std::move(out).str();
+}
+
+struct Sarif_stream::Impl {
+  Impl(std::ostream& o, Sarif_tool tool, Sarif_options options)
+      : log(std::move(tool), std::move(options)), out(o) {
+    log.impl_->pending = &pending;
+    // Everything before the results is known now: they are the run's first
+    // member.
+    const std::string text = log.impl_->log(true);
+    pending.assign(text, 0, text.find("[]")).push_back('[');
+  }
+
+  static constexpr std::size_t piece = 64 * 1024;
+
+  void flush(const char* who) {
+    out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+    pending.clear();
+    if (!out)
+      throw std::ios_base::failure(std::string("vantel::Sarif_stream::") + who +
+                                   ": writing the log failed");
+  }
+  void check_open(const char* who) const {
+    if (finished)
+      throw std::logic_error(std::string("vantel::Sarif_stream::") + who +
+                             ": the log was finished");
+  }
+
+  Sarif_log log;
+  std::ostream& out;
+  std::string pending;
+  bool finished = false;
+};
+
+Sarif_stream::Sarif_stream(std::ostream& out, Sarif_tool tool, Sarif_options options)
+    : impl_(std::make_unique<Impl>(out, std::move(tool), std::move(options))) {}
+Sarif_stream::Sarif_stream(Sarif_stream&& other) noexcept = default;
+Sarif_stream& Sarif_stream::operator=(Sarif_stream&& other) noexcept = default;
+Sarif_stream::~Sarif_stream() = default;
+
+void Sarif_stream::add(const Report& report) {
+  if (!impl_) throw std::invalid_argument("vantel::Sarif_stream::add: the log was moved from");
+  impl_->check_open("add");
+  impl_->log.add(report);
+  if (impl_->pending.size() >= Impl::piece) impl_->flush("add");
+}
+
+void Sarif_stream::add(const Report& report, Error& error) noexcept {
+  detail::capture(error, [&] { add(report); });
+}
+
+void Sarif_stream::set_invocation(Sarif_invocation invocation) {
+  if (!impl_)
+    throw std::invalid_argument("vantel::Sarif_stream::set_invocation: the log was moved from");
+  impl_->check_open("set_invocation");
+  impl_->log.set_invocation(std::move(invocation));
+}
+
+std::size_t Sarif_stream::size() const noexcept {
+  return impl_ ? impl_->log.size() : 0;
+}
+
+void Sarif_stream::finish() {
+  if (!impl_) throw std::invalid_argument("vantel::Sarif_stream::finish: the log was moved from");
+  impl_->check_open("finish");
+  const std::string text = impl_->log.impl_->log(true);
+  impl_->finished = true;
+  impl_->pending.append(Sarif_log::Impl::list_end(impl_->log.size()))
+      .append(std::string_view(text).substr(text.find("[]") + 2))
+      .push_back('\n');
+  impl_->flush("finish");
+  impl_->out.flush();
+  if (!impl_->out)
+    throw std::ios_base::failure("vantel::Sarif_stream::finish: writing the log failed");
+}
+
+void Sarif_stream::finish(Error& error) noexcept {
+  detail::capture(error, [&] { finish(); });
 }
 
 }  // namespace vantel

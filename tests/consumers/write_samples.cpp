@@ -63,6 +63,15 @@ void write_sarif(const fs::path& file, const std::vector<vantel::Report>& report
   log.write(out);
 }
 
+// The same log streamed: its results before the rest of its run.
+void stream_sarif(const fs::path& file, const std::vector<vantel::Report>& reports) {
+  std::ofstream out(file, std::ios::binary);
+  vantel::Sarif_stream log(out, {"calc", "1.0", "https://calc.example/", {test::sample_rule()}},
+                           {vantel::Sarif_column_kind::Utf16_code_units, "file:///src/"});
+  for (const vantel::Report& report : reports) log.add(report);
+  log.finish();
+}
+
 // The engine's data formats for the same reports, sorted: one SARIF run, and
 // LSP diagnostics grouped by file.
 void write_engine_samples(const fs::path& dir) {
@@ -122,6 +131,7 @@ int main(int argc, char** argv) {
   write_sarif(dir / "samples.sarif", reports, vantel::Sarif_column_kind::Utf16_code_units);
   write_sarif(dir / "samples-code-points.sarif", reports,
               vantel::Sarif_column_kind::Unicode_code_points);
+  stream_sarif(dir / "samples-stream.sarif", reports);
   // Past code scanning's limits: 30,000 results, one of 1,200 locations.
   std::vector<vantel::Report> many(30000, reports[1]);
   for (int k = 0; k < 1200; ++k) many[0].labels.push_back(reports[1].labels[0]);

@@ -140,6 +140,50 @@ class Sarif_log {
   [[nodiscard]] std::string str() const;
 
  private:
+  friend class Sarif_stream;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+/// A SARIF log written to a stream as its results are added, for runs too
+/// large to hold: what it keeps is about 64 KiB of text, whatever the number
+/// of results. The log is Sarif_log's, results and limits alike, but for
+/// one thing: the run's `results` come first, before its tool, invocation
+/// and artifacts, which are known only at the end (readers take a run's
+/// members in any order). The stream must outlive the Sarif_stream; it is
+/// never closed.
+class Sarif_stream {
+ public:
+  /// A log of `tool`'s run, written to `out`.
+  Sarif_stream(std::ostream& out, Sarif_tool tool, Sarif_options options = {});
+  /// Takes over `other`'s log; `other` can then only be destroyed.
+  Sarif_stream(Sarif_stream&& other) noexcept;
+  /// As the move constructor.
+  Sarif_stream& operator=(Sarif_stream&& other) noexcept;
+  Sarif_stream(const Sarif_stream&) = delete;
+  Sarif_stream& operator=(const Sarif_stream&) = delete;
+  /// Leaves what was written as it stands: a log never finished is not
+  /// whole.
+  ~Sarif_stream();
+
+  /// As Sarif_log::add, writing the result out once about 64 KiB are
+  /// pending. Throws std::ios_base::failure when the stream fails (the
+  /// result then counts as added), std::logic_error after finish.
+  void add(const Report& report);
+  /// add, reporting a failure in `error` instead of throwing.
+  void add(const Report& report, Error& error) noexcept;
+  /// As Sarif_log::set_invocation, before finish.
+  void set_invocation(Sarif_invocation invocation);
+  /// The results added so far.
+  [[nodiscard]] std::size_t size() const noexcept;
+  /// Writes the rest of the log, ending with a line feed, and flushes the
+  /// stream. Throws std::ios_base::failure when the stream fails and
+  /// std::logic_error when called twice.
+  void finish();
+  /// finish, reporting a failure in `error` instead of throwing.
+  void finish(Error& error) noexcept;
+
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
