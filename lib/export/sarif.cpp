@@ -366,7 +366,7 @@ struct Sarif_stream::Impl {
     pending.assign(text, 0, text.find("[]")).push_back('[');
   }
 
-  static constexpr std::size_t piece = 64 * 1024;
+  static constexpr std::size_t piece = std::size_t{64} * 1024;
 
   void flush(const char* who) {
     out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
