@@ -5,6 +5,7 @@
 #include "draw/line_drawing.hpp"
 #include "draw/line_lists.hpp"
 #include "draw/window.hpp"
+#include "support/stable_sort.hpp"
 
 #include <algorithm>
 #include <string>
@@ -54,7 +55,7 @@ void draw_labelled_line(Row_writer& row, Gutter& gutter, std::string_view number
     sorted.push_back(&p);
     width = std::max(width, p.column_end);
   }
-  std::stable_sort(sorted.begin(), sorted.end(), [](const Report_part* a, const Report_part* b) {
+  stable_sort_range(sorted.begin(), sorted.end(), [](const Report_part* a, const Report_part* b) {
     return std::make_tuple(a->column, a->column_end, a->order) <
            std::make_tuple(b->column, b->column_end, b->order);
   });

@@ -2,6 +2,7 @@
 #include "draw/line_drawing.hpp"
 
 #include "draw/underline_runs.hpp"
+#include "support/stable_sort.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -51,7 +52,7 @@ void Line_drawing::window(std::int64_t from, std::int64_t to, std::int64_t text_
   // Closing before opening, so that a lane freed on this line reads as
   // freed before another label takes it; inner lanes close first and open
   // last, so that no line from an outer lane crosses an open one.
-  std::stable_sort(ends.begin(), ends.end(), [](const Report_part* a, const Report_part* b) {
+  stable_sort_range(ends.begin(), ends.end(), [](const Report_part* a, const Report_part* b) {
     const bool a_closes = a->kind == Report_part::Kind::Closes;
     const bool b_closes = b->kind == Report_part::Kind::Closes;
     if (a_closes != b_closes) return a_closes;

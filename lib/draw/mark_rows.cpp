@@ -6,6 +6,7 @@
 
 #include "draw/shown_text.hpp"
 #include "draw/underline_runs.hpp"
+#include "support/stable_sort.hpp"
 
 #include <vantel/styles.hpp>
 
@@ -83,7 +84,7 @@ void Line_drawing::hanging_rows(const std::vector<Report_part*>& singles,
   for (const Report_part* p : singles)
     if (p != placed && !p->message.empty()) hanging.push_back(p);
   if (hanging.empty()) return;
-  std::stable_sort(hanging.begin(), hanging.end(), [](const Report_part* a, const Report_part* b) {
+  stable_sort_range(hanging.begin(), hanging.end(), [](const Report_part* a, const Report_part* b) {
     return std::make_pair(-a->column, a->order) < std::make_pair(-b->column, b->order);
   });
   // One connector per column, ascending.

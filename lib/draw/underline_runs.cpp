@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "draw/underline_runs.hpp"
+#include "support/stable_sort.hpp"
 
 #include <algorithm>
 #include <array>
@@ -70,7 +71,7 @@ void fill_underline_runs(const std::vector<Report_part*>& singles, std::int64_t 
   const auto clip = [to](std::int64_t column) { return std::min(column, to); };
   auto& drawn = lists.drawn;
   drawn.assign(singles.begin(), singles.end());
-  std::stable_sort(drawn.begin(), drawn.end(), [&](const Report_part* a, const Report_part* b) {
+  stable_sort_range(drawn.begin(), drawn.end(), [&](const Report_part* a, const Report_part* b) {
     const std::int64_t wa = clip(a->column_end) - a->column;
     const std::int64_t wb = clip(b->column_end) - b->column;
     if (wa != wb) return wa > wb;

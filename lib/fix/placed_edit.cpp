@@ -4,6 +4,7 @@
 #include "position/resolve.hpp"
 #include "support/message_text.hpp"
 #include "support/placed.hpp"
+#include "support/stable_sort.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -54,7 +55,7 @@ std::string fix_name(const Numbered_fixes& fixes, std::size_t number) {
 // another's bytes, or two insertions at one place.
 void sort_and_check(const Numbered_fixes& fixes, Edits_of_input& in) {
   std::vector<Placed_edit>& edits = in.edits;
-  std::stable_sort(edits.begin(), edits.end(), [](const Placed_edit& a, const Placed_edit& b) {
+  stable_sort_range(edits.begin(), edits.end(), [](const Placed_edit& a, const Placed_edit& b) {
     return std::tie(a.start, a.end) < std::tie(b.start, b.end);
   });
   const Placed_edit* reach = nullptr;  // the edit that reaches furthest so far

@@ -2,6 +2,7 @@
 // The lines a section shows, why, and the lanes of its labels over several
 // lines.
 #include "model/resolved_report.hpp"
+#include "support/stable_sort.hpp"
 #include "support/wide_integer.hpp"
 
 #include <algorithm>
@@ -60,6 +61,8 @@ void add_body(std::vector<std::int64_t>& lines, const Placed_label& p, std::int6
 // The lines to show, and where each label opens and closes.
 void mark_lines(Section& section, const Line_plan& plan) {
   std::vector<std::int64_t>& lines = section.lines;
+  lines.reserve(2 * section.labels.size());
+  section.marks.reserve(section.labels.size());
   for (std::size_t k = 0; k < section.labels.size(); ++k) {
     const Placed_label& p = section.labels[k];
     if (p.context_only()) continue;
@@ -118,7 +121,7 @@ void assign_lanes(Section& section) {
   std::vector<Placed_label*> multi;
   for (Placed_label& p : section.labels)
     if (p.multi_line() && !p.context_only()) multi.push_back(&p);
-  std::stable_sort(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
+  stable_sort_range(multi.begin(), multi.end(), [](const Placed_label* a, const Placed_label* b) {
     return a->first_line != b->first_line ? a->first_line < b->first_line
                                           : a->last_line > b->last_line;
   });

@@ -6,6 +6,8 @@
 // binary search that lands on the one interval an in-order scan would stop at.
 #pragma once
 
+#include "support/stable_sort.hpp"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -110,7 +112,7 @@ typename ISet<Payload, Allocator>::Sort_keys ISet<Payload, Allocator>::sorted_bo
 
   // Stable, so that equal keys keep input order: that decides which payloads
   // a merged interval keeps.
-  std::stable_sort(bounds.begin(), bounds.end(), [](const Sort_key& a, const Sort_key& b) {
+  stable_sort_range(bounds.begin(), bounds.end(), [](const Sort_key& a, const Sort_key& b) {
     if (a.offset != b.offset) return a.offset < b.offset;
     return a.kind < b.kind;
   });
