@@ -56,18 +56,25 @@ void put_wrapped(Row_writer& row, std::string_view text, const Stag* tag, int ta
   const std::int64_t indent = row.column();
   const std::int64_t room = width >= min_wrap_width ? std::max<std::int64_t>(width - indent, 1) : 0;
   bool first = true;
+  const auto put_piece = [&](const Piece& piece) {
+    if (!first) {
+      row.end_row();
+      start_row();
+      row.to_column(indent);
+    }
+    first = false;
+    if (!piece.text.empty()) row.put(piece.text, piece.width, tag);
+  };
   for_each_line(text, [&](std::string_view line) {
     const Shown_text shown = shown_text(line, tab_width);
-    const std::vector<Piece> pieces = wrap_shown(shown.text, shown.width, room);
-    for (const Piece& piece : pieces) {
+    // Most lines fit: no list of pieces is made for them.
+    if (room <= 0 || shown.width <= room) {
+      if (!row.failed()) put_piece({shown.text, shown.width});
+      return;
+    }
+    for (const Piece& piece : wrap_shown(shown.text, shown.width, room)) {
       if (row.failed()) return;
-      if (!first) {
-        row.end_row();
-        start_row();
-        row.to_column(indent);
-      }
-      first = false;
-      if (!piece.text.empty()) row.put(piece.text, piece.width, tag);
+      put_piece(piece);
     }
   });
 }

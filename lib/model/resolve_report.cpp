@@ -93,6 +93,8 @@ std::vector<Section> resolve_sections(const std::vector<Label>& labels, const Op
     section.cursor = openings.cursor(label.source.input);
     section_of_label.push_back(static_cast<std::size_t>(&section - sections.data()));
   }
+  // Most reports label one input: its labels are counted then.
+  if (sections.size() == 1) sections.front().labels.reserve(labels.size());
   for (std::size_t k = 0; k < labels.size(); ++k) {
     Section& section = sections[section_of_label[k]];
     const Label& label = labels[k];

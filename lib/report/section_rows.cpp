@@ -21,12 +21,13 @@ namespace vantel::detail {
 
 namespace {
 
-// The parts that the labels leave on line `line`, whose text is `text`.
-// `start` is the offset of the text's first byte.
-std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std::int64_t start,
-                                  std::size_t text_size, bool ended, const Stag& primary_tag,
-                                  std::size_t& mark) {
-  std::vector<Report_part> parts;
+// The parts that the labels leave on line `line`, whose text is `text`, in
+// `parts` (whose buffer the section's lines share). `start` is the offset of
+// the text's first byte.
+void parts_on(const Section& section, std::int64_t line, std::int64_t start, std::size_t text_size,
+              bool ended, const Stag& primary_tag, std::size_t& mark,
+              std::vector<Report_part>& parts) {
+  parts.clear();
   std::size_t count = 0;
   while (mark + count < section.marks.size() && section.marks[mark + count].first == line) ++count;
   parts.reserve(count);
@@ -59,7 +60,6 @@ std::vector<Report_part> parts_on(const Section& section, std::int64_t line, std
     }
     parts.push_back(part);
   }
-  return parts;
 }
 
 // The first and the last offset where the labels from `mark` open windows on
@@ -133,14 +133,14 @@ void print_section(Row_writer& row, Gutter& gutter, const Section& section,
   row.end_row();
   std::int64_t previous = 0;
   std::size_t mark = 0;
+  std::vector<Report_part> parts;
   for (const std::int64_t line : section.lines) {
     if (row.failed()) return;  // nothing more would be written
     // Read first: a line that the input no longer holds fails before its rows.
     const Shown_line shown = read_shown(reader, read, slice, section, line, mark, layout);
     if (previous != 0 && line > previous + 1) gutter.elision(row);
     previous = line;
-    std::vector<Report_part> parts =
-        parts_on(section, line, shown.start, shown.text.size(), shown.ended, primary_tag, mark);
+    parts_on(section, line, shown.start, shown.text.size(), shown.ended, primary_tag, mark, parts);
     draw_labelled_line(row, gutter, std::to_string(shown_number(section, line)), shown.text, parts,
                        layout);
   }
