@@ -375,10 +375,12 @@ struct Sarif_stream::Impl {
       throw std::ios_base::failure(std::string("vantel::Sarif_stream::") + who +
                                    ": writing the log failed");
   }
-  void check_open(const char* who) const {
-    if (finished)
-      throw std::logic_error(std::string("vantel::Sarif_stream::") + who +
-                             ": the log was finished");
+  // `impl`, which `who` may write to: neither moved from nor finished.
+  static Impl& open(const std::unique_ptr<Impl>& impl, const char* who) {
+    const std::string name = std::string("vantel::Sarif_stream::") + who;
+    if (!impl) throw std::invalid_argument(name + ": the log was moved from");
+    if (impl->finished) throw std::logic_error(name + ": the log was finished");
+    return *impl;
   }
 
   Sarif_log log;
@@ -394,10 +396,9 @@ Sarif_stream& Sarif_stream::operator=(Sarif_stream&& other) noexcept = default;
 Sarif_stream::~Sarif_stream() = default;
 
 void Sarif_stream::add(const Report& report) {
-  if (!impl_) throw std::invalid_argument("vantel::Sarif_stream::add: the log was moved from");
-  impl_->check_open("add");
-  impl_->log.add(report);
-  if (impl_->pending.size() >= Impl::piece) impl_->flush("add");
+  Impl& impl = Impl::open(impl_, "add");
+  impl.log.add(report);
+  if (impl.pending.size() >= Impl::piece) impl.flush("add");
 }
 
 void Sarif_stream::add(const Report& report, Error& error) noexcept {
@@ -405,10 +406,7 @@ void Sarif_stream::add(const Report& report, Error& error) noexcept {
 }
 
 void Sarif_stream::set_invocation(Sarif_invocation invocation) {
-  if (!impl_)
-    throw std::invalid_argument("vantel::Sarif_stream::set_invocation: the log was moved from");
-  impl_->check_open("set_invocation");
-  impl_->log.set_invocation(std::move(invocation));
+  Impl::open(impl_, "set_invocation").log.set_invocation(std::move(invocation));
 }
 
 std::size_t Sarif_stream::size() const noexcept {
@@ -416,16 +414,15 @@ std::size_t Sarif_stream::size() const noexcept {
 }
 
 void Sarif_stream::finish() {
-  if (!impl_) throw std::invalid_argument("vantel::Sarif_stream::finish: the log was moved from");
-  impl_->check_open("finish");
-  const std::string text = impl_->log.impl_->log(true);
-  impl_->finished = true;
-  impl_->pending.append(Sarif_log::Impl::list_end(impl_->log.size()))
+  Impl& impl = Impl::open(impl_, "finish");
+  const std::string text = impl.log.impl_->log(true);
+  impl.finished = true;
+  impl.pending.append(Sarif_log::Impl::list_end(impl.log.size()))
       .append(std::string_view(text).substr(text.find("[]") + 2))
       .push_back('\n');
-  impl_->flush("finish");
-  impl_->out.flush();
-  if (!impl_->out)
+  impl.flush("finish");
+  impl.out.flush();
+  if (!impl.out)
     throw std::ios_base::failure("vantel::Sarif_stream::finish: writing the log failed");
 }
 
