@@ -119,20 +119,22 @@ BENCHMARK(PpAllOverString)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // What a file input cannot avoid for each of those quotes: opening the file,
 // checking that it is unchanged, reading a page of it and closing it.
+void open_read_close(const std::string& path) {
+  char page[4096];
+  for (int i = 0; i < 10'000; ++i) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    ::fstat(fd, &info);
+    const auto at = static_cast<off_t>(i) * 7919 % 100'000 * 40;
+    benchmark::DoNotOptimize(::pread(fd, page, sizeof page, at));
+    ::close(fd);
+  }
+}
+
 void OpenReadCloseFloor(benchmark::State& state) {
   const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
   if (path.empty()) return;
-  char page[4096];
-  for (auto _ : state) {
-    for (int i = 0; i < 10'000; ++i) {
-      const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-      struct stat info {};
-      ::fstat(fd, &info);
-      const auto at = static_cast<off_t>(i) * 7919 % 100'000 * 40;
-      benchmark::DoNotOptimize(::pread(fd, page, sizeof page, at));
-      ::close(fd);
-    }
-  }
+  for (auto _ : state) open_read_close(path);
 }
 BENCHMARK(OpenReadCloseFloor)->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -180,42 +182,78 @@ void PpReportsFromString(benchmark::State& state) {
 }
 BENCHMARK(PpReportsFromString)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// Threads sharing one file input, each quoting the same 10,000 locations all
-// over the 100,000-line file; the argument is the number of threads. Through
-// the input itself each quote opens the file; through one Opened none does.
-void threads(benchmark::State& state, bool opened_once) {
+// Runs `work(t)` in state.range(0) threads at once, t = 0, 1, ..., for each
+// iteration.
+template <class Work>
+void in_threads(benchmark::State& state, const Work& work) {
+  for (auto _ : state) {
+    std::vector<std::thread> threads;
+    for (std::int64_t t = 0; t < state.range(0); ++t)
+      threads.emplace_back(work, static_cast<std::size_t>(t));
+    for (std::thread& thread : threads) thread.join();
+  }
+}
+
+// Threads quoting the same 10,000 locations all over the 100,000-line file;
+// the argument is the number of threads. Through one file input shared by
+// all, each quote opens the file; through one Opened shared by all, none
+// does. Apart, each thread quotes through an Opened of its own: nothing is
+// shared, so its scaling is what the machine allows the shared ones.
+enum class Shared { File, Opened, Nothing };
+
+void threads(benchmark::State& state, Shared shared) {
   const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
   if (path.empty()) return;
   std::vector<std::vector<vantel::Location>> quotes;
   for (auto& location : locations(vantel_bench::data_path(state, vantel_bench::lines_args)))
     quotes.push_back({std::move(location)});
   const vantel::Input file = vantel::Input::file(path);
-  const vantel::Opened opened = opened_once ? file.open() : vantel::Input::string("").open();
-  const vantel::Input& input = opened_once ? opened.input() : file;
-  const auto quote_all = [&] {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  std::vector<vantel::Opened> opened;
+  for (std::size_t t = 0; t < (shared == Shared::Nothing ? count : 1); ++t)
+    opened.push_back(shared == Shared::File ? vantel::Input::string("").open()
+                                            : vantel::Input::file(path).open());
+  const auto quote_all = [&](std::size_t t) {
+    const vantel::Input& input = shared == Shared::File     ? file
+                                 : shared == Shared::Opened ? opened[0].input()
+                                                            : opened[t].input();
     Null_buffer buffer;
     std::ostream out(&buffer);
     vantel::Formatter formatter(out);
     for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
   };
-  quote_all();  // the kept table, scanned once
-  for (auto _ : state) {
-    std::vector<std::thread> threads;
-    for (std::int64_t t = 0; t < state.range(0); ++t) threads.emplace_back(quote_all);
-    for (std::thread& thread : threads) thread.join();
-  }
-  state.counters["quotes"] =
-      static_cast<double>(quotes.size() * static_cast<std::size_t>(state.range(0)));
+  for (std::size_t t = 0; t < opened.size(); ++t) quote_all(t);  // the kept tables, scanned once
+  in_threads(state, quote_all);
+  state.counters["quotes"] = static_cast<double>(quotes.size() * count);
 }
 
 void PpThreads(benchmark::State& state) {
-  threads(state, false);
+  threads(state, Shared::File);
 }
 BENCHMARK(PpThreads)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void PpThreadsOpened(benchmark::State& state) {
-  threads(state, true);
+  threads(state, Shared::Opened);
 }
 BENCHMARK(PpThreadsOpened)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void PpThreadsApart(benchmark::State& state) {
+  threads(state, Shared::Nothing);
+}
+BENCHMARK(PpThreadsApart)->Arg(1)->Arg(2)->Arg(4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The system calls that each quote of a file input makes, in threads: how
+// far the machine lets them scale.
+void OpenReadCloseThreads(benchmark::State& state) {
+  const std::string path = vantel_bench::data_path(state, vantel_bench::lines_file);
+  if (path.empty()) return;
+  in_threads(state, [&](std::size_t) { open_read_close(path); });
+}
+BENCHMARK(OpenReadCloseThreads)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -63,12 +63,14 @@ struct Io_failure : std::system_error {
 };
 
 TEST(InputBuffer, StringCursorSeeksOnlyToExistingBytes) {
-  auto opened = open_raw(Input::string(""));
+  const Input input = Input::string("");
+  auto opened = open_raw(input);
   auto& empty = opened.cursor();
   EXPECT_EQ(empty.seek(0), invalid);
   EXPECT_EQ(empty.read_char(), End_of_input);
 
-  auto opened2 = open_raw(Input::string("a\xff"));
+  const Input input2 = Input::string("a\xff");
+  auto opened2 = open_raw(input2);
   auto& c = opened2.cursor();
   EXPECT_EQ(c.read_char(), End_of_input);  // nothing before the first seek
   EXPECT_EQ(c.seek(2), invalid);
@@ -152,7 +154,8 @@ TEST(InputChannel, StreamThatCannotSeekFailsToSeekButStillGivesItsTable) {
 TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
   Throwing_buf<Io_failure> failing;
   std::istream io(&failing);
-  auto opened = open_raw(Input::in_channel(io));
+  const Input input = Input::in_channel(io);
+  auto opened = open_raw(input);
   EXPECT_THROW((void)opened.cursor().seek(0), std::system_error);  // cannot seek at all
   for (int i = 0; i < 2; ++i) {
     try {
@@ -167,7 +170,8 @@ TEST(InputChannel, ReadErrorsOfTheStreamFailNamingItAndOtherFailuresPropagate) {
 
   Throwing_buf<std::runtime_error> broken;
   std::istream other(&broken);
-  auto opened2 = open_raw(Input::in_channel(other));
+  const Input input2 = Input::in_channel(other);
+  auto opened2 = open_raw(input2);
   EXPECT_THROW((void)opened2.cursor().seek(0), std::runtime_error);
   EXPECT_THROW((void)opened2.cursor().read_char(), std::runtime_error);
 }
@@ -198,7 +202,8 @@ TEST(InputFile, FileReadsAcrossItsBufferAndSeeksBackIntoIt) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += std::to_string(i) + "\n";
   const Temp_file file(text);
-  auto opened = open_raw(Input::file(file.path()));
+  const Input input = Input::file(file.path());
+  auto opened = open_raw(input);
   auto& c = opened.cursor();
   // Around the ends of the buffer, and of the shorter read that follows a seek.
   const struct {

@@ -113,13 +113,13 @@ const Input_node& Opening::open_inward(const Input& input, std::vector<Input>& i
   }
 }
 
-Opening::Opening(const Input& input, Take take) : input_(input) {
+Opening::Opening(const Input& input, Take take) {
   // Most inputs need no opening: their node holds the cursor.
-  const Input_node* node = input_.node_.get();
+  const Input_node* node = input.node_.get();
   if (node != nullptr && node->cursor) {
     cursor_ = node->cursor.get();
   } else {
-    const Input_node& reached = open_inward(input_, inner_, closers_);
+    const Input_node& reached = open_inward(input, inner_, closers_);
     held_ = reached.held.get();
     cursor_ = held_ != nullptr ? held_->cursor : reached.cursor.get();
   }

@@ -65,10 +65,14 @@ enum class Take { Now, Later };
 // opener returned runs exactly once, innermost first, after the lock is given
 // back: by close(), or by the destructor when a failure unwinds, where a
 // closer's own failure is dropped so that the original one reaches the
-// caller.
+// caller. The input it opens must outlive it, as a caller's does for the
+// call: holding a copy would make every quote touch the input's shared count,
+// which threads quoting it at once would pass between them.
 class Opening {
  public:
   explicit Opening(const Input& input, Take take = Take::Now);
+  // An input that goes before the opening would leave it reading freed memory.
+  explicit Opening(Input&& input, Take take = Take::Now) = delete;
   Opening(const Opening&) = delete;
   Opening& operator=(const Opening&) = delete;
   ~Opening();
@@ -124,7 +128,6 @@ class Opening {
   void leave_held(const Held_opening* until) noexcept;
   void leave_one(Held_opening& held) noexcept;
 
-  Input input_;                  // as given: a raw input needs nothing more
   std::vector<Input> inner_;     // what openers returned, keeping their cursors alive
   std::vector<Closer> closers_;  // outermost first
   Raw_cursor* cursor_ = nullptr;
@@ -140,5 +143,6 @@ void take_together(const std::vector<Opening*>& openings);
 [[nodiscard]] inline Opening open_raw(const Input& input) {
   return Opening(input);
 }
+Opening open_raw(Input&& input) = delete;
 
 }  // namespace vantel::detail
