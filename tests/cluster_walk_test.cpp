@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <random>
@@ -14,6 +15,7 @@
 
 namespace {
 
+using vantel::detail::all_printable_ascii;
 using vantel::detail::Cluster;
 using vantel::detail::Cluster_kind;
 using vantel::detail::Cluster_walk;
@@ -217,6 +219,14 @@ TEST(ClusterWalk, SkipsPlainBytesUpToTheFirstOtherCluster) {
     EXPECT_EQ(walk.skip_plain(row.limit), row.stop) << row.line;
     EXPECT_EQ(walk.position(), row.stop) << row.line;
     EXPECT_EQ(walk.column(), static_cast<std::int64_t>(row.stop)) << row.line;
+    // Checked a word at a time, against a byte at a time.
+    EXPECT_EQ(all_printable_ascii(row.line),
+              std::all_of(row.line.begin(), row.line.end(),
+                          [](char c) {
+                            return static_cast<unsigned char>(c) >= 0x20 &&
+                                   static_cast<unsigned char>(c) < 0x7F;
+                          }))
+        << row.line;
   }
 }
 

@@ -6,6 +6,8 @@
 namespace vantel::detail {
 
 Shown_text shown_text(std::string_view text, int tab_width) {
+  // Most messages and names: shown as they are, a column a byte.
+  if (all_printable_ascii(text)) return {std::string(text), static_cast<std::int64_t>(text.size())};
   Shown_text shown;
   shown.text.reserve(text.size());
   Cluster_walk walk(text, tab_width);
@@ -25,7 +27,9 @@ Shown_text shown_text(std::string_view text, int tab_width) {
 std::int64_t widest_line(std::string_view text, int tab_width) {
   std::int64_t widest = 0;
   for_each_line(text, [&](std::string_view line) {
-    widest = std::max(widest, shown_text(line, tab_width).width);
+    const std::int64_t width = all_printable_ascii(line) ? static_cast<std::int64_t>(line.size())
+                                                         : shown_text(line, tab_width).width;
+    widest = std::max(widest, width);
   });
   return widest;
 }

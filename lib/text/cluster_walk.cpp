@@ -78,6 +78,15 @@ std::string_view Cluster::shown(std::string_view line) const noexcept {
   return line.substr(begin, end - begin);
 }
 
+bool all_printable_ascii(std::string_view text) noexcept {
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8)
+    if (!all_printable(text.data() + at)) return false;
+  for (; at < text.size(); ++at)
+    if (!printable_ascii(static_cast<unsigned char>(text[at]))) return false;
+  return true;
+}
+
 std::size_t Cluster_walk::skip_plain(std::size_t limit) noexcept {
   const std::size_t from = position_;
   limit = std::min(limit, line_.size());

@@ -45,6 +45,10 @@ struct Cluster {
 //
 // Costs a few operations per byte on ASCII text, one decoding step per code
 // point elsewhere; allocates nothing.
+// Whether every byte of `text` is printable ASCII, so that each is a
+// cluster of one column and is shown as it is.
+[[nodiscard]] bool all_printable_ascii(std::string_view text) noexcept;
+
 class Cluster_walk {
  public:
   // From byte `from` of the line, which stands at display column `column`
