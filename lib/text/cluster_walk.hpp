@@ -36,6 +36,10 @@ struct Cluster {
   [[nodiscard]] std::string_view shown(std::string_view line) const noexcept;
 };
 
+// Whether every byte of `text` is printable ASCII, so that each is a
+// cluster of one column and is shown as it is.
+[[nodiscard]] bool all_printable_ascii(std::string_view text) noexcept;
+
 // Walks a line cluster by cluster. Clusters follow the extended grapheme
 // cluster rules, except that a tab and anything escaped always stand alone.
 // A cluster is as wide as its first code point, and 2 when it asks for emoji
@@ -45,10 +49,6 @@ struct Cluster {
 //
 // Costs a few operations per byte on ASCII text, one decoding step per code
 // point elsewhere; allocates nothing.
-// Whether every byte of `text` is printable ASCII, so that each is a
-// cluster of one column and is shown as it is.
-[[nodiscard]] bool all_printable_ascii(std::string_view text) noexcept;
-
 class Cluster_walk {
  public:
   // From byte `from` of the line, which stands at display column `column`
