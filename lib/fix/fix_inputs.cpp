@@ -29,10 +29,7 @@ Fix_inputs::Fix_inputs(const std::vector<Fix>& fixes, const Input* first) {
         continue;  // left out: its edits are not `first`'s
       }
     }
-  std::vector<Opening*> taken;
-  taken.reserve(openings_.size());
-  for (const auto& opening : openings_) taken.push_back(opening.get());
-  take_together(taken);
+  take_together(openings_);
   for (std::size_t k = 0; k < openings_.size(); ++k) {
     const auto key = openings_[k]->cursor().file_key();
     std::size_t same = 0;

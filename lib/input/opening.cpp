@@ -234,12 +234,11 @@ void Opening::close() {
   if (const auto failure = run_all(std::exchange(closers_, {}))) std::rethrow_exception(failure);
 }
 
-void take_together(const std::vector<Opening*>& openings) {
+void take_together(const std::vector<std::unique_ptr<Opening>>& openings) {
   // Cursors that fork never make anyone wait: only the others are waited
-  // for, all at once.
+  // for, all at once. Most inputs fork, so the list is rarely made.
   std::vector<std::recursive_mutex*> locks;
-  locks.reserve(openings.size());
-  for (Opening* opening : openings) {
+  for (const auto& opening : openings) {
     if (opening->taken_) continue;
     if (opening->cursor_->forks())
       opening->take();
@@ -252,7 +251,7 @@ void take_together(const std::vector<Opening*>& openings) {
   // Each opening takes a hold of its own, which this thread gets at once as
   // it holds them all; then the common hold is given back, also on failure.
   const Unlock_all common(locks);
-  for (Opening* opening : openings)
+  for (const auto& opening : openings)
     if (!opening->taken_) opening->take();
 }
 

@@ -93,7 +93,7 @@ class Opening {
   // Takes the cursors of openings made with Take::Later all at once, never
   // waiting for one while holding another: two threads that open the same
   // inputs in other orders cannot wait for each other for ever.
-  friend void take_together(const std::vector<Opening*>& openings);
+  friend void take_together(const std::vector<std::unique_ptr<Opening>>& openings);
 
  private:
   // Takes the cursor's lock, or a fork of the cursor when another thread
@@ -137,7 +137,7 @@ class Opening {
   bool taken_ = false;
 };
 
-void take_together(const std::vector<Opening*>& openings);
+void take_together(const std::vector<std::unique_ptr<Opening>>& openings);
 
 // Opens `input`: `auto opened = open_raw(input);`.
 [[nodiscard]] inline Opening open_raw(const Input& input) {

@@ -10,10 +10,7 @@ void Openings::add(const Input& input) {
 }
 
 void Openings::take() {
-  std::vector<Opening*> all;
-  all.reserve(openings_.size());
-  for (const auto& opening : openings_) all.push_back(opening.get());
-  take_together(all);
+  take_together(openings_);
 }
 
 Raw_cursor* Openings::cursor(const Input& input) const {
