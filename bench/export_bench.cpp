@@ -2,6 +2,7 @@
 // Reports as data against drawing them: 10,000 reports over a 100,000-line
 // file, each written as SARIF, as LSP JSON, as editor lines, and drawn.
 #include <vantel/vantel.hpp>
+#include "null_buffer.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -14,13 +15,7 @@
 namespace {
 
 using vantel::Position;
-
-// Counts what it is given and discards it, so that only the work is timed.
-class Null_buffer : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
+using vantel_bench::Null_buffer;
 
 // 100,000 lines, some with a tab, a wide character or an emoji.
 std::string hundred_thousand_lines() {

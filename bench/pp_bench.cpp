@@ -2,6 +2,7 @@
 // Quotes through pp, in-process, on the generated files: many locations on
 // one long line in one call, and many one-location quotes of one input.
 #include "bench_data.hpp"
+#include "null_buffer.hpp"
 
 #include <vantel/vantel.hpp>
 #include "vantel-quote/quote_cli.hpp"
@@ -20,12 +21,7 @@
 
 namespace {
 
-// Discards what it is given, so that only quoting is timed.
-class Null_buffer : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
+using vantel_bench::Null_buffer;
 
 // The locations of an arguments file, parsed as vantel-quote parses them.
 std::vector<vantel::Location> locations(const std::string& args_path) {

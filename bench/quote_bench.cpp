@@ -2,6 +2,7 @@
 // Time to render quotes much larger than any diagnostic needs: many locations
 // on one long line, and a quote across many lines.
 #include "draw/layout_plan.hpp"
+#include "null_buffer.hpp"
 #include "quote/quote.hpp"
 #include "quote/quoted_lines.hpp"
 
@@ -17,16 +18,11 @@
 
 namespace {
 
+using vantel_bench::Null_buffer;
+
 using vantel::detail::Resolved_position;
 using vantel::detail::source_line;
 using Location = std::pair<Resolved_position, Resolved_position>;
-
-// Discards what it is given, so that only rendering is timed.
-class Null_buffer : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
 
 Resolved_position at(std::int64_t offset, std::int64_t line) {
   return Resolved_position{line, 0, offset};

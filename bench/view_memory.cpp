@@ -6,6 +6,7 @@
 // `/usr/bin/time -v`, what the process peaks at over that size is what the
 // library kept: the line table, and little more.
 #include <vantel/vantel.hpp>
+#include "null_buffer.hpp"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,16 +14,6 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
-
-namespace {
-
-class Null_buffer : public std::streambuf {
- protected:
-  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -36,7 +27,7 @@ int main(int argc, char** argv) {
   for (std::size_t at = line - 1; at < size; at += line) text[at] = '\n';
   const auto lines = static_cast<std::int64_t>(size / line);
 
-  Null_buffer null;
+  vantel_bench::Null_buffer null;
   std::ostream out(&null);
   vantel::Formatter formatter(out);
   const vantel::Input input = vantel::Input::view(text, "big.txt");
