@@ -5,9 +5,10 @@
 
 namespace vantel::detail {
 
-Shown_text shown_text(std::string_view text, int tab_width) {
-  // Most messages and names: shown as they are, a column a byte.
-  if (all_printable_ascii(text)) return {std::string(text), static_cast<std::int64_t>(text.size())};
+namespace {
+
+// `text` shown cluster by cluster: for one that is not all printable ASCII.
+Shown_text walked(std::string_view text, int tab_width) {
   Shown_text shown;
   shown.text.reserve(text.size());
   Cluster_walk walk(text, tab_width);
@@ -24,11 +25,19 @@ Shown_text shown_text(std::string_view text, int tab_width) {
   return shown;
 }
 
+}  // namespace
+
+Shown_text shown_text(std::string_view text, int tab_width) {
+  // Most messages and names: shown as they are, a column a byte.
+  if (all_printable_ascii(text)) return {std::string(text), static_cast<std::int64_t>(text.size())};
+  return walked(text, tab_width);
+}
+
 std::int64_t widest_line(std::string_view text, int tab_width) {
   std::int64_t widest = 0;
   for_each_line(text, [&](std::string_view line) {
     const std::int64_t width = all_printable_ascii(line) ? static_cast<std::int64_t>(line.size())
-                                                         : shown_text(line, tab_width).width;
+                                                         : walked(line, tab_width).width;
     widest = std::max(widest, width);
   });
   return widest;
