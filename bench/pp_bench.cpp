@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -205,10 +206,10 @@ void threads(benchmark::State& state, Shared shared) {
     quotes.push_back({std::move(location)});
   const vantel::Input file = vantel::Input::file(path);
   const auto count = static_cast<std::size_t>(state.range(0));
+  // An Opened for all, one for each thread, or none.
   std::vector<vantel::Opened> opened;
-  for (std::size_t t = 0; t < (shared == Shared::Nothing ? count : 1); ++t)
-    opened.push_back(shared == Shared::File ? vantel::Input::string("").open()
-                                            : vantel::Input::file(path).open());
+  const std::size_t openings = shared == Shared::Nothing ? count : shared == Shared::Opened ? 1 : 0;
+  for (std::size_t t = 0; t < openings; ++t) opened.push_back(vantel::Input::file(path).open());
   const auto quote_all = [&](std::size_t t) {
     const vantel::Input& input = shared == Shared::File     ? file
                                  : shared == Shared::Opened ? opened[0].input()
@@ -218,7 +219,8 @@ void threads(benchmark::State& state, Shared shared) {
     vantel::Formatter formatter(out);
     for (const auto& quote : quotes) vantel::pp(input, formatter, quote);
   };
-  for (std::size_t t = 0; t < opened.size(); ++t) quote_all(t);  // the kept tables, scanned once
+  // The kept tables, scanned once.
+  for (std::size_t t = 0; t < std::max<std::size_t>(openings, 1); ++t) quote_all(t);
   in_threads(state, quote_all);
   state.counters["quotes"] = static_cast<double>(quotes.size() * count);
 }
